@@ -1,0 +1,203 @@
+// Private settings files: read, cut to the buffer, write creating what is missing.
+#include "platform/win/profile.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::mutex g_mutex;
+
+bool SameName(const std::string& a, const std::string& b) {
+  return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+std::string Strip(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  std::size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>* lines) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines->push_back(line);
+  }
+  return true;
+}
+
+// Returns the section name when `line` is a section header.
+bool SectionOf(const std::string& line, std::string* name) {
+  std::string t = Strip(line);
+  if (t.size() < 2 || t.front() != '[') return false;
+  std::size_t close = t.find(']');
+  if (close == std::string::npos) return false;
+  *name = Strip(t.substr(1, close - 1));
+  return true;
+}
+
+bool KeyOf(const std::string& line, std::string* key, std::string* value) {
+  std::string t = Strip(line);
+  if (t.empty() || t[0] == ';' || t[0] == '#') return false;
+  std::size_t eq = t.find('=');
+  if (eq == std::string::npos) return false;
+  *key = Strip(t.substr(0, eq));
+  *value = Strip(t.substr(eq + 1));
+  if (value->size() >= 2 && value->front() == '"' && value->back() == '"')
+    *value = value->substr(1, value->size() - 2);
+  return true;
+}
+
+bool Lookup(const std::string& path, const std::string& section, const std::string& key,
+            std::string* value) {
+  std::vector<std::string> lines;
+  if (!ReadLines(path, &lines)) return false;
+  bool inSection = false;
+  for (const auto& line : lines) {
+    std::string name, k, v;
+    if (SectionOf(line, &name)) {
+      inSection = SameName(name, section);
+    } else if (inSection && KeyOf(line, &k, &v) && SameName(k, key)) {
+      *value = v;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+namespace kvt {
+
+std::string ResolvePath(const std::string& windowsPath) {
+  std::string p = windowsPath;
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  struct stat st;
+  if (p.empty() || ::stat(p.c_str(), &st) == 0) return p;
+  std::size_t slash = p.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : p.substr(0, slash);
+  std::string base = slash == std::string::npos ? p : p.substr(slash + 1);
+  if (dir.empty()) dir = "/";
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return p;
+  std::string found = p;
+  while (dirent* e = ::readdir(d)) {
+    if (SameName(e->d_name, base)) {
+      found = (slash == std::string::npos ? std::string() : p.substr(0, slash + 1)) + e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+std::string ProfileString(const std::string& file, const std::string& section,
+                          const std::string& key, const std::string& def) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  std::string v;
+  return Lookup(ResolvePath(file), section, key, &v) ? v : def;
+}
+
+}  // namespace kvt
+
+int GetPrivateProfileString(const char* section, const char* key, const char* def, char* buf,
+                            int size, const char* file) {
+  if (!buf || size <= 0) return 0;
+  std::string v = kvt::ProfileString(file ? file : "", section ? section : "", key ? key : "",
+                                     def ? def : "");
+  std::size_t n = std::min<std::size_t>(v.size(), static_cast<std::size_t>(size - 1));
+  std::memcpy(buf, v.data(), n);
+  buf[n] = '\0';
+  return static_cast<int>(n);
+}
+
+int GetPrivateProfileInt(const char* section, const char* key, int def, const char* file) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  std::string v;
+  if (!Lookup(kvt::ResolvePath(file ? file : ""), section ? section : "", key ? key : "", &v))
+    return def;
+  char* end = nullptr;
+  long n = std::strtol(v.c_str(), &end, 10);
+  return end == v.c_str() ? def : static_cast<int>(n);
+}
+
+bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const char* file) {
+  if (!section || !file) return false;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  std::string path = kvt::ResolvePath(file);
+  std::vector<std::string> lines;
+  ReadLines(path, &lines);  // a missing file is created
+
+  std::vector<std::string> out;
+  bool inSection = false, sectionSeen = false, written = false;
+  auto finishSection = [&]() {
+    if (inSection && !written && key && value) {
+      // Insert before the blank lines that close the section.
+      std::size_t at = out.size();
+      while (at > 0 && Strip(out[at - 1]).empty()) --at;
+      out.insert(out.begin() + static_cast<long>(at), std::string(key) + "=" + value);
+      written = true;
+    }
+  };
+  for (const auto& line : lines) {
+    std::string name, k, v;
+    if (SectionOf(line, &name)) {
+      finishSection();
+      inSection = SameName(name, section);
+      if (inSection) {
+        sectionSeen = true;
+        if (!key) continue;  // removing the section: drop its header
+      }
+      out.push_back(line);
+      continue;
+    }
+    if (inSection) {
+      if (!key) continue;
+      if (KeyOf(line, &k, &v) && SameName(k, key)) {
+        if (value && !written) {
+          out.push_back(std::string(key) + "=" + value);
+          written = true;
+        }
+        continue;
+      }
+    }
+    out.push_back(line);
+  }
+  finishSection();
+  if (!sectionSeen && key && value) {
+    if (!out.empty() && !Strip(out.back()).empty()) out.push_back("");
+    out.push_back(std::string("[") + section + "]");
+    out.push_back(std::string(key) + "=" + value);
+  }
+
+  std::string tmp = path + ".tmp";
+  {
+    std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
+    if (!o) return false;
+    for (const auto& line : out) o << line << "\n";
+    o.flush();
+    if (!o) {
+      std::remove(tmp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}

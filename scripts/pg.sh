@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# A throwaway PostgreSQL server on loopback for the tests:
+#   scripts/pg.sh start DIR   creates and starts a cluster in DIR, prints the
+#                             connection string (host is DIR, the socket folder)
+#   scripts/pg.sh stop DIR    stops it and removes DIR
+# The port is KVT_PG_PORT or 54329. As root the server runs as user postgres.
+set -euo pipefail
+cmd=${1:?start|stop}
+dir=${2:?folder}
+port=${KVT_PG_PORT:-54329}
+
+bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
+[ -x "$bindir/initdb" ] || { echo "PostgreSQL server binaries not found (scripts/deps.sh installs them)" >&2; exit 1; }
+
+as_owner() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+case "$cmd" in
+  start)
+    if [ -f "$dir/data/postmaster.pid" ]; then
+      as_owner "$bindir/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
+    fi
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    [ "$(id -u)" -eq 0 ] && chown postgres "$dir"
+    as_owner "$bindir/initdb" -D "$dir/data" -U postgres -A trust --no-sync >"$dir/initdb.log" 2>&1 \
+      || { cat "$dir/initdb.log" >&2; exit 1; }
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+      -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
+      start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+    echo "host=$dir port=$port user=postgres dbname=postgres"
+    ;;
+  stop)
+    if [ -d "$dir/data" ]; then
+      as_owner "$bindir/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null 2>&1 || true
+    fi
+    rm -rf "$dir"
+    ;;
+  *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/win/profile.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class Profile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::remove("KVT32.ini");
+    std::ofstream("KVT32.ini") << "[Main]\nPOSTILL = 3\nDataPath=\"/data/kvt\"\n\n[Other]\nKey=x\n";
+  }
+};
+
+TEST_F(Profile, ReadsWithoutRegardToCaseAndWithWindowsPaths) {
+  char buf[64];
+  EXPECT_EQ(GetPrivateProfileString("main", "posTill", "", buf, sizeof buf, ".\\kvt32.INI"), 1);
+  EXPECT_STREQ(buf, "3");
+  GetPrivateProfileString("MAIN", "datapath", "", buf, sizeof buf, ".\\KVT32.ini");
+  EXPECT_STREQ(buf, "/data/kvt");
+  EXPECT_EQ(GetPrivateProfileInt("Main", "POSTILL", 0, ".\\KVT32.ini"), 3);
+}
+
+TEST_F(Profile, MissingFileSectionOrKeyGivesTheDefault) {
+  struct Case {
+    const char* file;
+    const char* section;
+    const char* key;
+  } cases[] = {{"nope.ini", "Main", "POSTILL"},
+               {"KVT32.ini", "Nope", "POSTILL"},
+               {"KVT32.ini", "Other", "POSTILL"},
+               {"/nonexistent/dir/x.ini", "Main", "POSTILL"}};
+  for (const auto& c : cases) {
+    char buf[16] = "junk";
+    EXPECT_EQ(GetPrivateProfileString(c.section, c.key, "dflt", buf, sizeof buf, c.file), 4);
+    EXPECT_STREQ(buf, "dflt") << c.file << " " << c.section;
+    EXPECT_EQ(GetPrivateProfileInt(c.section, c.key, -7, c.file), -7);
+  }
+}
+
+TEST_F(Profile, ValueIsCutToTheCallersBuffer) {
+  char buf[5];
+  EXPECT_EQ(GetPrivateProfileString("Main", "DataPath", "", buf, sizeof buf, "KVT32.ini"), 4);
+  EXPECT_STREQ(buf, "/dat");
+}
+
+TEST_F(Profile, WritesReplaceAddAndCreate) {
+  ASSERT_TRUE(WritePrivateProfileString("MAIN", "postill", "4", "KVT32.ini"));
+  ASSERT_TRUE(WritePrivateProfileString("Main", "New", "v", "KVT32.ini"));
+  ASSERT_TRUE(WritePrivateProfileString("Main", "New", "w", "KVT32.ini"));
+  ASSERT_TRUE(WritePrivateProfileString("Fresh", "A", "1", "KVT32.ini"));
+  EXPECT_EQ(GetPrivateProfileInt("Main", "POSTILL", 0, "KVT32.ini"), 4);
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "main", "new"), "w");
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "fresh", "a"), "1");
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Other", "Key"), "x");
+  std::string text = Slurp("KVT32.ini");
+  EXPECT_EQ(text.find("New=v"), std::string::npos) << text;
+  EXPECT_EQ(text.find("[Main]"), text.rfind("[Main]")) << "section written twice:\n" << text;
+
+  std::remove("created.ini");
+  ASSERT_TRUE(WritePrivateProfileString("S", "K", "V", ".\\created.ini"));
+  EXPECT_EQ(Slurp("created.ini"), "[S]\nK=V\n");
+}
+
+TEST_F(Profile, NullValueRemovesKeyAndNullKeyRemovesSection) {
+  ASSERT_TRUE(WritePrivateProfileString("Main", "POSTILL", nullptr, "KVT32.ini"));
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Main", "POSTILL", "gone"), "gone");
+  ASSERT_TRUE(WritePrivateProfileString("Main", nullptr, nullptr, "KVT32.ini"));
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Main", "DataPath", "gone"), "gone");
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Other", "Key"), "x");
+}
+
+TEST_F(Profile, UnwritableFileFailsAndLeavesNothing) {
+  EXPECT_FALSE(WritePrivateProfileString("S", "K", "V", "/nonexistent/dir/x.ini"));
+  ::mkdir("ro", 0555);
+  if (::geteuid() != 0) {
+    EXPECT_FALSE(WritePrivateProfileString("S", "K", "V", "ro/x.ini"));
+  }
+}
+
+}  // namespace
