@@ -1,0 +1,11 @@
+// The host module request: other modules of the suite are reached through the
+// host, which loads them by file name (window message 7000).
+#pragma once
+
+#include "platform/win/module.h"
+#include "platform/win/window.h"
+
+// Walks from `from` up the parent chain to the top window and asks it for the
+// module `fileName` ("KVTCOM.DLL"). Returns the module handle, or null when
+// there is no window or the host cannot load it.
+HMODULE KVTHostModuleRequest(HWND from, const char* fileName);
