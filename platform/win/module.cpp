@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/win/folders.h"
+
 namespace {
 
 std::mutex g_mutex;
@@ -19,15 +21,6 @@ std::string g_error;
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string path(buf, static_cast<std::size_t>(n));
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 void SetError(const std::string& e) {
@@ -48,7 +41,7 @@ std::string GetModuleDirectory() {
     if (!g_dir.empty()) return g_dir;
   }
   if (const char* env = std::getenv("KVT_MODULE_DIR"); env && *env) return env;
-  return ProgramDirectory();
+  return GetProgramFolder();
 }
 
 std::string FindModuleFile(const std::string& name) {
