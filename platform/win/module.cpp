@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/win/folders.h"
+
 namespace {
 
 std::mutex g_mutex;
@@ -19,15 +21,6 @@ std::string g_error;
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-std::string ProgramDirectory() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string path(buf, static_cast<std::size_t>(n));
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 void SetError(const std::string& e) {
@@ -48,7 +41,7 @@ std::string GetModuleDirectory() {
     if (!g_dir.empty()) return g_dir;
   }
   if (const char* env = std::getenv("KVT_MODULE_DIR"); env && *env) return env;
-  return ProgramDirectory();
+  return GetProgramFolder();
 }
 
 std::string FindModuleFile(const std::string& name) {
@@ -60,20 +53,22 @@ std::string FindModuleFile(const std::string& name) {
   std::string stem = Lower(n);
   std::size_t dot = stem.rfind('.');
   if (dot != std::string::npos) stem = stem.substr(0, dot);
-  if (stem.rfind("lib", 0) == 0) stem = stem.substr(3);
-  const std::string want = "lib" + stem + ".so";
+  // "KVTINV" is libkvtinv.so; a name already given as "libkvtinv.so" is
+  // taken as it is, second, so that a module whose own name starts with
+  // "lib" is still found under the first rule.
+  std::string wants[2] = {"lib" + stem + ".so", stem.rfind("lib", 0) == 0 ? stem + ".so" : ""};
   std::string dir = GetModuleDirectory();
   DIR* d = ::opendir(dir.c_str());
   if (!d) return "";
-  std::string found;
+  std::string found[2];
   while (dirent* e = ::readdir(d)) {
-    if (Lower(e->d_name) == want) {
-      found = dir + "/" + e->d_name;
-      break;
-    }
+    std::string entry = Lower(e->d_name);
+    for (int i = 0; i < 2; ++i)
+      if (found[i].empty() && !wants[i].empty() && entry == wants[i])
+        found[i] = dir + "/" + e->d_name;
   }
   ::closedir(d);
-  return found;
+  return found[0].empty() ? found[1] : found[0];
 }
 
 HMODULE LoadLibrary(const char* name) {
@@ -93,7 +88,9 @@ HMODULE LoadLibrary(const char* name) {
 
 void* GetProcAddress(HMODULE module, const char* entryPoint) {
   if (!module || !entryPoint) return nullptr;
-  return ::dlsym(module, entryPoint);
+  void* p = ::dlsym(module, entryPoint);
+  if (!p) SetError(std::string("entry point not found: ") + entryPoint);
+  return p;
 }
 
 bool FreeLibrary(HMODULE module) {
