@@ -75,7 +75,9 @@ bool KVTHost::LoadPointOfSale() {
   return true;
 }
 
-void* KVTHost::Export(const char* name) const { return GetProcAddress(pos_, name); }
+void* KVTHost::Export(const char* name) const {
+  return GetProcAddress(pos_, name);
+}
 
 void KVTHost::SetLockService(std::unique_ptr<KVTLockService> service) {
   if (service) locks_ = std::move(service);

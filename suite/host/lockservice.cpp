@@ -18,4 +18,6 @@ std::string KVTInProcessLockService::OwnerUser(const std::string& package,
   return it == held_.end() ? std::string() : it->second;
 }
 
-std::string KVTInProcessLockService::CurrentUser() { return std::to_string(::getpid()); }
+std::string KVTInProcessLockService::CurrentUser() {
+  return KVTProcessUserNumber();
+}

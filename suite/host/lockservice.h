@@ -32,3 +32,27 @@ class KVT_EXPORT KVTInProcessLockService : public KVTLockService {
  private:
   std::map<std::pair<std::string, std::string>, std::string> held_;
 };
+
+// Locks across processes on one computer or several sharing a folder: one
+// lock file per named lock in `lockFolder` (beside the database), held with
+// flock. The holder writes its user number ("host:pid") into the file. The
+// kernel drops the lock when the holding process ends, so a crashed till
+// frees its locks at once.
+class KVT_EXPORT KVTFileLockService : public KVTLockService {
+ public:
+  explicit KVTFileLockService(std::string lockFolder);
+  ~KVTFileLockService() override;
+  int Acquire(const std::string& package, const std::string& process) override;
+  int Release(const std::string& package, const std::string& process) override;
+  std::string OwnerUser(const std::string& package, const std::string& process) override;
+  std::string CurrentUser() override;
+
+ private:
+  std::string PathOf(const std::string& package, const std::string& process) const;
+
+  std::string folder_;
+  std::map<std::pair<std::string, std::string>, int> held_;  // open, locked descriptors
+};
+
+// "host:pid": who this process is, for lock owners.
+KVT_EXPORT std::string KVTProcessUserNumber();

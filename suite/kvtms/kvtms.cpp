@@ -16,7 +16,9 @@ std::vector<Entry>& Entries() {
   return entries;
 }
 
-std::string Text(const char* s) { return s ? s : ""; }
+std::string Text(const char* s) {
+  return s ? s : "";
+}
 
 }  // namespace
 
@@ -45,7 +47,9 @@ void RemoveMenuOption(const char* szDLL, const char* szPCall, const char* szPNam
           v.end());
 }
 
-int MenuOptionCount() { return static_cast<int>(Entries().size()); }
+int MenuOptionCount() {
+  return static_cast<int>(Entries().size());
+}
 
 bool MenuOptionAt(int index, const char** szDLL, const char** szPCall, const char** szPName,
                   const char** szReport) {
@@ -58,4 +62,6 @@ bool MenuOptionAt(int index, const char** szDLL, const char** szPCall, const cha
   return true;
 }
 
-void ClearMenuOptions() { Entries().clear(); }
+void ClearMenuOptions() {
+  Entries().clear();
+}

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include "suite/host/lockservice.h"
+
+namespace {
+
+// Runs `body` in a child process that holds what it acquired until killed;
+// returns the child's pid once it reported through the pipe.
+pid_t HoldInChild(const std::string& folder, const std::string& process) {
+  int fds[2];
+  if (::pipe(fds) != 0) return -1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    KVTFileLockService s(folder);
+    char ok = s.Acquire("POSSALES", process) ? '1' : '0';
+    [[maybe_unused]] ssize_t w = ::write(fds[1], &ok, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  char ok = 0;
+  [[maybe_unused]] ssize_t r = ::read(fds[0], &ok, 1);
+  ::close(fds[0]);
+  return ok == '1' ? pid : -1;
+}
+
+void Kill(pid_t pid) {
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+}
+
+class FileLocks : public ::testing::Test {
+ protected:
+  std::string folder = "locks-" + std::to_string(::getpid());
+};
+
+TEST_F(FileLocks, OneHolderAtATimeWithinAProcess) {
+  KVTFileLockService a(folder), b(folder);
+  EXPECT_EQ(a.Acquire("POSSALES", "INSTANCE_A"), 1);
+  EXPECT_EQ(a.Acquire("POSSALES", "INSTANCE_A"), 1) << "the holder may ask again";
+  EXPECT_EQ(b.Acquire("POSSALES", "INSTANCE_A"), 0);
+  EXPECT_EQ(b.OwnerUser("POSSALES", "INSTANCE_A"), a.CurrentUser());
+  EXPECT_EQ(b.Release("POSSALES", "INSTANCE_A"), 0) << "only the holder releases";
+  EXPECT_EQ(a.Release("POSSALES", "INSTANCE_A"), 1);
+  EXPECT_EQ(b.OwnerUser("POSSALES", "INSTANCE_A"), "");
+  EXPECT_EQ(b.Acquire("POSSALES", "INSTANCE_A"), 1);
+}
+
+TEST_F(FileLocks, AnotherProcessHoldsUntilItDies) {
+  pid_t child = HoldInChild(folder, "INSTANCE_B");
+  ASSERT_GT(child, 0);
+  KVTFileLockService mine(folder);
+  EXPECT_EQ(mine.Acquire("POSSALES", "INSTANCE_B"), 0);
+  std::string owner = mine.OwnerUser("POSSALES", "INSTANCE_B");
+  EXPECT_NE(owner, mine.CurrentUser());
+  EXPECT_NE(owner.find(":" + std::to_string(child)), std::string::npos) << owner;
+  EXPECT_EQ(mine.Acquire("POSSALES", "INSTANCE_C"), 1) << "other names stay free";
+
+  Kill(child);  // a crashed till frees its id
+  EXPECT_EQ(mine.OwnerUser("POSSALES", "INSTANCE_B"), "");
+  EXPECT_EQ(mine.Acquire("POSSALES", "INSTANCE_B"), 1);
+}
+
+TEST_F(FileLocks, NamesCannotLeaveTheFolder) {
+  KVTFileLockService a(folder);
+  EXPECT_EQ(a.Acquire("POSSALES", "../../etc/x"), 1);
+  EXPECT_EQ(::access("../../etc/x.lock", F_OK), -1);
+  KVTFileLockService b(folder);
+  EXPECT_EQ(b.Acquire("POSSALES", "../../etc/x"), 0);
+}
+
+}  // namespace
