@@ -137,7 +137,7 @@ struct KVTColumnDecl {
   }
 };
 
-struct KVTFieldDecl {
+struct KVT_EXPORT KVTFieldDecl {
   int id = 0;
   KVTFieldKind kind = KVTFieldKind::Edit;
   std::string label;  // prompt of an edit; text of a check, radio, button, label, help, group
