@@ -24,7 +24,7 @@ class Canvas {
     for (const std::string& l : lines_) w = std::max(w, static_cast<int>(l.size()));
     int h = std::max(height, static_cast<int>(lines_.size()));
     std::string top = "+-- " + title + " ";
-    if (static_cast<int>(top.size()) < w + 2) top += std::string(w + 2 - top.size(), '-');
+    if (static_cast<int>(top.size()) < w + 1) top += std::string(w + 1 - top.size(), '-');
     std::string out = top + "+\n";
     for (int y = 0; y < h; ++y) {
       std::string l =

@@ -61,7 +61,7 @@ TEST(DataTbl, ReadAndUpdateCellsThroughTheAccessRow) {
   EXPECT_STREQ(buf, "Fence post");
   char small[6];
   g.ReadCell(1, small);
-  EXPECT_STREQ(small, "Fence");  // cut to the caller's buffer, terminated
+  EXPECT_STREQ(small, "Fence");        // cut to the caller's buffer, terminated
   EXPECT_FALSE(g.SetAccessPos(0, 2));  // no such row: the access row stays
   EXPECT_EQ(g.ReadCell(0), "A");
   EXPECT_FALSE(g.UpdateCell(9, "x"));  // no such column

@@ -141,9 +141,9 @@ TEST_F(SearchWindow, SimpleSearchRunsTheConfiguration) {
                             " WHERE (LOCATION = 'A' OR LOCATION = '' OR LOCATION IS NULL)"),
             1);
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0], SimpleSearchSQL(*FindSearchConfig("CCTYPESRCH"),
-                                      " WHERE (LOCATION = 'A' OR LOCATION = '' OR LOCATION IS NULL)",
-                                      ""));
+  EXPECT_EQ(asked[0],
+            SimpleSearchSQL(*FindSearchConfig("CCTYPESRCH"),
+                            " WHERE (LOCATION = 'A' OR LOCATION = '' OR LOCATION IS NULL)", ""));
   EXPECT_EQ(result.Value(0), "AMES");
 
   EXPECT_EQ(KVTSimpleSearch(host, "CCTYPESRCH", "TAXFMT", &result), 0);
