@@ -642,7 +642,10 @@ void KVTScreen::LeaveForward() {
     if (checker_) dealt = checker_->VerifyFields(id);
   }
   if (closing_) return;
-  if (dealt == 0 && focus_ == id) SetFocusNextField();
+  if (dealt == 0 && focus_ == id)
+    SetFocusNextField();
+  else if (focus_ == id)
+    State(id)->replaceOnType = true;  // refused: what is typed next replaces the value
 }
 
 bool KVTScreen::UserType(const std::string& text) {

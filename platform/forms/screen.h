@@ -14,7 +14,8 @@
 //  - Leaving a field forward by a key first copies its screen text into its
 //    buffer member, then runs the field checker's VerifyFields (field id):
 //    0 lets the focus go on to the next field; non-zero means the checker
-//    dealt with the field (the focus stays, or the checker moved it).
+//    dealt with the field (the focus stays, or the checker moved it). A
+//    field that keeps the focus has its text selected: typing replaces it.
 //  - Accepting the screen (IDOK) copies every field into the buffer and runs
 //    VerifyRequiredFields; the screen closes with IDOK only when it passes.
 //  - The focus reaches visible, enabled fields that take it, protected ones

@@ -75,18 +75,20 @@ KVTHeadlessBackend& KVTHeadlessBackend::SelectItem(int fieldId, int index) {
 }
 
 KVTHeadlessBackend& KVTHeadlessBackend::Answer(int button) {
-  return Do([this, button] { answers_.push_back(button); });
+  return Do([this, button] { AddAnswer(button); });
 }
 
 KVTHeadlessBackend& KVTHeadlessBackend::ExpectMessage(const std::string& text,
                                                       const std::string& caption) {
-  return Do([this, text, caption] {
-    Expectation e{text, caption};
-    if (checked_ < messages_.size())
-      Check(e, messages_[checked_++]);
-    else
-      expected_.push_back(e);
-  });
+  return Do([this, text, caption] { AddExpectedMessage(text, caption); });
+}
+
+void KVTHeadlessBackend::AddExpectedMessage(const std::string& text, const std::string& caption) {
+  Expectation e{text, caption};
+  if (checked_ < messages_.size())
+    Check(e, messages_[checked_++]);
+  else
+    expected_.push_back(e);
 }
 
 KVTHeadlessBackend& KVTHeadlessBackend::Do(std::function<void()> step) {

@@ -54,6 +54,9 @@ class KVT_EXPORT KVTHeadlessBackend : public KVTFormsBackend {
   KVTHeadlessBackend& Answer(int button);
   // The next message box shown has this text (and caption, when given).
   KVTHeadlessBackend& ExpectMessage(const std::string& text, const std::string& caption = "");
+  // The same two at once, from a step that is running.
+  void AddAnswer(int button) { answers_.push_back(button); }
+  void AddExpectedMessage(const std::string& text, const std::string& caption = "");
   // Any code, run in its turn (checks inside a modal dialog, say).
   KVTHeadlessBackend& Do(std::function<void()> step);
   // Runs the queued steps until none is left.
