@@ -2,6 +2,7 @@
 #include "platform/forms/host.h"
 
 #include "platform/forms/frames.h"
+#include "platform/forms/runtime.h"
 
 HWND KVTCreateMDIHost(const std::string& title, WNDPROC proc) {
   HWND host = CreateKVTWindow("KVTHost", title, nullptr, std::move(proc));
@@ -28,4 +29,17 @@ bool KVTActivateMDIChild(HWND mdiClient, const std::string& className) {
     return true;
   }
   return false;
+}
+
+int GetSystemMetrics(int index) {
+  KVTRect desk = KVTForms::Instance().Backend().ScreenRect();
+  return index == SM_CXSCREEN ? desk.w : index == SM_CYSCREEN ? desk.h : 0;
+}
+
+void CenterDialog(HWND hwnd) {
+  KVTWindowObject* w = KVTWindowObject::FromHandle(hwnd);
+  if (!w) return;
+  KVTRect desk = KVTForms::Instance().Backend().ScreenRect();
+  KVTRect r = w->GetWindowRect();
+  w->MoveWindow(desk.x + (desk.w - r.w) / 2, desk.y + (desk.h - r.h) / 2, r.w, r.h);
 }

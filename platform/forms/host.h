@@ -8,6 +8,13 @@
 #include "platform/base/export.h"
 #include "platform/win/window.h"
 
+enum : int { SM_CXSCREEN = 0, SM_CYSCREEN = 1 };
+// The desktop width or height in pixels, as the front end reports it.
+KVT_EXPORT int GetSystemMetrics(int index);
+// Centres a window of this runtime (screen, dialog, frame) on the desktop,
+// keeping its size.
+KVT_EXPORT void CenterDialog(HWND hwnd);
+
 // A top-level window of class "KVTHost" with a child MDI client (class
 // "MDIClient") set as its mdiClient. `proc` answers the host's messages
 // (module requests, process locks); it may be empty.

@@ -190,3 +190,15 @@ void KVTForms::Flush() {
   }
   flushing_ = false;
 }
+
+namespace {
+int g_waiting = 0;
+}
+
+KVTWaitCursor::KVTWaitCursor() {
+  if (g_waiting++ == 0) KVTForms::Instance().Backend().SetBusy(true);
+}
+
+KVTWaitCursor::~KVTWaitCursor() {
+  if (--g_waiting == 0) KVTForms::Instance().Backend().SetBusy(false);
+}

@@ -21,6 +21,15 @@ class KVTScreen;
 class PVDialog;
 class PVmdiwinDlg;
 
+// The wait cursor while alive (nested ones count once).
+class KVT_EXPORT KVTWaitCursor {
+ public:
+  KVTWaitCursor();
+  ~KVTWaitCursor();
+  KVTWaitCursor(const KVTWaitCursor&) = delete;
+  KVTWaitCursor& operator=(const KVTWaitCursor&) = delete;
+};
+
 class KVT_EXPORT KVTForms {
  public:
   static KVTForms& Instance();

@@ -54,6 +54,8 @@ KVTScreen::KVTScreen(HWND parent, const KVTFormDecl& form, void* buffer)
     if (f.kind == KVTFieldKind::Grid)
       grids_[f.id] = std::make_unique<TDataTbl>(f.id, f.columns, this);
   }
+  // Character cells of 8 by 16 pixels, a caption and a border.
+  MoveWindow(0, 0, form_.width * 8 + 16, (form_.height + 2) * 16);
 }
 
 KVTScreen::~KVTScreen() = default;

@@ -145,6 +145,21 @@ TEST_F(FormsTest, MdiScreenNeedsAnMdiClient) {
   EXPECT_FALSE(KVTActivateMDIChild(KVTFindMDIClient(host), "PVotherDlg"));
 }
 
+TEST_F(FormsTest, DialogIsCentredOnTheDesktop) {
+  KVTFormDecl form("PVaskDlg", "Ask", 40, 10);
+  PVDialog dlg(host, form);
+  user.Do([&] {
+    CenterDialog(dlg.Handle());
+    dlg.CloseWindow(IDOK);
+  });
+  EXPECT_EQ(dlg.Execute(), IDOK);
+  KVTRect r = dlg.GetWindowRect();
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  EXPECT_EQ(r.w, 40 * 8 + 16);
+  EXPECT_EQ(r.x, (1024 - r.w) / 2);
+  EXPECT_EQ(r.y, (768 - r.h) / 2);
+}
+
 TEST_F(FormsTest, ModalDialogTakesTheKeysWhileItRuns) {
   struct Data {
     char REF[11];
