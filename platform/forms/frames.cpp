@@ -85,6 +85,10 @@ PVmdiwinDlg* Tbacktab::Frame() const {
   return dynamic_cast<PVmdiwinDlg*>(KVTWindowObject::FromHandle(Parent()));
 }
 
+void Tbacktab::EvCommand(UINT id) {
+  if (KVTPropertyPage* page = SelectedPage()) page->SendMessage(WM_COMMAND, id);
+}
+
 void Tbacktab::CloseWindow(int code) {
   if (PVmdiwinDlg* frame = Frame())
     frame->CloseWindow(code);
@@ -116,6 +120,10 @@ bool PVmdiwinDlg::Create() {
 KVTScreen* PVmdiwinDlg::ActiveScreen() const {
   if (auto* tabs = dynamic_cast<Tbacktab*>(client_.get())) return tabs->SelectedPage();
   return dynamic_cast<KVTScreen*>(client_.get());
+}
+
+void PVmdiwinDlg::EvCommand(UINT id) {
+  if (client_ && !closing_) client_->SendMessage(WM_COMMAND, id);
 }
 
 void PVmdiwinDlg::SetFocus() {

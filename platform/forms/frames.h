@@ -42,6 +42,10 @@ class KVT_EXPORT Tbacktab : public KVTWindowObject {
   void CloseWindow(int code = IDCANCEL);
   PVmdiwinDlg* Frame() const;
 
+ protected:
+  // Commands sent to the tab window go to the selected page.
+  void EvCommand(UINT id) override;
+
  private:
   struct Tab {
     std::string title;
@@ -90,6 +94,9 @@ class KVT_EXPORT PVmdiwinDlg : public KVTWindowObject {
   bool IsClosing() const { return closing_; }
 
  protected:
+  // Commands sent to the frame (a broadcast to the MDI children) go on to
+  // its client.
+  void EvCommand(UINT id) override;
   void WindowDestroyed() override;
 
  private:

@@ -579,6 +579,7 @@ bool KVTScreen::GridKey(TDataTbl& g, const KVTKey& key) {
       g.SelRow(row);
     else
       g.SetCurCell(g.GetCurCol(), row);
+    State(g.GetId())->replaceOnType = true;  // a new cell: typing replaces it
     int shown = Decl(g.GetId())->height;
     if (row < g.GetTopRow()) g.SetTopRow(row);
     if (shown > 0 && row >= g.GetTopRow() + shown) g.SetTopRow(row - shown + 1);
@@ -587,6 +588,7 @@ bool KVTScreen::GridKey(TDataTbl& g, const KVTKey& key) {
     for (int c = g.GetCurCol() + step; c >= 0 && c < g.GetColCount(); c += step) {
       if (!g.IsColHidden(c) && !g.Columns()[static_cast<std::size_t>(c)].mark) {
         if (cur != KVT_NONE) g.SetCurCell(c, cur);
+        State(g.GetId())->replaceOnType = true;
         return;
       }
     }

@@ -110,6 +110,12 @@ TEST_F(Frames, ClosingFromAHandlerDeletesTheFrameAfterwards) {
   EXPECT_EQ(g_pagesAlive, 0);
 }
 
+TEST_F(Frames, CommandsBroadcastToTheMdiChildrenReachTheSelectedPage) {
+  for (HWND child : GetChildWindows(KVTFindMDIClient(host))) PostMessage(child, WM_COMMAND, 6000);
+  KVTForms::Instance().Idle();
+  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
+}
+
 TEST_F(Frames, AHiddenFrameTakesNoKeys) {
   frame->Show(SW_HIDE);
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
@@ -143,6 +149,39 @@ TEST_F(FormsTest, MdiScreenNeedsAnMdiClient) {
   EXPECT_EQ(inHost->Frame()->Handle()->className, "PVplainDlg");
   EXPECT_TRUE(KVTActivateMDIChild(KVTFindMDIClient(host), "PVplainDlg"));
   EXPECT_FALSE(KVTActivateMDIChild(KVTFindMDIClient(host), "PVotherDlg"));
+}
+
+TEST_F(FormsTest, EditableGridCellsTakeTyping) {
+  KVTFormDecl form("PVchgtaxDlg", "Change Tax", 40, 8);
+  KVTFieldDecl& g = form.Grid(106, 1, 1, 5);
+  g.Column("Tax Code", 8).Editable();
+  g.Column("Tax Rate", 8);
+  g.Column("Max", 10).Hidden().Editable();
+  g.Column("Tax Amt", 8).Editable();
+  PVDialog dlg(host, form);
+  TDataTbl* grid = dlg.Grid(106);
+  user.Do([&] {
+        grid->InsertRow();
+        grid->UpdateCell(0, "IA");
+        grid->InsertRow();
+        dlg.UnprotectField(106);  // editable
+        dlg.KVTSetFieldFocus(106);
+      })
+      .Type("X")     // the current cell is row 0, column 0: replaced
+      .Type("Y")     // then appended
+      .Key("Right")  // column 1 is not editable
+      .Type("9")
+      .Key("Right")  // the hidden column is skipped
+      .Key("Down")
+      .Type("1.50")
+      .Key("Backspace")
+      .Do([&] { dlg.CloseWindow(IDOK); });
+  EXPECT_EQ(dlg.Execute(), IDOK);
+  EXPECT_EQ(grid->GetCell(0, 0), "XY");
+  EXPECT_EQ(grid->GetCell(1, 0), "");
+  EXPECT_EQ(grid->GetCell(3, 1), "1.5");
+  EXPECT_EQ(grid->GetCell(2, 1), "");
+  EXPECT_TRUE(user.Failures().empty());
 }
 
 TEST_F(FormsTest, DialogIsCentredOnTheDesktop) {
