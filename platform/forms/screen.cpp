@@ -79,6 +79,7 @@ void KVTScreen::WindowDestroyed() {
 }
 
 KVTFieldState* KVTScreen::State(int id) {
+  if (id == 0) return nullptr;  // unnamed texts cannot be addressed
   for (std::size_t i = 0; i < form_.fields.size(); ++i)
     if (form_.fields[i].id == id) return &states_[i];
   return nullptr;

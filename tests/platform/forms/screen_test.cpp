@@ -302,3 +302,78 @@ TEST_F(Screen, OpeningTheScreenAgainRestoresTheOneOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+struct PayData {
+  char PYMTFORM[80];
+  char ALL[2];
+  char ONE[2];
+  char STORE[11];
+};
+
+class PayDlg : public PVDialog, public KVTFieldChecker {
+ public:
+  static KVTFormDecl Form() {
+    KVTFormDecl f("PVpayDlg", "Pay", 40, 8);
+    f.List(108, "Form : ", 8, 1, 20, 4, KVT_BIND(PayData, PYMTFORM))
+        .Items({"1 - Cash", "2 - Check", "3 - Credit Card"});
+    f.Radio(201, "which", "&All stores", 8, 5, KVT_BIND(PayData, ALL));
+    f.Radio(202, "which", "&One store", 8, 6, KVT_BIND(PayData, ONE));
+    f.Edit(203, "Store : ", 8, 7, 10, KVT_BIND(PayData, STORE));
+    return f;
+  }
+  PayDlg(HWND parent) : PVDialog(parent, Form(), &data) {
+    SetFieldChecker(this);
+    OnChange(108, [this] { changes.push_back(GetFieldText(108)); });
+    OnChange(201, [this] { ProtectField(203); });
+    OnChange(202, [this] { UnprotectField(203); });
+  }
+  int VerifyFields(int id) override {
+    left.push_back(id);
+    return 0;
+  }
+  PayData data{};
+  std::vector<std::string> changes;
+  std::vector<int> left;
+};
+
+TEST_F(FormsTest, ListsAndRadioButtonsTakeKeysAndClicks) {
+  PayDlg dlg(host);
+  KVTsprintf(dlg.data.PYMTFORM, "2 - Check");
+  KVTsprintf(dlg.data.ONE, "T");
+  user.Key("Down")
+      .Key("Down")  // stops at the last item
+      .Key("Up")
+      .Type("3")  // a character picks the first item starting with it
+      .Key("Enter")
+      .Click("All stores")
+      .Do([&] { dlg.KVTSetFieldFocus(203); })
+      .Type("X")  // the store is protected now
+      .Click("One store")
+      .Do([&] { dlg.KVTSetFieldFocus(203); })
+      .Type("S1")
+      .Click("All stores")
+      .Do([&] { dlg.CloseWindow(IDOK); });
+  EXPECT_EQ(dlg.Execute(), IDOK);
+  EXPECT_EQ(dlg.changes,
+            (std::vector<std::string>{"3 - Credit Card", "2 - Check", "3 - Credit Card"}));
+  EXPECT_EQ(dlg.left, std::vector<int>{108});
+  EXPECT_STREQ(dlg.data.PYMTFORM, "3 - Credit Card");
+  EXPECT_TRUE(dlg.GetCheck(201));
+  EXPECT_FALSE(dlg.GetCheck(202));  // one radio button of a group at a time
+  dlg.UpdateApp();
+  EXPECT_STREQ(dlg.data.ALL, "T");
+  EXPECT_STREQ(dlg.data.ONE, "F");
+  EXPECT_EQ(dlg.GetFieldText(203), "S1");
+  EXPECT_TRUE(dlg.IsFieldProtected(203));
+
+  dlg.ClearList(108);
+  EXPECT_EQ(dlg.AddListItem(108, "1 - Cash"), 0);
+  EXPECT_EQ(dlg.GetListSelection(108), KVT_NONE);
+  dlg.UpdateApp();
+  EXPECT_STREQ(dlg.data.PYMTFORM, "");
+  EXPECT_FALSE(dlg.SetFieldText(0, "unnamed texts are not addressed"));
+}
+
+}  // namespace
