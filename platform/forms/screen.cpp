@@ -493,7 +493,7 @@ bool KVTScreen::PreProcessMsg(MSG&) {
 // ---- input ----------------------------------------------------------------
 
 bool KVTScreen::UserKey(const KVTKey& key) {
-  if (closing_ || !IsCreated()) return false;
+  if (closing_ || !IsCreated() || !IsWindowEnabled()) return false;
   KVTForms::Busy busy;
   kvt::forms_detail::SetKeyModifiers(key.shift, key.ctrl, key.alt);
   kvt::forms_detail::SetLastMessageWasKey(true);
@@ -654,7 +654,7 @@ void KVTScreen::LeaveForward() {
 }
 
 bool KVTScreen::UserType(const std::string& text) {
-  if (closing_ || !IsCreated()) return false;
+  if (closing_ || !IsCreated() || !IsWindowEnabled()) return false;
   KVTForms::Busy busy;
   kvt::forms_detail::SetKeyModifiers(false, false, false);
   kvt::forms_detail::SetLastMessageWasKey(true);

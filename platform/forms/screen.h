@@ -159,7 +159,7 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   // Input from a front end; the runtime (KVTForms) routes it to the active
   // screen and runs the posted messages afterwards. UserKey is true when the
   // screen used the key. The others are false when the control is unknown,
-  // hidden or disabled.
+  // hidden or disabled. A disabled screen (EnableWindow(false)) takes nothing.
   bool UserKey(const KVTKey& key);
   bool UserType(const std::string& text);
   bool UserClick(int id);

@@ -116,6 +116,16 @@ TEST_F(Frames, CommandsBroadcastToTheMdiChildrenReachTheSelectedPage) {
   EXPECT_TRUE(KVTForms::Instance().Frames().empty());
 }
 
+TEST_F(Frames, ADisabledScreenTakesNoInput) {
+  items->EnableWindow(false);
+  Play({"type A1", "key F10"});
+  EXPECT_EQ(items->GetFieldText(101), "");
+  EXPECT_TRUE(items->keys.empty());
+  items->EnableWindow(true);
+  Play({"type A1"});
+  EXPECT_EQ(items->GetFieldText(101), "A1");
+}
+
 TEST_F(Frames, AHiddenFrameTakesNoKeys) {
   frame->Show(SW_HIDE);
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
