@@ -24,8 +24,7 @@ bool ParseDay(const char* text, int* y, int* m, int* d) {
     if (!std::isspace(static_cast<unsigned char>(*p))) s += *p;
   int yy = 0, mm = 0, dd = 0;
   char tail = 0;
-  if (s.size() == 10 && s[4] == '-' &&
-      std::sscanf(s.c_str(), "%4d-%2d-%2d%c", &yy, &mm, &dd, &tail) == 3) {
+  if (s.size() == 10 && s[4] == '-' && std::sscanf(s.c_str(), "%4d-%2d-%2d%c", &yy, &mm, &dd, &tail) == 3) {
   } else if (s.size() == 10 && s[2] == '/' &&
              std::sscanf(s.c_str(), "%2d/%2d/%4d%c", &mm, &dd, &yy, &tail) == 3) {
   } else if (s.size() == 8 && s.find_first_not_of("0123456789") == std::string::npos) {
@@ -139,7 +138,8 @@ bool MakeDate(char* date) {
         part += c;
       }
     }
-    if (n < 2 || parts[0].empty() || parts[1].empty() || parts[0].size() > 2 || parts[1].size() > 2)
+    if (n < 2 || parts[0].empty() || parts[1].empty() || parts[0].size() > 2 ||
+        parts[1].size() > 2)
       return false;
     for (int i = 0; i < 2; ++i)
       if (parts[i].size() == 1) parts[i] = "0" + parts[i];
@@ -172,8 +172,7 @@ bool MakeDate(char* date) {
 long MakeDateYYYYMMDD(const char* date) {
   if (!date) return 0;
   std::string s = date;
-  if (s.size() == 10 && s[2] == '/' && s[5] == '/')
-    s = s.substr(0, 2) + s.substr(3, 2) + s.substr(6, 4);
+  if (s.size() == 10 && s[2] == '/' && s[5] == '/') s = s.substr(0, 2) + s.substr(3, 2) + s.substr(6, 4);
   if (s.size() != 8 || s.find_first_not_of("0123456789") != std::string::npos) return 0;
   return std::atol((s.substr(4, 4) + s.substr(0, 4)).c_str());
 }

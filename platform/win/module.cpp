@@ -96,9 +96,7 @@ void* GetProcAddress(HMODULE module, const char* entryPoint) {
   return ::dlsym(module, entryPoint);
 }
 
-bool FreeLibrary(HMODULE module) {
-  return module && ::dlclose(module) == 0;
-}
+bool FreeLibrary(HMODULE module) { return module && ::dlclose(module) == 0; }
 
 std::string LastModuleError() {
   std::lock_guard<std::mutex> lock(g_mutex);

@@ -4,9 +4,9 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-#include <dirent.h>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -116,8 +116,8 @@ std::string ProfileString(const std::string& file, const std::string& section,
 int GetPrivateProfileString(const char* section, const char* key, const char* def, char* buf,
                             int size, const char* file) {
   if (!buf || size <= 0) return 0;
-  std::string v =
-      kvt::ProfileString(file ? file : "", section ? section : "", key ? key : "", def ? def : "");
+  std::string v = kvt::ProfileString(file ? file : "", section ? section : "", key ? key : "",
+                                     def ? def : "");
   std::size_t n = std::min<std::size_t>(v.size(), static_cast<std::size_t>(size - 1));
   std::memcpy(buf, v.data(), n);
   buf[n] = '\0';

@@ -26,8 +26,8 @@ KVT_EXPORT int GetPrivateProfileInt(const char* section, const char* key, int de
                                     const char* file);
 // Writes key=value. A null value removes the key; a null key removes the
 // section. Returns false when the file cannot be written.
-KVT_EXPORT bool WritePrivateProfileString(const char* section, const char* key, const char* value,
-                                          const char* file);
+KVT_EXPORT bool WritePrivateProfileString(const char* section, const char* key,
+                                          const char* value, const char* file);
 
 namespace kvt {
 // A settings file path as a Linux path (backslashes to slashes, case resolved).

@@ -76,9 +76,7 @@ void DestroyWindow(HWND hwnd) {
   delete hwnd;
 }
 
-HWND GetParent(HWND hwnd) {
-  return IsWindow(hwnd) ? hwnd->parent : nullptr;
-}
+HWND GetParent(HWND hwnd) { return IsWindow(hwnd) ? hwnd->parent : nullptr; }
 
 HWND GetTopWindow(HWND hwnd) {
   if (!IsWindow(hwnd)) return nullptr;
@@ -90,9 +88,7 @@ void SetWindowText(HWND hwnd, const std::string& title) {
   if (IsWindow(hwnd)) hwnd->title = title;
 }
 
-std::string GetWindowText(HWND hwnd) {
-  return IsWindow(hwnd) ? hwnd->title : std::string();
-}
+std::string GetWindowText(HWND hwnd) { return IsWindow(hwnd) ? hwnd->title : std::string(); }
 
 HWND FindWindow(const char* className, const char* title) {
   std::lock_guard<std::recursive_mutex> lock(R().mutex);

@@ -43,14 +43,14 @@ struct KVT_EXPORT KVTWindow {
   std::string title;
   HWND parent = nullptr;
   WNDPROC proc;
-  HWND mdiClient = nullptr;  // the MDI client of a frame window, where it has one
-  void* userData = nullptr;  // the object behind the window (a screen, the host)
+  HWND mdiClient = nullptr;   // the MDI client of a frame window, where it has one
+  void* userData = nullptr;   // the object behind the window (a screen, the host)
   bool visible = true;
 };
 
 // Creates a window; `proc` may be empty (messages then answer 0).
-KVT_EXPORT HWND CreateKVTWindow(const std::string& className, const std::string& title, HWND parent,
-                                WNDPROC proc = {});
+KVT_EXPORT HWND CreateKVTWindow(const std::string& className, const std::string& title,
+                                HWND parent, WNDPROC proc = {});
 // Sends WM_DESTROY to the window's own procedure, destroys its children first,
 // drops its queued messages and frees it.
 KVT_EXPORT void DestroyWindow(HWND hwnd);
