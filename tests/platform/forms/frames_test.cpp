@@ -1,0 +1,231 @@
+// Tab windows and MDI frames: which screen takes the keys, tab selection,
+// closing from inside a handler, and frames going with their host.
+#include <gtest/gtest.h>
+
+#include "tests/platform/forms/forms_fixture.h"
+
+namespace {
+
+struct PageData {
+  char REF[11];
+};
+
+KVTFormDecl PageForm(const std::string& cls) {
+  KVTFormDecl f(cls, cls, 30, 4);
+  f.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(PageData, REF));
+  return f;
+}
+
+int g_pagesAlive = 0;
+
+class Page : public KVTPropertyPage {
+ public:
+  Page(HWND parent, const std::string& cls) : KVTPropertyPage(parent, PageForm(cls), &data) {
+    ++g_pagesAlive;
+    OnCommand(6000, [this] {
+      // Closing from a handler: the page must still be usable until it returns.
+      CloseWindow(IDCANCEL);
+      keys.push_back(Form().className + " closed");
+    });
+  }
+  ~Page() override { --g_pagesAlive; }
+  void PageSelected() override { ++selected; }
+  PageData data{};
+  std::vector<std::string> keys;
+  int selected = 0;
+
+ protected:
+  bool PreProcessMsg(MSG& msg) override {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F10) {
+      keys.push_back("F10");
+      if (auto* tabs = TabWindow()) {
+        tabs->EnableTab(1, true);
+        tabs->SelectTab(1);
+      }
+      return true;
+    }
+    return false;
+  }
+};
+
+class Frames : public FormsTest {
+ protected:
+  void SetUp() override {
+    FormsTest::SetUp();
+    g_pagesAlive = 0;
+    tabs = new Tbacktab(host);
+    items = new Page(host, "PVitemsDlg");
+    total = new Page(host, "PVtotalDlg");
+    tabs->AddTab("Sale Items", items);
+    tabs->AddTab("Sale Total", total);
+    frame = new PVmdiwinDlg(KVTFindMDIClient(host), "Point of Sale", tabs);
+    frame->SetFrameStyle({false, false, false});
+    ASSERT_TRUE(frame->Create());
+    tabs->EnableTab(1, false);
+    frame->Show(SW_SHOWMAXIMIZED);
+    frame->SetFocus();
+  }
+  Tbacktab* tabs;
+  Page* items;
+  Page* total;
+  PVmdiwinDlg* frame;
+};
+
+TEST_F(Frames, KeysGoToTheSelectedPage) {
+  EXPECT_EQ(items->selected, 1);
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen(), items);
+  Play({"type A1"});
+  EXPECT_EQ(items->GetFieldText(101), "A1");
+  Play({"key Ctrl+Tab"});  // the other tab is disabled
+  EXPECT_EQ(tabs->GetSelectedTab(), 0);
+  EXPECT_FALSE(tabs->SelectTab(1));
+  Play({"key F10", "type B2"});
+  EXPECT_EQ(items->keys, std::vector<std::string>{"F10"});
+  EXPECT_EQ(tabs->GetSelectedTab(), 1);
+  EXPECT_EQ(total->selected, 1);
+  EXPECT_EQ(total->GetFieldText(101), "B2");
+  EXPECT_EQ(items->GetFieldText(101), "A1");
+  Play({"key Ctrl+Tab"});
+  EXPECT_EQ(tabs->GetSelectedTab(), 0);
+  EXPECT_EQ(items->selected, 2);
+  std::string text = user.Render();
+  EXPECT_NE(text.find("== Point of Sale =="), std::string::npos) << text;
+  EXPECT_NE(text.find("tabs: [Sale Items] Sale Total"), std::string::npos) << text;
+}
+
+TEST_F(Frames, PageWindowsHangUnderTheFrameInTheMdiClient) {
+  EXPECT_EQ(GetTopWindow(items->Handle()), host);
+  EXPECT_EQ(GetParent(frame->Handle()), KVTFindMDIClient(host));
+  EXPECT_EQ(items->TabWindow(), tabs);
+  EXPECT_EQ(tabs->Frame(), frame);
+  EXPECT_FALSE(frame->FrameStyle().maximizeBox);
+  EXPECT_TRUE(frame->IsZoomed());
+}
+
+TEST_F(Frames, ClosingFromAHandlerDeletesTheFrameAfterwards) {
+  items->PostMessage(WM_COMMAND, 6000);
+  KVTForms::Instance().Idle();
+  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
+  EXPECT_EQ(g_pagesAlive, 0);
+}
+
+TEST_F(Frames, CommandsBroadcastToTheMdiChildrenReachTheSelectedPage) {
+  for (HWND child : GetChildWindows(KVTFindMDIClient(host))) PostMessage(child, WM_COMMAND, 6000);
+  KVTForms::Instance().Idle();
+  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
+}
+
+TEST_F(Frames, ADisabledScreenTakesNoInput) {
+  items->EnableWindow(false);
+  Play({"type A1", "key F10"});
+  EXPECT_EQ(items->GetFieldText(101), "");
+  EXPECT_TRUE(items->keys.empty());
+  items->EnableWindow(true);
+  Play({"type A1"});
+  EXPECT_EQ(items->GetFieldText(101), "A1");
+}
+
+TEST_F(Frames, AHiddenFrameTakesNoKeys) {
+  frame->Show(SW_HIDE);
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
+  EXPECT_FALSE(KVTForms::Instance().Type("x"));
+}
+
+TEST_F(Frames, FramesGoWithTheirHost) {
+  DestroyWindow(host);
+  host = nullptr;
+  KVTForms::Instance().Idle();
+  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
+  EXPECT_EQ(g_pagesAlive, 0);
+}
+
+TEST_F(FormsTest, MdiScreenNeedsAnMdiClient) {
+  HWND bare = CreateKVTWindow("Bare", "no MDI client", nullptr);
+  struct Data {
+    char REF[11];
+  } data{};
+  KVTFormDecl form("PVplainDlg", "Plain", 20, 3);
+  form.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(Data, REF));
+  auto* screen = new PVMDIDialog(bare, form, &data);
+  EXPECT_FALSE(screen->Create());
+  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
+  delete screen;  // still the caller's
+  DestroyWindow(bare);
+
+  auto* inHost = new PVMDIDialog(host, form, &data);
+  ASSERT_TRUE(inHost->Create());
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen(), inHost);
+  EXPECT_EQ(inHost->Frame()->Handle()->className, "PVplainDlg");
+  EXPECT_TRUE(KVTActivateMDIChild(KVTFindMDIClient(host), "PVplainDlg"));
+  EXPECT_FALSE(KVTActivateMDIChild(KVTFindMDIClient(host), "PVotherDlg"));
+}
+
+TEST_F(FormsTest, EditableGridCellsTakeTyping) {
+  KVTFormDecl form("PVchgtaxDlg", "Change Tax", 40, 8);
+  KVTFieldDecl& g = form.Grid(106, 1, 1, 5);
+  g.Column("Tax Code", 8).Editable();
+  g.Column("Tax Rate", 8);
+  g.Column("Max", 10).Hidden().Editable();
+  g.Column("Tax Amt", 8).Editable();
+  PVDialog dlg(host, form);
+  TDataTbl* grid = dlg.Grid(106);
+  user.Do([&] {
+        grid->InsertRow();
+        grid->UpdateCell(0, "IA");
+        grid->InsertRow();
+        dlg.UnprotectField(106);  // editable
+        dlg.KVTSetFieldFocus(106);
+      })
+      .Type("X")     // the current cell is row 0, column 0: replaced
+      .Type("Y")     // then appended
+      .Key("Right")  // column 1 is not editable
+      .Type("9")
+      .Key("Right")  // the hidden column is skipped
+      .Key("Down")
+      .Type("1.50")
+      .Key("Backspace")
+      .Do([&] { dlg.CloseWindow(IDOK); });
+  EXPECT_EQ(dlg.Execute(), IDOK);
+  EXPECT_EQ(grid->GetCell(0, 0), "XY");
+  EXPECT_EQ(grid->GetCell(1, 0), "");
+  EXPECT_EQ(grid->GetCell(3, 1), "1.5");
+  EXPECT_EQ(grid->GetCell(2, 1), "");
+  EXPECT_TRUE(user.Failures().empty());
+}
+
+TEST_F(FormsTest, DialogIsCentredOnTheDesktop) {
+  KVTFormDecl form("PVaskDlg", "Ask", 40, 10);
+  PVDialog dlg(host, form);
+  user.Do([&] {
+    CenterDialog(dlg.Handle());
+    dlg.CloseWindow(IDOK);
+  });
+  EXPECT_EQ(dlg.Execute(), IDOK);
+  KVTRect r = dlg.GetWindowRect();
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  EXPECT_EQ(r.w, 40 * 8 + 16);
+  EXPECT_EQ(r.x, (1024 - r.w) / 2);
+  EXPECT_EQ(r.y, (768 - r.h) / 2);
+}
+
+TEST_F(FormsTest, ModalDialogTakesTheKeysWhileItRuns) {
+  struct Data {
+    char REF[11];
+  } data{};
+  KVTFormDecl form("PVaskDlg", "Ask", 20, 3);
+  form.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(Data, REF));
+  PVDialog dlg(host, form, &data);
+  KVTScreen* during = nullptr;
+  user.Type("X9").Do([&] { during = KVTForms::Instance().ActiveScreen(); }).Key("Enter").Do([&] {
+    dlg.CloseWindow(IDOK);
+  });
+  EXPECT_EQ(dlg.Execute(), IDOK);
+  EXPECT_EQ(during, &dlg);
+  EXPECT_STREQ(data.REF, "X9");  // leaving the field copied it into the buffer
+  EXPECT_FALSE(dlg.IsRunning());
+  EXPECT_EQ(dlg.Handle(), nullptr);
+  EXPECT_TRUE(KVTForms::Instance().ModalDialogs().empty());
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+// kvtpos-script: the script language, and the tool run on the test module
+// with transcripts for scripts that hold and scripts that do not.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/forms/forms.h"
+#include "tools/kvtpos-script/script.h"
+
+namespace {
+
+TEST(ScriptParse, ReadsEveryCommand) {
+  std::vector<ScriptCommand> cmds;
+  std::string error;
+  ASSERT_TRUE(
+      ParseScript("# comment\n\n"
+                  "today 12/05/2025\r\n"
+                  "call POSLogin\n"
+                  "type  two words \n"
+                  "type \"  S1 \"\n"
+                  "key Ctrl+Shift+F3\n"
+                  "click &OK\n"
+                  "row 106 2\n"
+                  "answer no\n"
+                  "expect message \"A\\n\\nB\" \"Error\"\n"
+                  "expect field 101 \"\"\n"
+                  "expect focus 102\n"
+                  "expect cell 106 0 3 \"3.00\"\n"
+                  "expect rows 106 1\n"
+                  "expect screen \"Test Screen\"\n"
+                  "expect sql \"SELECT A, B FROM T\" \"a|b\\nc|d\"\n"
+                  "show\n",
+                  &cmds, &error))
+      << error;
+  ASSERT_EQ(cmds.size(), 16u);
+  EXPECT_EQ(cmds[0].line, 3);
+  EXPECT_EQ(cmds[0].text, std::vector<std::string>{"12/05/2025"});
+  EXPECT_EQ(cmds[2].text[0], "two words");
+  EXPECT_EQ(cmds[3].text[0], "  S1 ");
+  EXPECT_EQ(KVTKeyName(cmds[4].key), "Shift+Ctrl+F3");
+  EXPECT_EQ(cmds[5].text[0], "&OK");
+  EXPECT_EQ(cmds[6].numbers, (std::vector<int>{106, 2}));
+  EXPECT_EQ(cmds[7].button, IDNO);
+  EXPECT_EQ(cmds[8].text, (std::vector<std::string>{"A\n\nB", "Error"}));
+  EXPECT_EQ(cmds[9].text, std::vector<std::string>{""});
+  EXPECT_EQ(cmds[11].numbers, (std::vector<int>{106, 0, 3}));
+  EXPECT_EQ(cmds[14].text[1], "a|b\nc|d");
+  EXPECT_EQ(cmds[15].kind, ScriptCommand::kShow);
+}
+
+TEST(ScriptParse, RefusesABadLineWithItsNumber) {
+  struct Case {
+    const char* script;
+    const char* error;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"show\nkey Enterr\n", "line 2: unknown key \"Enterr\""},
+           {"answer Maybe", "line 1: unknown answer \"Maybe\""},
+           {"expect field x \"a\"", "line 1: expected: expect field ID \"TEXT\""},
+           {"expect field 101 a b", "line 1: expected: expect field ID \"TEXT\""},
+           {"expect message \"open", "line 1: a quote is not closed"},
+           {"expect message", "line 1: expected: expect message \"TEXT\" [\"CAPTION\"]"},
+           {"expect colour 101", "line 1: unknown check \"expect colour\""},
+           {"press F3", "line 1: unknown command \"press\""},
+           {"type", "line 1: text is missing"},
+           {"call", "line 1: expected: call EXPORT"},
+       }) {
+    std::vector<ScriptCommand> cmds;
+    std::string error;
+    EXPECT_FALSE(ParseScript(c.script, &cmds, &error)) << c.script;
+    EXPECT_EQ(error.substr(0, error.find('\n')), c.error) << c.script;
+  }
+}
+
+TEST(ScriptRun, SqlChecksReadTheInstalledQuery) {
+  KVTHeadlessBackend user;
+  user.Install();
+  std::vector<ScriptCommand> cmds;
+  std::string error;
+  ASSERT_TRUE(
+      ParseScript("expect sql \"SELECT A,B FROM T\" \"a|b\\nc|\"\n"
+                  "expect sql \"SELECT A,B FROM T\" \"a|b\"\n"
+                  "expect sql \"BROKEN\" \"\"\n",
+                  &cmds, &error));
+  SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
+    *rows = {{"a", "b"}, {"c", ""}};
+    return sql != "BROKEN";
+  });
+  std::ostringstream out;
+  ScriptRunner runner(user, nullptr, "KVTPOS.DLL", out);
+  EXPECT_EQ(runner.Run(cmds), 1);
+  SetFormsQuery({});
+  std::string t = out.str();
+  EXPECT_NE(t.find("line 2: the rows are \"a|b\\nc|\", expected \"a|b\""), std::string::npos) << t;
+  EXPECT_NE(t.find("line 3: the statement failed: BROKEN"), std::string::npos) << t;
+  EXPECT_NE(t.find("1 of 3 checks held; 2 failures:"), std::string::npos) << t;
+}
+
+struct Result {
+  int rc = -1;
+  std::string out;
+};
+
+// Runs the tool on a script with the test module; stdout and stderr together.
+Result RunTool(const std::string& script, const std::string& options = "") {
+  static int n = 0;
+  std::string path = "script" + std::to_string(++n) + ".kvts";
+  std::ofstream(path) << script;
+  const char* dir = std::getenv("KVT_MODULE_DIR");
+  std::string cmd = std::string(dir ? dir : ".") + "/kvtpos-script --module KVTFORMTEST.DLL " +
+                    options + " " + path + " 2>&1";
+  Result r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  while (std::size_t got = fread(buf, 1, sizeof buf, p)) r.out.append(buf, got);
+  int status = pclose(p);
+  r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+const char* kSale =
+    "today 12/05/2025\n"
+    "call OpenTestScreen\n"
+    "type S9\n"
+    "key Enter\n"
+    "expect message \"Invalid Store.\" \"Error\"\n"
+    "type S1\n"
+    "key Enter\n"
+    "type 2\n"
+    "key Enter\n"
+    "type 1.50\n"
+    "key Enter\n"
+    "answer No\n"
+    "key F3\n"
+    "expect message \"Clear all lines?\"\n"
+    "expect cell 106 0 3 \"3.00\"\n"
+    "key F6\n"
+    "type Call the customer\n"
+    "click OK\n";
+
+TEST(ScriptTool, ScriptThatHoldsExitsZero) {
+  Result r = RunTool(std::string(kSale) +
+                     "expect field 151 \"Note: Call the customer\"\n"
+                     "expect focus 102\n"
+                     "show\n");
+  EXPECT_EQ(r.rc, 0) << r.out;
+  EXPECT_NE(r.out.find("message \"Test Screen\" (question, Yes/No): \"Clear all lines?\" -> No"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("|   >S1     |         2|      1.50|       3.00"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("5 of 5 checks held; no failures."), std::string::npos) << r.out;
+}
+
+TEST(ScriptTool, DifferentFieldOrMessageFailsWithATranscript) {
+  Result r = RunTool(std::string(kSale) +
+                     "expect field 151 \"Note: Call back\"\n"
+                     "answer Yes\n"
+                     "key F3\n"
+                     "expect message \"Clear the lines?\"\n");
+  EXPECT_EQ(r.rc, 1) << r.out;
+  for (const char* want : {
+           "  19> expect field 151 \"Note: Call back\"\n"
+           "      FAILED: field 151 is \"Note: Call the customer\", expected \"Note: Call back\"\n"
+           "      == Test Screen ==\n",
+           "      FAILED: expected the message \"Clear the lines?\", but the box shown was \"Test "
+           "Screen\" (question, Yes/No): \"Clear all lines?\"",
+           "3 of 5 checks held; 2 failures:\n"
+           "  line 19: field 151 is \"Note: Call the customer\", expected \"Note: Call back\"\n"
+           "  line 22: expected the message",
+       })
+    EXPECT_NE(r.out.find(want), std::string::npos) << "missing:\n" << want << "\nin:\n" << r.out;
+}
+
+TEST(ScriptTool, UnexpectedQuestionAndMissingExportFail) {
+  Result r = RunTool(
+      "call OpenTestScreen\ntype S1\nkey Enter\nkey Enter\ntype 1\nkey Enter\nkey F3\ncall "
+      "NoSuchExport\n");
+  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_NE(
+      r.out.find("line 7: an unexpected question: \"Test Screen\" (question, Yes/No): \"Clear "
+                 "all lines?\""),
+      std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("line 8: the module KVTFORMTEST.DLL has no export NoSuchExport"),
+            std::string::npos)
+      << r.out;
+}
+
+TEST(ScriptTool, BadScriptOrDatabaseRunsNothing) {
+  Result r = RunTool("call OpenTestScreen\nkey Enterr\n");
+  EXPECT_EQ(r.rc, 2) << r.out;
+  EXPECT_NE(r.out.find("line 2: unknown key \"Enterr\""), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("OpenTestScreen\n"), r.out.find("  call OpenTestScreen")) << r.out;
+
+  r = RunTool("expect sql \"SELECT 1\" \"1\"\n");
+  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_NE(r.out.find("line 1: no database connected"), std::string::npos) << r.out;
+
+  r = RunTool("show\n", "--database nowhere");
+  EXPECT_EQ(r.rc, 2) << r.out;
+  EXPECT_NE(r.out.find("cannot connect to \"nowhere\""), std::string::npos) << r.out;
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// kvtpos-script: runs a till script against the headless screens of a
+// module and prints the transcript. Exit code 0 when every check held, 1
+// when something failed, 2 when the script or the command line is wrong.
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "platform/forms/forms.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/win/module.h"
+#include "tools/kvtpos-script/database.h"
+#include "tools/kvtpos-script/script.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: kvtpos-script [--module FILE] [--database SPEC] SCRIPT\n"
+               "  --module FILE      the module whose exports \"call\" runs (default KVTPOS.DLL)\n"
+               "  --database SPEC    the database \"expect sql\" reads\n"
+               "  SCRIPT             the script file, or - for standard input\n";
+  return 2;
+}
+
+// The host's answer to a module's request for a sibling module (message 7000).
+LRESULT HostProc(HWND, UINT msg, WPARAM, LPARAM lParam) {
+  if (msg == KVT_MODULE_REQUEST && lParam)
+    return reinterpret_cast<LRESULT>(LoadLibrary(reinterpret_cast<const char*>(lParam)));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string module = "KVTPOS.DLL";
+  std::string database;
+  std::string path;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if ((a == "--module" || a == "--database") && i + 1 < argc) {
+      (a == "--module" ? module : database) = argv[++i];
+    } else if (a == "-h" || a == "--help") {
+      return Usage();
+    } else if (path.empty() && (a == "-" || a[0] != '-')) {
+      path = a;
+    } else {
+      return Usage();
+    }
+  }
+  if (path.empty()) return Usage();
+
+  std::stringstream text;
+  if (path == "-") {
+    text << std::cin.rdbuf();
+  } else {
+    std::ifstream in(path);
+    if (!in) {
+      std::cerr << "kvtpos-script: cannot read " << path << ": " << std::strerror(errno) << "\n";
+      return 2;
+    }
+    text << in.rdbuf();
+  }
+  std::vector<ScriptCommand> script;
+  std::string error;
+  if (!ParseScript(text.str(), &script, &error)) {
+    std::cerr << "kvtpos-script: " << path << ": " << error << "\n";
+    return 2;
+  }
+  if (!database.empty() && !ConnectScriptDatabase(database, &error)) {
+    std::cerr << "kvtpos-script: " << error << "\n";
+    return 2;
+  }
+
+  KVTHeadlessBackend user;
+  user.Install();
+  HWND host = KVTCreateMDIHost("kvtpos-script", HostProc);
+  std::cout << "kvtpos-script " << path << " (module " << module << ")\n";
+  ScriptRunner runner(user, host, module, std::cout);
+  int rc = runner.Run(script);
+  KVTForms::Instance().CloseAll();
+  DestroyWindow(host);
+  return rc;
+}
