@@ -422,7 +422,8 @@ $f$ SELECT COALESCE(substring(t FROM '^\s*([-+]?(?:[0-9]+\.?[0-9]*|\.[0-9]+))'):
 CREATE OR REPLACE FUNCTION numval(x double precision) RETURNS double precision
 LANGUAGE sql IMMUTABLE AS $f$ SELECT COALESCE(x, 0) $f$;
 
-CREATE OR REPLACE FUNCTION str(x double precision, len integer DEFAULT 10, dec integer DEFAULT 0)
+CREATE OR REPLACE FUNCTION str(x double precision, width integer DEFAULT 10,
+                               places integer DEFAULT 0)
 RETURNS text LANGUAGE plpgsql IMMUTABLE AS
 $f$
 DECLARE
@@ -430,29 +431,29 @@ DECLARE
   s text;
   d integer;
 BEGIN
-  IF x IS NULL OR len IS NULL OR dec IS NULL OR len < 1 OR len > 8000 OR dec < 0 THEN
+  IF x IS NULL OR width IS NULL OR places IS NULL OR width < 1 OR width > 8000 OR places < 0 THEN
     RETURN NULL;
   END IF;
   IF x = 'Infinity'::float8 OR x = '-Infinity'::float8 OR x = 'NaN'::float8 THEN
-    RETURN repeat('*', len);
+    RETURN repeat('*', width);
   END IF;
   n := x::numeric;
-  d := LEAST(dec, 16);
+  d := LEAST(places, 16);
   LOOP
     s := round(n, d)::text;
-    IF length(s) <= len THEN
-      RETURN lpad(s, len);
+    IF length(s) <= width THEN
+      RETURN lpad(s, width);
     END IF;
     EXIT WHEN d = 0;
     d := d - 1;
   END LOOP;
-  RETURN repeat('*', len);
+  RETURN repeat('*', width);
 END
 $f$;
 
-CREATE OR REPLACE FUNCTION str(t text, len integer DEFAULT 10, dec integer DEFAULT 0)
+CREATE OR REPLACE FUNCTION str(t text, width integer DEFAULT 10, places integer DEFAULT 0)
 RETURNS text LANGUAGE sql IMMUTABLE AS
-$f$ SELECT CASE WHEN t IS NULL THEN NULL ELSE str(numval(t), len, dec) END $f$;
+$f$ SELECT CASE WHEN t IS NULL THEN NULL ELSE str(numval(t), width, places) END $f$;
 )SQL";
 }
 

@@ -299,11 +299,10 @@ std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, st
     }
   }
   auto backend = std::make_unique<PgBackend>(std::move(c));
-  if (!backend->FunctionsInstalled()) {
-    // A database the schema tool has not seen yet: the functions go in now;
-    // without the right to create them, the statements using them will say so.
-    std::string ignored;
-    backend->InstallFunctions(&ignored);
+  if (!backend->FunctionsInstalled() && !backend->InstallFunctions(error)) {
+    // A database the schema tool has not prepared, and no right to create them.
+    *error = "the database functions NUMVAL and STR are missing and cannot be created: " + *error;
+    return nullptr;
   }
   return backend;
 }
