@@ -3,6 +3,7 @@
 // has to be carried back into the statement in its text form.
 #include "platform/sql/orderedfetch.h"
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -94,7 +95,6 @@ struct OrderedFetch::Impl {
         const std::string& c = keys[j].column;
         std::string cur = Current(c);
         term += "(q." + c + " = " + cur + " OR (q." + c + " IS NULL AND " + cur + " IS NULL)) AND ";
-        *params += 3;
       }
       const std::string& c = keys[i].column;
       std::string cur = Current(c);
@@ -104,9 +104,11 @@ struct OrderedFetch::Impl {
         term += "(q." + c + " > " + cur + " OR (q." + c + " IS NOT NULL AND " + cur + " IS NULL))";
       else
         term += "(q." + c + " < " + cur + " OR (q." + c + " IS NULL AND " + cur + " IS NOT NULL))";
-      *params += 3;
       any += (any.empty() ? "(" : " OR (") + term + ")";
     }
+    // A current row deleted meanwhile has no keys to step from.
+    any = "(" + any + ") AND EXISTS (SELECT 1 FROM " + table + " WHERE RECNO = ?)";
+    *params = static_cast<int>(std::count(any.begin(), any.end(), '?'));
     return any;
   }
 
