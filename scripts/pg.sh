@@ -24,7 +24,7 @@ case "$cmd" in
     rm -rf "$dir"
     mkdir -p "$dir"
     [ "$(id -u)" -eq 0 ] && chown postgres "$dir"
-    as_owner "$bindir/initdb" -D "$dir/data" -U postgres -A trust --no-sync >"$dir/initdb.log" 2>&1 \
+    as_owner "$bindir/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C --no-sync >"$dir/initdb.log" 2>&1 \
       || { cat "$dir/initdb.log" >&2; exit 1; }
     as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
       -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \

@@ -1,0 +1,80 @@
+// What connection 1 needs of a database: prepared statements, one-shot
+// statements, transactions and a look at a table's columns. Implemented by
+// platform/sql/sqlite and platform/sql/pgsql; nothing outside platform/sql
+// sees this header.
+//
+// Statements arrive translated (dialect.h). Results come back as text, with
+// NULL as "" and dates as "MM/DD/YYYY", all rows read at once so that later
+// statements on the connection never wait on an open cursor.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sql/dialect.h"
+#include "platform/sql/kvtsql.h"
+
+namespace kvt::sql {
+
+// A checked bind value: the text sent to the database, or NULL.
+struct BoundValue {
+  bool isNull = false;
+  std::string text;
+  int type = 0;  // 0 text, 2 number, 3 date (ISO)
+};
+
+struct ResultData {
+  std::vector<std::string> names;
+  std::vector<std::vector<std::string>> rows;
+  long changes = 0;
+  void Clear() {
+    names.clear();
+    rows.clear();
+    changes = 0;
+  }
+};
+
+enum class ColumnType { Text, Double, Integer, Date };
+
+struct ColumnInfo {
+  std::string name;  // as the database reports it (PostgreSQL: lower case)
+  ColumnType type = ColumnType::Text;
+};
+
+class PreparedStatement {
+ public:
+  virtual ~PreparedStatement() = default;
+  // Runs with these values. `inTransaction`: the connection is inside
+  // BeginTran (SQLite then holds the writer lock already).
+  virtual bool Execute(const std::vector<BoundValue>& params, bool inTransaction, ResultData* out,
+                       std::string* error) = 0;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual DbKind Kind() const = 0;
+  virtual std::unique_ptr<PreparedStatement> Prepare(const std::string& sql,
+                                                     std::string* error) = 0;
+  // Prepares, runs and forgets: one round trip where the database allows.
+  virtual bool RunOnce(const std::string& sql, const std::vector<BoundValue>& params,
+                       bool inTransaction, ResultData* out, std::string* error) = 0;
+  // Several statements without parameters (schema scripts).
+  virtual bool RunScript(const std::string& sql, std::string* error) = 0;
+  virtual bool Begin(std::string* error) = 0;
+  virtual bool Commit(std::string* error) = 0;
+  virtual bool Rollback(std::string* error) = 0;
+  // The columns of a table; false when it does not exist.
+  virtual bool TableColumns(const std::string& table, std::vector<ColumnInfo>* columns,
+                            std::string* error) = 0;
+  virtual bool TableExists(const std::string& table) = 0;
+  // NUMVAL and STR where the database keeps functions in the schema.
+  virtual bool InstallFunctions(std::string* error) = 0;
+};
+
+std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings,
+                                           std::string* error);
+std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, std::string* error);
+
+}  // namespace kvt::sql

@@ -1,0 +1,114 @@
+// Connection 1 inside platform/sql: the open backend, the connection-wide
+// transaction depth, and the one path every statement takes to the database.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sql/backend.h"
+
+namespace kvt::sql {
+
+class ConnectionOne {
+ public:
+  static ConnectionOne& Get();
+
+  bool Open(const KVTConnectionSettings& settings, std::string* error);
+  void Close();
+  bool IsOpen() const { return backend_ != nullptr; }
+  Backend* backend() { return backend_.get(); }
+  DbKind kind() const { return kind_; }
+  const KVTConnectionSettings& settings() const { return settings_; }
+  // Changes every time connection 1 is opened: statements and caches made on
+  // an earlier connection know they are stale.
+  std::uint64_t generation() const { return generation_; }
+
+  // Transactions: see kvtsql.h.
+  bool Begin(std::string* error);
+  bool Commit(std::string* error);
+  bool Cancel(std::string* error);
+  int depth() const { return depth_; }
+  // Called once when the current unit of work is rolled back.
+  void OnRollback(std::function<void()> fn) { onRollback_.push_back(std::move(fn)); }
+
+  // Runs a statement: checks that the connection is open and the unit of work
+  // not cancelled, applies injected faults, and cancels the unit of work when
+  // the statement fails inside it. `sql` is the module's text (for messages
+  // and faults).
+  bool Run(const std::string& sql, const std::function<bool(std::string*)>& run, std::string* error,
+           bool faultable = true);
+  // A statement failed: inside a transaction the unit of work is cancelled
+  // (PostgreSQL refuses anything more in it; SQLite is made to agree).
+  void StatementFailed();
+
+  // PostgreSQL keeps a second session for record-number counters, so their
+  // row locks never wait for a sale to commit; SQLite uses connection 1.
+  Backend* CounterBackend(std::string* error);
+
+  void SetLastError(const std::string& e) { lastError_ = e; }
+  const std::string& lastError() const { return lastError_; }
+
+  // Faults for tests (kvtsqladmin.h).
+  void FailStatements(const std::string& containing, int count);
+  void FailNextCommit() { failCommit_ = true; }
+  void ClearFaults();
+
+ private:
+  void RolledBack();
+
+  std::unique_ptr<Backend> backend_;
+  std::unique_ptr<Backend> counterBackend_;
+  KVTConnectionSettings settings_;
+  DbKind kind_ = DbKind::SQLite;
+  std::uint64_t generation_ = 0;
+  int depth_ = 0;
+  bool doomed_ = false;  // rolled back while outer levels are still open
+  std::vector<std::function<void()>> onRollback_;
+  std::string lastError_;
+  std::string failContaining_;
+  int failCount_ = 0;
+  bool failCommit_ = false;
+};
+
+// A statement with its bound values and its buffered result.
+class Stmt {
+ public:
+  ~Stmt();
+  // Prepares `text` on connection 1 (again when the text or the connection
+  // changed). `restartBinding`: values bound so far are dropped.
+  bool Prepare(const std::string& text, bool restartBinding = true);
+  bool Bind(const char* value, int type);
+  // Runs the prepared text with the bound values; binding starts over.
+  bool Execute();
+  // Prepares, runs and forgets `text` with the bound values.
+  bool ExecuteText(const std::string& text);
+  bool Fetch();
+  const char* Column(int column1) const;
+  const char* Column(const std::string& name) const;
+  int ColumnCount() const { return static_cast<int>(result_.names.size()); }
+  const std::vector<std::string>& Names() const { return result_.names; }
+  long Changes() const { return result_.changes; }
+  bool HasRow() const { return row_ >= 0 && row_ < static_cast<long>(result_.rows.size()); }
+  void Free();
+  const std::string& error() const { return error_; }
+  const std::string& text() const { return text_; }
+
+ private:
+  bool Fail(const std::string& message, bool cancelsUnit = false);
+  bool Translate(const std::string& text, Translation* out);
+
+  std::string text_;
+  Translation translation_;
+  std::unique_ptr<PreparedStatement> prepared_;
+  std::uint64_t generation_ = 0;
+  std::vector<BoundValue> params_;
+  std::string bindError_;
+  ResultData result_;
+  long row_ = -1;
+  std::string error_;
+};
+
+}  // namespace kvt::sql

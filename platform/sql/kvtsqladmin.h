@@ -1,0 +1,53 @@
+// What the schema tool, the test fixtures and the benchmarks need of the
+// database beyond the module's own calls: table definitions in each
+// database's terms, a look at what a database holds, and injected faults.
+// The module itself does not use this header.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/base/export.h"
+#include "platform/sql/kvtsql.h"
+
+// The type policy of the schema: text for codes, flags, amounts and
+// quantities the module treats as text; double precision for record numbers;
+// integers where statements compare with bare numbers; dates where the
+// module binds dates.
+enum class KVTColumnType { Text, Double, Integer, Date };
+
+struct KVTColumnDef {
+  std::string name;
+  KVTColumnType type = KVTColumnType::Text;
+};
+
+// The type of a column as the open connection's database spells it, with
+// the default the schema gives it (text '' and integer 0, so rows inserted
+// with a few columns read back as empty, not NULL). PostgreSQL text compares
+// byte by byte (COLLATE "C"), as SQLite does.
+KVT_EXPORT std::string KVTColumnTypeSql(KVTColumnType type);
+KVT_EXPORT const char* KVTColumnTypeName(KVTColumnType type);  // "text", "double", ...
+// CREATE TABLE for the open connection; `primaryKey` may be empty.
+KVT_EXPORT std::string KVTCreateTableSql(const std::string& table,
+                                         const std::vector<KVTColumnDef>& columns,
+                                         const std::string& primaryKey = "");
+
+// Several statements without parameters, run as one text (schema scripts).
+KVT_EXPORT bool KVTRunSqlScript(const char* sql);
+KVT_EXPORT bool KVTTableExists(const char* table);
+// The columns of a table as the database has them; false when missing.
+KVT_EXPORT bool KVTDescribeTable(const char* table, std::vector<KVTColumnDef>* columns);
+// Creates NUMVAL and STR where the database keeps functions in the schema
+// (PostgreSQL); true on SQLite, where they are part of every connection.
+KVT_EXPORT bool KVTInstallSqlFunctions();
+// True when NUMVAL, STR, LEFT and the date literal answer as the module
+// expects on the open connection.
+KVT_EXPORT bool KVTSqlFunctionsWork();
+
+// Faults for tests of failure paths: the next `count` statements whose text
+// contains `containing` (without regard to case) fail as a database error
+// would, inside a transaction cancelling it; or the next outermost commit
+// fails and rolls back. KVTSqlClearFaults forgets both.
+KVT_EXPORT void KVTSqlFailStatements(const char* containing, int count = 1);
+KVT_EXPORT void KVTSqlFailNextCommit();
+KVT_EXPORT void KVTSqlClearFaults();

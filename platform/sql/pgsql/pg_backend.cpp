@@ -1,0 +1,310 @@
+// Connection 1 on a PostgreSQL server through libpq: READ COMMITTED,
+// synchronous commit, dates in ISO, the module's functions in the schema.
+#include <libpq-fe.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/sql/backend.h"
+
+namespace kvt::sql {
+namespace {
+
+constexpr Oid kDateOid = 1082;
+
+struct Conn {
+  PGconn* conn = nullptr;
+  int nextStatement = 0;
+  ~Conn() {
+    if (conn) PQfinish(conn);
+  }
+  std::string Error() const {
+    std::string e = conn ? PQerrorMessage(conn) : "not connected";
+    while (!e.empty() && (e.back() == '\n' || e.back() == ' ')) e.pop_back();
+    return e;
+  }
+};
+
+std::string ResultError(PGresult* r, const Conn& c) {
+  std::string e = r ? PQresultErrorMessage(r) : "";
+  if (e.empty()) e = c.Error();
+  while (!e.empty() && (e.back() == '\n' || e.back() == ' ')) e.pop_back();
+  return e;
+}
+
+// Takes the result apart into text rows; frees it.
+bool Collect(PGresult* r, const Conn& c, ResultData* out, std::string* error) {
+  out->Clear();
+  ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+  if (status == PGRES_TUPLES_OK) {
+    int cols = PQnfields(r), rows = PQntuples(r);
+    std::vector<bool> dates(cols);
+    for (int i = 0; i < cols; ++i) {
+      out->names.push_back(PQfname(r, i));
+      dates[i] = PQftype(r, i) == kDateOid;
+    }
+    out->rows.reserve(rows);
+    for (int row = 0; row < rows; ++row) {
+      std::vector<std::string> values;
+      values.reserve(cols);
+      for (int i = 0; i < cols; ++i) {
+        if (PQgetisnull(r, row, i)) {
+          values.emplace_back();
+        } else {
+          std::string v(PQgetvalue(r, row, i), static_cast<std::size_t>(PQgetlength(r, row, i)));
+          values.push_back(dates[i] ? IsoToDisplayDate(v) : std::move(v));
+        }
+      }
+      out->rows.push_back(std::move(values));
+    }
+    PQclear(r);
+    return true;
+  }
+  if (status == PGRES_COMMAND_OK) {
+    out->changes = std::atol(PQcmdTuples(r));
+    PQclear(r);
+    return true;
+  }
+  *error = ResultError(r, c);
+  PQclear(r);
+  return false;
+}
+
+std::vector<const char*> Values(const std::vector<BoundValue>& params) {
+  std::vector<const char*> v;
+  v.reserve(params.size());
+  for (const BoundValue& p : params) v.push_back(p.isNull ? nullptr : p.text.c_str());
+  return v;
+}
+
+bool Command(Conn& c, const char* sql, std::string* error) {
+  PGresult* r = PQexec(c.conn, sql);
+  bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+  if (!ok) *error = ResultError(r, c);
+  PQclear(r);
+  return ok;
+}
+
+class PgStatement : public PreparedStatement {
+ public:
+  PgStatement(std::shared_ptr<Conn> c, std::string name)
+      : c_(std::move(c)), name_(std::move(name)) {}
+  ~PgStatement() override {
+    // A statement of a connection that is gone, or inside a failed
+    // transaction, needs no release: the server drops it with the session.
+    if (c_->conn && PQstatus(c_->conn) == CONNECTION_OK &&
+        PQtransactionStatus(c_->conn) != PQTRANS_INERROR) {
+      std::string ignored;
+      Command(*c_, ("DEALLOCATE " + name_).c_str(), &ignored);
+    }
+  }
+  bool Execute(const std::vector<BoundValue>& params, bool, ResultData* out,
+               std::string* error) override {
+    std::vector<const char*> values = Values(params);
+    PGresult* r = PQexecPrepared(c_->conn, name_.c_str(), static_cast<int>(values.size()),
+                                 values.data(), nullptr, nullptr, 0);
+    return Collect(r, *c_, out, error);
+  }
+
+ private:
+  std::shared_ptr<Conn> c_;
+  std::string name_;
+};
+
+class PgBackend : public Backend {
+ public:
+  explicit PgBackend(std::shared_ptr<Conn> c) : c_(std::move(c)) {}
+  ~PgBackend() override {
+    // Statements that outlive the connection see it closed.
+    PQfinish(c_->conn);
+    c_->conn = nullptr;
+  }
+
+  DbKind Kind() const override { return DbKind::PostgreSQL; }
+
+  std::unique_ptr<PreparedStatement> Prepare(const std::string& sql, std::string* error) override {
+    std::string name = "kvt" + std::to_string(++c_->nextStatement);
+    PGresult* r = PQprepare(c_->conn, name.c_str(), sql.c_str(), 0, nullptr);
+    ResultData ignored;
+    if (!Collect(r, *c_, &ignored, error)) return nullptr;
+    return std::make_unique<PgStatement>(c_, name);
+  }
+
+  bool RunOnce(const std::string& sql, const std::vector<BoundValue>& params, bool, ResultData* out,
+               std::string* error) override {
+    std::vector<const char*> values = Values(params);
+    PGresult* r = PQexecParams(c_->conn, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                               values.data(), nullptr, nullptr, 0);
+    return Collect(r, *c_, out, error);
+  }
+
+  bool RunScript(const std::string& sql, std::string* error) override {
+    PGresult* r = PQexec(c_->conn, sql.c_str());
+    ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    bool ok = s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY;
+    if (!ok) *error = ResultError(r, *c_);
+    PQclear(r);
+    return ok;
+  }
+
+  bool Begin(std::string* error) override { return Command(*c_, "BEGIN", error); }
+
+  bool Commit(std::string* error) override {
+    PGresult* r = PQexec(c_->conn, "COMMIT");
+    bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+    // The server answers ROLLBACK to a COMMIT of a transaction that failed.
+    if (ok && std::strcmp(PQcmdStatus(r), "COMMIT") != 0) {
+      ok = false;
+      *error = "the transaction failed and was rolled back";
+    } else if (!ok) {
+      *error = ResultError(r, *c_);
+    }
+    PQclear(r);
+    return ok;
+  }
+
+  bool Rollback(std::string* error) override {
+    if (PQtransactionStatus(c_->conn) == PQTRANS_IDLE) return true;
+    return Command(*c_, "ROLLBACK", error);
+  }
+
+  bool TableColumns(const std::string& table, std::vector<ColumnInfo>* columns,
+                    std::string* error) override {
+    columns->clear();
+    ResultData r;
+    BoundValue name{false, table, 0};
+    if (!RunOnce("SELECT column_name, data_type FROM information_schema.columns "
+                 "WHERE table_schema = current_schema() AND table_name = lower($1) "
+                 "ORDER BY ordinal_position",
+                 {name}, true, &r, error))
+      return false;
+    for (const auto& row : r.rows) {
+      ColumnInfo c;
+      c.name = row[0];
+      const std::string& t = row[1];
+      if (t == "date")
+        c.type = ColumnType::Date;
+      else if (t == "integer" || t == "bigint" || t == "smallint")
+        c.type = ColumnType::Integer;
+      else if (t == "double precision" || t == "real" || t == "numeric")
+        c.type = ColumnType::Double;
+      else
+        c.type = ColumnType::Text;
+      columns->push_back(c);
+    }
+    if (columns->empty()) {
+      *error = "table " + table + " does not exist";
+      return false;
+    }
+    return true;
+  }
+
+  bool TableExists(const std::string& table) override {
+    ResultData r;
+    std::string error;
+    BoundValue name{false, table, 0};
+    return RunOnce(
+               "SELECT 1 FROM information_schema.tables "
+               "WHERE table_schema = current_schema() AND table_name = lower($1)",
+               {name}, true, &r, &error) &&
+           !r.rows.empty();
+  }
+
+  bool InstallFunctions(std::string* error) override { return RunScript(PgFunctionsSql(), error); }
+
+  bool FunctionsInstalled() {
+    ResultData r;
+    std::string error;
+    return RunOnce(
+               "SELECT count(DISTINCT p.proname) FROM pg_proc p "
+               "JOIN pg_namespace n ON n.oid = p.pronamespace "
+               "WHERE n.nspname = current_schema() AND p.proname IN ('numval', 'str')",
+               {}, true, &r, &error) &&
+           !r.rows.empty() && r.rows[0][0] == "2";
+  }
+
+ private:
+  std::shared_ptr<Conn> c_;
+};
+
+// A conninfo value in single quotes, as libpq reads them.
+std::string Quoted(const std::string& v) {
+  std::string q = "'";
+  for (char c : v) {
+    if (c == '\'' || c == '\\') q += '\\';
+    q += c;
+  }
+  return q + "'";
+}
+
+std::string ConnInfo(const KVTConnectionSettings& s) {
+  if (!s.connInfo.empty()) return s.connInfo;
+  std::string host = s.server, port = s.port;
+  std::size_t sep = host.find_first_of(",:");
+  if (sep != std::string::npos) {
+    if (port.empty()) port = host.substr(sep + 1);
+    host = host.substr(0, sep);
+  }
+  std::string info;
+  auto add = [&](const char* key, const std::string& value) {
+    if (!value.empty()) info += std::string(key) + "=" + Quoted(value) + " ";
+  };
+  add("host", host);
+  add("port", port);
+  add("dbname", s.database);
+  add("user", s.userName);
+  add("password", s.password);
+  add("connect_timeout", "10");
+  add("application_name", "kvtpos");
+  return info;
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, std::string* error) {
+  auto c = std::make_shared<Conn>();
+  c->conn = PQconnectdb(ConnInfo(settings).c_str());
+  if (!c->conn || PQstatus(c->conn) != CONNECTION_OK) {
+    *error = "cannot connect to the PostgreSQL server: " + c->Error();
+    return nullptr;
+  }
+  PQsetNoticeProcessor(c->conn, IgnoreNotice, nullptr);
+  if (!Command(*c,
+               "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
+               "SET synchronous_commit TO on; "
+               "SET default_transaction_isolation TO 'read committed'",
+               error)) {
+    *error = "cannot set up the PostgreSQL session: " + *error;
+    return nullptr;
+  }
+  if (!settings.schema.empty()) {
+    if (!IsSqlName(settings.schema)) {
+      *error = "\"" + settings.schema + "\" is not a schema name";
+      return nullptr;
+    }
+    std::string schema = settings.schema;
+    for (char& ch : schema) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    PGresult* r =
+        PQexecParams(c->conn, "SELECT 1 FROM pg_namespace WHERE nspname = $1", 1, nullptr,
+                     std::vector<const char*>{schema.c_str()}.data(), nullptr, nullptr, 0);
+    bool exists = r && PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0;
+    PQclear(r);
+    if ((!exists && !Command(*c, ("CREATE SCHEMA " + schema).c_str(), error)) ||
+        !Command(*c, ("SET search_path TO " + schema).c_str(), error)) {
+      *error = "cannot use the schema " + schema + ": " + *error;
+      return nullptr;
+    }
+  }
+  auto backend = std::make_unique<PgBackend>(std::move(c));
+  if (!backend->FunctionsInstalled() && !backend->InstallFunctions(error)) {
+    // A database the schema tool has not prepared, and no right to create them.
+    *error = "the database functions NUMVAL and STR are missing and cannot be created: " + *error;
+    return nullptr;
+  }
+  return backend;
+}
+
+}  // namespace kvt::sql

@@ -1,0 +1,383 @@
+// Connection 1 on an SQLite database file: WAL, synchronous=FULL, writers
+// queued on a kernel lock beside the database, the module's functions.
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/sql/backend.h"
+#include "platform/win/profile.h"
+
+namespace kvt::sql {
+namespace {
+
+// ---- the module's functions -------------------------------------------------
+
+void NumvalFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+      sqlite3_result_double(ctx, 0);
+      break;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      sqlite3_result_double(ctx, sqlite3_value_double(v));
+      break;
+    default:
+      sqlite3_result_double(ctx, NumVal(reinterpret_cast<const char*>(sqlite3_value_text(v))));
+  }
+}
+
+void StrFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i) {
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+      sqlite3_result_null(ctx);
+      return;
+    }
+  }
+  double x = sqlite3_value_type(argv[0]) == SQLITE_TEXT
+                 ? NumVal(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])))
+                 : sqlite3_value_double(argv[0]);
+  int length = argc > 1 ? sqlite3_value_int(argv[1]) : 10;
+  int decimals = argc > 2 ? sqlite3_value_int(argv[2]) : 0;
+  std::optional<std::string> s = Str(x, length, decimals);
+  if (!s)
+    sqlite3_result_null(ctx);
+  else
+    sqlite3_result_text(ctx, s->c_str(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+}
+
+// LEFT(text, n): the first n characters (UTF-8 aware).
+void LeftFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  const unsigned char* s = sqlite3_value_text(argv[0]);
+  int bytes = sqlite3_value_bytes(argv[0]);
+  long n = sqlite3_value_int64(argv[1]);
+  if (n < 0) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  int end = 0;
+  for (long chars = 0; end < bytes && chars < n; ++chars) {
+    ++end;
+    while (end < bytes && (s[end] & 0xC0) == 0x80) ++end;
+  }
+  sqlite3_result_text(ctx, reinterpret_cast<const char*>(s), end, SQLITE_TRANSIENT);
+}
+
+// ---- the database -----------------------------------------------------------
+
+struct Db {
+  sqlite3* db = nullptr;
+  int lockFd = -1;
+  bool writerLocked = false;
+
+  ~Db() {
+    if (db) sqlite3_close_v2(db);  // statements still held finalize later
+    if (lockFd >= 0) ::close(lockFd);
+  }
+
+  // Writers wait in the kernel's queue for the lock file, in order.
+  bool LockWriter(std::string* error) {
+    if (writerLocked) return true;
+    while (::flock(lockFd, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      *error = std::string("cannot lock the database for writing: ") + std::strerror(errno);
+      return false;
+    }
+    writerLocked = true;
+    return true;
+  }
+  void UnlockWriter() {
+    if (!writerLocked) return;
+    ::flock(lockFd, LOCK_UN);
+    writerLocked = false;
+  }
+
+  std::string Error() const { return sqlite3_errmsg(db); }
+
+  bool Exec(const char* sql, std::string* error) {
+    char* msg = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
+      *error = msg ? msg : Error();
+      sqlite3_free(msg);
+      return false;
+    }
+    return true;
+  }
+};
+
+bool IsDateType(const char* declared) {
+  if (!declared) return false;
+  std::string t = declared;
+  for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return t == "DATE";
+}
+
+std::string ColumnText(sqlite3_stmt* st, int i, bool isDate) {
+  switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL:
+      return "";
+    case SQLITE_INTEGER:
+      return std::to_string(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+      return FormatDouble(sqlite3_column_double(st, i));
+    default: {
+      const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+      std::string s(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+      return isDate ? IsoToDisplayDate(s) : s;
+    }
+  }
+}
+
+// Binds, steps to the end collecting the rows, resets. Outside a
+// transaction a statement that writes takes the writer lock around itself.
+bool Run(Db& db, sqlite3_stmt* st, const std::vector<BoundValue>& params, bool inTransaction,
+         ResultData* out, std::string* error) {
+  sqlite3_reset(st);
+  sqlite3_clear_bindings(st);
+  int expected = sqlite3_bind_parameter_count(st);
+  if (expected != static_cast<int>(params.size())) {
+    *error = "the statement has " + std::to_string(expected) + " parameters, " +
+             std::to_string(params.size()) + " were bound";
+    return false;
+  }
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    int rc = params[i].isNull
+                 ? sqlite3_bind_null(st, static_cast<int>(i + 1))
+                 : sqlite3_bind_text(st, static_cast<int>(i + 1), params[i].text.c_str(),
+                                     static_cast<int>(params[i].text.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
+      *error = db.Error();
+      return false;
+    }
+  }
+  bool writes = !sqlite3_stmt_readonly(st);
+  bool locked = false;
+  if (writes && !inTransaction) {
+    if (!db.LockWriter(error)) return false;
+    locked = true;
+  }
+  out->Clear();
+  int columns = sqlite3_column_count(st);
+  std::vector<bool> dates(columns);
+  for (int i = 0; i < columns; ++i) {
+    const char* name = sqlite3_column_name(st, i);
+    out->names.push_back(name ? name : "");
+    dates[i] = IsDateType(sqlite3_column_decltype(st, i));
+  }
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    std::vector<std::string> row;
+    row.reserve(columns);
+    for (int i = 0; i < columns; ++i) row.push_back(ColumnText(st, i, dates[i]));
+    out->rows.push_back(std::move(row));
+  }
+  bool ok = rc == SQLITE_DONE;
+  if (!ok) *error = db.Error();
+  out->changes = writes && ok ? static_cast<long>(sqlite3_changes64(db.db)) : 0;
+  sqlite3_reset(st);
+  if (locked) db.UnlockWriter();
+  return ok;
+}
+
+class SqliteStatement : public PreparedStatement {
+ public:
+  SqliteStatement(std::shared_ptr<Db> db, sqlite3_stmt* st) : db_(std::move(db)), st_(st) {}
+  ~SqliteStatement() override { sqlite3_finalize(st_); }
+  bool Execute(const std::vector<BoundValue>& params, bool inTransaction, ResultData* out,
+               std::string* error) override {
+    return Run(*db_, st_, params, inTransaction, out, error);
+  }
+
+ private:
+  std::shared_ptr<Db> db_;
+  sqlite3_stmt* st_;
+};
+
+class SqliteBackend : public Backend {
+ public:
+  explicit SqliteBackend(std::shared_ptr<Db> db) : db_(std::move(db)) {}
+  ~SqliteBackend() override {
+    if (db_->writerLocked) {
+      std::string ignored;
+      db_->Exec("ROLLBACK", &ignored);
+      db_->UnlockWriter();
+    }
+  }
+
+  DbKind Kind() const override { return DbKind::SQLite; }
+
+  std::unique_ptr<PreparedStatement> Prepare(const std::string& sql, std::string* error) override {
+    sqlite3_stmt* st = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v3(db_->db, sql.c_str(), static_cast<int>(sql.size()),
+                           SQLITE_PREPARE_PERSISTENT, &st, &tail) != SQLITE_OK) {
+      *error = db_->Error();
+      return nullptr;
+    }
+    if (!st) {
+      *error = "the SQL text holds no statement";
+      return nullptr;
+    }
+    return std::make_unique<SqliteStatement>(db_, st);
+  }
+
+  bool RunOnce(const std::string& sql, const std::vector<BoundValue>& params, bool inTransaction,
+               ResultData* out, std::string* error) override {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_->db, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) !=
+        SQLITE_OK) {
+      *error = db_->Error();
+      return false;
+    }
+    if (!st) {
+      *error = "the SQL text holds no statement";
+      return false;
+    }
+    bool ok = Run(*db_, st, params, inTransaction, out, error);
+    sqlite3_finalize(st);
+    return ok;
+  }
+
+  bool RunScript(const std::string& sql, std::string* error) override {
+    bool locked = !db_->writerLocked;
+    if (locked && !db_->LockWriter(error)) return false;
+    bool ok = db_->Exec(sql.c_str(), error);
+    if (locked) db_->UnlockWriter();
+    return ok;
+  }
+
+  bool Begin(std::string* error) override {
+    if (!db_->LockWriter(error)) return false;
+    if (!db_->Exec("BEGIN IMMEDIATE", error)) {
+      db_->UnlockWriter();
+      return false;
+    }
+    return true;
+  }
+
+  bool Commit(std::string* error) override {
+    bool ok = db_->Exec("COMMIT", error);
+    if (!ok) {
+      std::string ignored;
+      db_->Exec("ROLLBACK", &ignored);
+    }
+    db_->UnlockWriter();
+    return ok;
+  }
+
+  bool Rollback(std::string* error) override {
+    bool ok = sqlite3_get_autocommit(db_->db) || db_->Exec("ROLLBACK", error);
+    db_->UnlockWriter();
+    return ok;
+  }
+
+  bool TableColumns(const std::string& table, std::vector<ColumnInfo>* columns,
+                    std::string* error) override {
+    columns->clear();
+    if (!IsSqlName(table)) {
+      *error = "\"" + table + "\" is not a table name";
+      return false;
+    }
+    ResultData r;
+    if (!RunOnce("PRAGMA table_info(" + table + ")", {}, true, &r, error)) return false;
+    for (const auto& row : r.rows) {
+      ColumnInfo c;
+      c.name = row[1];
+      std::string t = row[2];
+      for (char& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      if (t == "DATE")
+        c.type = ColumnType::Date;
+      else if (t.find("INT") != std::string::npos)
+        c.type = ColumnType::Integer;
+      else if (t.find("DOUB") != std::string::npos || t.find("REAL") != std::string::npos ||
+               t.find("FLOA") != std::string::npos || t.find("NUM") != std::string::npos)
+        c.type = ColumnType::Double;
+      else
+        c.type = ColumnType::Text;
+      columns->push_back(c);
+    }
+    if (columns->empty()) {
+      *error = "table " + table + " does not exist";
+      return false;
+    }
+    return true;
+  }
+
+  bool TableExists(const std::string& table) override {
+    ResultData r;
+    std::string error;
+    BoundValue name{false, table, 0};
+    return RunOnce(
+               "SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE "
+               "NOCASE",
+               {name}, true, &r, &error) &&
+           !r.rows.empty();
+  }
+
+  bool InstallFunctions(std::string*) override { return true; }  // registered at open
+
+ private:
+  std::shared_ptr<Db> db_;
+};
+
+std::string DatabaseFile(const std::string& dataPath) {
+  std::string path = kvt::ResolvePath(dataPath);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += "kvtpos.db";
+  }
+  return path;
+}
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings,
+                                           std::string* error) {
+  if (settings.dataPath.empty()) {
+    *error = "DataPath is not set: SQLITE needs the database file";
+    return nullptr;
+  }
+  std::string file = DatabaseFile(settings.dataPath);
+  auto db = std::make_shared<Db>();
+  int rc =
+      sqlite3_open_v2(file.c_str(), &db->db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    *error = "cannot open the database " + file + ": " +
+             (db->db ? db->Error() : std::string(sqlite3_errstr(rc)));
+    return nullptr;
+  }
+  sqlite3_extended_result_codes(db->db, 1);
+  sqlite3_busy_timeout(db->db, 30000);
+  std::string lockFile = file + ".lock";
+  db->lockFd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (db->lockFd < 0) {
+    *error = "cannot open the lock file " + lockFile + ": " + std::strerror(errno);
+    return nullptr;
+  }
+  std::string sync = settings.synchronousFull ? "FULL" : "NORMAL";
+  if (!db->Exec("PRAGMA journal_mode=WAL", error) ||
+      !db->Exec(("PRAGMA synchronous=" + sync).c_str(), error)) {
+    *error = "cannot set up " + file + ": " + *error;
+    return nullptr;
+  }
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  sqlite3_create_function(db->db, "NUMVAL", 1, flags, nullptr, NumvalFunction, nullptr, nullptr);
+  for (int args = 1; args <= 3; ++args)
+    sqlite3_create_function(db->db, "STR", args, flags, nullptr, StrFunction, nullptr, nullptr);
+  sqlite3_create_function(db->db, "KVTLEFT", 2, flags, nullptr, LeftFunction, nullptr, nullptr);
+  return std::make_unique<SqliteBackend>(std::move(db));
+}
+
+}  // namespace kvt::sql

@@ -1,0 +1,386 @@
+// The data access interface on SQLite and on PostgreSQL: statements,
+// binding, dates, failures, transactions, the holders and quoting.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/kvtsqladmin.h"
+#include "tests/support/backends.h"
+
+namespace {
+
+using kvt::test::OnEachBackend;
+
+// A small sales table in the schema's types.
+void CreateSales() {
+  std::vector<KVTColumnDef> cols = {
+      {"INVOICENUM", KVTColumnType::Text},  {"STORE", KVTColumnType::Text},
+      {"INVDATE", KVTColumnType::Date},     {"INVCTOTAL", KVTColumnType::Text},
+      {"ISACTIVE", KVTColumnType::Integer}, {"RECNO", KVTColumnType::Double}};
+  ASSERT_TRUE(KVTRunSqlScript(KVTCreateTableSql("SALES", cols).c_str())) << KVTLastSqlError();
+}
+
+int Count(const char* where = "") {
+  KVTSConnection s(1, nullptr, 0);
+  std::string sql = std::string("SELECT COUNT(1) FROM SALES") + where;
+  if (!s.ExecSQL(sql.c_str()) || !s.FetchNext()) return -1;
+  return std::atoi(s.ColumnVar(1));
+}
+
+bool Insert(KVTConnection& c, const char* num, const char* store, const char* date,
+            const char* total, const char* recno) {
+  static char sql[] =
+      "INSERT INTO SALES (INVOICENUM,STORE,INVDATE,INVCTOTAL,RECNO) VALUES (?,?,?,?,?)";
+  return c.PrepareSQL(sql) > 0 && c.BindParam(sql, num, 0) > 0 && c.BindParam(sql, store, 0) > 0 &&
+         c.BindParam(sql, date, 3) > 0 && c.BindParam(sql, total, 0) > 0 &&
+         c.BindParam(sql, recno, 2) > 0 && c.ExecuteSQL(sql) > 0;
+}
+
+class DataAccess : public OnEachBackend {
+ protected:
+  void SetUp() override {
+    OnEachBackend::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    CreateSales();
+  }
+};
+
+TEST_P(DataAccess, PreparedStatementRoundTripsTextNumbersAndDates) {
+  KVTConnection c(1);
+  ASSERT_TRUE(Insert(c, "1001", "MAIN", "03/15/2024", "12.50", "100")) << c.LastError();
+  ASSERT_TRUE(Insert(c, "1002", "O'NEIL", "03152024", "0.10", "101")) << c.LastError();
+
+  char sql[] =
+      "SELECT INVOICENUM, STORE, INVDATE, INVCTOTAL, RECNO, ISACTIVE FROM SALES "
+      "WHERE RECNO >= ? ORDER BY RECNO";
+  ASSERT_GT(c.PrepareSQL(sql), 0);
+  ASSERT_GT(c.BindParam(sql, "100", 2), 0);
+  ASSERT_GT(c.ExecuteSQL(sql), 0) << c.LastError();
+  ASSERT_EQ(c.ColumnCount(sql), 6);
+  ASSERT_TRUE(c.FetchNext(sql));
+  EXPECT_STREQ(c.ColumnVar(sql, 1), "1001");
+  EXPECT_STREQ(c.ColumnVar(sql, 3), "03/15/2024");
+  EXPECT_STREQ(c.ColumnVar(sql, 4), "12.50");  // text stays as written
+  EXPECT_STREQ(c.ColumnVar(sql, 5), "100");    // a record number has no ".0"
+  EXPECT_STREQ(c.ColumnVar(sql, 6), "0");      // the schema's default for a number
+  ASSERT_TRUE(c.FetchNext(sql));
+  EXPECT_STREQ(c.ColumnVar(sql, 2), "O'NEIL");
+  EXPECT_STREQ(c.ColumnVar(sql, 3), "03/15/2024");
+  EXPECT_FALSE(c.FetchNext(sql));
+  EXPECT_STREQ(c.ColumnVar(sql, 1), "");  // past the end: empty, never a bad pointer
+  EXPECT_STREQ(c.ColumnVar(sql, 99), "");
+
+  // The same statement runs again with new values.
+  ASSERT_GT(c.BindParam(sql, "101", 2), 0);
+  ASSERT_GT(c.ExecuteSQL(sql), 0);
+  ASSERT_TRUE(c.FetchNext(sql));
+  EXPECT_STREQ(c.ColumnVar(sql, 1), "1002");
+  EXPECT_FALSE(c.FetchNext(sql));
+}
+
+TEST_P(DataAccess, DatesAreStoredAsDatesSoTheyCompareAndSortAcrossYears) {
+  KVTConnection c(1);
+  ASSERT_TRUE(Insert(c, "A", "S", "12/31/2023", "", "1"));
+  ASSERT_TRUE(Insert(c, "B", "S", "01/01/2024", "", "2"));
+  ASSERT_TRUE(Insert(c, "C", "S", "02/01/2024", "", "3"));
+  char sql[] = "SELECT INVOICENUM, INVDATE FROM SALES WHERE INVDATE <= ? ORDER BY INVDATE DESC";
+  ASSERT_GT(c.PrepareSQL(sql), 0);
+  ASSERT_GT(c.BindParam(sql, "01/15/2024", 3), 0);
+  ASSERT_GT(c.ExecuteSQL(sql), 0) << c.LastError();
+  std::vector<std::string> got;
+  while (c.FetchNext(sql)) got.push_back(std::string(c.ColumnVar(sql, 1)) + c.ColumnVar(sql, 2));
+  EXPECT_EQ(got, (std::vector<std::string>{"B01/01/2024", "A12/31/2023"}));
+}
+
+TEST_P(DataAccess, DateBindsReadBackAsMonthDayYearOrAreRefused) {
+  struct Case {
+    const char* bound;
+    const char* readBack;  // null: the bind is refused and nothing is written
+  } cases[] = {
+      {"01/05/2024", "01/05/2024"}, {"1/5/2024", "01/05/2024"},   {"01052024", "01/05/2024"},
+      {"2024-01-05", "01/05/2024"}, {"02/29/2024", "02/29/2024"}, {"", ""},
+      {"02/30/2024", nullptr},      {"13/01/2024", nullptr},      {"2024", nullptr},
+      {"tomorrow", nullptr},
+  };
+  KVTConnection c(1);
+  int recno = 0;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.bound);
+    ++recno;
+    bool ok = Insert(c, "D", "S", k.bound, "", std::to_string(recno).c_str());
+    ASSERT_EQ(ok, k.readBack != nullptr) << c.LastError();
+    KVTSConnection s(1, nullptr, 0);
+    ASSERT_GT(
+        s.ExecSQL(("SELECT INVDATE FROM SALES WHERE RECNO = " + std::to_string(recno)).c_str()), 0);
+    if (k.readBack) {
+      ASSERT_TRUE(s.FetchNext());
+      EXPECT_STREQ(s.ColumnVar(1), k.readBack);
+    } else {
+      EXPECT_FALSE(s.FetchNext());
+      EXPECT_NE(std::string(c.LastError()).find("not a date"), std::string::npos);
+    }
+  }
+}
+
+TEST_P(DataAccess, NumbersThatAreNotNumbersAreRefusedBeforeAnythingRuns) {
+  KVTConnection c(1);
+  for (const char* bad : {"12,50", "abc", "1.2.3", "-", "5e", "$5"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(Insert(c, "N", "S", "01/01/2024", "", bad));
+  }
+  EXPECT_EQ(Count(), 0);
+  for (const char* good : {" 7 ", "-3", "+4", "5.", ".5", "1e3"}) {
+    SCOPED_TRACE(good);
+    EXPECT_TRUE(Insert(c, "N", "S", "01/01/2024", "", good)) << c.LastError();
+  }
+  EXPECT_EQ(Count(" WHERE RECNO = 1000"), 1);
+  EXPECT_EQ(Count(" WHERE RECNO = 0.5"), 1);
+}
+
+TEST_P(DataAccess, FailuresAreResultsAndLeaveTheStatementUsable) {
+  KVTConnection c(1);
+  char bad[] = "SELEKT * FROM SALES";
+  EXPECT_EQ(c.PrepareSQL(bad), 0);
+  EXPECT_EQ(c.ExecuteSQL(bad), 0);
+  EXPECT_FALSE(c.FetchNext(bad));
+  EXPECT_STREQ(c.ColumnVar(bad, 1), "");
+  EXPECT_STRNE(c.LastError(), "");
+  EXPECT_STRNE(KVTLastSqlError(), "");
+
+  char missing[] = "SELECT X FROM NO_SUCH_TABLE";
+  EXPECT_EQ(c.ExecuteSQL(missing), 0);
+
+  // Too few and too many values for the placeholders.
+  char two[] = "SELECT INVOICENUM FROM SALES WHERE STORE = ? AND INVOICENUM = ?";
+  ASSERT_GT(c.PrepareSQL(two), 0);
+  c.BindParam(two, "S", 0);
+  EXPECT_EQ(c.ExecuteSQL(two), 0);
+  EXPECT_NE(std::string(c.LastError()).find("2 values"), std::string::npos) << c.LastError();
+  for (int i = 0; i < 3; ++i) c.BindParam(two, "S", 0);
+  EXPECT_EQ(c.ExecuteSQL(two), 0);
+  // Binding starts over after each run: two values now work.
+  c.BindParam(two, "S", 0);
+  c.BindParam(two, "X", 0);
+  EXPECT_GT(c.ExecuteSQL(two), 0) << c.LastError();
+  EXPECT_EQ(c.BindParam(two, "x", 7), 0);  // no such bind type
+
+  // The buffer refilled with other text is that other statement.
+  char buf[128] = "SELECT COUNT(1) FROM SALES";
+  ASSERT_GT(c.PrepareSQL(buf), 0);
+  ASSERT_GT(c.ExecuteSQL(buf), 0);
+  ASSERT_TRUE(c.FetchNext(buf));
+  EXPECT_STREQ(c.ColumnVar(buf, 1), "0");
+  std::snprintf(buf, sizeof buf, "SELECT 'other'");
+  ASSERT_GT(c.ExecuteSQL(buf), 0);
+  ASSERT_TRUE(c.FetchNext(buf));
+  EXPECT_STREQ(c.ColumnVar(buf, 1), "other");
+}
+
+TEST_P(DataAccess, RowsAffectedAndExecSQLChangeCountChangedRows) {
+  KVTConnection c(1);
+  ASSERT_TRUE(Insert(c, "1", "A", "01/01/2024", "1", "1"));
+  ASSERT_TRUE(Insert(c, "2", "A", "01/01/2024", "1", "2"));
+  ASSERT_TRUE(Insert(c, "3", "B", "01/01/2024", "1", "3"));
+  char upd[] = "UPDATE SALES SET INVCTOTAL = ? WHERE STORE = ?";
+  ASSERT_GT(c.PrepareSQL(upd), 0);
+  c.BindParam(upd, "9", 0);
+  c.BindParam(upd, "A", 0);
+  ASSERT_GT(c.ExecuteSQL(upd), 0);
+  EXPECT_EQ(c.RowsAffected(upd), 2);
+  c.BindParam(upd, "9", 0);
+  c.BindParam(upd, "NONE", 0);
+  EXPECT_GT(c.ExecuteSQL(upd), 0);  // nothing matched is still success
+  EXPECT_EQ(c.RowsAffected(upd), 0);
+
+  KVTSConnection s(1, nullptr, 0);
+  // A counter moved only if it still holds the value read: 1, then 0.
+  EXPECT_EQ(s.ExecSQLChange("UPDATE SALES SET INVCTOTAL='2' WHERE RECNO=3 AND INVCTOTAL='1'"), 1);
+  EXPECT_EQ(s.ExecSQLChange("UPDATE SALES SET INVCTOTAL='2' WHERE RECNO=3 AND INVCTOTAL='1'"), 0);
+  EXPECT_EQ(s.ExecSQLChange("DELETE FROM SALES WHERE STORE = 'A'"), 2);
+  EXPECT_EQ(s.ExecSQLChange("DELETE FROM NO_SUCH_TABLE"), -1);
+  EXPECT_STRNE(s.LastError(), "");
+}
+
+TEST_P(DataAccess, ACancelledTransactionLeavesNoRowBehind) {
+  KVTConnection c(1);
+  char begin[] = "SELECT RECNO FROM SALES";
+  ASSERT_GT(c.BeginTran(begin), 0);
+  ASSERT_TRUE(Insert(c, "1", "A", "01/01/2024", "1", "1"));
+  KVTSConnection s(1, nullptr, 0);  // another holder works inside the same unit
+  ASSERT_EQ(s.ExecSQLChange("UPDATE SALES SET STORE = 'B'"), 1);
+  ASSERT_GT(c.CancelTran(begin), 0);
+  EXPECT_EQ(Count(), 0);
+
+  ASSERT_GT(c.BeginTran(begin), 0);
+  ASSERT_TRUE(Insert(c, "1", "A", "01/01/2024", "1", "1"));
+  ASSERT_GT(c.CommitTran(begin), 0) << c.LastError();
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(c.CommitTran(begin), 0);  // nothing left to commit
+  EXPECT_EQ(c.CancelTran(begin), 0);
+}
+
+TEST_P(DataAccess, OnlyTheOutermostCommitCommitsAndAnInnerCancelCancelsAll) {
+  KVTConnection sale(1), customer(1);
+  char s[] = "sale", k[] = "customer";
+  ASSERT_GT(sale.BeginTran(s), 0);
+  ASSERT_TRUE(Insert(sale, "1", "A", "01/01/2024", "1", "1"));
+  ASSERT_GT(customer.BeginTran(k), 0);
+  ASSERT_TRUE(Insert(customer, "2", "A", "01/01/2024", "1", "2"));
+  ASSERT_GT(customer.CommitTran(k), 0);
+  // Still inside the sale: another connection's view does not matter here,
+  // but cancelling the outer level must take the inner rows with it.
+  ASSERT_GT(sale.CancelTran(s), 0);
+  EXPECT_EQ(Count(), 0);
+
+  ASSERT_GT(sale.BeginTran(s), 0);
+  ASSERT_TRUE(Insert(sale, "1", "A", "01/01/2024", "1", "1"));
+  ASSERT_GT(customer.BeginTran(k), 0);
+  ASSERT_GT(customer.CancelTran(k), 0);                          // the inner level gives up
+  EXPECT_FALSE(Insert(sale, "3", "A", "01/01/2024", "1", "3"));  // nothing runs any more
+  EXPECT_EQ(sale.CommitTran(s), 0);                              // and the outer commit reports it
+  EXPECT_NE(std::string(sale.LastError()).find("cancelled"), std::string::npos);
+  EXPECT_EQ(Count(), 0);
+
+  // The connection is usable again afterwards.
+  ASSERT_GT(sale.BeginTran(s), 0);
+  ASSERT_TRUE(Insert(sale, "4", "A", "01/01/2024", "1", "4"));
+  ASSERT_GT(sale.CommitTran(s), 0);
+  EXPECT_EQ(Count(), 1);
+}
+
+TEST_P(DataAccess, AFailedStatementInsideATransactionSavesNothing) {
+  KVTConnection c(1);
+  char t[] = "t";
+  ASSERT_GT(c.BeginTran(t), 0);
+  ASSERT_TRUE(Insert(c, "1", "A", "01/01/2024", "1", "1"));
+  char bad[] = "INSERT INTO SALES (NO_SUCH_COLUMN) VALUES ('x')";
+  EXPECT_EQ(c.ExecuteSQL(bad), 0);
+  EXPECT_EQ(c.CommitTran(t), 0);
+  EXPECT_EQ(Count(), 0);
+}
+
+TEST_P(DataAccess, InjectedFaultsFailTheChosenStatementAndTheCommit) {
+  KVTConnection c(1);
+  char t[] = "t";
+  KVTSqlFailStatements("INSERT INTO SALES", 1);
+  ASSERT_GT(c.BeginTran(t), 0);
+  EXPECT_FALSE(Insert(c, "1", "A", "01/01/2024", "1", "1"));
+  EXPECT_GT(c.CancelTran(t), 0);
+  EXPECT_TRUE(Insert(c, "1", "A", "01/01/2024", "1", "1"));  // only one failure was asked
+
+  KVTSqlFailNextCommit();
+  ASSERT_GT(c.BeginTran(t), 0);
+  ASSERT_TRUE(Insert(c, "2", "A", "01/01/2024", "1", "2"));
+  EXPECT_EQ(c.CommitTran(t), 0);
+  EXPECT_EQ(Count(), 1);
+  KVTSqlClearFaults();
+}
+
+TEST_P(DataAccess, SimpleConnectionAndRawHandlesReadRows) {
+  KVTConnection c(1);
+  ASSERT_TRUE(Insert(c, "1", "MAIN", "01/01/2024", "1", "1"));
+  ASSERT_TRUE(Insert(c, "2", "MAIN", "01/02/2024", "1", "2"));
+
+  KVTSConnection s(1, nullptr, 0);
+  ASSERT_GT(s.ExecSQL("SELECT INVOICENUM FROM SALES WHERE STORE = 'MAIN' ORDER BY RECNO"), 0);
+  ASSERT_TRUE(s.FetchNext());
+  EXPECT_STREQ(s.ColumnVar(1), "1");
+  ASSERT_TRUE(s.FetchNext());
+  EXPECT_STREQ(s.ColumnVar(1), "2");
+  EXPECT_FALSE(s.FetchNext());
+
+  HVWCONN h = vwConnect(nullptr, 1, 0);
+  ASSERT_NE(h, nullptr);
+  ASSERT_GT(KVTvwExecSQL(h, "SELECT INVDATE FROM SALES WHERE INVOICENUM = '2'"), 0);
+  EXPECT_EQ(vwSetFetchable(h, 1), 1);
+  ASSERT_NE(KVTvwFetchNext(h), 0);
+  EXPECT_STREQ(KVTvwColumn(h, 1), "01/02/2024");
+  EXPECT_EQ(KVTvwFetchNext(h), 0);
+  vwFreeStatement(h);
+  EXPECT_EQ(KVTvwExecSQLChange(h, "DELETE FROM SALES WHERE RECNO = 1"), 1);
+  EXPECT_EQ(KVTvwExecSQL(h, "SELECT broken FROM"), 0);
+  vwFreeStatement(h);
+  vwDisconnect(h);
+  EXPECT_EQ(Count(), 1);
+
+  EXPECT_EQ(vwConnect(nullptr, 3, 0), nullptr);  // only the host's connection is served
+  KVTSConnection other(2, nullptr, 0);
+  EXPECT_EQ(other.ExecSQL("SELECT 1"), 0);
+}
+
+TEST_P(DataAccess, QuotedValuesCannotChangeAStatement) {
+  KVTConnection c(1);
+  ASSERT_TRUE(Insert(c, "1", "MAIN", "01/01/2024", "5.00", "1"));
+  ASSERT_TRUE(Insert(c, "2", "WEST", "01/01/2024", "7.00", "2"));
+  EXPECT_EQ(KVTSqlQuote("O'Neil's"), "O''Neil''s");
+  EXPECT_EQ(KVTSqlQuote(nullptr), "");
+
+  const char* attack = "1' OR '1'='1";
+  char sql[256];
+  KVTSConnection s(1, nullptr, 0);
+  std::snprintf(sql, sizeof sql, "SELECT STORE FROM SALES WHERE STORE = '%s'",
+                KVTSqlQuote(attack).c_str());
+  ASSERT_GT(s.ExecSQL(sql), 0) << s.LastError();
+  EXPECT_FALSE(s.FetchNext());  // finds no store
+  std::snprintf(sql, sizeof sql, "UPDATE SALES SET INVCTOTAL = '0.00' WHERE STORE = '%s'",
+                KVTSqlQuote(attack).c_str());
+  EXPECT_EQ(s.ExecSQLChange(sql), 0);  // changes nothing
+  EXPECT_EQ(Count(" WHERE INVCTOTAL = '0.00'"), 0);
+
+  // A value with an apostrophe is found by its own text.
+  ASSERT_TRUE(Insert(c, "3", "O'NEIL", "01/01/2024", "1", "3"));
+  std::snprintf(sql, sizeof sql, "SELECT INVOICENUM FROM SALES WHERE STORE = '%s'",
+                KVTSqlQuote("O'NEIL").c_str());
+  ASSERT_GT(s.ExecSQL(sql), 0);
+  ASSERT_TRUE(s.FetchNext());
+  EXPECT_STREQ(s.ColumnVar(1), "3");
+}
+
+TEST_P(DataAccess, HoldersFailWhileConnectionOneIsClosedAndRecoverAfterwards) {
+  KVTConnection c(1);
+  char sql[] = "SELECT COUNT(1) FROM SALES";
+  ASSERT_GT(c.PrepareSQL(sql), 0);
+  KVTCloseConnectionOne();
+  EXPECT_STREQ(KVTDatabaseKind(), "");
+  EXPECT_EQ(c.ExecuteSQL(sql), 0);
+  EXPECT_EQ(vwConnect(nullptr, 1, 0), nullptr);
+  ASSERT_TRUE(tempDb().Reopen());
+  EXPECT_STREQ(KVTDatabaseKind(), IsPg() ? "PGSQL" : "SQLITE");
+  ASSERT_GT(c.ExecuteSQL(sql), 0) << c.LastError();  // prepared again on the new connection
+  ASSERT_TRUE(c.FetchNext(sql));
+  EXPECT_STREQ(c.ColumnVar(sql, 1), "0");
+}
+
+TEST_P(DataAccess, SettingsFileOpensTheDatabase) {
+  ASSERT_TRUE(tempDb().WriteIni("KVTSQL.ini"));
+  KVTCloseConnectionOne();
+  ASSERT_TRUE(KVTOpenConnectionOne(".\\KVTSQL.ini")) << KVTLastSqlError();
+  EXPECT_EQ(Count(), 0);
+}
+
+KVT_ON_BOTH_BACKENDS(DataAccess);
+
+TEST(ConnectionSettings, UnknownDatabaseKindsAndUnreachableDatabasesAreClearFailures) {
+  KVTConnectionSettings s;
+  s.translate = "MSSQL";
+  EXPECT_FALSE(KVTOpenConnectionOne(s));
+  EXPECT_NE(std::string(KVTLastSqlError()).find("MSSQL"), std::string::npos);
+  s.translate = "SQLITE";
+  s.dataPath = "";
+  EXPECT_FALSE(KVTOpenConnectionOne(s));
+  EXPECT_NE(std::string(KVTLastSqlError()).find("DataPath"), std::string::npos);
+  s.dataPath = "/no/such/folder/kvtpos.db";
+  EXPECT_FALSE(KVTOpenConnectionOne(s));
+  s.translate = "PGSQL";
+  s.connInfo = "host=/nonexistent port=1 connect_timeout=2";
+  EXPECT_FALSE(KVTOpenConnectionOne(s));
+  EXPECT_NE(std::string(KVTLastSqlError()).find("PostgreSQL"), std::string::npos);
+  EXPECT_FALSE(KVTConnectionOneIsOpen());
+  KVTConnection c(1);
+  char sql[] = "SELECT 1";
+  EXPECT_EQ(c.ExecuteSQL(sql), 0);
+}
+
+}  // namespace
