@@ -211,6 +211,17 @@ class PgBackend : public Backend {
            !r.rows.empty();
   }
 
+  bool IndexExists(const std::string& index) override {
+    ResultData r;
+    std::string error;
+    BoundValue name{false, index, 0};
+    return RunOnce(
+               "SELECT 1 FROM pg_indexes "
+               "WHERE schemaname = current_schema() AND indexname = lower($1)",
+               {name}, true, &r, &error) &&
+           !r.rows.empty();
+  }
+
   bool InstallFunctions(std::string* error) override { return RunScript(PgFunctionsSql(), error); }
 
   bool FunctionsInstalled() {

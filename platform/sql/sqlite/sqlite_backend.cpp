@@ -324,6 +324,15 @@ class SqliteBackend : public Backend {
            !r.rows.empty();
   }
 
+  bool IndexExists(const std::string& index) override {
+    ResultData r;
+    std::string error;
+    BoundValue name{false, index, 0};
+    return RunOnce("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE",
+                   {name}, true, &r, &error) &&
+           !r.rows.empty();
+  }
+
   bool InstallFunctions(std::string*) override { return true; }  // registered at open
 
  private:
