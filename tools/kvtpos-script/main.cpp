@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   HWND host = kvtHost.MainWindow();
+  // A module that has an Initialize is started as the host starts it.
+  if (HMODULE m = kvtHost.RequestModule(module))
+    if (auto init = GetProc<int (*)(HINSTANCE)>(m, "Initialize")) init(kvtHost.Instance());
   std::cout << "kvtpos-script " << path << " (module " << module << ")\n";
   ScriptRunner runner(user, host, module, std::cout);
   int rc = runner.Run(script);
