@@ -199,6 +199,9 @@ TEST_P(DataAccess, RowsAffectedAndExecSQLChangeCountChangedRows) {
   c.BindParam(upd, "NONE", 0);
   EXPECT_GT(c.ExecuteSQL(upd), 0);  // nothing matched is still success
   EXPECT_EQ(c.RowsAffected(upd), 0);
+  char sel[] = "SELECT RECNO FROM SALES";
+  ASSERT_GT(c.ExecuteSQL(sel), 0);
+  EXPECT_EQ(c.RowsAffected(sel), 0);  // reading changes nothing, on either database
 
   KVTSConnection s(1, nullptr, 0);
   // A counter moved only if it still holds the value read: 1, then 0.
