@@ -100,7 +100,10 @@ KVT_EXPORT std::string KVTSqlQuote(const char* value);
 // Bind types: 0 text (as given), 2 number as text ("12.50", " -3"; empty binds
 // NULL; anything else fails), 3 date ("MM/DD/YYYY", "MMDDYYYY" or
 // "YYYY-MM-DD"; empty binds NULL; stored as a date). A failed bind makes the
-// following ExecuteSQL fail without running anything.
+// following ExecuteSQL fail without running anything. A number goes to the
+// database as its text and takes the type of the column it meets (a text
+// column keeps "12.50" as written); on SQLite compare it with a column, not
+// with an expression such as NUMVAL(X) = ?, which would compare it as text.
 //
 // Columns read back as text: NULL as "", dates as "MM/DD/YYYY", numbers in
 // their shortest exact form (100, 12.5).
