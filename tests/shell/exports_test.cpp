@@ -152,6 +152,16 @@ TEST_P(Exports, SiblingScreensWithoutTheirModuleOpenNothing) {
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
 }
 
+TEST_P(Exports, CStoreCategoryEntriesMissingFromTheSetupModuleAreReported) {
+  Export<void (*)(HWND)>("ChangeCStoreCategory")(host_->MainWindow());
+  Export<void (*)(HWND)>("DoShiftsSetup")(host_->MainWindow());
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_EQ(user_.Messages()[0].text, "Unknown function call.");
+  EXPECT_EQ(user_.Messages()[0].caption, "Abort");
+  ASSERT_NE(KVTForms::Instance().ActiveScreen(), nullptr);
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen()->Caption(), "Shifts Setup");
+}
+
 TEST_P(Exports, ManagedFormsSayPlainlyTheyAreNotHere) {
   EXPECT_EQ(Export<int (*)(HWND)>("GetBadCC")(host_->MainWindow()), 0);
   EXPECT_EQ(Export<int (*)()>("DoTransferSales")(), 0);
