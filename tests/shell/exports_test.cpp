@@ -9,6 +9,9 @@
 #include "platform/forms/headless/headless.h"
 #include "platform/win/folders.h"
 #include "platform/win/module.h"
+#include "platform/win/profile.h"
+
+#include <cstdio>
 #include "suite/host/host.h"
 #include "suite/kvtms/kvtms.h"
 #include "tests/support/testdb.h"
@@ -184,6 +187,32 @@ TEST_P(Exports, DailySalesOpensOnceAndTheSecondCallReusesIt) {
   EXPECT_NE(periodic(host_->MainWindow()), 0);
   EXPECT_NE(periodic(host_->MainWindow()), 0);
   EXPECT_EQ(GetChildWindows(host_->MDIClient()).size(), 3u);
+}
+
+TEST_P(Exports, BackOfficeWindowsGoWhereTheyWereLastPut) {
+  auto frameOf = [this](std::size_t i) {
+    return KVTWindowObject::FromHandle(GetChildWindows(host_->MDIClient()).at(i));
+  };
+  std::remove("kvtlocal.ini");
+  WritePrivateProfileString("MENUSYSTEM", "DialogXPos", "0", "kvtlocal.ini");
+  WritePrivateProfileString("MENUSYSTEM", "DialogYPos", "80", "kvtlocal.ini");
+  ASSERT_NE(Export<int (*)(HWND)>("CreatePeriodicOpts")(host_->MainWindow()), 0);
+  KVTRect unset = frameOf(0)->GetWindowRect();
+  EXPECT_FALSE(unset.x == 0 && unset.y == 80) << "0 counts as unset";
+
+  WritePrivateProfileString("MENUSYSTEM", "DialogXPos", "120", "kvtlocal.ini");
+  ASSERT_NE(Export<int (*)(HWND)>("CreatePeriodicOpts")(host_->MainWindow()), 0);
+  KVTRect placed = frameOf(1)->GetWindowRect();
+  EXPECT_EQ(placed.x, 120);
+  EXPECT_EQ(placed.y, 80);
+  EXPECT_EQ(placed.w, unset.w) << "the size is kept";
+  EXPECT_EQ(frameOf(1)->Caption(), "Periodic Procedures");
+  EXPECT_EQ(frameOf(1)->Icon(), "menu");
+
+  // Screens without position restore ignore the setting.
+  ASSERT_NE(Export<int (*)(HWND)>("DoExportData")(host_->MainWindow()), 0);
+  EXPECT_NE(frameOf(2)->GetWindowRect().x, 120);
+  std::remove("kvtlocal.ini");
 }
 
 TEST_P(Exports, StartPosOnAComputerThatIsNotATillOpensNothing) {
