@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/forms/forms.h"
 #include "platform/sql/kvtsql.h"
@@ -187,6 +188,123 @@ class PVpos1Dlg : public KVTPropertyPage {
   // ---- Sale totals and lines (sale/pos1a.cpp) ----------------------------
 
   // ---- Saving (sale/pos1b.cpp) -------------------------------------------
+  //
+  // A save writes the header (KVTPOS1), the lines (KVTPOS2) and the taxes
+  // (KVTPOS3) of the sale on the screen in one transaction, and moves stock
+  // and category history for each sold line inside it: a save that fails
+  // leaves nothing behind, stock included. Messages raised while the
+  // transaction is open are shown once it has ended, so no other till waits
+  // on a cashier's OK.
 
+  // What a save records besides the screen's own fields, in the order the
+  // payment screen passes them. A save masks `ccNumber` (all but its last
+  // four characters become "*") and clears `ccExpDate`.
+  struct SaleTexts {
+    std::string custRef, custName, cashAmt, checkAmt, creditAmt, cashRet, chargeAmt, chargeRet,
+        fsAmt, cashPay, checkPay, total, totalPaid, pymtMethod, netAmt, nonTaxAmt, discount, change,
+        checkNum, checkAcct, ccNumber, ccExpDate, ccType, ccAuthNum, po, creditPay, fsChange,
+        taxAmt, dob;
+    // Farm-plan payment.
+    std::string fpAmt, fpRet, fpCashPay, fpCheckPay, fpDbc, fpDbcDesc, fpCpn, fpCpnDesc, fpAuthNum,
+        fpC2Ref, fpRepayTrm, fpTandC, fpAccNum;
+    std::string creditRet;
+    // Gift card (gcExpDate is a date: MMDDYYYY or MM/DD/YYYY).
+    std::string gcAmt, gcPay, gcType, gcNumber, gcExpDate, gcAuthNum;
+    std::string canExchg, canAmt;
+  };
+
+  // Saves the sale: a sale never saved (empty INVOICELNK) gets its number,
+  // link and record number and a new header; a sale saved before has its
+  // header updated and its lines and taxes replaced. False, with the message
+  // shown and nothing written, when any part fails. Type "P" writes no taxes.
+  bool SaveOrder(const char* TransType, const char* Status, SaleTexts& texts);
+  // The same with the 51 texts one by one; the card number and expiry are
+  // masked and cleared in the caller's buffers (null texts read as empty).
+  bool SaveOrder(const char* TransType, const char* Status, const char* CustRef,
+                 const char* CustName, const char* CashAmt, const char* CheckAmt,
+                 const char* CreditAmt, const char* CashRet, const char* ChargeAmt,
+                 const char* ChargeRet, const char* FSAmt, const char* CashPay,
+                 const char* CheckPay, const char* Total, const char* TotalPaid,
+                 const char* PymtMethod, const char* NetAmt, const char* NonTaxAmt,
+                 const char* Discount, const char* Change, const char* CheckNum,
+                 const char* CheckAcct, char* CCNumber, char* CCExpDate, const char* CCType,
+                 const char* CCAuthNum, const char* PO, const char* CreditPay, const char* FSChange,
+                 const char* TaxAmt, const char* DOB, const char* FPAmt, const char* FPRet,
+                 const char* FPCashPay, const char* FPCheckPay, const char* FPDBC,
+                 const char* FPDBCDesc, const char* FPCPN, const char* FPCPNDesc,
+                 const char* FPAuthNum, const char* FPC2Ref, const char* FPRepayTrm,
+                 const char* FPTandC, const char* FPAccNum, const char* CreditRet,
+                 const char* GCAmt, const char* GCPay, const char* GCType, const char* GCNumber,
+                 const char* GCExpDate, const char* GCAuthNum, const char* CanExchg,
+                 const char* CanAmt);
+
+  // Sale numbers and links from the shared counters (KVTCOM13.NEXTSLNUM per
+  // store when KVTPOS10.USESTNSNUM is "T", else KVTPOS10.NEXTSLNUM;
+  // KVTPOS10.NEXTSLLNK for links), never one a saved sale uses and never
+  // the same to two tills. The result is module-wide text that the next call
+  // overwrites; "" when no number could be had (sNumberingError says why).
+  // A link is the number followed by sInstanceID, or, past 10 characters,
+  // sInstanceID followed by the number's last digits.
+  const char* GetNextSaleNum();
+  const char* StoreGetNextSaleNum();
+  const char* POSConfigGetNextSaleNum();
+  const char* GetNextSaleLink();
+  std::string sNumberingError;
+
+  // The header, from the screen's buffer and the texts. The insert takes
+  // every column; the update keeps number, record number, shift, till, store
+  // and the farm-plan and gift-card columns. The update of a header that is
+  // not there (an earlier save of this sale was cancelled) inserts it.
+  bool InsertKVTPOS1(const char* TransType, const char* Status, const char* SaleTime,
+                     const char* SaleDate, SaleTexts& texts);
+  bool UpdateKVTPOS1(const char* TransType, const char* Status, const char* SaleTime,
+                     const char* SaleDate, SaleTexts& texts);
+
+  // One KVTPOS2 row, in the order of its insert.
+  struct SaleLineRow {
+    std::string invRef, descr, qtyOrdered, price, entryTotal, foodStamps, taxable, invoiceNum,
+        numChange, tillCode, category, discount, cost, serialNum, invLoc, invoiceLnk, recno,
+        itemLnk, prompt;
+  };
+  // Replaces the sale's lines with the rows of the sale grid; outside a
+  // suspended sale each sold line also moves stock and category history.
+  bool SaveTable(const char* InvoiceNum, const char* Status, const char* SaleDate,
+                 const char* InvoiceLnk);
+  bool InsertKVTPOS2(const SaleLineRow& row);
+  // Replaces the sale's tax rows with the rows of the tax grid, rounded to
+  // cents so that they add up to `TaxTotal` (the last row takes the rest).
+  bool SaveTaxes(const char* InvoiceNum, const char* TaxTotal, const char* InvoiceLnk);
+  bool InsertKVTPOS3(const char* InvoiceNum, const char* TaxCode, const char* TaxRate,
+                     const char* TaxAmt, const char* Recno, const char* ItemLnk,
+                     const char* InvoiceLnk);
+
+  // Stock of one sold line through the inventory module, inside the sale's
+  // transaction: quantity on hand down by the quantity sold (up for a
+  // return) and the last sale date. False when the module could not be
+  // reached or the item not locked; each problem is reported to the cashier.
+  bool ReduceInvQOH(const char* InvRef, const char* Location, const char* QtySold,
+                    const char* UnitCost, const char* Amount, const char* InvoiceLnk,
+                    const char* InvoiceNum, const char* SaleDate);
+  // Adds quantity and amount to the current, month and year totals of the
+  // sales category at the store. False (reported) when the update failed.
+  bool UpdateCategoryHistory(const char* Category, const char* Store, const char* Qty,
+                             const char* Amount);
+
+  // A message of the save: shown at once, or, while a save's transaction is
+  // open, kept until it has ended.
+  void SaveMessage(const std::string& text, const char* caption, UINT flags);
+
+ private:
+  void ShowHeldSaveMessages();
+  bool SaveOrderInTransaction(const char* TransType, const char* Status, const char* SaleTime,
+                              const char* SaleDate, SaleTexts& texts);
+  int iSaveDepth = 0;
+  struct HeldMessage {
+    std::string text, caption;
+    UINT flags;
+  };
+  std::vector<HeldMessage> heldSaveMessages;
+
+ public:
   // ---- Instance id (pricing/locks.cpp) -----------------------------------
 };
