@@ -1,0 +1,16 @@
+// The database floor of a sale save: the rows of one ten-line sale (header,
+// ten lines, ten tax rows) inserted in one transaction with prepared
+// statements and nothing else. Every save benchmark is reported against it.
+#pragma once
+
+#include "platform/sql/kvtsql.h"
+
+namespace kvt::bench {
+
+// Prepares the three insert statements on `c`; false with c.LastError().
+bool PrepareFloorSale(KVTConnection& c);
+// Writes sale number `sale` (link: the number followed by `tag`) with
+// record numbers after *recno; false (rolled back) with c.LastError().
+bool SaveFloorSale(KVTConnection& c, long sale, double* recno, const char* tag = "A");
+
+}  // namespace kvt::bench

@@ -1,0 +1,353 @@
+// SaveOrder of a ten-line taxed sale (number, link, header, lines, taxes,
+// stock through the inventory module and category history) on SQLite
+// (synchronous FULL, the till's setting) and PostgreSQL, for one till and
+// for four tills saving at once (this process and three helper processes).
+// Each is reported as a ratio to the database floor (bench/floor.h) measured
+// in the same run on the same database.
+//
+//   kvtsave_bench [benchmark flags]
+// The PostgreSQL runs need KVT_PG (scripts/bench.sh starts a server).
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/floor.h"
+#include "platform/base/kvtbase.h"
+#include "platform/forms/headless/headless.h"
+#include "schema/schema.h"
+#include "shell/globals.h"
+#include "suite/host/host.h"
+#include "tests/sale/sale_lines.h"
+#include "tests/support/tempdb.h"
+
+extern char** environ;
+
+namespace {
+
+enum class Target { Sqlite, Postgres };
+
+const char* Name(Target t) {
+  return t == Target::Sqlite ? "SqliteFull" : "Postgres";
+}
+
+void ModuleSettings() {
+  KVTSetSetting(TOTAL_FORMAT, "%.2f");
+  KVTSetSetting(PRICE_FORMAT, "%.2f");
+  KVTSetSetting(CFG_USEINVENTORY, "T");
+  KVTSetSetting(CFG_UPDATEQOH, "T");
+  KVTSetSetting(CFG_USECSTORE, "F");
+  KVTSetSetting(POACATEGORY, "PAID");
+}
+
+// The store of the benchmark: counters, ten stocked items, their categories.
+bool Seed() {
+  kvt::schema::RowWriter w;
+  bool ok =
+      w.Insert("KVTPOS10",
+               {{"RECNO", "1"}, {"NEXTSLNUM", "1"}, {"NEXTSLLNK", "1"}, {"USESTNSNUM", "T"}}) &&
+      w.Insert("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}, {"NEXTSLNUM", "1"}}) &&
+      w.Insert("KVTINV17", {{"CONFIG10", "01"}});
+  for (int i = 0; ok && i < 10; ++i) {
+    std::string item = "ITEM" + std::to_string(i), category = "CAT" + std::to_string(i % 3);
+    ok = w.Insert("KVTINV2", {{"REFERENCE", item}, {"LOCATION", "01"}, {"QTYONHAND", "1000000"}}) &&
+         (i >= 3 || w.Insert("KVTCOM12", {{"REFERENCE", category}, {"LOCATION", "MAIN"}}));
+  }
+  return ok;
+}
+
+// Rings up the ten-line taxed sale on the screen.
+void RingUp(PVpos1Dlg& dlg) {
+  StartNewSale(dlg);
+  for (int i = 0; i < 10; ++i) {
+    std::string link = AddSaleLine(dlg, {"ITEM" + std::to_string(i), "", "2", "2.50", "5.00", "N",
+                                         "Y", "", "", "01", "CAT" + std::to_string(i % 3), "1.60"});
+    AddTaxRow(dlg, {"ST", "6.500", "0.325000", link});
+  }
+}
+
+bool SaveRungUpSale(PVpos1Dlg& dlg) {
+  PVpos1Dlg::SaleTexts texts;
+  texts.taxAmt = "3.25";
+  texts.total = "53.25";
+  texts.cashAmt = "60.00";
+  texts.change = "6.75";
+  return dlg.SaveOrder("S", "C", texts);
+}
+
+// One database per target for the whole run, the till screen on it.
+struct Till {
+  std::unique_ptr<kvt::test::TempDatabase> db;
+  std::string ini;
+};
+
+std::map<Target, Till>& Tills() {
+  static std::map<Target, Till> tills;
+  return tills;
+}
+
+struct Screen {
+  KVTHeadlessBackend user;
+  std::unique_ptr<KVTHost> host;
+  std::unique_ptr<PVpos1Dlg> dlg;
+};
+
+Screen& TheScreen() {
+  static Screen s;
+  if (!s.host) {
+    s.user.Install();
+    ModuleSettings();
+    s.host = std::make_unique<KVTHost>();
+    s.dlg = std::make_unique<PVpos1Dlg>(s.host->MainWindow());
+    s.dlg->Create();
+    LogInScreen(*s.dlg, "MAIN", "1", "1", "100", "03152024");
+    s.dlg->sInstanceID = "A";
+  }
+  return s;
+}
+
+Till* Open(Target target, std::string* why) {
+  Till& t = Tills()[target];
+  if (!t.db) {
+    auto backend =
+        target == Target::Postgres ? kvt::test::Backend::PostgreSQL : kvt::test::Backend::SQLite;
+    t.db = kvt::test::TempDatabase::Create(backend, why);
+    if (!t.db) return nullptr;
+    if (!kvt::schema::Create(why) || !Seed()) {
+      if (why->empty()) *why = KVTLastSqlError();
+      t.db.reset();
+      return nullptr;
+    }
+    t.ini = std::string("kvtsave_bench_") + Name(target) + ".ini";
+    if (!t.db->WriteIni(t.ini)) {
+      *why = "cannot write " + t.ini;
+      t.db.reset();
+      return nullptr;
+    }
+  } else if (!t.db->Reopen()) {
+    *why = KVTLastSqlError();
+    return nullptr;
+  }
+  return &t;
+}
+
+// ---- The benchmarks --------------------------------------------------------
+
+void Floor(benchmark::State& state, Target target) {
+  std::string why;
+  if (!Open(target, &why)) {
+    state.SkipWithError(why.c_str());
+    return;
+  }
+  KVTConnection c(1);
+  if (!kvt::bench::PrepareFloorSale(c)) {
+    state.SkipWithError(c.LastError());
+    return;
+  }
+  static long sale = 0;
+  static double recno = 1e9;
+  for (auto _ : state) {
+    if (!kvt::bench::SaveFloorSale(c, ++sale, &recno, "F")) {
+      state.SkipWithError(c.LastError());
+      return;
+    }
+  }
+}
+
+// Helper tills saving until the stop file exists; each writes how many
+// sales it saved into its count file.
+struct Helpers {
+  std::vector<pid_t> pids;
+  std::vector<std::string> counts;
+  std::string stop;
+};
+
+Helpers StartHelpers(const std::string& ini, Target target) {
+  Helpers h;
+  h.stop = std::string("kvtsave_bench_stop_") + Name(target);
+  std::remove(h.stop.c_str());
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return h;
+  self[n] = '\0';
+  for (const char* id : {"B", "C", "D"}) {
+    std::string count = h.stop + "_" + id;
+    std::vector<char*> argv = {self,
+                               const_cast<char*>("--save-helper"),
+                               const_cast<char*>(ini.c_str()),
+                               const_cast<char*>(id),
+                               h.stop.data(),
+                               count.data(),
+                               nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, self, nullptr, nullptr, argv.data(), environ) == 0) {
+      h.pids.push_back(pid);
+      h.counts.push_back(count);
+    }
+  }
+  return h;
+}
+
+// Stops the helpers; the sales they saved, or -1 when one failed.
+long StopHelpers(const Helpers& h) {
+  std::ofstream(h.stop) << "stop";
+  long total = 0;
+  bool failed = false;
+  for (std::size_t i = 0; i < h.pids.size(); ++i) {
+    int status = 0;
+    if (waitpid(h.pids[i], &status, 0) != h.pids[i] || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+      failed = true;
+    long n = -1;
+    std::ifstream(h.counts[i]) >> n;
+    std::remove(h.counts[i].c_str());
+    if (n < 0) failed = true;
+    total += n;
+  }
+  std::remove(h.stop.c_str());
+  return failed ? -1 : total;
+}
+
+void SaveOrderTenLines(benchmark::State& state, Target target, int tills) {
+  std::string why;
+  Till* t = Open(target, &why);
+  if (!t) {
+    state.SkipWithError(why.c_str());
+    return;
+  }
+  Screen& s = TheScreen();
+  s.user.Reset();
+  Helpers helpers;
+  if (tills > 1) {
+    helpers = StartHelpers(t->ini, target);
+    if (helpers.pids.size() != 3) {
+      StopHelpers(helpers);
+      state.SkipWithError("cannot start the helper tills");
+      return;
+    }
+    usleep(300 * 1000);  // let them get going
+  }
+  bool ok = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    RingUp(*s.dlg);
+    state.ResumeTiming();
+    if (!SaveRungUpSale(*s.dlg)) {
+      ok = false;
+      break;
+    }
+  }
+  if (tills > 1) {
+    long helped = StopHelpers(helpers);
+    if (helped < 0) ok = false;
+    state.counters["helper_sales"] = static_cast<double>(helped);
+  }
+  if (!ok || !s.user.Messages().empty()) {
+    std::string text = s.user.Messages().empty() ? "a save failed" : s.user.Messages()[0].text;
+    state.SkipWithError(text.c_str());
+  }
+}
+
+// ---- A helper till ---------------------------------------------------------
+
+int RunHelper(const char* ini, const char* id, const char* stop, const char* countFile) {
+  if (!KVTOpenConnectionOne(ini)) {
+    std::fprintf(stderr, "helper %s: %s\n", id, KVTLastSqlError());
+    return 1;
+  }
+  KVTHeadlessBackend user;
+  user.Install();
+  ModuleSettings();
+  long saved = 0;
+  bool ok = true;
+  {
+    KVTHost host;
+    PVpos1Dlg dlg(host.MainWindow());
+    dlg.Create();
+    LogInScreen(dlg, "MAIN", "1", "1", "100", "03152024");
+    dlg.sInstanceID = id;
+    while (ok && access(stop, F_OK) != 0) {
+      RingUp(dlg);
+      ok = SaveRungUpSale(dlg);
+      if (ok) ++saved;
+    }
+  }
+  for (const KVTShownMessage& m : user.Messages())
+    std::fprintf(stderr, "helper %s: %s\n", id, m.text.c_str());
+  std::ofstream(countFile) << saved;
+  KVTCloseConnectionOne();
+  return ok && user.Messages().empty() ? 0 : 1;
+}
+
+// ---- Ratios to the floor -----------------------------------------------------
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+      if (!r.error_occurred && r.iterations > 0)
+        perIteration_[r.benchmark_name()] = r.GetAdjustedRealTime();
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\nRatio to the floor (ten-line sale rows, same database, same run):\n");
+    for (Target t : {Target::Sqlite, Target::Postgres}) {
+      auto floor = perIteration_.find(std::string("Floor/") + Name(t));
+      if (floor == perIteration_.end()) continue;
+      for (const auto& [name, time] : perIteration_)
+        if (name.rfind("SaveOrder/", 0) == 0 && name.find(Name(t)) != std::string::npos)
+          std::printf("  %-40s %6.2f x floor (%.3f ms vs %.3f ms)\n", name.c_str(),
+                      time / floor->second, time, floor->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> perIteration_;
+};
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Floor, SqliteFull, Target::Sqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Floor, Postgres, Target::Postgres)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SaveOrderTenLines, SqliteFull_1till, Target::Sqlite, 1)
+    ->Name("SaveOrder/SqliteFull/1till")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SaveOrderTenLines, Postgres_1till, Target::Postgres, 1)
+    ->Name("SaveOrder/Postgres/1till")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SaveOrderTenLines, SqliteFull_4tills, Target::Sqlite, 4)
+    ->Name("SaveOrder/SqliteFull/4tills")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(SaveOrderTenLines, Postgres_4tills, Target::Postgres, 4)
+    ->Name("SaveOrder/Postgres/4tills")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+int main(int argc, char** argv) {
+  if (argc == 6 && std::strcmp(argv[1], "--save-helper") == 0)
+    return RunHelper(argv[2], argv[3], argv[4], argv[5]);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  {
+    Screen& s = TheScreen();
+    s.dlg.reset();
+    s.host.reset();
+  }
+  for (auto& [target, till] : Tills()) std::remove(till.ini.c_str());
+  Tills().clear();  // removes the temporary databases
+  return 0;
+}
