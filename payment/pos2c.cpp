@@ -210,13 +210,13 @@ void PVchgtaxDlg::DeleteRow(int /*col*/, int row) {
   TDataTbl& g = *DataTblIDC_DATATBL1;
   if (row < 0 || row >= g.GetRowCount()) return;
   std::string code = RowCode(row);
-  // The sale remembers that this code went, even if the popup is cancelled.
-  if (!code.empty() && code == szPFTC) KVTsprintf(szPFTCRemoved, "1");
   if (!DeleteTaxCode(szChgTaxRunId, code.c_str())) {
     MessageBox("Error occurred deleting TMPPOS3 record.\nThe taxes have not been changed!", "Error",
                MB_OK | MB_ICONSTOP);
     return;
   }
+  // The sale remembers that this code went, even if the popup is cancelled.
+  if (!code.empty() && code == szPFTC) KVTsprintf(szPFTCRemoved, "1");
   for (int c : {COL_CODE, COL_RATE, COL_MAXTAX}) g.SetCell(c, row, "");
   rowCodes_[static_cast<std::size_t>(row)].clear();
   SetChanged();
