@@ -152,6 +152,16 @@ TEST_P(Tax, VoidedOrNonTaxableLineLosesItsRowsForGood) {
   EXPECT_STREQ(screen->Data.TAXTOTAL, "0.80");
 }
 
+TEST_P(Tax, RowsHoldSixDecimalsOnLargeLines) {
+  AddTaxCode("STATE", "ST", "7.5");
+  AddTaxedLine({"ABCD", "1234.56"});
+  AddTaxedLine({"EFGH", "12345.67"});
+  screen->TotalSaleItems(1);
+  EXPECT_EQ(Column(screen->TaxGrid(), TAXCOL_AMOUNT),
+            (std::vector<std::string>{"92.592000", "925.925250"}));
+  EXPECT_STREQ(screen->Data.TAXTOTAL, "1018.52");
+}
+
 TEST_P(Tax, RemoveTaxUntaxesOnlyTheLastLine) {
   AddTaxCode("STATE", "ST", "10");
   AddTaxedLine({"ABCD", "10.00"});
