@@ -328,20 +328,12 @@ TEST_P(SaleLines, ReferenceIsAQuantityASearchOrAnItem) {
   EXPECT_STREQ(screen->Data.TOTAL, "8.00");
 }
 
-TEST_P(SaleLines, FoundItemFillsTheEntryFields) {
-  AddInventoryItem("ABCD1", "Chicken feed", "3.50",
-                   {{"TAX1APP", "T"}, {"FOODSTAMP", "1"}, {"CSTRCAT", "FEED"}, {"PQTY1", "5"}});
-  Leave(IDC_IREF, "ABCD1");
-  const PVpos1Data& d = screen->Data;
-  EXPECT_STREQ(d.IDESCR, "Chicken feed");
-  EXPECT_STREQ(d.PRICE, "3.50");
-  EXPECT_STREQ(d.TAXABLE, "Y");
-  EXPECT_STREQ(d.FOODSTAMPS, "Y");
-  EXPECT_STREQ(d.CATEGORY, "FEED");
-  EXPECT_STREQ(d.QTYPRICING, "U");
-  EXPECT_FALSE(screen->IsFieldProtected(IDC_QTYORDERED));
+TEST_P(SaleLines, EmptyDescriptionIsKept) {
+  AddTillCode("TC", "FEED");
+  Leave(IDC_IREF, "TC");
+  ASSERT_EQ(screen->GetFocusField(), IDC_IDESCR);
   Leave(IDC_IDESCR, "");
-  EXPECT_EQ(screen->GetFocusField(), IDC_IDESCR) << "an empty description is kept";
+  EXPECT_EQ(screen->GetFocusField(), IDC_IDESCR);
   Leave(IDC_IDESCR, "Layer feed");
   EXPECT_EQ(screen->GetFocusField(), IDC_QTYORDERED);
 }
@@ -478,33 +470,6 @@ TEST_P(SaleLines, TagAlongChainStopsWhereItStarted) {
     EXPECT_EQ(screen->SaleGrid().GetCell(COL_TAGALONG, static_cast<int>(c.refs.size()) - 1), "T");
   }
   EXPECT_EQ(screen->SaleGrid().GetCell(COL_AMOUNT, 2), "3.00") << "an item keeps its own price";
-}
-
-TEST_P(SaleLines, TillCodeTagAlongIsPricedByItsRate) {
-  Add("KVTCOM12", {{"TILLCODE", "BAG"}, {"REFERENCE", "BAGS"}, {"LOCATION", "MAIN"}});
-  struct Case {
-    const char* code;
-    const char* rate;
-    const char* price;
-    const char* amount;
-  } cases[] = {{"TC1", "10%", "0.50", "1.00"}, {"TC2", "0.25", "0.25", "0.50"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.rate);
-    AddTillCode(c.code, "FEED", {{"TAGALGCAT", "BAGS"}, {"TAGALGRATE", c.rate}});
-    screen->ClearTable();
-    screen->NewItem();
-    ASSERT_TRUE(screen->DisplayItem(c.code));
-    Set(IDC_QTYORDERED, "2");
-    Set(IDC_PRICE, "5.00");
-    Set(IDC_ENTRYTOTAL, "10.00");
-    EXPECT_EQ(screen->VerifyPOS1File->AddItem(), 1);
-    ASSERT_EQ(screen->SaleGrid().GetRowCount(), 2);
-    std::vector<std::string> bag = Row(1);
-    EXPECT_EQ(bag[COL_REF], "BAG");
-    EXPECT_EQ(bag[COL_PRICE], c.price);
-    EXPECT_EQ(bag[COL_AMOUNT], c.amount);
-    EXPECT_EQ(bag[COL_TAGALONG], "T");
-  }
 }
 
 // ---- Totals -------------------------------------------------------------------------
