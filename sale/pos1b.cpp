@@ -612,16 +612,10 @@ bool PVpos1Dlg::SaveTaxes(const char* InvoiceNum, const char* TaxTotal, const ch
     return false;
   }
   TDataTbl& grid = TaxGrid();
-  const int rows = grid.GetRowCount();
-  const double total = KVTRound(std::atof(Text(TaxTotal)), 2);
-  double sum = 0;
-  for (int r = 0; r < rows; ++r) {
-    // Rounded row by row; the last row takes what the rounding lost, so the
-    // rows add up to the sale's tax exactly.
-    double amount = KVTRound(std::atof(grid.GetCell(TAXCOL_AMOUNT, r).c_str()), 2);
-    sum += amount;
-    if (r == rows - 1 && total != KVTRound(sum, 2))
-      amount = KVTRound(std::atof(Text(TaxTotal)) - (sum - amount), 2);
+  // Rounded to cents row by row, the last row taking what the rounding lost,
+  // so the rows add up to the sale's tax exactly.
+  const std::vector<std::string> amounts = TaxRowSaveAmounts(Text(TaxTotal));
+  for (int r = 0; r < grid.GetRowCount(); ++r) {
     double recno = NextNum(1, "KVTPOS3", 100, 0);
     if (recno <= 0) {
       SaveMessage(failed, "Error", MB_OK | MB_ICONSTOP);
@@ -629,9 +623,8 @@ bool PVpos1Dlg::SaveTaxes(const char* InvoiceNum, const char* TaxTotal, const ch
     }
     char recnoText[32];
     KVTsprintf(recnoText, "%.0f", recno);
-    std::string amountText = Format(TOTAL_FORMAT, "%.2f", amount);
     if (!InsertKVTPOS3(InvoiceNum, grid.GetCell(TAXCOL_CODE, r).c_str(),
-                       grid.GetCell(TAXCOL_RATE, r).c_str(), amountText.c_str(), recnoText,
+                       grid.GetCell(TAXCOL_RATE, r).c_str(), amounts[r].c_str(), recnoText,
                        grid.GetCell(TAXCOL_ITEMLINK, r).c_str(), InvoiceLnk))
       return false;
   }
