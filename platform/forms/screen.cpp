@@ -776,3 +776,29 @@ int KVTScreen::FindButton(const std::string& caption) const {
   }
   return 0;
 }
+
+char KVTMnemonic(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
+
+int KVTScreen::FindMnemonic(char c) const {
+  char want = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (want == 0) return 0;
+  for (std::size_t i = 0; i < form_.fields.size(); ++i) {
+    const KVTFieldDecl& f = form_.fields[i];
+    if (f.kind != KVTFieldKind::Button && f.kind != KVTFieldKind::Check &&
+        f.kind != KVTFieldKind::Radio)
+      continue;
+    const KVTFieldState& s = states_[i];
+    if (s.visible && s.enabled && KVTMnemonic(s.label) == want) return f.id;
+  }
+  return 0;
+}

@@ -53,6 +53,10 @@ class KVT_EXPORT KVTFieldChecker {
   virtual int VerifyRequiredFields() { return 1; }
 };
 
+// The character a caption marks with "&" for Alt, upper-cased ("&Note": 'N',
+// "Sa&le": 'L'); 0 when none ("&&" is a plain "&").
+KVT_EXPORT char KVTMnemonic(const std::string& caption);
+
 // What the runtime keeps of one field; front ends draw it.
 struct KVTFieldState {
   std::string text;   // the value of an edit or combo, the text of a label or help line
@@ -168,6 +172,10 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   // The id of the visible button (or check box or radio button) whose
   // caption reads `caption`, ignoring "&" and case; 0 when none.
   int FindButton(const std::string& caption) const;
+  // The id of the visible, enabled button (or check box or radio button)
+  // whose caption marks `c` with "&" ("&Note" marks N), without regard to
+  // case; 0 when none.
+  int FindMnemonic(char c) const;
 
   // For front ends.
   const KVTFieldState* FieldState(int id) const;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/forms/forms.h"
+#include "platform/forms/headless/headless.h"
 #include "tools/kvtpos-script/script.h"
 
 namespace {
