@@ -4,6 +4,7 @@
 #                             connection string (host is DIR, the socket folder)
 #   scripts/pg.sh stop DIR    stops it and removes DIR
 # The port is KVT_PG_PORT or 54329. As root the server runs as user postgres.
+# fsync is off (a throwaway server) unless KVT_PG_FSYNC=on (benchmarks).
 set -euo pipefail
 cmd=${1:?start|stop}
 dir=${2:?folder}
@@ -27,7 +28,7 @@ case "$cmd" in
     as_owner "$bindir/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C --no-sync >"$dir/initdb.log" 2>&1 \
       || { cat "$dir/initdb.log" >&2; exit 1; }
     as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-      -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
+      -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=${KVT_PG_FSYNC:-off} -c max_connections=200" \
       start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
     echo "host=$dir port=$port user=postgres dbname=postgres"
     ;;

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "platform/forms/msgbox.h"
 #include "shell/hostreq.h"
-#include "shell/msgbox.h"
 
 KVTModuleInterface::KVTModuleInterface() = default;
 
@@ -57,11 +57,11 @@ HMODULE KVTModuleInterface::ObtainModule(ModuleNode* node) {
 
 void KVTModuleInterface::CallEvent(const std::string& event) {
   if (!owner_window) {
-    KVTMessageBox(owner_window, "Owner window has not been set.", "Kovatel Software", MB_OK);
+    MessageBox(owner_window, "Owner window has not been set.", "Kovatel Software", MB_OK);
     return;
   }
   if (Class.empty()) {
-    KVTMessageBox(owner_window, "Object class name has not been set.", "Kovatel Software", MB_OK);
+    MessageBox(owner_window, "Object class name has not been set.", "Kovatel Software", MB_OK);
     return;
   }
   for (ModuleNode* node = first_module; node; node = node->next) {

@@ -65,8 +65,7 @@ bool OnlyRow(const std::string& countSql, const std::string& refSql, const std::
     *value = row[0];
     return true;
   }
-  if (!KVTQueryRow(fileSql, &row) || row.size() < 2 || std::atoi(row[0].c_str()) != 1)
-    return false;
+  if (!KVTQueryRow(fileSql, &row) || row.size() < 2 || std::atoi(row[0].c_str()) != 1) return false;
   *value = row[1];
   return true;
 }
@@ -135,9 +134,9 @@ void GetDefaultTillRef(const char* szStore) {
   KVTSetSetting(DEFAULT_TILLREF, Local("DefaultTill", "").c_str());
   if (DEFAULT_TILLREF[0] || !szStore || !szStore[0]) return;
   std::vector<std::string> row;
-  if (KVTQueryRow("SELECT COUNT(1),TILLNUM FROM KVTCOM14 WHERE STOREREF = '" +
-                      KVTSqlQuote(szStore) + "'",
-                  &row) &&
+  if (KVTQueryRow(
+          "SELECT COUNT(1),TILLNUM FROM KVTCOM14 WHERE STOREREF = '" + KVTSqlQuote(szStore) + "'",
+          &row) &&
       row.size() >= 2 && std::atoi(row[0].c_str()) == 1)
     KVTSetSetting(DEFAULT_TILLREF, row[1].c_str());
 }
@@ -168,9 +167,9 @@ void StripDateZeros(char* Date) {
   std::snprintf(work, sizeof work, "%s", Date);
   TRIM(work);
   std::size_t len = std::strlen(work);
-  bool keep = len >= 8 && (std::strcmp(work + 4, "1000") == 0 ||
-                           std::strcmp(work + 4, "2000") == 0 ||
-                           std::strcmp(work + 4, "3000") == 0);
+  bool keep =
+      len >= 8 && (std::strcmp(work + 4, "1000") == 0 || std::strcmp(work + 4, "2000") == 0 ||
+                   std::strcmp(work + 4, "3000") == 0);
   if (!keep) {
     while (len >= 2 && work[len - 1] == '0' && work[len - 2] == '0') work[len -= 2] = '\0';
   }

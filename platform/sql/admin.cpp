@@ -71,6 +71,11 @@ bool KVTTableExists(const char* table) {
   return c.IsOpen() && table && kvt::sql::IsSqlName(table) && c.backend()->TableExists(table);
 }
 
+bool KVTIndexExists(const char* index) {
+  ConnectionOne& c = ConnectionOne::Get();
+  return c.IsOpen() && index && kvt::sql::IsSqlName(index) && c.backend()->IndexExists(index);
+}
+
 bool KVTDescribeTable(const char* table, std::vector<KVTColumnDef>* columns) {
   ConnectionOne& c = ConnectionOne::Get();
   columns->clear();

@@ -69,6 +69,7 @@ class Backend {
   virtual bool TableColumns(const std::string& table, std::vector<ColumnInfo>* columns,
                             std::string* error) = 0;
   virtual bool TableExists(const std::string& table) = 0;
+  virtual bool IndexExists(const std::string& index) = 0;
   // NUMVAL and STR where the database keeps functions in the schema.
   virtual bool InstallFunctions(std::string* error) = 0;
 };

@@ -26,8 +26,10 @@ std::string Shorten(const std::string& sql) {
 }  // namespace
 
 ConnectionOne& ConnectionOne::Get() {
-  static ConnectionOne one;
-  return one;
+  // Never destroyed: statement holders in other static objects may still be
+  // torn down after this file's statics at exit.
+  static ConnectionOne* one = new ConnectionOne;
+  return *one;
 }
 
 bool ConnectionOne::Open(const KVTConnectionSettings& settings, std::string* error) {

@@ -35,6 +35,7 @@ KVT_EXPORT std::string KVTCreateTableSql(const std::string& table,
 // Several statements without parameters, run as one text (schema scripts).
 KVT_EXPORT bool KVTRunSqlScript(const char* sql);
 KVT_EXPORT bool KVTTableExists(const char* table);
+KVT_EXPORT bool KVTIndexExists(const char* index);
 // The columns of a table as the database has them; false when missing.
 KVT_EXPORT bool KVTDescribeTable(const char* table, std::vector<KVTColumnDef>* columns);
 // Creates NUMVAL and STR where the database keeps functions in the schema

@@ -4,7 +4,12 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/forms/host.h"
+#include "platform/forms/query.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/win/folders.h"
 #include "platform/win/hostwin.h"
+#include "platform/win/profile.h"
 
 namespace {
 
@@ -23,18 +28,16 @@ void CopyText(char* dest, std::size_t size, const std::string& text) {
 
 KVTHost::KVTHost(const std::string& moduleDir) : locks_(new KVTInProcessLockService) {
   if (!moduleDir.empty()) SetModuleDirectory(moduleDir);
-  main_ = CreateKVTWindow("KVTMainFrame", "Kovatel Software", nullptr,
-                          [this](HWND, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-                            if (msg == KVT_MODULE_REQUEST) {
-                              const char* name = reinterpret_cast<const char*>(lp);
-                              return reinterpret_cast<LRESULT>(RequestModule(name ? name : ""));
-                            }
-                            if (msg == KVT_PROCESS_LOCK) return HandleLockRequest(wp, lp);
-                            return 0;
-                          });
-  main_->userData = this;
-  client_ = CreateKVTWindow("MDIClient", "", main_);
-  main_->mdiClient = client_;
+  main_ =
+      KVTCreateMDIHost("Kovatel Software", [this](HWND, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == KVT_MODULE_REQUEST) {
+          const char* name = reinterpret_cast<const char*>(lp);
+          return reinterpret_cast<LRESULT>(RequestModule(name ? name : ""));
+        }
+        if (msg == KVT_PROCESS_LOCK) return HandleLockRequest(wp, lp);
+        return 0;
+      });
+  client_ = main_->mdiClient;
   KVTSetMDIWin(main_);
 }
 
@@ -47,6 +50,52 @@ KVTHost::~KVTHost() {
   }
   // Modules stay loaded until the process ends: a module's windows and
   // static objects may still be referenced by the others.
+}
+
+bool KVTHost::OpenDatabase(const std::string& spec) {
+  KVTConnectionSettings settings;
+  std::string lower = spec;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  bool isIni = lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".ini") == 0;
+  if (isIni) {
+    if (!FileExists(kvt::ResolvePath(spec))) {
+      error_ = "cannot connect to \"" + spec + "\": no such settings file";
+      return false;
+    }
+    if (!KVTReadConnectionSettings(spec.c_str(), &settings)) {
+      error_ = "cannot connect to \"" + spec + "\": " + KVTLastSqlError();
+      return false;
+    }
+  } else {
+    // A database file must exist: a mistyped name must not create an empty one.
+    if (!FileExists(spec)) {
+      error_ = "cannot connect to \"" + spec + "\": no such database file";
+      return false;
+    }
+    settings.translate = "SQLITE";
+    settings.dataPath = spec;
+  }
+  if (!KVTOpenConnectionOne(settings)) {
+    error_ = "cannot connect to \"" + spec + "\": " + KVTLastSqlError();
+    return false;
+  }
+  SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
+    KVTSConnection conn(1, nullptr, 0);
+    if (conn.ExecSQL(sql.c_str()) <= 0) return false;
+    rows->clear();
+    while (conn.FetchNext()) {
+      std::vector<std::string> row;
+      for (int c = 1; c <= conn.ColumnCount(); ++c) row.emplace_back(conn.ColumnVar(c));
+      rows->push_back(std::move(row));
+    }
+    return true;
+  });
+  if (settings.translate == "SQLITE") {
+    std::string file =
+        FolderExists(settings.dataPath) ? settings.dataPath + "/kvtpos.db" : settings.dataPath;
+    SetLockService(std::make_unique<KVTFileLockService>(file + ".locks"));
+  }
+  return true;
 }
 
 HMODULE KVTHost::RequestModule(const std::string& fileName) {

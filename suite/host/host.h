@@ -28,6 +28,12 @@ class KVT_EXPORT KVTHost {
   // The application instance handed to the module's Initialize.
   HINSTANCE Instance() { return this; }
 
+  // Opens connection 1 and gives the screens' search windows their rows.
+  // `spec` is a settings file naming the database (".\KVTSQL.ini") or an
+  // SQLite database file. On SQLite the named process locks become lock
+  // files beside the database. False, with LastError(), when it cannot.
+  bool OpenDatabase(const std::string& spec);
+
   // Message 7000: the module by file name, loaded once and kept; null when
   // it cannot be found or loaded.
   HMODULE RequestModule(const std::string& fileName);

@@ -10,6 +10,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/sql/kvtsql.h"
 #include "tools/kvtpos-script/script.h"
 
 namespace {
@@ -206,6 +207,30 @@ TEST(ScriptTool, BadScriptOrDatabaseRunsNothing) {
   r = RunTool("show\n", "--database nowhere");
   EXPECT_EQ(r.rc, 2) << r.out;
   EXPECT_NE(r.out.find("cannot connect to \"nowhere\""), std::string::npos) << r.out;
+  EXPECT_FALSE(std::ifstream("nowhere").good()) << "a mistyped name must not create a database";
+}
+
+TEST(ScriptTool, ExpectSqlReadsTheNamedDatabase) {
+  std::remove("script.db");
+  KVTConnectionSettings s;
+  s.dataPath = "script.db";
+  ASSERT_TRUE(KVTOpenConnectionOne(s)) << KVTLastSqlError();
+  {
+    KVTSConnection c(1, nullptr, 0);
+    ASSERT_GE(c.ExecSQLChange("CREATE TABLE KVTCOM13 (REFERENCE TEXT, NAME TEXT)"), 0);
+    ASSERT_EQ(c.ExecSQLChange("INSERT INTO KVTCOM13 VALUES ('S1','Main'),('S2','North')"), 2);
+  }
+  KVTCloseConnectionOne();
+  std::ofstream("script.ini") << "[KVTSQL Connection One]\nTranslate=SQLITE\nDataPath=script.db\n";
+
+  const char* both =
+      "expect sql \"SELECT REFERENCE, NAME FROM KVTCOM13 ORDER BY 1\" \"S1|Main\\nS2|North\"\n";
+  for (const char* spec : {"script.db", "'.\\script.ini'"}) {
+    Result r = RunTool(both, std::string("--database ") + spec);
+    EXPECT_EQ(r.rc, 0) << spec << "\n" << r.out;
+  }
+  Result r = RunTool("expect sql \"SELECT NAME FROM KVTCOM13\" \"Main\"\n", "--database script.db");
+  EXPECT_EQ(r.rc, 1) << "two rows are not one:\n" << r.out;
 }
 
 }  // namespace

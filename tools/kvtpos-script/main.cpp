@@ -9,7 +9,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
 #include "platform/win/module.h"
-#include "tools/kvtpos-script/database.h"
+#include "suite/host/host.h"
 #include "tools/kvtpos-script/script.h"
 
 namespace {
@@ -20,13 +20,6 @@ int Usage() {
                "  --database SPEC    the database \"expect sql\" reads\n"
                "  SCRIPT             the script file, or - for standard input\n";
   return 2;
-}
-
-// The host's answer to a module's request for a sibling module (message 7000).
-LRESULT HostProc(HWND, UINT msg, WPARAM, LPARAM lParam) {
-  if (msg == KVT_MODULE_REQUEST && lParam)
-    return reinterpret_cast<LRESULT>(LoadLibrary(reinterpret_cast<const char*>(lParam)));
-  return 0;
 }
 
 }  // namespace
@@ -66,18 +59,20 @@ int main(int argc, char** argv) {
     std::cerr << "kvtpos-script: " << path << ": " << error << "\n";
     return 2;
   }
-  if (!database.empty() && !ConnectScriptDatabase(database, &error)) {
-    std::cerr << "kvtpos-script: " << error << "\n";
-    return 2;
-  }
-
   KVTHeadlessBackend user;
   user.Install();
-  HWND host = KVTCreateMDIHost("kvtpos-script", HostProc);
+  KVTHost kvtHost;
+  if (!database.empty() && !kvtHost.OpenDatabase(database)) {
+    std::cerr << "kvtpos-script: " << kvtHost.LastError() << "\n";
+    return 2;
+  }
+  HWND host = kvtHost.MainWindow();
+  // A module that has an Initialize is started as the host starts it.
+  if (HMODULE m = kvtHost.RequestModule(module))
+    if (auto init = GetProc<int (*)(HINSTANCE)>(m, "Initialize")) init(kvtHost.Instance());
   std::cout << "kvtpos-script " << path << " (module " << module << ")\n";
   ScriptRunner runner(user, host, module, std::cout);
   int rc = runner.Run(script);
   KVTForms::Instance().CloseAll();
-  DestroyWindow(host);
   return rc;
 }

@@ -58,6 +58,8 @@ bool Collect(PGresult* r, const Conn& c, ResultData* out, std::string* error) {
       }
       out->rows.push_back(std::move(values));
     }
+    // Rows changed by an INSERT, UPDATE or DELETE ... RETURNING; a SELECT changes none.
+    if (std::strncmp(PQcmdStatus(r), "SELECT", 6) != 0) out->changes = std::atol(PQcmdTuples(r));
     PQclear(r);
     return true;
   }
@@ -66,7 +68,7 @@ bool Collect(PGresult* r, const Conn& c, ResultData* out, std::string* error) {
     PQclear(r);
     return true;
   }
-  *error = ResultError(r, c);
+  *error = status == PGRES_EMPTY_QUERY ? "the SQL text holds no statement" : ResultError(r, c);
   PQclear(r);
   return false;
 }
@@ -207,6 +209,17 @@ class PgBackend : public Backend {
     return RunOnce(
                "SELECT 1 FROM information_schema.tables "
                "WHERE table_schema = current_schema() AND table_name = lower($1)",
+               {name}, true, &r, &error) &&
+           !r.rows.empty();
+  }
+
+  bool IndexExists(const std::string& index) override {
+    ResultData r;
+    std::string error;
+    BoundValue name{false, index, 0};
+    return RunOnce(
+               "SELECT 1 FROM pg_indexes "
+               "WHERE schemaname = current_schema() AND indexname = lower($1)",
                {name}, true, &r, &error) &&
            !r.rows.empty();
   }

@@ -1,0 +1,96 @@
+// kvtpos-db as a user runs it: exit codes and messages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "platform/sql/kvtsql.h"
+#include "tests/support/backends.h"
+
+namespace {
+
+struct Result {
+  int code = -1;
+  std::string out;  // stdout and stderr
+};
+
+Result Tool(const std::string& args) {
+  Result r;
+  std::string cmd = std::string(KVTPOS_DB) + " " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[512];
+  while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+  int status = pclose(p);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+class KvtposDb : public kvt::test::OnEachBackend {
+ protected:
+  // The tool is pointed at the test's database through a settings file.
+  void SetUp() override {
+    OnEachBackend::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ini_ = std::string("db-") + kvt::test::BackendName(GetParam()) + ".ini";
+    std::remove(ini_.c_str());
+    ASSERT_TRUE(tempDb().WriteIni(ini_));
+    KVTCloseConnectionOne();  // the tool has the database to itself
+  }
+  std::string ini_;
+};
+
+TEST_P(KvtposDb, InitCheckAndDemoReportAndExitAsTheyShould) {
+  Result r = Tool("check --ini " + ini_);
+  EXPECT_EQ(r.code, 1) << r.out;
+  EXPECT_NE(r.out.find("table KVTPOS1 is missing"), std::string::npos) << r.out;
+
+  r = Tool("init --ini " + ini_);
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("schema version"), std::string::npos) << r.out;
+  r = Tool("check --ini " + ini_);
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("in order"), std::string::npos) << r.out;
+
+  ASSERT_TRUE(tempDb().Reopen());
+  KVTSConnection s(1, nullptr, 0);
+  ASSERT_GE(s.ExecSQLChange("DROP TABLE KVTPOS3"), 0) << s.LastError();
+  KVTCloseConnectionOne();
+  r = Tool("check --ini " + ini_);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("table KVTPOS3 is missing"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("1 problem"), std::string::npos) << r.out;
+
+  r = Tool("demo --ini " + ini_);  // adds the missing table, then the store
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("demo store loaded"), std::string::npos) << r.out;
+  r = Tool("demo --ini " + ini_);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("already holds"), std::string::npos) << r.out;
+}
+
+KVT_ON_BOTH_BACKENDS(KvtposDb);
+
+TEST(KvtposDbUsage, BadUsageAndMissingDatabasesAreClearFailures) {
+  EXPECT_EQ(Tool("").code, 2);
+  Result r = Tool("frobnicate");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.out.find("unknown command"), std::string::npos);
+  EXPECT_EQ(Tool("init --sqlite").code, 2);
+  std::remove("KVTSQL.ini");
+  r = Tool("check");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("no settings file"), std::string::npos) << r.out;
+  r = Tool("check --sqlite no-such.db");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("no database at"), std::string::npos) << r.out;
+  std::ofstream("KVTSQL.ini") << "[KVTSQL Connection One]\nTranslate=MSSQL\n";
+  r = Tool("init");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("MSSQL"), std::string::npos) << r.out;
+  std::remove("KVTSQL.ini");
+}
+
+}  // namespace
