@@ -2,10 +2,21 @@
 #include "platform/forms/qt/qtfront.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/forms/qt/qtbackend.h"
 #include "platform/forms/qt/qtscripted.h"
+
+namespace {
+// The offscreen platform's notes about what it cannot do (size hints, a
+// runtime folder) say nothing about the screens: kept out of transcripts.
+void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (msg.contains("propagateSizeHints") || msg.contains("XDG_RUNTIME_DIR")) return;
+  std::fprintf(stderr, "%s\n", qPrintable(msg));
+}
+}  // namespace
 
 struct KVTQtScriptFront::Impl {
   std::unique_ptr<QApplication> app;
@@ -19,6 +30,7 @@ KVTQtScriptFront::KVTQtScriptFront(const std::string& pictureFolder) : impl_(new
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((!display || !*display) && (!wayland || !*wayland) && !std::getenv("QT_QPA_PLATFORM"))
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietHandler);
     static int argc = 1;
     static char name[] = "kvtpos";
     static char* argv[] = {name, nullptr};
