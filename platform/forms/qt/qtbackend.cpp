@@ -155,6 +155,7 @@ QWidget* KVTQtBackend::MakeClient(KVTWindowObject* client, QWidget* parent) {
 QTabWidget* KVTQtBackend::MakeTabs(Tbacktab* tabs, QWidget* parent) {
   auto* tw = new QTabWidget(parent);
   tw->setObjectName("tabs");
+  tw->setUsesScrollButtons(false);  // every tab shows its title
   auto d = std::make_unique<Drawn>();
   d->widget = tw;
   d->tabs = tw;

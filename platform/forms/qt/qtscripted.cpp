@@ -33,6 +33,7 @@ void KVTQtScriptedUser::WindowOpened(KVTWindowObject* window) {
 void KVTQtScriptedUser::WindowClosed(KVTWindowObject* window) {
   qt_.WindowClosed(window);
   pictured_.erase(window);
+  last_.erase(window);
 }
 
 void KVTQtScriptedUser::Changed(KVTWindowObject* window) {
@@ -55,8 +56,13 @@ void KVTQtScriptedUser::Catch() {
   qt_.Sync();
 }
 
-void KVTQtScriptedUser::Keep(const QImage& image, const std::string& caption) {
+void KVTQtScriptedUser::Keep(const void* window, const QImage& image, const std::string& caption) {
   if (folder_.empty() || image.isNull()) return;
+  if (window) {
+    QImage& last = last_[window];
+    if (last == image) return;
+    last = image;
+  }
   std::string name;
   for (char c : caption) {
     if (std::isalnum(static_cast<unsigned char>(c)))
@@ -76,14 +82,14 @@ void KVTQtScriptedUser::BeforeStep() {
   Catch();
   KVTWindowObject* front = KVTForms::Instance().ActiveWindow();
   if (!front || !pictured_.insert(front).second) return;
-  Keep(qt_.Picture(front), front->Caption());
+  Keep(front, qt_.Picture(front), front->Caption());
 }
 
 std::string KVTQtScriptedUser::Show() {
   Catch();
   if (KVTWindowObject* front = KVTForms::Instance().ActiveWindow()) {
     pictured_.insert(front);
-    Keep(qt_.Picture(front), front->Caption());
+    Keep(front, qt_.Picture(front), front->Caption());
   }
   return Render();
 }
@@ -185,7 +191,7 @@ int KVTQtScriptedUser::PresentMessage(HWND, const KVTShownMessage& m, UINT flags
       KVTQtBackend::BuildMessageBox(qt_.DialogParent(), m.text, m.caption, flags));
   box->show();
   Catch();
-  Keep(KVTQtBackend::PictureOf(box.get()), m.caption);
+  Keep(nullptr, KVTQtBackend::PictureOf(box.get()), m.caption);
   auto* button = box->button(
       static_cast<QMessageBox::StandardButton>(KVTQtBackend::StandardButtonFor(m.answer)));
   if (button) button->click();

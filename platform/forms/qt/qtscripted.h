@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QImage>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -52,10 +53,13 @@ class KVT_EXPORT KVTQtScriptedUser : public KVTScriptedUser {
  private:
   void Catch();
   bool SendKey(QWidget* target, QKeyEvent* event);
-  void Keep(const QImage& image, const std::string& caption);
+  // Keeps a picture of `window` (null: a message box) unless it looks as
+  // its last one did.
+  void Keep(const void* window, const QImage& image, const std::string& caption);
 
   KVTQtBackend& qt_;
   std::string folder_;
   std::vector<std::string> pictures_;
   std::set<const void*> pictured_;  // windows already pictured
+  std::map<const void*, QImage> last_;
 };
