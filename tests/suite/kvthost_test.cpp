@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenuBar>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/forms/forms.h"
@@ -138,6 +140,22 @@ TEST_F(Desktop, ATillStartsSellingAfterLogin) {
   EXPECT_TRUE(window->RunAfterLogin());
   std::remove("KVT32.ini");
   EXPECT_EQ(front, "PVloginDlg");
+}
+
+TEST_F(Desktop, TheProgramOpensTheTillsLoginOnTheDemoStore) {
+  std::ofstream("KVT32.ini") << "[KVTEXE]\nPOSTill=1\n";
+  const char* dir = std::getenv("KVT_MODULE_DIR");
+  std::string cmd = std::string(dir ? dir : ".") + "/kvthost --pictures hostpics 2>/dev/null";
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[1024];
+  while (std::size_t got = fread(buf, 1, sizeof buf, p)) out.append(buf, got);
+  EXPECT_EQ(pclose(p), 0) << out;
+  std::remove("KVT32.ini");
+  EXPECT_NE(out.find("hostpics/01-kvthost.png"), std::string::npos) << out;
+  EXPECT_NE(out.find("hostpics/02-Point-of-Sale.png"), std::string::npos) << out;  // the login
+  EXPECT_FALSE(QImage("hostpics/02-Point-of-Sale.png").isNull());
 }
 
 TEST_F(Desktop, WithoutItsModuleOrDatabaseTheHostSaysSo) {
