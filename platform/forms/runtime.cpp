@@ -168,6 +168,14 @@ bool KVTForms::ClickRow(int gridId, int row) {
   return ok;
 }
 
+bool KVTForms::DoubleClickRow(int gridId, int row) {
+  KVTScreen* screen = ActiveScreen();
+  if (!screen) return false;
+  bool ok = screen->UserDoubleClickRow(gridId, row);
+  Idle();
+  return ok;
+}
+
 void KVTForms::Idle() {
   PumpWaitingMessages();
   if (busy_ == 0) Flush();

@@ -450,6 +450,9 @@ void KVTScreen::OnChange(int id, std::function<void()> h) {
 void KVTScreen::OnGridClick(int id, std::function<void(int)> h) {
   onGridClick_[id] = std::move(h);
 }
+void KVTScreen::OnGridDoubleClick(int id, std::function<void(int)> h) {
+  onGridDoubleClick_[id] = std::move(h);
+}
 
 void KVTScreen::Fire(const std::map<int, std::function<void()>>& handlers, int id) {
   auto it = handlers.find(id);
@@ -757,6 +760,17 @@ bool KVTScreen::UserClickRow(int gridId, int row) {
   g->SelRow(row);
   auto it = onGridClick_.find(gridId);
   if (it != onGridClick_.end() && it->second) {
+    std::function<void(int)> h = it->second;
+    h(row);
+  }
+  return true;
+}
+
+bool KVTScreen::UserDoubleClickRow(int gridId, int row) {
+  if (!UserClickRow(gridId, row)) return false;
+  auto it = onGridDoubleClick_.find(gridId);
+  if (!closing_ && it != onGridDoubleClick_.end() && it->second) {
+    KVTForms::Busy busy;
     std::function<void(int)> h = it->second;
     h(row);
   }

@@ -159,6 +159,8 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   void OnKillFocus(int id, std::function<void()> handler);
   void OnChange(int id, std::function<void()> handler);
   void OnGridClick(int gridId, std::function<void(int row)> handler);
+  // A double click on a row (after the click itself): a pick list chooses it.
+  void OnGridDoubleClick(int gridId, std::function<void(int row)> handler);
 
   // Input from a front end; the runtime (KVTForms) routes it to the active
   // screen and runs the posted messages afterwards. UserKey is true when the
@@ -169,6 +171,7 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   bool UserClick(int id);
   bool UserSelectItem(int id, int index);
   bool UserClickRow(int gridId, int row);
+  bool UserDoubleClickRow(int gridId, int row);
   // The id of the visible button (or check box or radio button) whose
   // caption reads `caption`, ignoring "&" and case; 0 when none.
   int FindButton(const std::string& caption) const;
@@ -216,5 +219,5 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   bool closing_ = false;
   std::set<UINT> specialKeys_;
   std::map<int, std::function<void()>> onCommand_, onSetFocus_, onKillFocus_, onChange_;
-  std::map<int, std::function<void(int)>> onGridClick_;
+  std::map<int, std::function<void(int)>> onGridClick_, onGridDoubleClick_;
 };

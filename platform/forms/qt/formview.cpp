@@ -355,6 +355,10 @@ void KVTFormView::Build() {
           if (screen_ && MakeActive(screen_)) KVTForms::Instance().ClickRow(id, index.row());
           backend_->AfterInput();
         });
+        connect(view, &QTableView::doubleClicked, this, [this, id](const QModelIndex& index) {
+          if (screen_ && MakeActive(screen_)) KVTForms::Instance().DoubleClickRow(id, index.row());
+          backend_->AfterInput();
+        });
         field.widget = view;
         field.model = model;
         break;

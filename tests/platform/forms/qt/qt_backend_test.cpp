@@ -400,6 +400,30 @@ TEST_F(QtInput, ClickingAFieldMovesTheFocusWithoutItsCheck) {
   EXPECT_EQ(test->checker.lastField, 0);
 }
 
+TEST_F(QtScreens, ADoubleClickInThePickListChoosesTheRow) {
+  SetFormsQuery([](const std::string&, std::vector<std::vector<std::string>>* rows) {
+    *rows = {{"S1", "Ames", "1"}, {"S2", "Boone", "2"}};
+    return true;
+  });
+  user.Do([&] {
+    auto* table = qt.ViewOf(KVTForms::Instance().ActiveScreen())->GridView(KVTSearchDlg::IDC_LIST);
+    ASSERT_NE(table, nullptr);
+    QPoint at = table->visualRect(table->model()->index(1, 0)).center();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(t, at, table->viewport()->mapToGlobal(at), Qt::LeftButton,
+                    t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                    Qt::NoModifier);
+      QApplication::sendEvent(table->viewport(), &e);
+    }
+    PVDialog* still = KVTForms::Instance().ModalDialogs().back();
+    if (still->IsRunning()) still->CloseWindow(IDCANCEL);
+  });
+  KVTSearchResult result;
+  EXPECT_EQ(KVTSimpleSearch(host, "STOREREFSRCH", "STOREREFFMT", &result), 1);
+  EXPECT_EQ(result.Value(0), "S2");
+}
+
 TEST_F(QtScreens, TheCloseBoxCancelsAndTheTabBarGoesThroughTheRuntime) {
   auto* tabs = new Tbacktab(host);
   auto* one = new Pager(host, "PVpos1Dlg");
