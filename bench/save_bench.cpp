@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -127,7 +128,10 @@ Till* Open(Target target, std::string* why) {
       t.db.reset();
       return nullptr;
     }
-    t.ini = std::string("kvtsave_bench_") + Name(target) + ".ini";
+    // The helper tills open the database by this settings file.
+    t.ini = (std::filesystem::temp_directory_path() /
+             ("kvtsave_bench_" + std::to_string(getpid()) + "_" + Name(target) + ".ini"))
+                .string();
     if (!t.db->WriteIni(t.ini)) {
       *why = "cannot write " + t.ini;
       t.db.reset();
@@ -173,7 +177,9 @@ struct Helpers {
 
 Helpers StartHelpers(const std::string& ini, Target target) {
   Helpers h;
-  h.stop = std::string("kvtsave_bench_stop_") + Name(target);
+  h.stop = (std::filesystem::temp_directory_path() /
+            ("kvtsave_bench_" + std::to_string(getpid()) + "_stop_" + Name(target)))
+               .string();
   std::remove(h.stop.c_str());
   char self[4096];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
