@@ -10,10 +10,11 @@ scripts/deps.sh
 # -Wno-restrict: GCC 12 warns falsely about std::string copies at -O3.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
   -DKVT_TESTS=OFF -DKVT_BENCH=ON >/dev/null
-cmake --build build-bench --target kvtsql_bench
+cmake --build build-bench --target kvtsql_bench kvtshift_bench
 
 pgdir=/tmp/kvtpos-bench-pg-$$
 trap 'scripts/pg.sh stop "$pgdir"' EXIT
 KVT_PG=$(KVT_PG_FSYNC=on scripts/pg.sh start "$pgdir")
 export KVT_PG
 build-bench/bin/kvtsql_bench "$@"
+build-bench/bin/kvtshift_bench "$@"
