@@ -23,12 +23,12 @@ PVempidDlg::PVempidDlg(HWND parent) : PVDialog(parent, FormDecl()) {
 }
 
 void PVempidDlg::SetEmployee(const char* szEmp) {
-  KVTsprintf(szDefault_, "%s", szEmp ? szEmp : "");
+  KVTSetSetting(szDefault_, szEmp ? szEmp : "");
 }
 
 void PVempidDlg::SetupWindow() {
   bool useDefault = std::strcmp(CFG_DEFAULTSALESREP, "T") == 0;
-  KVTsprintf(Data.EMPLOYEE, "%s", useDefault ? szDefault_ : "");
+  KVTSetSetting(Data.EMPLOYEE, useDefault ? szDefault_ : "");
   DoAppToScr(IDC_EMPLOYEE);
   KVTSetFieldFocus(IDC_EMPLOYEE);
 }
@@ -38,7 +38,7 @@ int PVempidDlg::VerifyFields(int fieldId) {
   TRIM(Data.EMPLOYEE);
   if (KVTPOSLIA::VerifyEmployee(Data.EMPLOYEE)) {
     HasPassed = true;
-    KVTsprintf(szEmployee, "%s", Data.EMPLOYEE);
+    KVTSetSetting(szEmployee, Data.EMPLOYEE);
     CloseWindow(IDOK);
     return 1;
   }

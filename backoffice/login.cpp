@@ -7,6 +7,7 @@
 #include "backoffice/shifttot.h"
 #include "platform/base/kvtbase.h"
 #include "platform/win/folders.h"
+#include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/screens.h"
@@ -31,13 +32,13 @@ bool RowExists(const std::string& sql) {
 
 std::string Trimmed(const char* s) {
   char buf[64];
-  KVTsprintf(buf, "%s", s ? s : "");
+  KVTSetSetting(buf, s ? s : "");
   return TRIM(buf);
 }
 
 template <std::size_t N>
 void Set(char (&dest)[N], const char* text) {
-  KVTsprintf(dest, "%s", text ? text : "");
+  KVTSetSetting(dest, text ? text : "");
 }
 
 // "MMDDYYYY" as "MM/DD/YYYY".
@@ -137,15 +138,24 @@ int KVTPOSLIA::VerifyRequiredFields() {
   PVloginData& d = screen_->Data;
   for (char* f : {d.STORE, d.SHIFTDATE, d.TILLREF, d.EMPLOYEE, d.SHIFT}) TRIM(f);
   screen_->DoAppToScr();
-  if (!VerifyStore(d.STORE)) return Refuse(PVloginDlg::IDC_STORE, "Invalid Store."), 0;
-  if (!d.SHIFTDATE[0]) return Refuse(PVloginDlg::IDC_SHIFTDATE, "Shift Date is required."), 0;
-  // A date left by the mouse has not been completed yet.
-  if (!CompleteDate()) return Refuse(PVloginDlg::IDC_SHIFTDATE, "Invalid Shift Date."), 0;
-  if (!VerifyTillRef(d.TILLREF, d.STORE))
-    return Refuse(PVloginDlg::IDC_TILLREF, "Invalid Till Reference."), 0;
-  if (!VerifyEmployee(d.EMPLOYEE)) return Refuse(PVloginDlg::IDC_EMPLOYEE, "Invalid Employee."), 0;
-  if (!VerifyShift(d.SHIFT)) return Refuse(PVloginDlg::IDC_SHIFT, "Invalid Shift."), 0;
-  return 1;
+  int field = 0;
+  const char* message = nullptr;
+  if (!VerifyStore(d.STORE)) {
+    field = PVloginDlg::IDC_STORE, message = "Invalid Store.";
+  } else if (!d.SHIFTDATE[0]) {
+    field = PVloginDlg::IDC_SHIFTDATE, message = "Shift Date is required.";
+  } else if (!CompleteDate()) {  // a date left by the mouse is not completed yet
+    field = PVloginDlg::IDC_SHIFTDATE, message = "Invalid Shift Date.";
+  } else if (!VerifyTillRef(d.TILLREF, d.STORE)) {
+    field = PVloginDlg::IDC_TILLREF, message = "Invalid Till Reference.";
+  } else if (!VerifyEmployee(d.EMPLOYEE)) {
+    field = PVloginDlg::IDC_EMPLOYEE, message = "Invalid Employee.";
+  } else if (!VerifyShift(d.SHIFT)) {
+    field = PVloginDlg::IDC_SHIFT, message = "Invalid Shift.";
+  }
+  if (!message) return 1;
+  Refuse(field, message);
+  return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -317,3 +327,18 @@ void PVloginDlg::CmCancel() {
 }
 
 KVT_REGISTER_SCREEN(PVloginDlg);
+
+// ---------------------------------------------------------------------------
+// The open-shift record ends with the till shift (close-out, transfer).
+
+void PVpos1Dlg::RemoveLoginInfo(const char* szStore, const char* szShiftDate, const char* szTillRef,
+                                const char* szShift) {
+  static char sql[] = "DELETE FROM KVTPOS9 WHERE STORE=? AND INVDATE=? AND TILLREF=? AND SHIFT=? ";
+  FConn.PrepareSQL(sql);
+  FConn.BindParam(sql, szStore, 0);
+  FConn.BindParam(sql, szShiftDate, 3);
+  FConn.BindParam(sql, szTillRef, 0);
+  FConn.BindParam(sql, szShift, 0);
+  FConn.ExecuteSQL(sql);  // a row already gone is no failure
+  FConn.FreeStatement(sql);
+}

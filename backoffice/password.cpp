@@ -22,7 +22,7 @@ PVpasswordDlg::PVpasswordDlg(HWND parent) : PVDialog(parent, FormDecl()) {
 }
 
 void PVpasswordDlg::SetTransferFlag(const char* szTransferring) {
-  KVTsprintf(szTransferFlag_, "%s", szTransferring ? szTransferring : "");
+  KVTSetSetting(szTransferFlag_, szTransferring ? szTransferring : "");
 }
 
 void PVpasswordDlg::SetupWindow() {

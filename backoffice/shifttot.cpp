@@ -46,7 +46,7 @@ struct ShiftTotals {
 
 std::string Pad(const std::string& text, int width, int leading) {
   char buf[256];
-  KVTsprintf(buf, "%s", text.c_str());
+  KVTSetSetting(buf, text.c_str());
   KVTPOSSR::PadWithBlanks(buf, width, leading);
   return buf;
 }
@@ -122,7 +122,7 @@ std::string KVTPOSSR::SalesTotalText() {
     while (conn.FetchNext(sales)) {
       auto col = [&](int c) { return Number(conn.ColumnVar(sales, c)); };
       char type[16];
-      KVTsprintf(type, "%s", conn.ColumnVar(sales, 13));
+      KVTSetSetting(type, conn.ColumnVar(sales, 13));
       TRIM(type);
       t.cashSales.Add(col(1));
       (std::strcmp(type, "C") == 0 ? t.cashedChecks : t.checkSales).Add(col(2));
@@ -260,18 +260,18 @@ void PVshifttotDlg::SetupWindow() {
     FindInvLoc(szStore);
     if (bIsFarmPlanOfffered(Handle(), INVENTORY_LOCATION, "")) bFarmPlanAccepted = true;
   }
-  KVTsprintf(szContinue, "%s", "NO");
+  KVTSetSetting(szContinue, "NO");
   VerifyPOSShiftResume->DoSalesTotalList();
   KVTSetFieldFocus(IDC_NO);
 }
 
 void PVshifttotDlg::Cmidc_yes() {
-  KVTsprintf(szContinue, "%s", "YES");
+  KVTSetSetting(szContinue, "YES");
   CloseWindow(IDOK);
 }
 
 void PVshifttotDlg::Cmidc_no() {
-  KVTsprintf(szContinue, "%s", "NO");
+  KVTSetSetting(szContinue, "NO");
   CloseWindow(IDCANCEL);
 }
 

@@ -20,8 +20,11 @@ namespace {
 // -1: not read yet.
 int g_lockTryCount = -1;
 
+// Copies text into a fixed buffer, cut to fit.
 void CopyName(char* dest, std::size_t size, const char* text) {
-  std::snprintf(dest, size, "%s", text ? text : "");
+  std::size_t n = text ? strnlen(text, size - 1) : 0;
+  std::memcpy(dest, text ? text : "", n);
+  dest[n] = '\0';
 }
 
 // Sends one request to the host; false (after saying so) without a host.

@@ -200,4 +200,8 @@ class PVpos1Dlg : public KVTPropertyPage {
   std::string BuildInstanceID(int n, bool reset);
   // Lets the claimed id go; the screen does this when it is destroyed.
   void ReleaseInstanceID();
+  // Ends the till shift's open-shift record in KVTPOS9 (close-out and the
+  // till-side transfer); its result is not checked (backoffice/login.cpp).
+  void RemoveLoginInfo(const char* szStore, const char* szShiftDate, const char* szTillRef,
+                       const char* szShift);
 };

@@ -18,6 +18,7 @@
 #include "platform/sql/kvtsqladmin.h"
 #include "platform/win/folders.h"
 #include "platform/win/profile.h"
+#include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/windll.h"
@@ -304,6 +305,15 @@ TEST_P(LoginTest, ANewShiftStartsOnYes) {
   EXPECT_EQ(Texts(), std::vector<std::string>{"Point Of Sale: Is this a new shift?"});
   ExpectLoggedIn(db(), screen);
   EXPECT_FALSE(KVTQuitPosted());
+
+  // The close-out ends the open-shift record of that till shift only.
+  ASSERT_TRUE(
+      db().Add("KVTPOS9",
+               {{"STORE", "MAIN"}, {"INVDATE", "12/05/2025"}, {"TILLREF", "T1"}, {"SHIFT", "S2"}}));
+  PVpos1Dlg sale(nullptr);
+  sale.RemoveLoginInfo(LOGIN_STORE, LOGIN_DATE, LOGIN_TILL, LOGIN_SHIFT);
+  EXPECT_EQ(db().Count("KVTPOS9"), 1);
+  EXPECT_EQ(db().Count("KVTPOS9", "SHIFT = 'S2'"), 1);
 }
 
 TEST_P(LoginTest, AShiftWithUntransferredSalesContinuesAfterItsTotals) {
