@@ -20,7 +20,6 @@ int LoadDotNetWindow(const char* assembly, const char* formType, HWND parent) {
   return NotAvailable(assembly, formType, parent);
 }
 
-int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND parent,
-                             const char*) {
+int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND parent, const char*) {
   return NotAvailable(assembly, formType, parent);
 }

@@ -8,5 +8,5 @@
 #include "platform/win/window.h"
 
 KVT_EXTERN_C int LoadDotNetWindow(const char* assembly, const char* formType, HWND parent);
-KVT_EXTERN_C int LoadDotNetWindowWithData(const char* assembly, const char* formType,
-                                          HWND parent, const char* data);
+KVT_EXTERN_C int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND parent,
+                                          const char* data);
