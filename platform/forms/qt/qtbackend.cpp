@@ -370,6 +370,8 @@ void KVTQtBackend::AfterInput() {
 void KVTQtBackend::PumpPosted() {
   KVTForms::Instance().Idle();
   AfterInput();
+  // A dedicated till's login left with Esc ends the application.
+  if (KVTQuitPosted()) QCoreApplication::quit();
 }
 
 int KVTQtBackend::StandardButtonFor(int id) {
