@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the benchmarks optimised (build-bench/, no sanitizers) and runs them
 # on SQLite and on a throwaway PostgreSQL server that syncs to disk as a real
-# one does. Extra arguments go to the benchmark program, for example
+# one does. Extra arguments go to every benchmark program, for example
 #   scripts/bench.sh --benchmark_filter=TenLineSale
+# BENCH names the programs to run (default: all of them), for example
+#   BENCH=kvtpricing_bench scripts/bench.sh
 # The SQLite databases go to TMPDIR (default /tmp): put it on the disk to measure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,10 +12,15 @@ scripts/deps.sh
 # -Wno-restrict: GCC 12 warns falsely about std::string copies at -O3.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
   -DKVT_TESTS=OFF -DKVT_BENCH=ON >/dev/null
-cmake --build build-bench --target kvtsql_bench
+programs=${BENCH:-kvtsql_bench kvtpricing_bench}
+# shellcheck disable=SC2086
+cmake --build build-bench --target $programs
 
 pgdir=/tmp/kvtpos-bench-pg-$$
 trap 'scripts/pg.sh stop "$pgdir"' EXIT
 KVT_PG=$(KVT_PG_FSYNC=on scripts/pg.sh start "$pgdir")
 export KVT_PG
-build-bench/bin/kvtsql_bench "$@"
+for p in $programs; do
+  echo "== $p"
+  build-bench/bin/"$p" "$@"
+done
