@@ -132,6 +132,15 @@ const char* const kReportMissing =
 const char* const kMenuMissing =
     "KVTMS.DLL is not currently installed. Please install the DLL and retry.";
 
+// The receipt and invoice variables take the same five arguments.
+void ForwardDocumentVars(HWND hWnd, const char* entry, const char* szInvoiceNum,
+                         const char* szFormat, const char* szPrintTaxDetail,
+                         const char* szPrintFarmTaxRemovedMsg) {
+  using Fn = void (*)(HWND, const char*, const char*, const char*, const char*);
+  if (auto fn = ForwardTarget<Fn>(hWnd, "KVTPOSR.DLL", entry, kReportMissing))
+    fn(hWnd, szInvoiceNum, szFormat, szPrintTaxDetail, szPrintFarmTaxRemovedMsg);
+}
+
 // A sibling module's screen, reached from the host's MDI client.
 template <typename Fn>
 Fn SiblingEntry(const char* dll, const char* entry) {
@@ -503,16 +512,14 @@ void SetAutoPrintVar(HWND hWnd, const char* szStore, const char* szShiftDate, co
 
 void SetAutoReceiptVar(HWND hWnd, const char* szInvoiceNum, const char* szFormat,
                        const char* szPrintTaxDetail, const char* szPrintFarmTaxRemovedMsg) {
-  using Fn = void (*)(HWND, const char*, const char*, const char*, const char*);
-  if (auto fn = ForwardTarget<Fn>(hWnd, "KVTPOSR.DLL", "SetReceiptVars", kReportMissing))
-    fn(hWnd, szInvoiceNum, szFormat, szPrintTaxDetail, szPrintFarmTaxRemovedMsg);
+  ForwardDocumentVars(hWnd, "SetReceiptVars", szInvoiceNum, szFormat, szPrintTaxDetail,
+                      szPrintFarmTaxRemovedMsg);
 }
 
 void SetAutoInvoiceVar(HWND hWnd, const char* szInvoiceNum, const char* szFormat,
                        const char* szPrintTaxDetail, const char* szPrintFarmTaxRemovedMsg) {
-  using Fn = void (*)(HWND, const char*, const char*, const char*, const char*);
-  if (auto fn = ForwardTarget<Fn>(hWnd, "KVTPOSR.DLL", "SetInvoiceVars", kReportMissing))
-    fn(hWnd, szInvoiceNum, szFormat, szPrintTaxDetail, szPrintFarmTaxRemovedMsg);
+  ForwardDocumentVars(hWnd, "SetInvoiceVars", szInvoiceNum, szFormat, szPrintTaxDetail,
+                      szPrintFarmTaxRemovedMsg);
 }
 
 // ---------------------------------------------------------------------------

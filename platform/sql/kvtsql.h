@@ -78,7 +78,8 @@ KVT_EXPORT std::string KVTSqlQuote(const char* value);
 // BeginTran/CommitTran/CancelTran of any holder act on connection 1. They
 // nest by depth: only the outermost CommitTran commits. A CancelTran at any
 // depth rolls back the whole unit of work at once; until the outermost level
-// ends, statements that change data fail and CommitTran reports failure.
+// ends (by CancelTran, or by CommitTran, which then reports failure) every
+// statement fails without running.
 // A statement that fails inside a transaction cancels the unit the same way
 // (PostgreSQL cannot go on after a failed statement; SQLite is made to agree),
 // so nothing is ever half saved.
@@ -91,14 +92,18 @@ KVT_EXPORT std::string KVTSqlQuote(const char* value);
 // ---------------------------------------------------------------------------
 //
 // A statement is the buffer holding its SQL text; every call names it by that
-// pointer. PrepareSQL reads the text; preparing again after the text changed
-// prepares the new text. Parameters are bound left to right, one BindParam per
+// pointer. One text is one statement (a second one after ";" is refused). PrepareSQL reads the
+// text; preparing again after the text changed prepares the new text. Parameters are bound left to
+// right, one BindParam per
 // "?", and ExecuteSQL starts the next round of binding.
 //
 // Bind types: 0 text (as given), 2 number as text ("12.50", " -3"; empty binds
 // NULL; anything else fails), 3 date ("MM/DD/YYYY", "MMDDYYYY" or
 // "YYYY-MM-DD"; empty binds NULL; stored as a date). A failed bind makes the
-// following ExecuteSQL fail without running anything.
+// following ExecuteSQL fail without running anything. A number goes to the
+// database as its text and takes the type of the column it meets (a text
+// column keeps "12.50" as written); on SQLite compare it with a column, not
+// with an expression such as NUMVAL(X) = ?, which would compare it as text.
 //
 // Columns read back as text: NULL as "", dates as "MM/DD/YYYY", numbers in
 // their shortest exact form (100, 12.5).

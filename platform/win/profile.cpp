@@ -90,7 +90,7 @@ std::string ResolvePath(const std::string& windowsPath) {
   std::size_t slash = p.rfind('/');
   std::string dir = slash == std::string::npos ? "." : p.substr(0, slash);
   std::string base = slash == std::string::npos ? p : p.substr(slash + 1);
-  if (dir.empty()) dir = "/";
+  if (dir.empty()) dir.assign(1, '/');
   DIR* d = ::opendir(dir.c_str());
   if (!d) return p;
   std::string found = p;

@@ -58,6 +58,8 @@ bool Collect(PGresult* r, const Conn& c, ResultData* out, std::string* error) {
       }
       out->rows.push_back(std::move(values));
     }
+    // Rows changed by an INSERT, UPDATE or DELETE ... RETURNING; a SELECT changes none.
+    if (std::strncmp(PQcmdStatus(r), "SELECT", 6) != 0) out->changes = std::atol(PQcmdTuples(r));
     PQclear(r);
     return true;
   }
@@ -66,7 +68,7 @@ bool Collect(PGresult* r, const Conn& c, ResultData* out, std::string* error) {
     PQclear(r);
     return true;
   }
-  *error = ResultError(r, c);
+  *error = status == PGRES_EMPTY_QUERY ? "the SQL text holds no statement" : ResultError(r, c);
   PQclear(r);
   return false;
 }

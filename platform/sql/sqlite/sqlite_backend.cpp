@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -189,6 +190,23 @@ bool Run(Db& db, sqlite3_stmt* st, const std::vector<BoundValue>& params, bool i
   return ok;
 }
 
+// A text is one statement, as on PostgreSQL: SQLite would quietly run the
+// first of several and drop the rest. Finalizes `st` when refusing it.
+bool OneStatement(sqlite3_stmt* st, const char* tail, std::string* error) {
+  if (!st) {
+    *error = "the SQL text holds no statement";
+    return false;
+  }
+  for (const char* p = tail; p && *p; ++p) {
+    if (!std::isspace(static_cast<unsigned char>(*p)) && *p != ';') {
+      sqlite3_finalize(st);
+      *error = "the SQL text holds more than one statement";
+      return false;
+    }
+  }
+  return true;
+}
+
 class SqliteStatement : public PreparedStatement {
  public:
   SqliteStatement(std::shared_ptr<Db> db, sqlite3_stmt* st) : db_(std::move(db)), st_(st) {}
@@ -224,25 +242,20 @@ class SqliteBackend : public Backend {
       *error = db_->Error();
       return nullptr;
     }
-    if (!st) {
-      *error = "the SQL text holds no statement";
-      return nullptr;
-    }
+    if (!OneStatement(st, tail, error)) return nullptr;
     return std::make_unique<SqliteStatement>(db_, st);
   }
 
   bool RunOnce(const std::string& sql, const std::vector<BoundValue>& params, bool inTransaction,
                ResultData* out, std::string* error) override {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_->db, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) !=
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_->db, sql.c_str(), static_cast<int>(sql.size()), &st, &tail) !=
         SQLITE_OK) {
       *error = db_->Error();
       return false;
     }
-    if (!st) {
-      *error = "the SQL text holds no statement";
-      return false;
-    }
+    if (!OneStatement(st, tail, error)) return false;
     bool ok = Run(*db_, st, params, inTransaction, out, error);
     sqlite3_finalize(st);
     return ok;

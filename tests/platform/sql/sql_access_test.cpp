@@ -151,6 +151,12 @@ TEST_P(DataAccess, FailuresAreResultsAndLeaveTheStatementUsable) {
 
   char missing[] = "SELECT X FROM NO_SUCH_TABLE";
   EXPECT_EQ(c.ExecuteSQL(missing), 0);
+  // One text is one statement: a second one is never run.
+  ASSERT_TRUE(Insert(c, "1", "A", "01/01/2024", "1", "1"));
+  KVTSConnection s(1, nullptr, 0);
+  EXPECT_EQ(s.ExecSQLChange("UPDATE SALES SET STORE = 'B'; DELETE FROM SALES"), -1);
+  EXPECT_EQ(Count(" WHERE STORE = 'A'"), 1);
+  ASSERT_EQ(s.ExecSQLChange("DELETE FROM SALES;"), 1);  // a closing semicolon is fine
 
   // Too few and too many values for the placeholders.
   char two[] = "SELECT INVOICENUM FROM SALES WHERE STORE = ? AND INVOICENUM = ?";
@@ -193,6 +199,9 @@ TEST_P(DataAccess, RowsAffectedAndExecSQLChangeCountChangedRows) {
   c.BindParam(upd, "NONE", 0);
   EXPECT_GT(c.ExecuteSQL(upd), 0);  // nothing matched is still success
   EXPECT_EQ(c.RowsAffected(upd), 0);
+  char sel[] = "SELECT RECNO FROM SALES";
+  ASSERT_GT(c.ExecuteSQL(sel), 0);
+  EXPECT_EQ(c.RowsAffected(sel), 0);  // reading changes nothing, on either database
 
   KVTSConnection s(1, nullptr, 0);
   // A counter moved only if it still holds the value read: 1, then 0.

@@ -1,0 +1,12 @@
+// The managed-window loader of the suite. The managed forms (transaction
+// view, bad credit cards, purge, data import and export, the transfer
+// interface) are not part of this system: each request answers with a plain
+// message naming the form.
+#pragma once
+
+#include "platform/base/export.h"
+#include "platform/win/window.h"
+
+KVT_EXTERN_C int LoadDotNetWindow(const char* assembly, const char* formType, HWND parent);
+KVT_EXTERN_C int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND parent,
+                                          const char* data);
