@@ -283,7 +283,7 @@ void PVpos1Dlg::ApplyUnitPricing(const char* szItemRef, const char* szLocation) 
              KVTPriceText(FindUnitPrice(std::atof(price), total, b[0].c_str(), b[3].c_str(),
                                         b[1].c_str(), b[4].c_str(), b[2].c_str(), b[5].c_str())));
   PriceItemLines(SaleGrid(), szItemRef, price, nullptr);
-  KVTRetotalSale(*this);
+  TotalSaleItems(1);
   DoAppToScr();
 }
 
@@ -294,7 +294,7 @@ void PVpos1Dlg::ApplyMatrixPricing(const char* szItemRef, const char* szLocation
   // The levels live in the inventory module, which is given the summed quantity.
   FindInventoryPriceAndCost("", "", szItemRef, szLocation, qty, true, price, discount, cost);
   PriceItemLines(SaleGrid(), szItemRef, price, discount);
-  KVTRetotalSale(*this);
+  TotalSaleItems(1);
   DoAppToScr();
 }
 

@@ -107,6 +107,6 @@ void PVpos1Dlg::ApplyMixPricing(const char* szMixNum, const char* szQtyPricing) 
   }
 
   grid.SetRedraw(true);
-  KVTRetotalSale(*this);
+  TotalSaleItems(1);
   DoAppToScr();
 }

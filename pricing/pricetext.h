@@ -1,5 +1,5 @@
 // What the sale screen's price files share: price and amount texts, price
-// windows by date, and the sale totals after lines were re-priced.
+// windows by date, voided lines.
 #pragma once
 
 #include <cstdlib>
@@ -35,12 +35,4 @@ inline bool KVTWindowHoldsToday(const std::string& begin, const std::string& end
 
 inline bool KVTLineIsVoid(const TDataTbl& grid, int row) {
   return grid.GetCell(COL_AMOUNT, row) == "VOID";
-}
-
-// The sale totals, taxes recomputed, after lines were re-priced. The totals
-// belong to the line table (TotalSaleItems); a build of the screen without
-// it leaves the re-priced lines for the next total.
-template <typename Dlg>
-void KVTRetotalSale(Dlg& dlg) {
-  if constexpr (requires { dlg.TotalSaleItems(1); }) dlg.TotalSaleItems(1);
 }

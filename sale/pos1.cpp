@@ -34,7 +34,7 @@ KVTFormDecl MakeForm() {
   tax.Column("Tax Code", 8);
   tax.Column("Tax Rate", 8).Right();
   tax.Column("Max Taxable Amt", 10).Right();
-  tax.Column("Tax Amt", 8).Right();
+  tax.Column("Tax Amt", 8).Right().Datalen(20);  // six decimals on any line amount
   tax.Column("Item Link", 15);
 
   f.Label(IDC_FSTOTAL_DISPLAY, "$0.00", 80, 24, 15);

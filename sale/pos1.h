@@ -4,7 +4,9 @@
 // sections below).
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/forms/forms.h"
 #include "platform/sql/kvtsql.h"
@@ -237,9 +239,96 @@ class PVpos1Dlg : public KVTPropertyPage {
   void ApplyMixPricing(const char* szMixNum, const char* szQtyPricing);
 
   // ---- Tax (pricing/pos1d.cpp) -------------------------------------------
+  // Every taxable line carries one tax-grid row per tax code of its tax
+  // authority, tied to it by the line's item link (COL_RECNO). Tax amounts
+  // are held unrounded (six decimals) and rounded once per code by SumTax.
+
+  // One tax code's running total while SumTax adds up the sale.
+  struct TaxCodeBuffer {
+    std::string sTaxCode;
+    double dTaxTotal = 0;
+    void Reset() {
+      sTaxCode.clear();
+      dTaxTotal = 0;
+    }
+  };
+
+  // Empties the tax grid (a new sale starts).
+  void ClearTaxTable();
+  // The line's tax authority: the sales category's at this store when
+  // CFG_USESALESCATEGORYTAXAUTH is "T", else (or when it has none)
+  // CFG_SALESTAXAUTH; then LoadTaxTable.
+  void FindTaxAuth(const char* category, const char* itemLink);
+  // Appends one row per tax code of `taxAuth` that has a rate record
+  // (code, rate, cap, no amount yet, item link).
+  void LoadTaxTable(const char* taxAuth, const char* itemLink);
+  // The tax of one row as "%f" text: `percent` of `amount`, capped by
+  // `maxTax` when it rounds above 0; "0.000000" on a zero amount; empty when
+  // the rate rounds to 0 or less.
+  static std::string CalculateTax(const char* amount, const char* taxCode, const char* percent,
+                                  const char* maxTax);
+  // Recomputes the tax rows of sale line `row`, or drops them when the line
+  // is voided or not taxable.
+  void AdjustTaxAmount(int row);
+  // Makes the last line non-taxable and totals the sale again.
+  void RemoveTax();
+  // Reloads the tax rows of line `row` (every line when `allRows`) from its
+  // non-taxable category; lines without one are left alone.
+  void AdjustTaxCodes(int row, bool allRows);
+  // The sale's tax in TOTAL_FORMAT: rows summed per code, each code rounded
+  // to cents once.
+  std::string SumTax();
+  // The tax rows' amounts as saved, in grid order and TOTAL_FORMAT: each
+  // rounded to cents, the last one taking up the difference so that they
+  // add up to `saleTaxTotal`.
+  std::vector<std::string> TaxRowSaveAmounts(const char* saleTaxTotal);
 
   // ---- Sale totals and lines (sale/pos1a.cpp) ----------------------------
+  // Makes the line-table model (VerifyPOS1File) and makes it the screen's
+  // field checker; set-up calls it once.
+  void CreateLineTableModel();
+  // Totals the grid into FSTOTAL, REMAINTOTAL, NONTAXAMT, TAXTOTAL and TOTAL
+  // and shows them; with `recalculateTaxes` every line's tax rows first.
+  void TotalSaleItems(int recalculateTaxes);
+  // Reprices an inventory line with quantity prices or a mix after it
+  // changed: AdjustPricing (a seam the line table's tests observe).
+  virtual void AdjustLinePricing(const char* reference, const char* qtyPricing, const char* mixNum);
 
+  // Item entry operations the line table calls, in their first form.
+  // Looks the reference up (inventory item at INVENTORY_LOCATION or till
+  // code at STORE) and fills the entry fields with its description, list
+  // price, flags and hidden values; no prices, prompts or age checks yet.
+  bool DisplayItem(const char* reference);
+  // Pick lists of inventory items (by reference, by description) and till
+  // codes; the choice is displayed as the item being keyed.
+  void SearchInvRef();
+  void SearchInvDesc();
+  void SearchTillCode();
+  // New quantity for the last line (and its tag-along), totals again.
+  void ChangeQty(const char* quantity);
+  // Adds the keyed item as a line and starts the next one.
+  void AcceptItem();
+  // Empties the entry fields for the next item.
+  void NewItem();
+  // Keys the tag-along `tagAlongRef` of `reference` as the next line;
+  // returns 1 when it was added, 0 when it was not found.
+  int CreateTagAlongItem(const char* reference, const char* tagAlongRef, const char* quantity,
+                         const char* refPrice, const char* tagAlongRate);
+  // Shows the customer's date of birth in text 150 when the sale has one.
+  void DisplayDOB();
+  // Empties the sale line grid.
+  void ClearTable();
+  // The pole display is not driven yet: nothing is sent.
+  void PoleDisplayPrint(int row, const char* line1, const char* line2, const char* line3,
+                        const char* line4);
+
+ private:
+  struct LineTableDeleter {
+    void operator()(KVTPOS1A* model) const;
+  };
+  std::unique_ptr<KVTPOS1A, LineTableDeleter> lineTable_;
+
+ public:
   // ---- Saving (sale/pos1b.cpp) -------------------------------------------
 
   // ---- Instance id (pricing/locks.cpp) -----------------------------------

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "platform/win/profile.h"
-#include "tests/pricing/sale_fixture.h"
+#include "tests/pricing/pricing_fixture.h"
 
 namespace {
 
 using kvt::schema::Row;
 
-class TillCodePrice : public SaleScreenTest {};
+class TillCodePrice : public PricingScreenTest {};
 
 TEST_P(TillCodePrice, PriceFromTheTillCodeRow) {
   struct Case {
@@ -245,10 +245,10 @@ TEST_P(TillCodePrice, RoundingRulesWorkOnTheTrimmedText) {
 
 // ---- inventory prices --------------------------------------------------------
 
-class InventoryPrice : public SaleScreenTest {
+class InventoryPrice : public PricingScreenTest {
  protected:
   void SetUp() override {
-    SaleScreenTest::SetUp();
+    PricingScreenTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     AddItem("FD0001", "5.00", "3.00");
   }
@@ -406,10 +406,10 @@ TEST_P(InventoryPrice, SalesCategoryCost) {
 
 // ---- quantity breaks and matrix ------------------------------------------------
 
-class QuantityPricing : public SaleScreenTest {
+class QuantityPricing : public PricingScreenTest {
  protected:
   void SetUp() override {
-    SaleScreenTest::SetUp();
+    PricingScreenTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     AddItem("BOLT", "5.00", "2.00");
     AddItem("NUT", "0.25", "0.05");
@@ -448,23 +448,27 @@ TEST_P(QuantityPricing, TheLastQualifyingBreakWins) {
 TEST_P(QuantityPricing, BreaksRepriceEveryLineOfTheItem) {
   struct Case {
     const char* name;
-    std::vector<Line> lines;
+    std::vector<GridLine> lines;
     std::vector<std::string> expected;  // "price amount" per line
+    const char* total;
   } cases[] = {
       {"12 units reach the first break; the second qualifies last",
        {{"BOLT", "5", "5.00", "25.00", "", "U"},
         {"NUT", "4", "0.25", "1.00", "", ""},
         {"BOLT", "20", "5.00", "VOID", "", "U"},
         {"BOLT", "7", "5.00", "35.00", "", "U"}},
-       {"4.50 22.50", "0.25 1.00", "5.00 VOID", "4.50 31.50"}},
+       {"4.50 22.50", "0.25 1.00", "5.00 VOID", "4.50 31.50"},
+       "55.00"},
       {"7 units stay below the first break",
        {{"BOLT", "7", "9.99", "69.93", "", "U"}},
-       {"5.00 35.00"}},
+       {"5.00 35.00"},
+       "35.00"},
       {"a voided line does not count toward the break",
        {{"BOLT", "4", "5.00", "20.00", "", "U"},
         {"BOLT", "20", "4.50", "VOID", "", "U"},
         {"BOLT", "4", "5.00", "20.00", "", "U"}},
-       {"5.00 20.00", "4.50 VOID", "5.00 20.00"}},
+       {"5.00 20.00", "4.50 VOID", "5.00 20.00"},
+       "40.00"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -473,7 +477,19 @@ TEST_P(QuantityPricing, BreaksRepriceEveryLineOfTheItem) {
     dlg->AdjustPricing("BOLT", "U", "");
     EXPECT_EQ(PricesAndAmounts(), c.expected);
     EXPECT_TRUE(dlg->SaleGrid().IsRedrawOn());
+    EXPECT_STREQ(dlg->Data.TOTAL, c.total);  // the sale is totalled again
   }
+}
+
+TEST_P(QuantityPricing, ChangingTheQuantityOfTheLastLineReprices) {
+  KVTSetSetting(CFG_USEINVENTORY, "T");
+  KVTSetSetting(CFG_MAXDEPTCHARACTERS, "3");
+  AddLines({{"NUT", "4", "0.25", "1.00", "", ""}, {"BOLT", "5", "4.50", "22.50", "", "U"}});
+  dlg->ChangeQty("12");
+  EXPECT_EQ(PricesAndAmounts(), (std::vector<std::string>{"0.25 1.00", "4.50 54.00"}));
+  dlg->ChangeQty("3");
+  EXPECT_EQ(PricesAndAmounts(), (std::vector<std::string>{"0.25 1.00", "5.00 15.00"}));
+  EXPECT_STREQ(dlg->Data.TOTAL, "16.00");
 }
 
 TEST_P(QuantityPricing, MatrixLevelsFollowTheSummedQuantity) {
@@ -490,7 +506,7 @@ TEST_P(QuantityPricing, MatrixLevelsFollowTheSummedQuantity) {
   ASSERT_TRUE(db().Add("KVTINV19", {{"PRICETYPE", ""}, {"LOCATION", "01"}, {"DISCOUNT", "9%"}}))
       << db().error();  // no pricing type: never used by the till's own re-pricing
   struct Case {
-    std::vector<Line> lines;
+    std::vector<GridLine> lines;
     std::vector<std::string> expected;
   } cases[] = {
       {{{"TWINE", "6", "32.99", "197.94", "", "M"}, {"TWINE", "6", "32.99", "197.94", "", "M"}},

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/pricing/sale_fixture.h"
+#include "tests/pricing/pricing_fixture.h"
 
 namespace {
 
-class MixPricing : public SaleScreenTest {
+class MixPricing : public PricingScreenTest {
  protected:
   void SetUp() override {
-    SaleScreenTest::SetUp();
+    PricingScreenTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     AddItem("CANDYA", "2.00", "1.00");
     AddItem("CANDYB", "2.25", "1.10");
@@ -23,7 +23,7 @@ TEST_P(MixPricing, LinesShareTheSetPrice) {
   struct Case {
     const char* name;
     kvt::schema::Row mix;  // KVTPRB31: QUANTITY, FORQTY, AFTERQTY, window
-    std::vector<Line> lines;
+    std::vector<GridLine> lines;
     const char* kind;                   // the pricing kind of the line that changed
     std::vector<std::string> expected;  // "price amount" per line
   } cases[] = {
@@ -104,8 +104,8 @@ TEST_P(MixPricing, LinesShareTheSetPrice) {
     }
     ASSERT_TRUE(db().Add("KVTPRB31", mix)) << db().error();
     dlg->SaleGrid().ResetData();
-    std::vector<Line> lines = c.lines;
-    for (Line& l : lines) l.mix = mixNum;
+    std::vector<GridLine> lines = c.lines;
+    for (GridLine& l : lines) l.mix = mixNum;
     AddLines(lines);
     dlg->AdjustPricing(lines.back().ref.c_str(), c.kind, mixNum.c_str());
     EXPECT_EQ(PricesAndAmounts(), c.expected);
@@ -134,6 +134,30 @@ TEST_P(MixPricing, OwnPricesBringTheirDiscountAndCost) {
   dlg->ApplyMixPricing("M", "");
   EXPECT_EQ(PricesAndAmounts(), (std::vector<std::string>{"2.00 4.00", "7.00 7.00", "1.96 VOID"}));
   EXPECT_EQ(Cell(COL_COST, 0), "1.00");
+}
+
+TEST_P(MixPricing, TaxesFollowTheNewAmounts) {
+  ASSERT_TRUE(db().Add("KVTPRB31", {{"REFERENCE", "M"},
+                                    {"BEGINDATE", "03/01/2024"},
+                                    {"ENDDATE", "03/31/2024"},
+                                    {"QUANTITY", "3"},
+                                    {"FORQTY", "1.00"}}))
+      << db().error();
+  AddLines({{"CANDYA", "3", "2.00", "6.00", "M", ""}});
+  TDataTbl& sale = dlg->SaleGrid();
+  sale.SetCell(COL_TAXABLE, 0, "Y");
+  sale.SetCell(COL_RECNO, 0, "1000");
+  TDataTbl& tax = dlg->TaxGrid();
+  int t = tax.InsertRow();
+  tax.SetCell(TAXCOL_CODE, t, "ST");
+  tax.SetCell(TAXCOL_RATE, t, "10.000");
+  tax.SetCell(TAXCOL_AMOUNT, t, "0.600000");
+  tax.SetCell(TAXCOL_ITEMLINK, t, "1000");
+  dlg->ApplyMixPricing("M", "");
+  EXPECT_EQ(PricesAndAmounts(), std::vector<std::string>{"0.33 0.99"});
+  EXPECT_EQ(tax.GetCell(TAXCOL_AMOUNT, t), "0.099000");
+  EXPECT_STREQ(dlg->Data.TAXTOTAL, "0.10");
+  EXPECT_STREQ(dlg->Data.TOTAL, "1.09");
 }
 
 KVT_ON_BOTH_BACKENDS(MixPricing);

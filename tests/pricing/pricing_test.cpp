@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/pricing/sale_fixture.h"
+#include "tests/pricing/pricing_fixture.h"
 
 namespace {
 

@@ -45,11 +45,11 @@ class ModuleHost {
 
 // A sale line: reference, quantity, unit price, amount ("VOID" voids it),
 // mix number, quantity-pricing kind.
-struct Line {
+struct GridLine {
   std::string ref, qty, price, amount, mix, kind;
 };
 
-class SaleScreenTest : public kvt::test::DatabaseTest {
+class PricingScreenTest : public kvt::test::DatabaseTest {
  protected:
   void SetUp() override {
     kvt::test::DatabaseTest::SetUp();
@@ -85,9 +85,9 @@ class SaleScreenTest : public kvt::test::DatabaseTest {
         << db().error();
   }
 
-  void AddLines(const std::vector<Line>& lines) {
+  void AddLines(const std::vector<GridLine>& lines) {
     TDataTbl& grid = dlg->SaleGrid();
-    for (const Line& l : lines) {
+    for (const GridLine& l : lines) {
       int row = grid.InsertRow();
       grid.SetCell(COL_REF, row, l.ref);
       grid.SetCell(COL_QTY, row, l.qty);

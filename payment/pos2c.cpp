@@ -1,0 +1,389 @@
+// The change-tax popup and the payment screen's tax operations over TMPPOS3.
+#include "payment/pos2c.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/base/kvtbase.h"
+#include "sale/pos1.h"
+#include "shell/boundquery.h"
+#include "shell/globals.h"
+
+namespace {
+
+const char kSqlRunCodes[] =
+    "SELECT TAXCODE,TAXRATE FROM TMPPOS3 WHERE RUNID = ? GROUP BY TAXCODE,TAXRATE";
+const char kSqlTaxCode[] = "SELECT TAXCODE, TAXRATE, AMOUNT FROM KVTAR19 WHERE TAXCODE = ?";
+const char kSqlCodeInRun[] = "SELECT RECNO FROM TMPPOS3 WHERE RUNID = ? AND TAXCODE = ?";
+const char kSqlInsertCode[] =
+    "INSERT INTO TMPPOS3 (RUNID,TAXCODE,TAXRATE,MAXTAXAMT,RECNO) VALUES (?,?,?,?,?)";
+const char kSqlInsertRow[] =
+    "INSERT INTO TMPPOS3 (RUNID,TAXCODE,TAXRATE,MAXTAXAMT,TAXAMT,ITEMLNK,RECNO) VALUES "
+    "(?,?,?,?,?,?,?)";
+const char kSqlDeleteRun[] = "DELETE FROM TMPPOS3 WHERE RUNID = ?";
+const char kSqlDeleteCode[] = "DELETE FROM TMPPOS3 WHERE RUNID = ? AND TAXCODE = ?";
+const char kSqlRunRows[] =
+    "SELECT TAXCODE,TAXRATE,MAXTAXAMT,TAXAMT,ITEMLNK,RECNO FROM TMPPOS3 WHERE RUNID = ?";
+
+std::string Trimmed(std::string s) {
+  const char* blanks = " \t\r\n";
+  s.erase(s.find_last_not_of(blanks) + 1);
+  s.erase(0, std::min(s.size(), s.find_first_not_of(blanks)));
+  return s;
+}
+
+// A new record number of TMPPOS3 as text, or "" when none could be had.
+std::string NextTmpRecno() {
+  double recno = NextNum(hApplication, 1, "TMPPOS3", 100, 0, 1);
+  if (recno <= 0) return "";
+  char buf[40];
+  KVTsprintf(buf, "%.0f", recno);
+  return buf;
+}
+
+KVTFormDecl MakeForm() {
+  KVTFormDecl f("PVchgtaxDlg", "Change Tax", 46, 16);
+  f.Edit(PVchgtaxDlg::IDC_RUNID, "Run : ", 8, 0, 12, KVT_BIND(PVchgtaxData, RUNID))
+      .Hidden()
+      .NoTabStop();
+  KVTFieldDecl& grid = f.Grid(PVchgtaxDlg::IDC_DATATBL1, 1, 1, 8);
+  grid.Column("Code", 8).Editable();
+  grid.Column("Rate", 8).Right();
+  grid.Column("Max Tax Amt", 12).Right();
+  grid.Column("Recno", 16).Hidden();
+  grid.Column("Orig Code", 8).Hidden();
+  f.Help(PVchgtaxDlg::IDC_KEYS1, "INS - Add a tax code", 1, 11, 30);
+  f.Help(PVchgtaxDlg::IDC_KEYS2, "DEL - Delete a tax code", 1, 12, 30);
+  f.Help(PVchgtaxDlg::IDC_KEYS3, "F4 - Remove all taxes", 1, 13, 30);
+  f.Button(IDOK, "&OK", 12, 14);
+  f.Button(IDCANCEL, "&Cancel", 24, 14);
+  return f;
+}
+
+}  // namespace
+
+// ---- CHGTAXA -----------------------------------------------------------------
+
+bool CHGTAXA::LoadTable() {
+  PVchgtaxDlg& d = *ParentDlg;
+  TDataTbl& g = *d.DataTblIDC_DATATBL1;
+  g.ResetData();
+  d.rowCodes_.clear();
+  std::vector<KVTRow> rows;
+  if (!KVTQueryRows(d.FConn, kSqlRunCodes, {d.szChgTaxRunId}, &rows)) return false;
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const KVTRow& a, const KVTRow& b) { return a[0] < b[0]; });
+  for (const KVTRow& r : rows) {
+    int row = g.InsertRow();
+    g.SetCell(PVchgtaxDlg::COL_CODE, row, r[0]);
+    g.SetCell(PVchgtaxDlg::COL_RATE, row, r[1]);
+    g.SetCell(PVchgtaxDlg::COL_ORIGCODE, row, r[0]);
+    d.rowCodes_.push_back(r[0]);
+  }
+  return true;
+}
+
+// ---- PVchgtaxDlg ---------------------------------------------------------------
+
+const KVTFormDecl& PVchgtaxDlg::FormDecl() {
+  static const KVTFormDecl form = MakeForm();
+  return form;
+}
+
+PVchgtaxDlg::PVchgtaxDlg(HWND parent, const char* runId, const char* pftc, const char* pftcRemoved)
+    : PVDialog(parent, FormDecl()) {
+  SetTransferBuffer(&Data);
+  SetFieldChecker(&VerifyChgTax);
+  KVTsprintf(szChgTaxRunId, "%s", runId ? runId : "");
+  KVTsprintf(szPFTC, "%s", pftc ? pftc : "");
+  KVTsprintf(szPFTCRemoved, "%s", pftcRemoved ? pftcRemoved : "0");
+}
+
+void PVchgtaxDlg::SetupWindow() {
+  PVDialog::SetupWindow();
+  DataTblIDC_DATATBL1 = Grid(IDC_DATATBL1);
+  DataTblIDC_DATATBL1->SetReadOnly(false);
+  InitForm();
+}
+
+void PVchgtaxDlg::InitForm() {
+  SetFieldVar(IDC_RUNID, szChgTaxRunId);
+  iRemoveAllTaxes = 0;
+  iTaxesChanged = 0;
+  EnableField(IDOK, false);
+  VerifyChgTax.LoadTable();
+  KVTSetFieldFocus(IDC_DATATBL1);
+  if (DataTblIDC_DATATBL1->GetRowCount() > 0) DataTblIDC_DATATBL1->SetCurCell(COL_CODE, 0);
+}
+
+std::string PVchgtaxDlg::RowCode(int row) const {
+  if (row < 0 || row >= static_cast<int>(rowCodes_.size())) return "";
+  return rowCodes_[static_cast<std::size_t>(row)];
+}
+
+bool PVchgtaxDlg::PreProcessMsg(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || GetFocusField() != IDC_DATATBL1 || GetKeyState(VK_MENU) < 0)
+    return false;
+  TDataTbl& g = *DataTblIDC_DATATBL1;
+  int row = g.GetCurRow();
+  int col = g.GetCurCol();
+  bool shift = GetKeyState(VK_SHIFT) < 0;
+  switch (msg.wParam) {
+    case VK_ESCAPE:
+      CmCancel();
+      return true;
+    case VK_F4:
+      RemoveAllTaxes();
+      return true;
+    case VK_UP:
+    case VK_LEFT:
+      // The grid moves only once the cell holds an accepted code.
+      return !AcceptCell(col, row);
+    case VK_TAB:
+      if (shift) return false;
+      [[fallthrough]];
+    case VK_DOWN:
+    case VK_RETURN:
+      if (!AcceptCell(col, row)) return true;
+      if (row >= g.GetRowCount() - 1) {
+        CmOk();
+        return true;
+      }
+      if (msg.wParam == VK_DOWN) return false;
+      UserKey(KVTKey{VK_DOWN});  // the next row, as Down goes there
+      return true;
+    case VK_DELETE:
+      DeleteRow(col, row);
+      return true;
+    case VK_INSERT:
+      InsertRow();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool PVchgtaxDlg::AcceptCell(int col, int row) {
+  if (row < 0) return true;
+  return LoadTaxCode(col, row, "") || SearchTaxCode(col, row);
+}
+
+bool PVchgtaxDlg::LoadTaxCode(int /*col*/, int row, const char* code) {
+  TDataTbl& g = *DataTblIDC_DATATBL1;
+  if (row < 0 || row >= g.GetRowCount()) return false;
+  std::string text = Trimmed(code && *code ? code : g.GetCell(COL_CODE, row));
+  std::string current = RowCode(row);
+  if (text.empty() || text == current) {
+    g.SetCell(COL_CODE, row, current);
+    return true;
+  }
+  KVTRow r;
+  if (!KVTQueryFirst(FConn, kSqlTaxCode, {text}, &r)) return false;
+  g.SetCell(COL_CODE, row, r[0]);
+  g.SetCell(COL_RATE, row, r[1]);
+  g.SetCell(COL_MAXTAX, row, r[2]);
+  rowCodes_[static_cast<std::size_t>(row)] = r[0];
+  SetChanged();
+  return true;
+}
+
+bool PVchgtaxDlg::SearchTaxCode(int col, int row) {
+  TDataTbl& g = *DataTblIDC_DATATBL1;
+  KVTSearchResult chosen;
+  std::string start = Trimmed(g.GetCell(COL_CODE, row));
+  if (!KVTSimpleSearch(Handle(), "TAXSRCH", "TAXFMT", &chosen, "", "", nullptr, start.c_str()))
+    return false;
+  std::string code = chosen.Value(0);
+  return !code.empty() && LoadTaxCode(col, row, code.c_str());
+}
+
+void PVchgtaxDlg::InsertRow() {
+  TDataTbl& g = *DataTblIDC_DATATBL1;
+  int row = g.InsertRow();
+  rowCodes_.emplace_back();
+  g.SetCurCell(COL_CODE, row);
+  SetChanged();
+}
+
+void PVchgtaxDlg::DeleteRow(int /*col*/, int row) {
+  TDataTbl& g = *DataTblIDC_DATATBL1;
+  if (row < 0 || row >= g.GetRowCount()) return;
+  std::string code = RowCode(row);
+  if (!DeleteTaxCode(szChgTaxRunId, code.c_str())) {
+    MessageBox("Error occurred deleting TMPPOS3 record.\nThe taxes have not been changed!", "Error",
+               MB_OK | MB_ICONSTOP);
+    return;
+  }
+  // The sale remembers that this code went, even if the popup is cancelled.
+  if (!code.empty() && code == szPFTC) KVTsprintf(szPFTCRemoved, "1");
+  for (int c : {COL_CODE, COL_RATE, COL_MAXTAX}) g.SetCell(c, row, "");
+  rowCodes_[static_cast<std::size_t>(row)].clear();
+  SetChanged();
+}
+
+void PVchgtaxDlg::RemoveAllTaxes() {
+  int answer = MessageBox("All taxes will be removed - Are you sure?", PROGRAM_NAME,
+                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+  iRemoveAllTaxes = answer == IDYES ? 1 : 0;
+  CloseWindow(IDCANCEL);
+}
+
+void PVchgtaxDlg::SetChanged() {
+  iTaxesChanged = 1;
+  EnableField(IDOK, true);
+}
+
+bool PVchgtaxDlg::SaveTmpTaxes(const char* runId) {
+  TDataTbl& g = *DataTblIDC_DATATBL1;
+  for (int row = 0; row < g.GetRowCount(); ++row) {
+    std::string code = RowCode(row);
+    KVTRow found;
+    if (code.empty() || KVTQueryFirst(FConn, kSqlCodeInRun, {runId, code}, &found)) continue;
+    std::string recno = NextTmpRecno();
+    if (recno.empty() || !InsertTMPPOS3(runId, code.c_str(), g.GetCell(COL_RATE, row).c_str(),
+                                        g.GetCell(COL_MAXTAX, row).c_str(), recno.c_str())) {
+      MessageBox("Error occurred inserting TMPPOS3 record.\nThe taxes have not been changed!",
+                 "Error", MB_OK | MB_ICONSTOP);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool PVchgtaxDlg::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
+                                const char* maxTax, const char* recno) {
+  return KVTExecute(FConn, kSqlInsertCode, {runId, code, rate, maxTax, recno}, {0, 0, 0, 0, 2});
+}
+
+bool PVchgtaxDlg::DeleteTMPPOS3(const char* runId) {
+  return KVTExecute(FConn, kSqlDeleteRun, {runId});
+}
+
+bool PVchgtaxDlg::DeleteTaxCode(const char* runId, const char* code) {
+  return KVTExecute(FConn, kSqlDeleteCode, {runId, code});
+}
+
+void PVchgtaxDlg::CmOk() {
+  SaveTmpTaxes(szChgTaxRunId);
+  CloseWindow(IDOK);
+}
+
+void PVchgtaxDlg::CmCancel() {
+  // Changes made are kept: the codes deleted are gone from the run already.
+  if (iTaxesChanged) {
+    CmOk();
+    return;
+  }
+  CloseWindow(IDCANCEL);
+}
+
+// ---- KVTPaymentTaxes -------------------------------------------------------------
+
+KVTPaymentTaxes::KVTPaymentTaxes(PVpos1Dlg& sale, KVTScreen& owner) : sale_(sale), owner_(owner) {}
+
+void KVTPaymentTaxes::ChangeTax() {
+  TDataTbl& lines = sale_.SaleGrid();
+  bool taxable = false;
+  for (int row = 0; row < lines.GetRowCount(); ++row)
+    taxable = taxable || lines.GetCell(COL_TAXABLE, row) == "Y";
+  if (!taxable) {
+    owner_.MessageBox("No taxable items on this sale.", PROGRAM_NAME, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (!SaveTmpTaxes()) return;
+
+  PVchgtaxDlg popup(owner_.Handle(), szChgTaxRunId, CFG_PFTC, sale_.szProvinceFarmSalesTaxRemoved);
+  popup.Execute();
+  KVTsprintf(sale_.szProvinceFarmSalesTaxRemoved, "%s", popup.szPFTCRemoved);
+  if (popup.iRemoveAllTaxes) RemoveAllTaxes();
+  if (popup.iTaxesChanged) LoadTaxTable(szChgTaxRunId);
+  DeleteTMPPOS3(szChgTaxRunId);
+}
+
+void KVTPaymentTaxes::RemoveAllTaxes() {
+  TDataTbl& lines = sale_.SaleGrid();
+  bool byCategory = std::strcmp(CFG_USESALESCATEGORYTAXAUTH, "T") == 0;
+  if (byCategory) {
+    bool taxable = false;
+    for (int row = 0; row < lines.GetRowCount(); ++row)
+      taxable = taxable || lines.GetCell(COL_TAXABLE, row) == "Y";
+    if (!taxable) return;
+  }
+  for (int row = 0; row < lines.GetRowCount(); ++row) lines.SetCell(COL_TAXABLE, row, "N");
+  if (byCategory) sale_.AdjustTaxCodes(0, true);
+  sale_.TotalSaleItems(1);
+  if (RedisplayTotals) RedisplayTotals();
+}
+
+void KVTPaymentTaxes::LoadTaxTable(const char* runId) {
+  std::vector<KVTRow> rows;
+  if (!KVTQueryRows(FConn, kSqlRunRows, {runId}, &rows)) return;
+  // In the order the rows were written, so each line's rows stay together.
+  std::stable_sort(rows.begin(), rows.end(), [](const KVTRow& a, const KVTRow& b) {
+    return std::atof(a[5].c_str()) < std::atof(b[5].c_str());
+  });
+  sale_.ClearTaxTable();
+  TDataTbl& tax = sale_.TaxGrid();
+  TDataTbl& lines = sale_.SaleGrid();
+  auto add = [&tax](const KVTRow& r, const std::string& amount, const std::string& link) {
+    int t = tax.InsertRow();
+    tax.SetCell(TAXCOL_CODE, t, r[0]);
+    tax.SetCell(TAXCOL_RATE, t, r[1]);
+    tax.SetCell(TAXCOL_MAXAMT, t, r[2]);
+    tax.SetCell(TAXCOL_AMOUNT, t, amount);
+    tax.SetCell(TAXCOL_ITEMLINK, t, link);
+  };
+  tax.SetRedraw(false);
+  for (const KVTRow& r : rows) {
+    std::string link = Trimmed(r[4]);
+    if (!link.empty()) {
+      add(r, r[3], link);
+      continue;
+    }
+    // A code added in the popup belongs to no line yet: every line gets it,
+    // and the totals drop it again from lines that are not taxable.
+    for (int row = 0; row < lines.GetRowCount(); ++row) add(r, "", lines.GetCell(COL_RECNO, row));
+  }
+  tax.SetRedraw(true);
+  sale_.TotalSaleItems(1);
+  if (RedisplayTotals) RedisplayTotals();
+  sale_.DoAppToScr();
+}
+
+bool KVTPaymentTaxes::SaveTmpTaxes() {
+  static const char kFailed[] =
+      "Error occurred inserting TMPPOS3 record.\nThe taxes can not be changed!";
+  std::string runId = NextTmpRecno();
+  if (runId.empty()) {
+    owner_.MessageBox(kFailed, "Error", MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  DeleteTMPPOS3(runId.c_str());
+  TDataTbl& tax = sale_.TaxGrid();
+  for (int t = 0; t < tax.GetRowCount(); ++t) {
+    std::string recno = NextTmpRecno();
+    if (recno.empty() ||
+        !InsertTMPPOS3(runId.c_str(), tax.GetCell(TAXCOL_CODE, t).c_str(),
+                       tax.GetCell(TAXCOL_RATE, t).c_str(), tax.GetCell(TAXCOL_MAXAMT, t).c_str(),
+                       tax.GetCell(TAXCOL_AMOUNT, t).c_str(),
+                       tax.GetCell(TAXCOL_ITEMLINK, t).c_str(), recno.c_str())) {
+      owner_.MessageBox(kFailed, "Error", MB_OK | MB_ICONSTOP);
+      DeleteTMPPOS3(runId.c_str());  // nothing of the run is left behind
+      return false;
+    }
+  }
+  KVTsprintf(szChgTaxRunId, "%s", runId.c_str());
+  return true;
+}
+
+bool KVTPaymentTaxes::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
+                                    const char* maxTax, const char* taxAmt, const char* itemLink,
+                                    const char* recno) {
+  return KVTExecute(FConn, kSqlInsertRow, {runId, code, rate, maxTax, taxAmt, itemLink, recno},
+                    {0, 0, 0, 0, 0, 0, 2});
+}
+
+bool KVTPaymentTaxes::DeleteTMPPOS3(const char* runId) {
+  return KVTExecute(FConn, kSqlDeleteRun, {runId});
+}

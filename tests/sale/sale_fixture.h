@@ -1,0 +1,166 @@
+// A sale screen on a fixture database, with the headless front end as its
+// user: the module settings a till has after login, a PVpos1Dlg made in a
+// host window with its line-table model, and helpers to put lines and tax
+// rows straight into its grids and read them back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/base/kvtbase.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/kvtsqladmin.h"
+#include "sale/pos1.h"
+#include "sale/pos1a.h"
+#include "shell/globals.h"
+#include "tests/support/testdb.h"
+
+namespace kvt::test {
+
+// One sale line as the tests write it; the other columns stay empty.
+struct Line {
+  std::string ref;
+  std::string amount;
+  std::string taxable = "Y";
+  std::string recno = "";  // the item link; "" gives 1000 + row
+  std::string fs = "N";
+  std::string qty = "1";
+  std::string price = "";
+  std::string nonTaxCat = "";
+  std::string category = "";
+};
+
+// One tax row: code, rate, cap, amount, item link.
+struct TaxRow {
+  std::string code, rate, max, amount, link;
+};
+
+class SaleScreenTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    KVTClearModuleState();
+    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+    KVTSetSetting(TOTAL_FORMAT, "%.2f");
+    KVTSetSetting(CURRENCY_FORMAT, "$%.2f");
+    KVTSetSetting(PRICE_FORMAT, "%.2f");
+    KVTSetSetting(INVENTORY_LOCATION, "01");
+    KVTSetSetting(CFG_USEINVENTORY, "T");
+    KVTSetSetting(CFG_MAXDEPTCHARACTERS, "3");
+    KVTSetSetting(CFG_MAXQTY, "9999");
+    KVTSetSetting(CFG_MAXAMOUNT, "99999");
+    KVTSetSetting(CFG_DISPLAYPRICEEACH, "T");
+    KVTSetSetting(CFG_SALESTAXAUTH, "STATE");
+    user.Install();
+    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
+      KVTSConnection conn(1, nullptr, 0);
+      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
+      while (conn.FetchNext()) {
+        std::vector<std::string> row;
+        for (int c = 1; c <= conn.ColumnCount(); ++c) row.emplace_back(conn.ColumnVar(c));
+        rows->push_back(std::move(row));
+      }
+      return true;
+    });
+    host = KVTCreateMDIHost("Host");
+    screen.reset(MakeScreen(host));
+    ASSERT_TRUE(screen->Create());
+    screen->CreateLineTableModel();
+    screen->SetFieldVar(IDC_STORE, "MAIN");
+  }
+
+  void TearDown() override {
+    screen.reset();
+    KVTForms::Instance().CloseAll();
+    if (host) DestroyWindow(host);
+    SetFormsQuery({});
+    KVTSqlClearFaults();
+    KVTSetToday("");
+    KVTClearModuleState();
+    DatabaseTest::TearDown();
+  }
+
+  // The screen under test; a test fixture may make a subclass.
+  virtual PVpos1Dlg* MakeScreen(HWND parent) { return new PVpos1Dlg(parent); }
+
+  void Add(const std::string& table, const kvt::schema::Row& row) {
+    ASSERT_TRUE(db().Add(table, row)) << db().error();
+  }
+
+  // A tax authority's codes with their rates and caps.
+  void AddTaxCode(const std::string& auth, const std::string& code, const std::string& rate,
+                  const std::string& cap = "") {
+    Add("KVTAR16A", {{"TAXAUTH", auth}, {"TAXCODE", code}});
+    Add("KVTAR19", {{"TAXCODE", code}, {"TAXRATE", rate}, {"AMOUNT", cap}});
+  }
+
+  // Appends a line to the sale grid; returns its row.
+  int AddLine(const Line& l) {
+    TDataTbl& g = screen->SaleGrid();
+    int row = g.InsertRow();
+    g.SetCell(COL_REF, row, l.ref);
+    g.SetCell(COL_QTY, row, l.qty);
+    g.SetCell(COL_PRICE, row, l.price);
+    g.SetCell(COL_AMOUNT, row, l.amount);
+    g.SetCell(COL_FS, row, l.fs);
+    g.SetCell(COL_RECNO, row, l.recno.empty() ? std::to_string(1000 + row) : l.recno);
+    g.SetCell(COL_TAXABLE, row, l.taxable);
+    g.SetCell(COL_CATEGORY, row, l.category);
+    g.SetCell(COL_NONTAXCAT, row, l.nonTaxCat);
+    screen->OrderHasItems = 1;
+    return row;
+  }
+  // A line with its tax rows loaded as a new taxable line gets them.
+  int AddTaxedLine(const Line& l) {
+    int row = AddLine(l);
+    if (l.taxable == "Y")
+      screen->FindTaxAuth(l.category.c_str(), screen->SaleGrid().GetCell(COL_RECNO, row).c_str());
+    return row;
+  }
+  void AddTaxRow(const TaxRow& t) {
+    TDataTbl& g = screen->TaxGrid();
+    int row = g.InsertRow();
+    g.SetCell(TAXCOL_CODE, row, t.code);
+    g.SetCell(TAXCOL_RATE, row, t.rate);
+    g.SetCell(TAXCOL_MAXAMT, row, t.max);
+    g.SetCell(TAXCOL_AMOUNT, row, t.amount);
+    g.SetCell(TAXCOL_ITEMLINK, row, t.link);
+  }
+
+  static std::vector<std::string> Column(const TDataTbl& g, int col) {
+    std::vector<std::string> out;
+    for (int r = 0; r < g.GetRowCount(); ++r) out.push_back(g.GetCell(col, r));
+    return out;
+  }
+  std::vector<std::vector<std::string>> TaxRows() const {
+    std::vector<std::vector<std::string>> out;
+    const TDataTbl& g = screen->TaxGrid();
+    for (int r = 0; r < g.GetRowCount(); ++r) {
+      std::vector<std::string> row;
+      for (int c = 0; c < g.GetColCount(); ++c) row.push_back(g.GetCell(c, r));
+      out.push_back(row);
+    }
+    return out;
+  }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> out;
+    for (const KVTShownMessage& m : user.Messages()) out.push_back(m.text);
+    return out;
+  }
+  void ExpectNoFailures() {
+    user.Finish();
+    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  }
+
+  KVTHeadlessBackend user;
+  HWND host = nullptr;
+  std::unique_ptr<PVpos1Dlg> screen;
+};
+
+}  // namespace kvt::test
