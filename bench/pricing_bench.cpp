@@ -256,13 +256,17 @@ void RepriceSale(benchmark::State& state, Target target) {
     state.SkipWithError("the sale was not re-priced");
 }
 
-// Keeps each run's time per iteration (every benchmark here in microseconds),
-// to report the ratios at the end.
+// Keeps each benchmark's time per iteration (all in microseconds), to report
+// the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (!r.error_occurred) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (const Run& r : runs) {
+      // With repetitions the median stands for the benchmark.
+      bool aggregate = r.run_type == Run::RT_Aggregate;
+      if (r.error_occurred || (aggregate && r.aggregate_name != "median")) continue;
+      times[r.run_name.str()] = r.GetAdjustedRealTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   void PrintRatios() const {
