@@ -95,6 +95,8 @@ PVpos1Dlg::PVpos1Dlg(HWND parent) : KVTPropertyPage(parent, FormDecl()) {
   SetTransferBuffer(&Data);
 }
 
-PVpos1Dlg::~PVpos1Dlg() = default;
+PVpos1Dlg::~PVpos1Dlg() {
+  ReleaseInstanceID();
+}
 
 KVT_REGISTER_SCREEN(PVpos1Dlg);

@@ -332,4 +332,19 @@ class PVpos1Dlg : public KVTPropertyPage {
   // ---- Saving (sale/pos1b.cpp) -------------------------------------------
 
   // ---- Instance id (pricing/locks.cpp) -----------------------------------
+  // Ids "A" to "ZZ": 702 sale windows at once across the tills of a database.
+  static constexpr int kInstanceIDs = 702;
+  // Claims the first free id for this window: the process lock
+  // "INSTANCE_<id>" of package "POSSALES" at the host, kept in sProcessLockID
+  // and sInstanceID. False, both empty, when every id is taken.
+  bool SetInstanceID();
+  // The id of instance number n into sInstanceID (emptied first when
+  // `reset`), returned: 0-25 "A".."Z", 26 "AA", 701 "ZZ".
+  std::string BuildInstanceID(int n, bool reset);
+  // Lets the claimed id go; the screen does this when it is destroyed.
+  void ReleaseInstanceID();
+  // Ends the till shift's open-shift record in KVTPOS9 (close-out and the
+  // till-side transfer); its result is not checked (backoffice/login.cpp).
+  void RemoveLoginInfo(const char* szStore, const char* szShiftDate, const char* szTillRef,
+                       const char* szShift);
 };

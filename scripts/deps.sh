@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev sqlite3
   libpq-dev postgresql
+  qt6-base-dev fonts-dejavu-core
 )
 
 missing=()

@@ -3,12 +3,19 @@
 #   scripts/pg.sh start DIR   creates and starts a cluster in DIR, prints the
 #                             connection string (host is DIR, the socket folder)
 #   scripts/pg.sh stop DIR    stops it and removes DIR
-# The port is KVT_PG_PORT or 54329. As root the server runs as user postgres.
+# The port is KVT_PG_PORT, or the first free one from 54329 on. As root the
+# server runs as user postgres.
 # fsync is off (a throwaway server) unless KVT_PG_FSYNC=on (benchmarks).
 set -euo pipefail
 cmd=${1:?start|stop}
 dir=${2:?folder}
-port=${KVT_PG_PORT:-54329}
+port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+if [ -n "${KVT_PG_PORT:-}" ]; then
+  port=$KVT_PG_PORT
+else
+  port=54329
+  while port_in_use "$port" && [ "$port" -lt 54429 ]; do port=$((port + 1)); done
+fi
 
 bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [ -x "$bindir/initdb" ] || { echo "PostgreSQL server binaries not found (scripts/deps.sh installs them)" >&2; exit 1; }

@@ -28,6 +28,7 @@ void PVDialog::CloseWindow(int code) {
   endCode_ = code;
   running_ = false;
   MarkClosing();
+  Changed();  // a front end waiting in its modal loop learns it is over
 }
 
 PVMDIDialog::PVMDIDialog(HWND parent, const KVTFormDecl& form, void* buffer)

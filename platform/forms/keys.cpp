@@ -73,6 +73,11 @@ bool KVTParseKey(const std::string& name, KVTKey* key) {
       return true;
     }
   }
+  if (rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0]))) {
+    k.vk = static_cast<UINT>(std::toupper(static_cast<unsigned char>(rest[0])));
+    *key = k;
+    return true;
+  }
   if (rest.size() >= 2 && (rest[0] == 'F' || rest[0] == 'f')) {
     bool digits = true;
     for (std::size_t i = 1; i < rest.size(); ++i)
@@ -95,5 +100,7 @@ std::string KVTKeyName(const KVTKey& key) {
   if (key.vk >= VK_F1 && key.vk <= VK_F12) return out + "F" + std::to_string(key.vk - VK_F1 + 1);
   for (const Named& n : kNames)
     if (n.vk == key.vk) return out + n.name;
+  if ((key.vk >= '0' && key.vk <= '9') || (key.vk >= 'A' && key.vk <= 'Z'))
+    return out + static_cast<char>(key.vk);
   return out + "Key" + std::to_string(key.vk);
 }

@@ -73,8 +73,9 @@ KVT_EXPORT bool KVTLastMessageWasKey();
 
 // Parses a key name as scripts write it: "Enter", "Esc", "Tab", "Up", "Down",
 // "Left", "Right", "Del", "Ins", "Space", "Backspace", "Home", "End", "PgUp",
-// "PgDn", "F1".."F12", with any of the prefixes "Shift+", "Ctrl+", "Alt+".
-// Names are matched without regard to case. False for anything else.
+// "PgDn", "F1".."F12", a letter or digit ("A", "7": the key, whose code is
+// the upper-case character), with any of the prefixes "Shift+", "Ctrl+",
+// "Alt+". Names are matched without regard to case. False for anything else.
 KVT_EXPORT bool KVTParseKey(const std::string& name, KVTKey* key);
 // The name of a key in the form KVTParseKey reads ("Shift+Tab").
 KVT_EXPORT std::string KVTKeyName(const KVTKey& key);

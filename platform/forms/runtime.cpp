@@ -2,6 +2,7 @@
 #include "platform/forms/runtime.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/forms/dialogs.h"
 #include "platform/forms/frames.h"
@@ -64,6 +65,13 @@ Tbacktab* TabsOf(KVTScreen* screen) {
   auto* page = dynamic_cast<KVTPropertyPage*>(screen);
   return page ? page->TabWindow() : nullptr;
 }
+
+// The tab whose title marks `c` with "&", or KVT_NONE.
+int MarkedTab(const Tbacktab& tabs, char c) {
+  for (int i = 0; i < tabs.GetTabCount(); ++i)
+    if (KVTMnemonic(tabs.GetTabTitle(i)) == c) return i;
+  return KVT_NONE;
+}
 }  // namespace
 
 bool KVTForms::Key(const KVTKey& key) {
@@ -73,11 +81,53 @@ bool KVTForms::Key(const KVTKey& key) {
   {
     Busy busy;
     used = screen->UserKey(key);
-    if (!used && key.vk == VK_TAB && key.ctrl && !key.alt)
-      if (Tbacktab* tabs = TabsOf(screen)) used = tabs->SelectNextTab();
+    Tbacktab* tabs = TabsOf(screen);
+    if (!used && key.vk == VK_TAB && key.ctrl && !key.alt && tabs) used = tabs->SelectNextTab();
+    if (!used && key.alt && !key.ctrl && key.vk < 0x80 && std::isalnum(static_cast<int>(key.vk)) &&
+        !screen->IsClosing() && screen->IsWindowEnabled()) {
+      char c = static_cast<char>(key.vk);
+      if (int id = screen->FindMnemonic(c))
+        used = screen->UserClick(id);
+      else if (int tab = tabs ? MarkedTab(*tabs, c) : KVT_NONE; tab != KVT_NONE)
+        used = tabs->SelectTab(tab);
+    }
   }
   Idle();
   return used;
+}
+
+bool KVTForms::SelectTab(Tbacktab* tabs, int index) {
+  PVmdiwinDlg* frame = tabs ? tabs->Frame() : nullptr;
+  if (!modal_.empty() || !frame || frame != ActiveFrame() || !frame->IsWindowEnabled())
+    return false;
+  bool ok;
+  {
+    Busy busy;
+    ok = index != tabs->GetSelectedTab() ? tabs->SelectTab(index) : tabs->IsTabEnabled(index);
+  }
+  Idle();
+  return ok;
+}
+
+bool KVTForms::Cancel(KVTWindowObject* window) {
+  KVTScreen* screen = nullptr;
+  if (auto* dialog = dynamic_cast<PVDialog*>(window)) {
+    if (modal_.empty() || modal_.back() != dialog) return false;
+    screen = dialog;
+  } else if (auto* frame = dynamic_cast<PVmdiwinDlg*>(window)) {
+    if (!modal_.empty() || frame->IsClosing()) return false;
+    screen = frame->ActiveScreen();
+  }
+  if (!screen || screen->IsClosing() || !screen->IsCreated() || !screen->IsWindowEnabled())
+    return false;
+  {
+    Busy busy;
+    kvt::forms_detail::SetKeyModifiers(false, false, false);
+    kvt::forms_detail::SetLastMessageWasKey(false);
+    screen->SendMessage(WM_COMMAND, IDCANCEL);
+  }
+  Idle();
+  return true;
 }
 
 bool KVTForms::Type(const std::string& text) {
@@ -114,6 +164,14 @@ bool KVTForms::ClickRow(int gridId, int row) {
   KVTScreen* screen = ActiveScreen();
   if (!screen) return false;
   bool ok = screen->UserClickRow(gridId, row);
+  Idle();
+  return ok;
+}
+
+bool KVTForms::DoubleClickRow(int gridId, int row) {
+  KVTScreen* screen = ActiveScreen();
+  if (!screen) return false;
+  bool ok = screen->UserDoubleClickRow(gridId, row);
   Idle();
   return ok;
 }

@@ -20,6 +20,7 @@
 class KVTScreen;
 class PVDialog;
 class PVmdiwinDlg;
+class Tbacktab;
 
 // The wait cursor while alive (nested ones count once).
 class KVT_EXPORT KVTWaitCursor {
@@ -53,7 +54,9 @@ class KVT_EXPORT KVTForms {
 
   // Input to the active screen. False when no screen is open or the control
   // cannot take it (unknown, hidden, disabled). Key is true when something
-  // used the key; a Ctrl+Tab left by the screen selects the next tab.
+  // used the key; a Ctrl+Tab left by the screen selects the next tab, and an
+  // Alt+letter left by it presses the control whose caption marks that
+  // letter with "&" ("&Note": Alt+N) or picks the tab so marked.
   bool Key(const KVTKey& key);
   bool Type(const std::string& text);
   bool Click(int id);
@@ -61,6 +64,17 @@ class KVT_EXPORT KVTForms {
   bool ClickButton(const std::string& caption);
   bool SelectItem(int id, int index);
   bool ClickRow(int gridId, int row);
+  // A double click on a row: the click, then the screen's double-click handler.
+  bool DoubleClickRow(int gridId, int row);
+  // The user picked tab `index` of `tabs` with the mouse: as Ctrl+Tab picks
+  // the next one. False when the tab is disabled or unknown, or the tab
+  // window is not in the active frame or a modal dialog takes the input.
+  bool SelectTab(Tbacktab* tabs, int index);
+  // The user closed `window` (a modal dialog or an MDI frame) with its close
+  // box: the screen in it gets IDCANCEL as Esc gives it. False when the
+  // window is not the one taking input (another dialog runs above it) or its
+  // screen is disabled.
+  bool Cancel(KVTWindowObject* window);
   // Lets the posted messages run (what a front end's idle time does).
   void Idle();
 

@@ -450,6 +450,9 @@ void KVTScreen::OnChange(int id, std::function<void()> h) {
 void KVTScreen::OnGridClick(int id, std::function<void(int)> h) {
   onGridClick_[id] = std::move(h);
 }
+void KVTScreen::OnGridDoubleClick(int id, std::function<void(int)> h) {
+  onGridDoubleClick_[id] = std::move(h);
+}
 
 void KVTScreen::Fire(const std::map<int, std::function<void()>>& handlers, int id) {
   auto it = handlers.find(id);
@@ -763,6 +766,17 @@ bool KVTScreen::UserClickRow(int gridId, int row) {
   return true;
 }
 
+bool KVTScreen::UserDoubleClickRow(int gridId, int row) {
+  if (!UserClickRow(gridId, row)) return false;
+  auto it = onGridDoubleClick_.find(gridId);
+  if (!closing_ && it != onGridDoubleClick_.end() && it->second) {
+    KVTForms::Busy busy;
+    std::function<void(int)> h = it->second;
+    h(row);
+  }
+  return true;
+}
+
 int KVTScreen::FindButton(const std::string& caption) const {
   std::string want = WithoutAmpersand(caption);
   for (std::size_t i = 0; i < form_.fields.size(); ++i) {
@@ -773,6 +787,32 @@ int KVTScreen::FindButton(const std::string& caption) const {
     if (states_[i].visible &&
         strcasecmp(WithoutAmpersand(states_[i].label).c_str(), want.c_str()) == 0)
       return f.id;
+  }
+  return 0;
+}
+
+char KVTMnemonic(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
+
+int KVTScreen::FindMnemonic(char c) const {
+  char want = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (want == 0) return 0;
+  for (std::size_t i = 0; i < form_.fields.size(); ++i) {
+    const KVTFieldDecl& f = form_.fields[i];
+    if (f.kind != KVTFieldKind::Button && f.kind != KVTFieldKind::Check &&
+        f.kind != KVTFieldKind::Radio)
+      continue;
+    const KVTFieldState& s = states_[i];
+    if (s.visible && s.enabled && KVTMnemonic(s.label) == want) return f.id;
   }
   return 0;
 }

@@ -53,6 +53,10 @@ class KVT_EXPORT KVTFieldChecker {
   virtual int VerifyRequiredFields() { return 1; }
 };
 
+// The character a caption marks with "&" for Alt, upper-cased ("&Note": 'N',
+// "Sa&le": 'L'); 0 when none ("&&" is a plain "&").
+KVT_EXPORT char KVTMnemonic(const std::string& caption);
+
 // What the runtime keeps of one field; front ends draw it.
 struct KVTFieldState {
   std::string text;   // the value of an edit or combo, the text of a label or help line
@@ -155,6 +159,8 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   void OnKillFocus(int id, std::function<void()> handler);
   void OnChange(int id, std::function<void()> handler);
   void OnGridClick(int gridId, std::function<void(int row)> handler);
+  // A double click on a row (after the click itself): a pick list chooses it.
+  void OnGridDoubleClick(int gridId, std::function<void(int row)> handler);
 
   // Input from a front end; the runtime (KVTForms) routes it to the active
   // screen and runs the posted messages afterwards. UserKey is true when the
@@ -165,9 +171,14 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   bool UserClick(int id);
   bool UserSelectItem(int id, int index);
   bool UserClickRow(int gridId, int row);
+  bool UserDoubleClickRow(int gridId, int row);
   // The id of the visible button (or check box or radio button) whose
   // caption reads `caption`, ignoring "&" and case; 0 when none.
   int FindButton(const std::string& caption) const;
+  // The id of the visible, enabled button (or check box or radio button)
+  // whose caption marks `c` with "&" ("&Note" marks N), without regard to
+  // case; 0 when none.
+  int FindMnemonic(char c) const;
 
   // For front ends.
   const KVTFieldState* FieldState(int id) const;
@@ -208,5 +219,5 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   bool closing_ = false;
   std::set<UINT> specialKeys_;
   std::map<int, std::function<void()>> onCommand_, onSetFocus_, onKillFocus_, onChange_;
-  std::map<int, std::function<void(int)>> onGridClick_;
+  std::map<int, std::function<void(int)>> onGridClick_, onGridDoubleClick_;
 };

@@ -101,6 +101,7 @@ void KVTSearchDlg::SetupWindow() {
   }
   SetFieldText(IDC_FIND, start_);
   OnChange(IDC_FIND, [this] { Locate(); });
+  OnGridDoubleClick(IDC_LIST, [this](int) { EvCommand(IDOK); });  // a pick list: the row chosen
   Locate();
   KVTSetFieldFocus(IDC_FIND);
 }

@@ -6,8 +6,8 @@
 // front end like any screen: a "Find" field that moves the cursor to the
 // first row starting with what is typed (first column, without regard to
 // case), the grid of rows, "&Select" and "&Cancel". Enter chooses the row
-// under the cursor, Esc chooses nothing. The rows come from the query
-// function the host installed (platform/forms/query.h).
+// under the cursor, a double click the row clicked; Esc chooses nothing. The rows come from the
+// query function the host installed (platform/forms/query.h).
 #pragma once
 
 #include <string>

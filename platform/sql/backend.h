@@ -77,5 +77,8 @@ class Backend {
 std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings,
                                            std::string* error);
 std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, std::string* error);
+// The libpq connection string of the settings (ConnInfo, else Server,
+// Database, UserName, Password, Port).
+std::string PgConnInfo(const KVTConnectionSettings& settings);
 
 }  // namespace kvt::sql

@@ -25,6 +25,8 @@ struct Registry {
   std::unordered_set<HWND> live;
   std::deque<Posted> queue;
   int eventFd = -1;
+  bool quit = false;
+  int quitCode = 0;
 };
 
 Registry& R() {
@@ -151,4 +153,26 @@ int PumpWaitingMessages() {
     SendMessage(p.hwnd, p.msg, p.wParam, p.lParam);
     ++ran;
   }
+}
+
+void PostQuitMessage(int exitCode) {
+  std::lock_guard<std::recursive_mutex> lock(R().mutex);
+  R().quit = true;
+  R().quitCode = exitCode;
+  if (R().eventFd >= 0) {
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(R().eventFd, &one, sizeof one);
+  }
+}
+
+bool KVTQuitPosted(int* exitCode) {
+  std::lock_guard<std::recursive_mutex> lock(R().mutex);
+  if (R().quit && exitCode) *exitCode = R().quitCode;
+  return R().quit;
+}
+
+void KVTClearQuitPosted() {
+  std::lock_guard<std::recursive_mutex> lock(R().mutex);
+  R().quit = false;
+  R().quitCode = 0;
 }

@@ -79,3 +79,12 @@ KVT_EXPORT std::size_t PendingMessageCount();
 // A file descriptor that becomes readable when a message is posted (for a
 // front end's event loop); reading it is done by PumpWaitingMessages.
 KVT_EXPORT int MessageQueueFd();
+
+// Asks the application to end, as Windows' PostQuitMessage does: the front
+// end's event loop ends once it sees KVTQuitPosted (the message queue's fd is
+// woken). May be called from any thread.
+KVT_EXPORT void PostQuitMessage(int exitCode);
+// True once PostQuitMessage was called (with its code in *exitCode).
+KVT_EXPORT bool KVTQuitPosted(int* exitCode = nullptr);
+// Forgets a posted quit (a host that starts again, tests).
+KVT_EXPORT void KVTClearQuitPosted();

@@ -46,7 +46,7 @@ std::string KVTFileLockService::CurrentUser() {
 
 int KVTFileLockService::Acquire(const std::string& package, const std::string& process) {
   auto key = std::make_pair(package, process);
-  if (held_.count(key)) return 1;
+  if (held_.count(key)) return 0;  // another window of this process has it
   int fd = ::open(PathOf(package, process).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return 0;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

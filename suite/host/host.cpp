@@ -79,6 +79,14 @@ bool KVTHost::OpenDatabase(const std::string& spec) {
     error_ = "cannot connect to \"" + spec + "\": " + KVTLastSqlError();
     return false;
   }
+  std::string why;
+  std::unique_ptr<KVTLockService> locks = KVTLockServiceFor(settings, &why);
+  if (!locks) {
+    error_ = "cannot hold process locks on \"" + spec + "\": " + why;
+    KVTCloseConnectionOne();
+    return false;
+  }
+  SetLockService(std::move(locks));
   SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
     KVTSConnection conn(1, nullptr, 0);
     if (conn.ExecSQL(sql.c_str()) <= 0) return false;
@@ -90,11 +98,6 @@ bool KVTHost::OpenDatabase(const std::string& spec) {
     }
     return true;
   });
-  if (settings.translate == "SQLITE") {
-    std::string file =
-        FolderExists(settings.dataPath) ? settings.dataPath + "/kvtpos.db" : settings.dataPath;
-    SetLockService(std::make_unique<KVTFileLockService>(file + ".locks"));
-  }
   return true;
 }
 

@@ -30,8 +30,10 @@ class KVT_EXPORT KVTHost {
 
   // Opens connection 1 and gives the screens' search windows their rows.
   // `spec` is a settings file naming the database (".\KVTSQL.ini") or an
-  // SQLite database file. On SQLite the named process locks become lock
-  // files beside the database. False, with LastError(), when it cannot.
+  // SQLite database file. The named process locks follow the database
+  // (KVTLockServiceFor): lock files beside an SQLite database, session locks
+  // on a PostgreSQL server, so tills sharing the database share the locks.
+  // False, with LastError(), when it cannot; connection 1 is then closed.
   bool OpenDatabase(const std::string& spec);
 
   // Message 7000: the module by file name, loaded once and kept; null when

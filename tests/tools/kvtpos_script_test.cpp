@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/forms/forms.h"
+#include "platform/forms/headless/headless.h"
 #include "platform/sql/kvtsql.h"
 #include "tools/kvtpos-script/script.h"
 
@@ -156,6 +157,30 @@ TEST(ScriptTool, ScriptThatHoldsExitsZero) {
   EXPECT_NE(r.out.find("|   >S1     |         2|      1.50|       3.00"), std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("5 of 5 checks held; no failures."), std::string::npos) << r.out;
+}
+
+TEST(ScriptTool, PicturesComeFromTheWidgetsWithTheSameTranscript) {
+  std::string script = std::string(kSale) + "show\n";
+  Result plain = RunTool(script);
+  Result drawn = RunTool(script, "--pictures pics");
+  EXPECT_EQ(drawn.rc, 0) << drawn.out;
+  std::size_t end = drawn.out.find(" pictures (");
+  ASSERT_NE(end, std::string::npos) << drawn.out;
+  std::size_t listed = drawn.out.rfind('\n', end) + 1;
+  auto steps = [](const std::string& out, std::size_t to) {
+    std::size_t from = out.find("   1> ");
+    return from == std::string::npos ? out : out.substr(from, to - from);
+  };
+  EXPECT_EQ(steps(drawn.out, listed), steps(plain.out, plain.out.size()));
+  EXPECT_EQ(drawn.out.find("propagateSizeHints"), std::string::npos) << drawn.out;
+  for (const char* file : {"pics/01-Test-Screen.png", "pics/02-Error.png",
+                           "pics/03-Test-Screen.png", "pics/04-Note.png"}) {
+    EXPECT_NE(drawn.out.find(file), std::string::npos) << file << " in\n" << drawn.out;
+    std::ifstream png(file, std::ios::binary);
+    char magic[4] = {};
+    png.read(magic, 4);
+    EXPECT_EQ(std::string(magic + 1, 3), "PNG") << file;
+  }
 }
 
 TEST(ScriptTool, DifferentFieldOrMessageFailsWithATranscript) {

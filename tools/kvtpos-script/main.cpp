@@ -1,13 +1,16 @@
 // kvtpos-script: runs a till script against the headless screens of a
-// module and prints the transcript. Exit code 0 when every check held, 1
-// when something failed, 2 when the script or the command line is wrong.
+// module and prints the transcript; with --pictures, through the Qt widgets
+// (offscreen when there is no display), writing a picture of each screen. Exit code 0 when every
+// check held, 1 when something failed, 2 when the script or the command line is wrong.
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/forms/qt/qtfront.h"
 #include "platform/win/module.h"
 #include "suite/host/host.h"
 #include "tools/kvtpos-script/script.h"
@@ -15,9 +18,11 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: kvtpos-script [--module FILE] [--database SPEC] SCRIPT\n"
+  std::cerr << "usage: kvtpos-script [--module FILE] [--database SPEC] [--pictures DIR] SCRIPT\n"
                "  --module FILE      the module whose exports \"call\" runs (default KVTPOS.DLL)\n"
                "  --database SPEC    the database \"expect sql\" reads\n"
+               "  --pictures DIR     run the screens on the Qt widgets and write a PNG of each\n"
+               "                     screen and message box shown into DIR\n"
                "  SCRIPT             the script file, or - for standard input\n";
   return 2;
 }
@@ -27,11 +32,14 @@ int Usage() {
 int main(int argc, char** argv) {
   std::string module = "KVTPOS.DLL";
   std::string database;
+  std::string pictures;
   std::string path;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if ((a == "--module" || a == "--database") && i + 1 < argc) {
       (a == "--module" ? module : database) = argv[++i];
+    } else if (a == "--pictures" && i + 1 < argc) {
+      pictures = argv[++i];
     } else if (a == "-h" || a == "--help") {
       return Usage();
     } else if (path.empty() && (a == "-" || a[0] != '-')) {
@@ -59,8 +67,15 @@ int main(int argc, char** argv) {
     std::cerr << "kvtpos-script: " << path << ": " << error << "\n";
     return 2;
   }
-  KVTHeadlessBackend user;
-  user.Install();
+  std::unique_ptr<KVTHeadlessBackend> headless;
+  std::unique_ptr<KVTQtScriptFront> qt;
+  if (pictures.empty()) {
+    headless = std::make_unique<KVTHeadlessBackend>();
+    headless->Install();
+  } else {
+    qt = std::make_unique<KVTQtScriptFront>(pictures);
+  }
+  KVTScriptedUser& user = headless ? static_cast<KVTScriptedUser&>(*headless) : qt->User();
   KVTHost kvtHost;
   if (!database.empty() && !kvtHost.OpenDatabase(database)) {
     std::cerr << "kvtpos-script: " << kvtHost.LastError() << "\n";
@@ -74,5 +89,10 @@ int main(int argc, char** argv) {
   ScriptRunner runner(user, host, module, std::cout);
   int rc = runner.Run(script);
   KVTForms::Instance().CloseAll();
+  if (qt) {
+    std::cout << qt->Pictures().size() << " pictures (" << qt->Platform() << ") in " << pictures
+              << ":\n";
+    for (const std::string& p : qt->Pictures()) std::cout << "  " << p << "\n";
+  }
   return rc;
 }

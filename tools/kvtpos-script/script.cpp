@@ -219,8 +219,7 @@ bool ParseScript(const std::string& script, std::vector<ScriptCommand>* commands
   return true;
 }
 
-ScriptRunner::ScriptRunner(KVTHeadlessBackend& user, HWND host, std::string module,
-                           std::ostream& out)
+ScriptRunner::ScriptRunner(KVTScriptedUser& user, HWND host, std::string module, std::ostream& out)
     : user_(user), host_(host), module_(std::move(module)), out_(out), query_(FormsQuery) {}
 
 KVTScreen* ScriptRunner::Front() {
@@ -298,22 +297,22 @@ void ScriptRunner::Perform(const ScriptCommand& c) {
       Call(c.text[0]);
       break;
     case ScriptCommand::kType:
-      if (needScreen()) KVTForms::Instance().Type(c.text[0]);
+      if (needScreen()) user_.PerformType(c.text[0]);
       break;
     case ScriptCommand::kKey:
-      if (needScreen()) KVTForms::Instance().Key(c.key);
+      if (needScreen()) user_.PerformKey(c.key);
       break;
     case ScriptCommand::kClick: {
       if (!needScreen()) break;
       int id = front->FindButton(c.text[0]);
       if (id == 0)
         Fail("no button " + Quote(c.text[0]) + " on " + Quote(front->Caption()), true);
-      else if (!KVTForms::Instance().Click(id))
+      else if (!user_.PerformClick(id))
         Fail("the button " + Quote(c.text[0]) + " is disabled", true);
       break;
     }
     case ScriptCommand::kRow:
-      if (needScreen() && !KVTForms::Instance().ClickRow(c.numbers[0], c.numbers[1]))
+      if (needScreen() && !user_.PerformClickRow(c.numbers[0], c.numbers[1]))
         Fail("no row " + std::to_string(c.numbers[1]) + " in grid " + std::to_string(c.numbers[0]),
              true);
       break;
@@ -397,7 +396,7 @@ void ScriptRunner::Perform(const ScriptCommand& c) {
       break;
     }
     case ScriptCommand::kShow:
-      out_ << Indent(front || KVTForms::Instance().ActiveWindow() ? user_.Render()
+      out_ << Indent(front || KVTForms::Instance().ActiveWindow() ? user_.Show()
                                                                   : "(no screen is open)");
       break;
   }

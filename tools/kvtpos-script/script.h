@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms/headless/headless.h"
+#include "platform/forms/headless/scripted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/query.h"
 
@@ -71,9 +71,9 @@ bool ParseScript(const std::string& script, std::vector<ScriptCommand>* commands
 
 class ScriptRunner {
  public:
-  // `user` must be the installed front end; `host` is the window the
+  // `user` must be the installed front end (headless, or one that draws); `host` is the window the
   // module's exports get; `module` the module's file name ("KVTPOS.DLL").
-  ScriptRunner(KVTHeadlessBackend& user, HWND host, std::string module, std::ostream& out);
+  ScriptRunner(KVTScriptedUser& user, HWND host, std::string module, std::ostream& out);
   // How "expect sql" reads the database; by default the forms runtime's
   // installed query function.
   void SetQuery(KVTQueryFn query) { query_ = std::move(query); }
@@ -87,7 +87,7 @@ class ScriptRunner {
   void Fail(const std::string& what, bool showScreen);
   KVTScreen* Front();
 
-  KVTHeadlessBackend& user_;
+  KVTScriptedUser& user_;
   HWND host_;
   std::string module_;
   std::ostream& out_;

@@ -147,9 +147,17 @@ void DrawField(Canvas& cv, const KVTScreen& screen, const KVTFieldDecl& f, const
       cv.Put(f.x, f.y, (s.enabled ? "< " : "{ ") + NoAmp(s.label) + (s.enabled ? " >" : " }"));
       break;
     case KVTFieldKind::Label:
-    case KVTFieldKind::Help:
-      cv.Put(f.x, f.y, s.text);
+    case KVTFieldKind::Help: {
+      // A text of several lines (a report shown in a label) goes down the form.
+      std::size_t start = 0;
+      for (int y = f.y;; ++y) {
+        std::size_t end = s.text.find('\n', start);
+        cv.Put(f.x, y, s.text.substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos || end + 1 == s.text.size()) break;
+        start = end + 1;
+      }
       break;
+    }
     case KVTFieldKind::Group:
       break;  // drawn first, under the fields
     case KVTFieldKind::Grid:

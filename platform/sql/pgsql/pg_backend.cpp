@@ -277,6 +277,10 @@ void IgnoreNotice(void*, const char*) {}
 
 }  // namespace
 
+std::string PgConnInfo(const KVTConnectionSettings& settings) {
+  return ConnInfo(settings);
+}
+
 std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, std::string* error) {
   auto c = std::make_shared<Conn>();
   c->conn = PQconnectdb(ConnInfo(settings).c_str());

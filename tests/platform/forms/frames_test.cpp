@@ -228,4 +228,107 @@ TEST_F(FormsTest, ModalDialogTakesTheKeysWhileItRuns) {
   EXPECT_TRUE(KVTForms::Instance().ModalDialogs().empty());
 }
 
+TEST_F(Frames, ATabClickGoesThroughTheRuntime) {
+  EXPECT_FALSE(KVTForms::Instance().SelectTab(tabs, 1));  // disabled
+  EXPECT_EQ(tabs->GetSelectedTab(), 0);
+  tabs->EnableTab(1, true);
+  EXPECT_TRUE(KVTForms::Instance().SelectTab(tabs, 1));
+  EXPECT_EQ(total->selected, 1);
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen(), total);
+  // A modal dialog takes all input: the tabs behind it stay as they are.
+  KVTFormDecl form("PVaskDlg", "Ask", 20, 3);
+  PVDialog dlg(host, form);
+  bool during = true;
+  user.Do([&] {
+    during = KVTForms::Instance().SelectTab(tabs, 0);
+    dlg.CloseWindow(IDOK);
+  });
+  dlg.Execute();
+  EXPECT_FALSE(during);
+  EXPECT_EQ(tabs->GetSelectedTab(), 1);
+}
+
+TEST_F(Frames, TheCloseBoxCancelsTheScreenInTheFrame) {
+  items->EnableWindow(false);
+  EXPECT_FALSE(KVTForms::Instance().Cancel(frame));  // a disabled screen takes nothing
+  items->EnableWindow(true);
+  EXPECT_TRUE(KVTForms::Instance().Cancel(frame));
+  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
+  EXPECT_EQ(g_pagesAlive, 0);
+}
+
+TEST_F(Frames, AltWithADigitPicksTheTabItMarks) {
+  auto* third = new Page(host, "PVthirdDlg");
+  tabs->AddTab("&3-Transfer Options", third);
+  Play({"key Alt+3"});
+  EXPECT_EQ(tabs->GetSelectedTab(), 2);
+  EXPECT_EQ(third->selected, 1);
+}
+
+struct MnemonicCase {
+  const char* key;
+  int endCode;
+  std::vector<std::string> messages;
+};
+
+TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
+  struct Data {
+    char REF[11];
+  };
+  for (const MnemonicCase& c : std::vector<MnemonicCase>{
+           {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
+           {"Alt+c", IDCANCEL, {}},                // without regard to case
+           {"Alt+P", IDCANCEL, {"pressed"}},       // "&&" is no mark; "Sto&p" is
+       }) {
+    SCOPED_TRACE(c.key);
+    user.Reset();
+    Data data{};
+    KVTFormDecl form("PVaskDlg", "Ask", 30, 4);
+    form.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(Data, REF));
+    form.Button(IDOK, "&OK", 2, 3);
+    form.Button(IDCANCEL, "&Cancel", 8, 3);
+    form.Button(300, "P&&L Sto&p", 18, 3);
+    struct Ask : PVDialog, KVTFieldChecker {
+      Ask(HWND h, const KVTFormDecl& f, Data* d) : PVDialog(h, f, d) { SetFieldChecker(this); }
+      int VerifyFields(int) override { return 0; }
+      int VerifyRequiredFields() override {
+        MessageBox("Ref is required.", "Error", MB_OK | MB_ICONSTOP);
+        CloseWindow(IDOK);
+        return 0;
+      }
+    } dlg(host, form, &data);
+    dlg.OnCommand(300, [&] {
+      dlg.MessageBox("pressed", "Ask", MB_OK);
+      dlg.CloseWindow(IDCANCEL);
+    });
+    user.Key(c.key).Do([&] {
+      if (dlg.IsRunning()) dlg.CloseWindow(IDCANCEL);
+    });
+    EXPECT_EQ(dlg.Execute(), c.endCode);
+    EXPECT_EQ(MessageTexts(), c.messages);
+  }
+}
+
+TEST(Keys, LettersAndDigitsWithModifiers) {
+  struct Case {
+    const char* name;
+    UINT vk;
+    bool alt, ctrl;
+    const char* written;
+  };
+  for (const Case& c : std::vector<Case>{{"Alt+n", 'N', true, false, "Alt+N"},
+                                         {"Ctrl+7", '7', false, true, "Ctrl+7"},
+                                         {"F10", VK_F10, false, false, "F10"}}) {
+    KVTKey k;
+    ASSERT_TRUE(KVTParseKey(c.name, &k)) << c.name;
+    EXPECT_EQ(k.vk, c.vk);
+    EXPECT_EQ(k.alt, c.alt);
+    EXPECT_EQ(k.ctrl, c.ctrl);
+    EXPECT_EQ(KVTKeyName(k), c.written);
+  }
+  KVTKey k;
+  EXPECT_FALSE(KVTParseKey("Alt+NN", &k));
+  EXPECT_FALSE(KVTParseKey("Alt+-", &k));
+}
+
 }  // namespace

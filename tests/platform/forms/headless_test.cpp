@@ -144,6 +144,18 @@ TEST_F(FormsTest, TheScreenIsDrawnAsReadableText) {
   EXPECT_EQ(text.find("|1    "), std::string::npos) << "a hidden column is not drawn\n" << text;
 }
 
+TEST_F(FormsTest, AReportInALabelGoesDownTheForm) {
+  OpenTestScreenIn(host);
+  auto* screen = dynamic_cast<PVtestDlg*>(KVTForms::Instance().ActiveScreen());
+  ASSERT_NE(screen, nullptr);
+  screen->SetFieldText(PVtestDlg::IDC_LOG, "Cash Sales    1\nTotal        $5.00\n");
+  std::string text = user.Render();
+  for (const char* want : {"|  Cash Sales    1", "|  Total        $5.00"})
+    EXPECT_NE(text.find(want), std::string::npos) << "missing: " << want << "\n" << text;
+  EXPECT_LT(text.find("Cash Sales"), text.find("Total        $5.00"));
+  EXPECT_EQ(text.find("Cash Sales    1\n"), std::string::npos) << "lines stay inside the frame";
+}
+
 TEST_F(FormsTest, EscapedTextReadsAsAScriptWritesIt) {
   EXPECT_EQ(KVTEscapeText("  This shift has been closed.\n\nSay \"No\"\\"),
             "  This shift has been closed.\\n\\nSay \\\"No\\\"\\\\");

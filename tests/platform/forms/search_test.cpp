@@ -100,6 +100,14 @@ TEST_F(SearchWindow, StartValueAndCursorKeysMoveInTheList) {
   EXPECT_EQ(result.Value(0), "AMES");
 }
 
+TEST_F(SearchWindow, ADoubleClickChoosesTheRow) {
+  user.Do([] { EXPECT_TRUE(KVTForms::Instance().DoubleClickRow(KVTSearchDlg::IDC_LIST, 1)); });
+  KVTSearchResult result;
+  EXPECT_EQ(Search(&result), 1);
+  EXPECT_EQ(result.Value(0), "BOONE");
+  EXPECT_TRUE(user.Failures().empty());
+}
+
 TEST_F(SearchWindow, EscChoosesNothing) {
   Queue({"key Down", "key Esc"});
   KVTSearchResult result;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <string>
 #include <thread>
@@ -92,6 +93,23 @@ TEST(Window, PostFromAnotherThreadWakesTheQueue) {
   EXPECT_EQ(PumpWaitingMessages(), 100);
   EXPECT_EQ(got, 100);
   DestroyWindow(w);
+}
+
+TEST(Window, QuitIsPostedOnceAndWakesTheLoop) {
+  KVTClearQuitPosted();
+  EXPECT_FALSE(KVTQuitPosted());
+  int fd = MessageQueueFd();
+  PumpWaitingMessages();  // drain the wake-ups of earlier posts
+  std::thread t([] { PostQuitMessage(3); });
+  t.join();
+  pollfd p{fd, POLLIN, 0};
+  EXPECT_EQ(::poll(&p, 1, 0), 1) << "a waiting event loop wakes up";
+  int code = 0;
+  EXPECT_TRUE(KVTQuitPosted(&code));
+  EXPECT_EQ(code, 3);
+  KVTClearQuitPosted();
+  EXPECT_FALSE(KVTQuitPosted());
+  PumpWaitingMessages();
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// The employee number popup (PVempidDlg): who is making the sale. Enter
+// accepts a code of KVTCOM11; an unknown one is refused and cleared.
+#pragma once
+
+#include "platform/forms/forms.h"
+
+struct PVempidData {
+  char EMPLOYEE[7];
+};
+
+class PVempidDlg : public PVDialog, public KVTFieldChecker {
+ public:
+  enum : int { IDC_EMPLOYEE = 178 };
+
+  explicit PVempidDlg(HWND parent);
+  static const KVTFormDecl& FormDecl();
+
+  // The employee shown at the start when CFG_DEFAULTSALESREP is "T".
+  void SetEmployee(const char* szEmp);
+
+  // After the popup closes: the accepted code (empty when none) and whether
+  // one was accepted.
+  char szEmployee[50] = "";
+  bool HasPassed = false;
+  PVempidData Data{};
+
+  int VerifyFields(int fieldId) override;
+
+ protected:
+  void SetupWindow() override;
+
+ private:
+  char szDefault_[50] = "";
+};

@@ -1,0 +1,249 @@
+// Sale window instance ids and the module's process-lock requests, against
+// the host shell's lock service: within one till, across tills sharing the
+// database (other processes), and with a host that answers oddly.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/forms/headless/headless.h"
+#include "platform/win/hostwin.h"
+#include "platform/win/profile.h"
+#include "pricing/locks.h"
+#include "sale/pos1.h"
+#include "shell/globals.h"
+#include "suite/host/host.h"
+#include "tests/support/backends.h"
+
+namespace {
+
+void SetUpModule() {
+  KVTClearModuleState();
+  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+  KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
+  KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
+}
+
+std::string Id(int n) {
+  PVpos1Dlg dlg(nullptr);
+  return dlg.BuildInstanceID(n, true);
+}
+
+TEST(InstanceIds, OneOrTwoLettersInOrder) {
+  const std::pair<int, const char*> cases[] = {
+      {0, "A"},   {1, "B"},   {25, "Z"},  {26, "AA"},  {27, "AB"},
+      {51, "AZ"}, {52, "BA"}, {77, "BZ"}, {700, "ZY"}, {701, "ZZ"},
+  };
+  for (const auto& [n, id] : cases) EXPECT_EQ(Id(n), id) << n;
+}
+
+TEST(InstanceIds, BuildingWithoutResetPrependsToTheId) {
+  PVpos1Dlg dlg(nullptr);
+  dlg.BuildInstanceID(2, true);
+  EXPECT_EQ(dlg.BuildInstanceID(0, false), "AC");
+  EXPECT_EQ(dlg.BuildInstanceID(1, true), "B");
+}
+
+class InstanceLocks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetUpModule();
+    user.Install();
+  }
+  std::unique_ptr<PVpos1Dlg> Window() { return std::make_unique<PVpos1Dlg>(host.MainWindow()); }
+  // Another window of this till holds the first `count` ids.
+  void HoldFirst(int count) {
+    PVpos1Dlg names(nullptr);
+    for (int n = 0; n < count; ++n)
+      ASSERT_EQ(host.Locks().Acquire("POSSALES", "INSTANCE_" + names.BuildInstanceID(n, true)), 1);
+  }
+
+  KVTHeadlessBackend user;
+  KVTHost host;
+};
+
+TEST_F(InstanceLocks, EachOpenWindowHasItsOwnIdUntilItCloses) {
+  auto first = Window(), second = Window();
+  ASSERT_TRUE(first->SetInstanceID());
+  ASSERT_TRUE(second->SetInstanceID());
+  EXPECT_EQ(first->sInstanceID, "A");
+  EXPECT_EQ(first->sProcessLockID, "INSTANCE_A");
+  EXPECT_EQ(second->sInstanceID, "B");
+  EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_A"), KVTProcessUserNumber());
+
+  first.reset();  // the window is destroyed: its id is free
+  EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_A"), "");
+  auto third = Window();
+  ASSERT_TRUE(third->SetInstanceID());
+  EXPECT_EQ(third->sInstanceID, "A");
+  EXPECT_TRUE(user.Messages().empty());
+}
+
+TEST_F(InstanceLocks, The27thWindowIsAA) {
+  HoldFirst(26);
+  auto w = Window();
+  ASSERT_TRUE(w->SetInstanceID());
+  EXPECT_EQ(w->sInstanceID, "AA");
+  EXPECT_EQ(w->sProcessLockID, "INSTANCE_AA");
+}
+
+TEST_F(InstanceLocks, The702ndWindowIsZZAndThe703rdIsRefused) {
+  HoldFirst(701);
+  auto last = Window();
+  ASSERT_TRUE(last->SetInstanceID());
+  EXPECT_EQ(last->sInstanceID, "ZZ");
+  auto refused = Window();
+  EXPECT_FALSE(refused->SetInstanceID());
+  EXPECT_EQ(refused->sInstanceID, "");
+  EXPECT_EQ(refused->sProcessLockID, "");
+  refused.reset();  // holds nothing, so releases nothing
+  EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_ZZ"), KVTProcessUserNumber());
+}
+
+// A host that grants INSTANCE_A but reports another till as its owner, and
+// counts what it is asked.
+class OddLocks : public KVTLockService {
+ public:
+  int failFirst = 0;  // acquires refused before one is granted
+  std::vector<std::string> acquired, released;
+  int Acquire(const std::string& package, const std::string& process) override {
+    acquired.push_back(package + "/" + process);
+    return static_cast<int>(acquired.size()) > failFirst ? 1 : 0;
+  }
+  int Release(const std::string& package, const std::string& process) override {
+    released.push_back(package + "/" + process);
+    return 1;
+  }
+  std::string OwnerUser(const std::string&, const std::string& process) override {
+    return process == "INSTANCE_A" ? "othertill:1" : CurrentUser();
+  }
+  std::string CurrentUser() override { return "thistill:2"; }
+};
+
+TEST_F(InstanceLocks, AnIdTheHostGivesToAnotherUserIsSkipped) {
+  auto odd = std::make_unique<OddLocks>();
+  OddLocks* locks = odd.get();
+  host.SetLockService(std::move(odd));
+  auto w = Window();
+  ASSERT_TRUE(w->SetInstanceID());
+  EXPECT_EQ(w->sInstanceID, "B");
+  EXPECT_EQ(locks->acquired,
+            (std::vector<std::string>{"POSSALES/INSTANCE_A", "POSSALES/INSTANCE_B"}));
+  EXPECT_EQ(locks->released, std::vector<std::string>{"POSSALES/INSTANCE_A"});
+}
+
+TEST_F(InstanceLocks, WithoutAMainWindowNothingIsLockedAndTheOperatorIsTold) {
+  KVTSetMDIWin(nullptr);
+  EXPECT_EQ(KVTAcquireProcessLock("POSSALES", "INSTANCE_A"), 0);
+  char owner[50] = "stale";
+  EXPECT_STREQ(KVTGetProcessLockUserNumber(owner, sizeof owner, "POSSALES", "INSTANCE_A"), "");
+  KVTSetMDIWin(host.MainWindow());
+  ASSERT_EQ(user.Messages().size(), 2u);
+  EXPECT_EQ(user.Messages()[0].text, "Please setup Ptr to Main Window");
+  EXPECT_EQ(user.Messages()[0].caption, "Kovatel Software");
+  EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_A"), "");
+}
+
+TEST_F(InstanceLocks, ModuleLocksRetryAsManyTimesAsTheComputerSays) {
+  struct Case {
+    const char* setting;  // nullptr: not in the file
+    int tries;
+  } cases[] = {{nullptr, 10}, {"3", 3},   {"5000", 5000}, {"0", 10},
+               {"5001", 10},  {"-4", 10}, {"x", 10}};
+  for (const Case& c : cases) {
+    WritePrivateProfileString("Point of Sale", "NetworkLockTryCount", c.setting, "kvtlocal.ini");
+    KVTForgetNetworkLockTryCount();
+    EXPECT_EQ(POSNetworkLockTryCount(), c.tries) << (c.setting ? c.setting : "missing");
+  }
+
+  WritePrivateProfileString("Point of Sale", "NetworkLockTryCount", "3", "kvtlocal.ini");
+  KVTForgetNetworkLockTryCount();
+  for (int refused : {2, 3}) {
+    auto odd = std::make_unique<OddLocks>();
+    OddLocks* locks = odd.get();
+    locks->failFirst = refused;
+    host.SetLockService(std::move(odd));
+    EXPECT_EQ(POSAcquireProcessLock("SALENUM"), refused < 3 ? 1 : 0);
+    EXPECT_EQ(locks->acquired, std::vector<std::string>(3, "KVTPOS/SALENUM")) << refused;
+    POSReleaseProcessLock("SALENUM");
+    EXPECT_EQ(locks->released, std::vector<std::string>{"KVTPOS/SALENUM"});
+  }
+  WritePrivateProfileString("Point of Sale", "NetworkLockTryCount", "9", "kvtlocal.ini");
+  EXPECT_EQ(POSNetworkLockTryCount(), 3) << "read once";
+  WritePrivateProfileString("Point of Sale", nullptr, nullptr, "kvtlocal.ini");
+  KVTForgetNetworkLockTryCount();
+}
+
+// ---------------------------------------------------------------------------
+// Tills in other processes sharing the database
+
+pid_t HoldInChild(const KVTConnectionSettings& settings, const std::string& process) {
+  int fds[2];
+  if (::pipe(fds) != 0) return -1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::string error;
+    auto locks = KVTLockServiceFor(settings, &error);  // its own connection
+    char ok = locks && locks->Acquire("POSSALES", process) ? '1' : '0';
+    [[maybe_unused]] ssize_t w = ::write(fds[1], &ok, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  char ok = 0;
+  [[maybe_unused]] ssize_t r = ::read(fds[0], &ok, 1);
+  ::close(fds[0]);
+  if (ok == '1') return pid;
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+class SharedInstanceIds : public kvt::test::OnEachBackend {
+ protected:
+  void SetUp() override {
+    OnEachBackend::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    SetUpModule();
+    user.Install();
+    host = std::make_unique<KVTHost>();
+    ASSERT_TRUE(tempDb().WriteIni("KVTSQL.ini"));
+    ASSERT_TRUE(host->OpenDatabase(".\\KVTSQL.ini")) << host->LastError();
+  }
+  void TearDown() override {
+    host.reset();
+    OnEachBackend::TearDown();
+  }
+
+  KVTHeadlessBackend user;
+  std::unique_ptr<KVTHost> host;
+};
+
+TEST_P(SharedInstanceIds, AnIdHeldByAnotherTillIsSkippedUntilThatTillDies) {
+  pid_t till = HoldInChild(tempDb().settings(), "INSTANCE_A");
+  ASSERT_GT(till, 0);
+  auto w = std::make_unique<PVpos1Dlg>(host->MainWindow());
+  ASSERT_TRUE(w->SetInstanceID());
+  EXPECT_EQ(w->sInstanceID, "B");
+
+  ::kill(till, SIGKILL);  // the other till crashes
+  ::waitpid(till, nullptr, 0);
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!host->Locks().OwnerUser("POSSALES", "INSTANCE_A").empty() &&
+         std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  auto next = std::make_unique<PVpos1Dlg>(host->MainWindow());
+  ASSERT_TRUE(next->SetInstanceID());
+  EXPECT_EQ(next->sInstanceID, "A");
+}
+
+KVT_ON_BOTH_BACKENDS(SharedInstanceIds);
+
+}  // namespace
