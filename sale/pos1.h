@@ -181,8 +181,62 @@ class PVpos1Dlg : public KVTPropertyPage {
   KVTPOS1A* VerifyPOS1File = nullptr;
 
   // ---- Price determination (pricing/pos1c.cpp) ---------------------------
+  // Prices are texts: unit prices written with PRICE_FORMAT, amounts with
+  // TOTAL_FORMAT. Out buffers are 50 characters. No message is shown.
+
+  // A till code's price in `szStore` (KVTCOM12): its markdown while the
+  // window holds today, its sign, its rounding rules. Sets SecPriceAvail and
+  // bTillCodePriceZero. Without toggle it fills PRICE and, unless
+  // CFG_DISPLAYPRICEEACH is "T", ENTRYTOTAL (when the price is not 0). With
+  // toggle it writes into `szNewPrice` the secret price when `szCurPrice` is
+  // the regular price and the code has one, else the regular price.
+  void FindTillCodePrice(const char* szTillCode, const char* szStore, bool TogglePrice,
+                         const char* szCurPrice, char* szNewPrice);
+  // The till code's last-digit rules on the price text, in place: rule 1
+  // (RND1LT, RND1MKLD), and rule 2 only when rule 1 did not apply.
+  void ApplyRoundingRules(const char* szRnd1LT, const char* szRnd1MkLd, const char* szRnd2LT,
+                          const char* szRnd2MkLd, char* szPrice);
+  // An inventory item's price: the inventory module's net unit price, then
+  // a current promotion (today), then the dated retail and cost tables (the
+  // shift date). Fills PRICE, DISCOUNT, COST and ENTRYTOTAL (as above); a
+  // promotion or dated price clears QTYPRICING and MIXNUM. Refreshes the
+  // screen. `bPriceInquiry` is not consulted.
+  void FindInventoryPrice(const char* szCustRef, const char* szPriceCode, const char* szItemRef,
+                          const char* szLocation, const char* szQty, bool bLoadAll,
+                          bool bPriceInquiry);
+  // The inventory module's price, discount and cost for `szQty` units; the
+  // price is the net unit price at the price decimals. All three empty when
+  // the module does not answer.
+  void FindInventoryPriceAndCost(const char* szCustRef, const char* szPriceCode,
+                                 const char* szItemRef, const char* szLocation, const char* szQty,
+                                 bool bLoadAll, char* szPrice, char* szDiscount, char* szCost);
+  // The quantity on the sale's non-void lines of the item or, with an empty
+  // item, of the mix number; 0 when both are empty.
+  double FindTotalQtySold(const char* szItemRef, const char* szMixNum);
+  // The unit price of the last of the three breaks (in order 1, 2, 3) whose
+  // quantity is set and reached by `dTotalQty`; `dPrice` when none is.
+  double FindUnitPrice(double dPrice, double dTotalQty, const char* szQty1, const char* szPrice1,
+                       const char* szQty2, const char* szPrice2, const char* szQty3,
+                       const char* szPrice3);
+  // Re-prices every non-void line of the item by its unit-price breaks
+  // (KVTPRB1) or by the inventory module's quantity matrix, for the quantity
+  // summed over the sale; then the totals and the screen.
+  void ApplyUnitPricing(const char* szItemRef, const char* szLocation);
+  void ApplyMatrixPricing(const char* szItemRef, const char* szLocation);
+  // After a line of `szRef` was added, changed or voided: unit ("U") or
+  // matrix ("M") pricing at INVENTORY_LOCATION, then the mix when it has one.
+  void AdjustPricing(const char* szRef, const char* szQtyPricing, const char* szMixNum);
+  // COST = the sales category's COSTUNIT in the store, when it has a row.
+  void FindSalesCatCost(const char* szCategory, const char* szStore);
 
   // ---- Mix-and-match (pricing/pos1g.cpp) ---------------------------------
+  // Re-prices the non-void lines carrying `szMixNum` while its KVTPRB31
+  // window holds today: complete sets share the set price (the last unit of
+  // each set absorbs the rounding), units beyond them go at AFTERQTY or the
+  // item's own price; below one set, lines not priced by unit breaks or a
+  // matrix (`szQtyPricing`) go back to their own prices. A mix whose set
+  // quantity is below 1 changes nothing. Then the totals and the screen.
+  void ApplyMixPricing(const char* szMixNum, const char* szQtyPricing);
 
   // ---- Tax (pricing/pos1d.cpp) -------------------------------------------
   // Every taxable line carries one tax-grid row per tax code of its tax
@@ -237,7 +291,7 @@ class PVpos1Dlg : public KVTPropertyPage {
   // and shows them; with `recalculateTaxes` every line's tax rows first.
   void TotalSaleItems(int recalculateTaxes);
   // Reprices an inventory line with quantity prices or a mix after it
-  // changed. Not connected yet: the line keeps the price it was keyed with.
+  // changed: AdjustPricing (a seam the line table's tests observe).
   virtual void AdjustLinePricing(const char* reference, const char* qtyPricing, const char* mixNum);
 
   // Item entry operations the line table calls, in their first form.

@@ -449,8 +449,10 @@ void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
   SetFieldVar(IDC_TOTAL_DISPLAY, Format(CURRENCY_FORMAT, total).c_str());
 }
 
-void PVpos1Dlg::AdjustLinePricing(const char* /*reference*/, const char* /*qtyPricing*/,
-                                  const char* /*mixNum*/) {}
+void PVpos1Dlg::AdjustLinePricing(const char* reference, const char* qtyPricing,
+                                  const char* mixNum) {
+  AdjustPricing(reference, qtyPricing, mixNum);
+}
 
 // ---- Item entry in its first form ----------------------------------------------
 // What the line table needs of keying one item: the look-up without prices,

@@ -627,13 +627,14 @@ void SpecialItems(Loader& l, DemoCounts* counts) {
     const char* descr;
     const char* barcode;
     const char* price;
+    const char* cost;
     const char* category;
     bool taxable;
   } specials[] = {
-      {"DEPCAN", "Can deposit", "", "0.10", "DEP", false},  // tags along with beer
-      {"PROP20", "Propane cylinder 20 lb", "071000000091", "18.99", "PROP", true},
-      {"TWINE9K", "Baler twine 9000 ft", "071000000092", "32.99", "AUTO", true},  // matrix
-      {"GIFTWRAP", "Gift wrap", "", "0.00", "MISC", true},
+      {"DEPCAN", "Can deposit", "", "0.10", "0.10", "DEP", false},  // tags along with beer
+      {"PROP20", "Propane cylinder 20 lb", "071000000091", "18.99", "12.40", "PROP", true},
+      {"TWINE9K", "Baler twine 9000 ft", "071000000092", "32.99", "24.15", "AUTO", true},  // matrix
+      {"GIFTWRAP", "Gift wrap", "", "0.00", "", "MISC", true},
   };
   for (const Special& s : specials) {
     l.Row("KVTINV1", {{"REFERENCE", s.ref},
@@ -643,9 +644,11 @@ void SpecialItems(Loader& l, DemoCounts* counts) {
                       {"FARMUSE", "F"},
                       {"INACTIVE", "F"}});
     for (const char* loc : {"01", "02"}) {
-      l.Row(
-          "KVTINV2",
-          {{"REFERENCE", s.ref}, {"LOCATION", loc}, {"LISTPRICE", s.price}, {"QTYONHAND", "100"}});
+      l.Row("KVTINV2", {{"REFERENCE", s.ref},
+                        {"LOCATION", loc},
+                        {"LISTPRICE", s.price},
+                        {"COST", s.cost},
+                        {"QTYONHAND", "100"}});
       l.Row("KVTPRB1", {{"REFERENCE", s.ref},
                         {"LOCATION", loc},
                         {"CSTRCAT", s.category},
@@ -689,6 +692,16 @@ void SpecialItems(Loader& l, DemoCounts* counts) {
                        {"ENDDATE", "12/31/2030"},
                        {"COST", "6.10"}});
   }
+  // Discounts by pricing type: farms 5% on everything, dealers 10% at the
+  // main store and a fixed 2.00 off each propane cylinder.
+  for (const char* loc : {"01", "02"})
+    l.Row("KVTINV19",
+          {{"PRICETYPE", "FARM"}, {"LOCATION", loc}, {"REFERENCE", ""}, {"DISCOUNT", "5%"}});
+  l.Row("KVTINV19",
+        {{"PRICETYPE", "DEALER"}, {"LOCATION", "01"}, {"REFERENCE", ""}, {"DISCOUNT", "10%"}});
+  l.Row(
+      "KVTINV19",
+      {{"PRICETYPE", "DEALER"}, {"LOCATION", "01"}, {"REFERENCE", "PROP20"}, {"DISCOUNT", "2.00"}});
   l.Row("KVTINV17", {{"UNITSDEC", "2"}, {"CONFIG10", "01"}});
 }
 
@@ -715,7 +728,8 @@ void Customers(Loader& l, DemoCounts* counts) {
                {"FOODST", "Food Stamp Customer", "", "B"}};
   auto customer = [&](const std::string& ref, const std::string& name, const std::string& addr,
                       int town, const std::string& limit, const std::string& kind, int active,
-                      const std::string& taxExempt, const std::string& phone) {
+                      const std::string& taxExempt, const std::string& phone,
+                      const std::string& pricingType) {
     char recno[32];
     double r = NextNum(1, "KVTAR50", 10);
     std::snprintf(recno, sizeof recno, "%.0f", r);
@@ -729,6 +743,7 @@ void Customers(Loader& l, DemoCounts* counts) {
                       {"ISACTIVE", std::to_string(active ? 0 : 1)},
                       {"ACCTDATE", "01/15/2019"},
                       {"LMODDATE", "02/01/2024"},
+                      {"PURCODES", pricingType},
                       {"RECNO", recno}});
     l.Row("KVTAR51", {{"REFERENCE", ref},
                       {"CREDITLMT", limit},
@@ -747,7 +762,7 @@ void Customers(Loader& l, DemoCounts* counts) {
     ++counts->customers;
   };
   for (const Fixed& f : fixed) {
-    customer(f.ref, f.name, "", 0, f.limit, f.kind, 1, "", "");
+    customer(f.ref, f.name, "", 0, f.limit, f.kind, 1, "", "", "");
     l.Row("KVTAR54", {{"REFERENCE", f.ref}, {"CURRENT", "0.00"}});
   }
   for (int i = 0; i < 76; ++i) {
@@ -763,8 +778,10 @@ void Customers(Loader& l, DemoCounts* counts) {
     std::string kind = i % 6 == 5 ? "O" : "B";
     char phone[16];
     std::snprintf(phone, sizeof phone, "620-555-%04d", 1000 + i * 37 % 9000);
+    // Pricing types: farms buy at the farm discount, a few resellers at dealer prices.
+    std::string pricingType = i % 9 == 4 ? "FARM" : (i % 25 == 6 ? "DEALER" : "");
     customer(ref, name, addr, i % 5, limit, kind, i != 30, i == 20 ? "EXEMPT-ROADS" : "",
-             i % 8 == 3 ? "" : phone);
+             i % 8 == 3 ? "" : phone, pricingType);
     // Balances: about half owe something, some of it past due.
     kvt::schema::Row aging = {{"REFERENCE", ref}, {"CURRENT", "0.00"}};
     if (i % 2 == 0) {

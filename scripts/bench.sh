@@ -4,7 +4,7 @@
 # one does. Extra arguments go to every benchmark program, for example
 #   scripts/bench.sh --benchmark_filter=TenLineSale
 # BENCH names the programs to run (default: all of them), for example
-#   BENCH=kvtsave_bench scripts/bench.sh
+#   BENCH=kvtpricing_bench scripts/bench.sh
 # The SQLite databases go to TMPDIR (default /tmp): put it on the disk to measure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +12,7 @@ scripts/deps.sh
 # -Wno-restrict: GCC 12 warns falsely about std::string copies at -O3.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
   -DKVT_TESTS=OFF -DKVT_BENCH=ON >/dev/null
-programs=${BENCH:-kvtsql_bench kvtshift_bench kvtsave_bench}
+programs=${BENCH:-kvtsql_bench kvtshift_bench kvtpricing_bench kvtsave_bench}
 # shellcheck disable=SC2086
 cmake --build build-bench --target $programs
 

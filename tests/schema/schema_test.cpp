@@ -162,6 +162,8 @@ TEST_P(DemoStore, LoadsAConsistentStoreOnlyIntoAnEmptyDatabase) {
   EXPECT_GT(db().Count("KVTPRB1", "MIXNUM <> ''"), 0);
   EXPECT_GT(db().Count("KVTINV18"), 0);
   EXPECT_GT(db().Count("KVTINVRB"), 0);
+  EXPECT_GT(db().Count("KVTINV19"), 0);  // discounts by pricing type
+  EXPECT_GT(db().Count("KVTAR50", "PURCODES IN (SELECT PRICETYPE FROM KVTINV19)"), 0);
   EXPECT_GT(db().Count("KVTAR50N"), 0);
   EXPECT_GT(db().Count("KVTAR50", "ISACTIVE <> 0"), 0);
 

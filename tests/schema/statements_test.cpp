@@ -17,6 +17,7 @@ namespace {
 // and a bare %s numbers; "?" values are bound by the type of their column.
 const char* const kStatements[] = {
     "SELECT CONTYPE FROM KVTCOM14 WHERE STOREREF = '%s' AND TILLNUM = '%s'",
+    "SELECT CONTYPE FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
     "SELECT BOSYSTEM FROM KVTPOS10 WHERE RECNO = 1",
     "SELECT TRNST, TRNPB, TRNCST FROM KVTCOM14 WHERE STOREREF = '%s' AND TILLNUM = '%s'",
     "SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = '%s'",
