@@ -1,47 +1,24 @@
 // The sale screen ready to save on a fixture database: the POS configuration
 // record and a store with their counters, the inventory default location,
-// a host window that hands out the inventory module (message 7000), a
-// logged-in PVpos1Dlg with instance id "A", the scripted user for message
-// boxes, and today fixed at 03/15/2024.
+// a host window that hands out the inventory module (ModuleHost: message
+// 7000), a logged-in PVpos1Dlg with instance id "A", the scripted user for
+// message boxes, and today fixed at 03/15/2024.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/base/kvtbase.h"
 #include "platform/forms/headless/headless.h"
-#include "platform/forms/host.h"
 #include "platform/sql/kvtsqladmin.h"
-#include "platform/win/module.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
+#include "tests/pricing/pricing_fixture.h"
 #include "tests/sale/sale_lines.h"
 #include "tests/support/testdb.h"
-
-// A top window answering module requests with the file a test maps the name
-// to; an unmapped name gets 0, as from a host without that module.
-class InventoryHost {
- public:
-  InventoryHost() {
-    window_ = KVTCreateMDIHost("Host", [this](HWND, UINT msg, WPARAM, LPARAM lp) -> LRESULT {
-      if (msg != KVT_MODULE_REQUEST) return 0;
-      auto it = modules.find(reinterpret_cast<const char*>(lp));
-      if (it == modules.end()) return 0;
-      return reinterpret_cast<LRESULT>(LoadLibrary(it->second.c_str()));
-    });
-  }
-  ~InventoryHost() { DestroyWindow(window_); }
-  HWND Window() const { return window_; }
-
-  std::map<std::string, std::string> modules{{"KVTINV.DLL", "KVTINV.DLL"}};
-
- private:
-  HWND window_ = nullptr;
-};
 
 class SaveTest : public kvt::test::DatabaseTest {
  protected:
@@ -66,7 +43,7 @@ class SaveTest : public kvt::test::DatabaseTest {
         db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}, {"NEXTSLNUM", "7001"}}))
         << db().error();
     ASSERT_TRUE(db().Add("KVTINV17", {{"CONFIG10", "01"}})) << db().error();
-    host = std::make_unique<InventoryHost>();
+    host = std::make_unique<ModuleHost>();
     dlg = std::make_unique<PVpos1Dlg>(host->Window());
     ASSERT_TRUE(dlg->Create());
     LogInScreen(*dlg, "MAIN", "1", "1", "100", "03152024");
@@ -129,7 +106,7 @@ class SaveTest : public kvt::test::DatabaseTest {
   std::string Field(int id) const { return dlg->GetFieldText(id); }
 
   KVTHeadlessBackend user;
-  std::unique_ptr<InventoryHost> host;
+  std::unique_ptr<ModuleHost> host;
   std::unique_ptr<PVpos1Dlg> dlg;
   std::string taxTotal;  // the tax amount Save passes
 };
