@@ -125,7 +125,7 @@ Take TakeOnce(const Counter& c, std::string* number, std::string* error) {
     }
     if (conn.FetchNext()) {
       found = true;
-      raw = std::string(conn.ColumnVar(1)).substr(0, 50);
+      raw = conn.ColumnVar(1);
     }
   }
   conn.FreeStatement();
@@ -133,7 +133,7 @@ Take TakeOnce(const Counter& c, std::string* number, std::string* error) {
     *error = "No " + c.name + " counter was found for " + c.where + ".";
     return Take::Failed;
   }
-  std::string value = Trimmed(raw);
+  std::string value = Trimmed(raw).substr(0, 50);
   std::string sql;
   if (!value.empty()) {
     sql = c.advance(std::atol(value.c_str()) + 1, raw);
@@ -199,10 +199,8 @@ Counter ConfigCounter(const std::string& column, const std::string& name) {
   // first row the same after updates on every database.
   c.read = "SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO";
   c.advance = [column](long next, const std::string& read) {
-    char sql[512];
-    KVTsprintf(sql, "UPDATE %s SET %s ='%li' WHERE %s='%s'", "KVTPOS10", column.c_str(), next,
-               column.c_str(), KVTSqlQuote(read.c_str()).c_str());
-    return std::string(sql);
+    return "UPDATE KVTPOS10 SET " + column + " ='" + std::to_string(next) + "' WHERE " + column +
+           "='" + KVTSqlQuote(read.c_str()) + "'";
   };
   c.start =
       "UPDATE KVTPOS10 SET " + column + " ='2' WHERE (" + column + "='' OR " + column + " IS NULL)";
@@ -232,10 +230,8 @@ const char* PVpos1Dlg::StoreGetNextSaleNum() {
   c.where = "store " + Trimmed(Data.STORE);
   c.read = "SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE='" + store + "'";
   c.advance = [store](long next, const std::string& read) {
-    char sql[512];
-    KVTsprintf(sql, "UPDATE KVTCOM13 SET NEXTSLNUM='%li' WHERE REFERENCE='%s' AND NEXTSLNUM='%s'",
-               next, store.c_str(), KVTSqlQuote(read.c_str()).c_str());
-    return std::string(sql);
+    return "UPDATE KVTCOM13 SET NEXTSLNUM='" + std::to_string(next) + "' WHERE REFERENCE='" +
+           store + "' AND NEXTSLNUM='" + KVTSqlQuote(read.c_str()) + "'";
   };
   c.start = "UPDATE KVTCOM13 SET NEXTSLNUM='2' WHERE REFERENCE='" + store +
             "' AND (NEXTSLNUM='' OR NEXTSLNUM IS NULL)";
