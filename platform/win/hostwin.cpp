@@ -7,7 +7,9 @@ namespace {
 std::atomic<HWND> g_mdiWin{nullptr};
 }
 
-void KVTSetMDIWin(HWND mainWindow) { g_mdiWin = mainWindow; }
+void KVTSetMDIWin(HWND mainWindow) {
+  g_mdiWin = mainWindow;
+}
 
 HWND KVTReturnMDIWin() {
   HWND w = g_mdiWin.load();
