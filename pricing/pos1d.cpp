@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base/kvtbase.h"
+#include "pricing/pricetext.h"
 #include "sale/pos1.h"
 #include "shell/boundquery.h"
 #include "shell/globals.h"
@@ -17,17 +18,6 @@ const char kSqlCategoryTaxAuth[] =
     "SELECT TAXAUTH FROM KVTCOM12 WHERE REFERENCE = ? AND LOCATION = ?";
 const char kSqlAuthCodes[] = "SELECT TAXCODE FROM KVTAR16A WHERE TAXAUTH = ?";
 const char kSqlCodeRate[] = "SELECT TAXRATE,AMOUNT FROM KVTAR19 WHERE TAXCODE = ?";
-
-std::string Format(const char* format, double value) {
-  char buf[64];
-  KVTsprintf(buf, format, value);
-  return buf;
-}
-
-// Money rounded to cents, without a negative zero.
-double Cents(double value) {
-  return KVTRound(value, 2) + 0.0;
-}
 
 }  // namespace
 
@@ -71,12 +61,12 @@ std::string PVpos1Dlg::CalculateTax(const char* amount, const char* /*taxCode*/,
   double dAmount = std::atof(amount);
   double dPercent = std::atof(percent);
   double dMax = std::atof(maxTax);
-  if (dAmount == 0) return Format("%f", 0.0);
+  if (dAmount == 0) return KVTFormatValue("%f", 0.0);
   if (KVTRound(dPercent, 1) <= 0) return "";
   double tax = dPercent * 0.01 * dAmount;
   // The cap holds per line and tax code; one that rounds to no cents is none.
   if (KVTRound(dMax, 2) > 0 && dMax < tax) tax = dMax;
-  return Format("%f", tax);
+  return KVTFormatValue("%f", tax);
 }
 
 void PVpos1Dlg::AdjustTaxAmount(int row) {
@@ -147,7 +137,7 @@ std::string PVpos1Dlg::SumTax() {
   }
   double total = 0;
   for (const TaxCodeBuffer& b : codes) total += KVTRound(b.dTaxTotal, 2);
-  return Format(TOTAL_FORMAT, Cents(total));
+  return KVTFormatValue(TOTAL_FORMAT, KVTCents(total));
 }
 
 std::vector<std::string> PVpos1Dlg::TaxRowSaveAmounts(const char* saleTaxTotal) {
@@ -157,11 +147,11 @@ std::vector<std::string> PVpos1Dlg::TaxRowSaveAmounts(const char* saleTaxTotal) 
   double target = KVTRound(std::atof(saleTaxTotal), 2);
   double running = 0;
   for (int t = 0; t < rows; ++t) {
-    double amount = Cents(std::atof(tax.GetCell(TAXCOL_AMOUNT, t).c_str()));
+    double amount = KVTCents(std::atof(tax.GetCell(TAXCOL_AMOUNT, t).c_str()));
     running += amount;
     if (t == rows - 1 && target != KVTRound(running, 2))
-      amount = Cents(target - (running - amount));
-    out.push_back(Format(TOTAL_FORMAT, amount));
+      amount = KVTCents(target - (running - amount));
+    out.push_back(KVTFormatValue(TOTAL_FORMAT, amount));
   }
   return out;
 }

@@ -10,6 +10,19 @@
 #include "sale/pos1.h"
 #include "shell/globals.h"
 
+// A number written with one of the module's formats (TOTAL_FORMAT,
+// PRICE_FORMAT, "%.6f"...).
+inline std::string KVTFormatValue(const char* format, double value) {
+  char buf[64];
+  KVTsprintf(buf, format, value);
+  return buf;
+}
+
+// Money rounded to the cent (half away from zero, never a negative zero).
+inline double KVTCents(double value) {
+  return KVTRound(value, 2);
+}
+
 // A unit price as the sale shows it: PRICE_FORMAT at the price decimals
 // (rounded half away from zero first, so 1.005 is 1.01, never "-0.00").
 inline std::string KVTPriceText(double value) {

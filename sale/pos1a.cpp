@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/base/kvtbase.h"
+#include "pricing/pricetext.h"
 #include "sale/pos1.h"
 #include "shell/boundquery.h"
 #include "shell/dbutil.h"
@@ -40,16 +41,6 @@ const char kSqlCategoryTillCode[] =
 const char kSqlOrderTaxes[] =
     "SELECT TAXCODE,TAXRATE,TAXAMT,ITEMLNK FROM KVTPOS3 WHERE INVOICELNK = ? ORDER BY RECNO";
 const char kSqlTaxCap[] = "SELECT AMOUNT FROM KVTAR19 WHERE TAXCODE = ?";
-
-std::string Format(const char* format, double value) {
-  char buf[64];
-  KVTsprintf(buf, format, value);
-  return buf;
-}
-
-double Cents(double value) {
-  return KVTRound(value, 2) + 0.0;
-}
 
 bool Is(const char* setting, const char* value) {
   return std::strcmp(setting, value) == 0;
@@ -190,10 +181,10 @@ double KVTPOS1A::ApplySign(double value) const {
 int KVTPOS1A::VerifyPrice() {
   PVpos1Dlg& s = *ParentDlg;
   if (TRIM(s.Data.PRICE)[0] == '\0') return 1;
-  std::string price = Format(PRICE_FORMAT, ApplySign(std::atof(s.Data.PRICE)));
+  std::string price = KVTFormatValue(PRICE_FORMAT, ApplySign(std::atof(s.Data.PRICE)));
   s.SetFieldVar(IDC_PRICE, price.c_str());
   double amount = std::atof(s.Data.QTYORDERED) * std::atof(s.Data.PRICE);
-  s.SetFieldVar(IDC_ENTRYTOTAL, Format(TOTAL_FORMAT, Cents(amount)).c_str());
+  s.SetFieldVar(IDC_ENTRYTOTAL, KVTFormatValue(TOTAL_FORMAT, KVTCents(amount)).c_str());
   s.DoAppToScr();
   return 0;
 }
@@ -211,13 +202,13 @@ int KVTPOS1A::VerifyAmount() {
     return 1;
   }
   amount = ApplySign(amount);
-  std::string amountText = Format(TOTAL_FORMAT, Cents(amount));
+  std::string amountText = KVTFormatValue(TOTAL_FORMAT, KVTCents(amount));
   s.SetFieldVar(IDC_ENTRYTOTAL, amountText.c_str());
 
   bool priceEmpty = TRIM(s.Data.PRICE)[0] == '\0';
   double price = ApplySign(std::atof(s.Data.PRICE));
   double qty = std::atof(s.Data.QTYORDERED);
-  std::string computed = Format(TOTAL_FORMAT, Cents(qty * price));
+  std::string computed = KVTFormatValue(TOTAL_FORMAT, KVTCents(qty * price));
   int qtyDecimals = s.szUnitDec[0] ? std::clamp(std::atoi(s.szUnitDec), 0, 9) : 3;
   char qtyFormat[8];
   KVTsprintf(qtyFormat, "%%.%df", qtyDecimals);
@@ -226,9 +217,11 @@ int KVTPOS1A::VerifyAmount() {
     // Sold by amount: the amount keyed decides how much is sold.
     s.SetFieldVar(
         IDC_QTYORDERED,
-        Format(qtyFormat, KVTRound(std::atof(amountText.c_str()) / price, qtyDecimals)).c_str());
+        KVTFormatValue(qtyFormat, KVTRound(std::atof(amountText.c_str()) / price, qtyDecimals))
+            .c_str());
   } else if ((s.bPromptOnAmount || priceEmpty) && computed != amountText && qty != 0) {
-    s.SetFieldVar(IDC_PRICE, Format(PRICE_FORMAT, std::atof(amountText.c_str()) / qty).c_str());
+    s.SetFieldVar(IDC_PRICE,
+                  KVTFormatValue(PRICE_FORMAT, std::atof(amountText.c_str()) / qty).c_str());
   }
   s.DoAppToScr();
   s.AcceptItem();
@@ -267,7 +260,7 @@ int KVTPOS1A::AddItem() {
   int selected = g.GetSelRow();
   if (selected != KVT_NONE) {
     g.SetRedraw(false);
-    FillRowFromBuffer(selected, Format("%.0f", d.RECNO));
+    FillRowFromBuffer(selected, KVTFormatValue("%.0f", d.RECNO));
     g.SetRedraw(true);
     s.TotalSaleItems(0);
     return 0;
@@ -279,7 +272,7 @@ int KVTPOS1A::AddItem() {
                  "Error", MB_OK | MB_ICONSTOP);
     return 0;
   }
-  std::string recnoText = Format("%.0f", recno);
+  std::string recnoText = KVTFormatValue("%.0f", recno);
   KVTsprintf(d.NUMCHANGE, "0");
   g.SetRedraw(false);
   FillRowFromBuffer(g.InsertRow(), recnoText);
@@ -433,20 +426,21 @@ void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
     (g.GetCell(COL_FS, row) == "Y" ? foodStamps : remaining) += amount;
     if (g.GetCell(COL_TAXABLE, row) != "Y") nonTaxable += amount;
   }
-  foodStamps = Cents(foodStamps);
-  remaining = Cents(remaining);
+  foodStamps = KVTCents(foodStamps);
+  remaining = KVTCents(remaining);
   std::string tax = SumTax();
-  double total = Cents(foodStamps + remaining + std::atof(tax.c_str()));
+  double total = KVTCents(foodStamps + remaining + std::atof(tax.c_str()));
 
-  SetFieldVar(IDC_FSTOTAL, Format(TOTAL_FORMAT, foodStamps).c_str());
-  SetFieldVar(IDC_REMAINTOTAL, Format(TOTAL_FORMAT, remaining).c_str());
-  SetFieldVar(IDC_NONTAXAMT, Format(TOTAL_FORMAT, Cents(nonTaxable)).c_str());
+  SetFieldVar(IDC_FSTOTAL, KVTFormatValue(TOTAL_FORMAT, foodStamps).c_str());
+  SetFieldVar(IDC_REMAINTOTAL, KVTFormatValue(TOTAL_FORMAT, remaining).c_str());
+  SetFieldVar(IDC_NONTAXAMT, KVTFormatValue(TOTAL_FORMAT, KVTCents(nonTaxable)).c_str());
   SetFieldVar(IDC_TAXTOTAL, tax.c_str());
-  SetFieldVar(IDC_TOTAL, Format(TOTAL_FORMAT, total).c_str());
-  SetFieldVar(IDC_FSTOTAL_DISPLAY, Format(CURRENCY_FORMAT, foodStamps).c_str());
-  SetFieldVar(IDC_REMAINTOTAL_DISPLAY, Format(CURRENCY_FORMAT, remaining).c_str());
-  SetFieldVar(IDC_TAXTOTAL_DISPLAY, Format(CURRENCY_FORMAT, std::atof(tax.c_str())).c_str());
-  SetFieldVar(IDC_TOTAL_DISPLAY, Format(CURRENCY_FORMAT, total).c_str());
+  SetFieldVar(IDC_TOTAL, KVTFormatValue(TOTAL_FORMAT, total).c_str());
+  SetFieldVar(IDC_FSTOTAL_DISPLAY, KVTFormatValue(CURRENCY_FORMAT, foodStamps).c_str());
+  SetFieldVar(IDC_REMAINTOTAL_DISPLAY, KVTFormatValue(CURRENCY_FORMAT, remaining).c_str());
+  SetFieldVar(IDC_TAXTOTAL_DISPLAY,
+              KVTFormatValue(CURRENCY_FORMAT, std::atof(tax.c_str())).c_str());
+  SetFieldVar(IDC_TOTAL_DISPLAY, KVTFormatValue(CURRENCY_FORMAT, total).c_str());
 }
 
 void PVpos1Dlg::AdjustLinePricing(const char* reference, const char* qtyPricing,
@@ -615,7 +609,7 @@ void PVpos1Dlg::SearchInvDesc() {
   KVTRow r;
   if (!SearchWin(Handle(), 0, &chosen, "DESCRIPT, Description, 30,0,REFERENCE, Reference,25,0",
                  sql.c_str(), "Inventory", Data.IREF) ||
-      !KVTQueryFirst(FConn, kSqlReferenceByRecno, {Format("%.0f", chosen.Recno())}, &r)) {
+      !KVTQueryFirst(FConn, kSqlReferenceByRecno, {KVTFormatValue("%.0f", chosen.Recno())}, &r)) {
     SetFieldVar(IDC_IREF, "");
     KVTSetFieldFocus(IDC_IREF);
     return;
@@ -666,8 +660,8 @@ void PVpos1Dlg::ChangeQty(const char* quantity) {
   if (row < 0) return;
   const std::string qty = quantity;
   auto amountOf = [&](int r) {
-    return Format(TOTAL_FORMAT,
-                  Cents(std::atof(qty.c_str()) * std::atof(g.GetCell(COL_PRICE, r).c_str())));
+    return KVTFormatValue(TOTAL_FORMAT, KVTCents(std::atof(qty.c_str()) *
+                                                 std::atof(g.GetCell(COL_PRICE, r).c_str())));
   };
   if (g.GetCell(COL_TAGALONG, row) == "T") {
     // A tag-along goes with its item: both take the new quantity.
@@ -741,8 +735,9 @@ int PVpos1Dlg::CreateTagAlongItem(const char* /*reference*/, const char* tagAlon
     return 0;
   }
   double qty = std::atof(Data.QTYORDERED);
-  if (Data.TILLCODE[0] != '\0') SetFieldVar(IDC_PRICE, Format(PRICE_FORMAT, price).c_str());
-  SetFieldVar(IDC_ENTRYTOTAL, Format(TOTAL_FORMAT, Cents(qty * std::atof(Data.PRICE))).c_str());
+  if (Data.TILLCODE[0] != '\0') SetFieldVar(IDC_PRICE, KVTFormatValue(PRICE_FORMAT, price).c_str());
+  SetFieldVar(IDC_ENTRYTOTAL,
+              KVTFormatValue(TOTAL_FORMAT, KVTCents(qty * std::atof(Data.PRICE))).c_str());
   DoAppToScr();
   AcceptItem();
   TDataTbl& g = SaleGrid();
