@@ -37,6 +37,10 @@ KVTFormDecl MakeForm() {
   tax.Column("Tax Amt", 8).Right().Datalen(20);  // six decimals on any line amount
   tax.Column("Item Link", 15);
 
+  f.Label(0, "Food Stamps :", 66, 24, 13);
+  f.Label(0, "Remaining :", 66, 25, 13);
+  f.Label(0, "Tax :", 66, 26, 13);
+  f.Label(0, "Sale Total :", 66, 27, 13);
   f.Label(IDC_FSTOTAL_DISPLAY, "$0.00", 80, 24, 15);
   f.Label(IDC_REMAINTOTAL_DISPLAY, "$0.00", 80, 25, 15);
   f.Label(IDC_TAXTOTAL_DISPLAY, "$0.00", 80, 26, 15);
