@@ -17,6 +17,7 @@ trap 'scripts/pg.sh stop "$pgdir"' EXIT
 KVT_PG=$(scripts/pg.sh start "$pgdir")
 export KVT_PG
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 ctest --test-dir build --output-on-failure -j "$(nproc)"
