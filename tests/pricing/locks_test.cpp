@@ -20,6 +20,7 @@
 #include "shell/globals.h"
 #include "suite/host/host.h"
 #include "tests/support/backends.h"
+#include "tests/support/lockchild.h"
 
 namespace {
 
@@ -183,29 +184,6 @@ TEST_F(InstanceLocks, ModuleLocksRetryAsManyTimesAsTheComputerSays) {
 // ---------------------------------------------------------------------------
 // Tills in other processes sharing the database
 
-pid_t HoldInChild(const KVTConnectionSettings& settings, const std::string& process) {
-  int fds[2];
-  if (::pipe(fds) != 0) return -1;
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    std::string error;
-    auto locks = KVTLockServiceFor(settings, &error);  // its own connection
-    char ok = locks && locks->Acquire("POSSALES", process) ? '1' : '0';
-    [[maybe_unused]] ssize_t w = ::write(fds[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  char ok = 0;
-  [[maybe_unused]] ssize_t r = ::read(fds[0], &ok, 1);
-  ::close(fds[0]);
-  if (ok == '1') return pid;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  return -1;
-}
-
 class SharedInstanceIds : public kvt::test::OnEachBackend {
  protected:
   void SetUp() override {
@@ -227,14 +205,13 @@ class SharedInstanceIds : public kvt::test::OnEachBackend {
 };
 
 TEST_P(SharedInstanceIds, AnIdHeldByAnotherTillIsSkippedUntilThatTillDies) {
-  pid_t till = HoldInChild(tempDb().settings(), "INSTANCE_A");
+  pid_t till = kvt::test::HoldLockInChild(tempDb().settings(), "INSTANCE_A");
   ASSERT_GT(till, 0);
   auto w = std::make_unique<PVpos1Dlg>(host->MainWindow());
   ASSERT_TRUE(w->SetInstanceID());
   EXPECT_EQ(w->sInstanceID, "B");
 
-  ::kill(till, SIGKILL);  // the other till crashes
-  ::waitpid(till, nullptr, 0);
+  kvt::test::KillChild(till);  // the other till crashes
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!host->Locks().OwnerUser("POSSALES", "INSTANCE_A").empty() &&
          std::chrono::steady_clock::now() < end)

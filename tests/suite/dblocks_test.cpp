@@ -16,41 +16,11 @@
 #include "suite/host/host.h"
 #include "suite/host/lockservice.h"
 #include "tests/support/backends.h"
+#include "tests/support/lockchild.h"
 
 namespace {
 
 using kvt::test::OnEachBackend;
-
-// A till in another process: opens its own lock service on the database
-// (connection 1 belongs to the parent), takes `process` and holds it until
-// killed. Its pid, or -1 when it could not take the lock.
-pid_t HoldInChild(const KVTConnectionSettings& settings, const std::string& process) {
-  int fds[2];
-  if (::pipe(fds) != 0) return -1;
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    std::string error;
-    std::unique_ptr<KVTLockService> locks = KVTLockServiceFor(settings, &error);
-    char ok = locks && locks->Acquire("POSSALES", process) ? '1' : '0';
-    [[maybe_unused]] ssize_t w = ::write(fds[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  char ok = 0;
-  [[maybe_unused]] ssize_t r = ::read(fds[0], &ok, 1);
-  ::close(fds[0]);
-  if (ok == '1') return pid;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  return -1;
-}
-
-void Kill(pid_t pid) {
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-}
 
 // The server ends a dead client's session when it notices the connection is
 // gone; a file lock goes with the process at once.
@@ -90,7 +60,7 @@ TEST_P(DatabaseLocks, OneHolderAtATime) {
 }
 
 TEST_P(DatabaseLocks, ALockDiesWithTheProcessThatHeldIt) {
-  pid_t till = HoldInChild(tempDb().settings(), "INSTANCE_A");
+  pid_t till = kvt::test::HoldLockInChild(tempDb().settings(), "INSTANCE_A");
   ASSERT_GT(till, 0);
   auto mine = Service();
   ASSERT_TRUE(mine);
@@ -100,7 +70,7 @@ TEST_P(DatabaseLocks, ALockDiesWithTheProcessThatHeldIt) {
   EXPECT_NE(owner.find(":" + std::to_string(till)), std::string::npos) << owner;
   EXPECT_EQ(mine->Acquire("POSSALES", "INSTANCE_B"), 1) << "other names stay free";
 
-  Kill(till);
+  kvt::test::KillChild(till);
   ASSERT_TRUE(FreedWithin(*mine, "INSTANCE_A", std::chrono::seconds(20)));
   EXPECT_EQ(mine->Acquire("POSSALES", "INSTANCE_A"), 1);
 }
@@ -118,7 +88,7 @@ TEST_P(DatabaseLocks, ReleasedWhenTheServiceEnds) {
 // 7003 with the locks every till of that database sees.
 TEST_P(DatabaseLocks, TheHostAnswersMessage7003FromTheDatabase) {
   ASSERT_TRUE(tempDb().WriteIni("KVTSQL.ini"));
-  pid_t till = HoldInChild(tempDb().settings(), "INSTANCE_A");
+  pid_t till = kvt::test::HoldLockInChild(tempDb().settings(), "INSTANCE_A");
   ASSERT_GT(till, 0);
   KVTHost host;
   ASSERT_TRUE(host.OpenDatabase(".\\KVTSQL.ini")) << host.LastError();
@@ -139,7 +109,7 @@ TEST_P(DatabaseLocks, TheHostAnswersMessage7003FromTheDatabase) {
   EXPECT_NE(owner.find(":" + std::to_string(till)), std::string::npos) << owner;
   EXPECT_EQ(ask(KVT_LOCK_ACQUIRE, "INSTANCE_B"), 1);
   EXPECT_EQ(ask(KVT_LOCK_RELEASE, "INSTANCE_B"), 1);
-  Kill(till);
+  kvt::test::KillChild(till);
   ASSERT_TRUE(FreedWithin(host.Locks(), "INSTANCE_A", std::chrono::seconds(20)));
   EXPECT_EQ(ask(KVT_LOCK_ACQUIRE, "INSTANCE_A"), 1);
 }

@@ -7,34 +7,9 @@
 #include <string>
 
 #include "suite/host/lockservice.h"
+#include "tests/support/lockchild.h"
 
 namespace {
-
-// Runs `body` in a child process that holds what it acquired until killed;
-// returns the child's pid once it reported through the pipe.
-pid_t HoldInChild(const std::string& folder, const std::string& process) {
-  int fds[2];
-  if (::pipe(fds) != 0) return -1;
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    KVTFileLockService s(folder);
-    char ok = s.Acquire("POSSALES", process) ? '1' : '0';
-    [[maybe_unused]] ssize_t w = ::write(fds[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  char ok = 0;
-  [[maybe_unused]] ssize_t r = ::read(fds[0], &ok, 1);
-  ::close(fds[0]);
-  return ok == '1' ? pid : -1;
-}
-
-void Kill(pid_t pid) {
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-}
 
 class FileLocks : public ::testing::Test {
  protected:
@@ -55,7 +30,8 @@ TEST_F(FileLocks, OneHolderAtATimeWithinAProcess) {
 }
 
 TEST_F(FileLocks, AnotherProcessHoldsUntilItDies) {
-  pid_t child = HoldInChild(folder, "INSTANCE_B");
+  pid_t child = kvt::test::HoldLockInChild(
+      [this] { return std::make_unique<KVTFileLockService>(folder); }, "INSTANCE_B");
   ASSERT_GT(child, 0);
   KVTFileLockService mine(folder);
   EXPECT_EQ(mine.Acquire("POSSALES", "INSTANCE_B"), 0);
@@ -64,7 +40,7 @@ TEST_F(FileLocks, AnotherProcessHoldsUntilItDies) {
   EXPECT_NE(owner.find(":" + std::to_string(child)), std::string::npos) << owner;
   EXPECT_EQ(mine.Acquire("POSSALES", "INSTANCE_C"), 1) << "other names stay free";
 
-  Kill(child);  // a crashed till frees its id
+  kvt::test::KillChild(child);  // a crashed till frees its id
   EXPECT_EQ(mine.OwnerUser("POSSALES", "INSTANCE_B"), "");
   EXPECT_EQ(mine.Acquire("POSSALES", "INSTANCE_B"), 1);
 }
