@@ -92,4 +92,18 @@ bool SaveFloorSale(KVTConnection& c, long sale, double* recno, const char* tag) 
   return c.CommitTran(kHeader) > 0;
 }
 
+void MeasureFloorSales(benchmark::State& state, long& sale, double& recno, const char* tag) {
+  KVTConnection c(1);
+  if (!PrepareFloorSale(c)) {
+    state.SkipWithError(c.LastError());
+    return;
+  }
+  for (auto _ : state) {
+    if (!SaveFloorSale(c, ++sale, &recno, tag)) {
+      state.SkipWithError(c.LastError());
+      return;
+    }
+  }
+}
+
 }  // namespace kvt::bench

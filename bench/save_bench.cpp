@@ -153,19 +153,9 @@ void Floor(benchmark::State& state, Target target) {
     state.SkipWithError(why.c_str());
     return;
   }
-  KVTConnection c(1);
-  if (!kvt::bench::PrepareFloorSale(c)) {
-    state.SkipWithError(c.LastError());
-    return;
-  }
   static long sale = 0;
   static double recno = 1e9;
-  for (auto _ : state) {
-    if (!kvt::bench::SaveFloorSale(c, ++sale, &recno, "F")) {
-      state.SkipWithError(c.LastError());
-      return;
-    }
-  }
+  kvt::bench::MeasureFloorSales(state, sale, recno, "F");
 }
 
 // Helper tills saving until the stop file exists; each writes how many

@@ -65,19 +65,9 @@ void TenLineSale(benchmark::State& state, Target target) {
     state.SkipWithError(why.c_str());
     return;
   }
-  KVTConnection c(1);
-  if (!kvt::bench::PrepareFloorSale(c)) {
-    state.SkipWithError(c.LastError());
-    return;
-  }
   static long sale = 0;
   static double recno = 1e6;
-  for (auto _ : state) {
-    if (!kvt::bench::SaveFloorSale(c, ++sale, &recno)) {
-      state.SkipWithError(c.LastError());
-      return;
-    }
-  }
+  kvt::bench::MeasureFloorSales(state, sale, recno);
   state.SetItemsProcessed(state.iterations() * 21);  // rows written
 }
 
