@@ -9,18 +9,18 @@ HINSTANCE hApplication = nullptr;
 #define KVT_TEXT(name) char name[KVT_SETTING_LEN] = "";
 #define KVT_DEFINE_SETTING(column, setting) KVT_TEXT(setting)
 
-#define KVT_MODULE_TEXTS(X)                                                                        \
-  X(PROGRAM_NAME)                                                                                  \
-  X(PROGRAM_ABBR)                                                                                  \
-  X(LOCAL_INI)                                                                                     \
-  X(KVT_INI) X(SQL_INI) X(TOTAL_FORMAT) X(CURRENCY_FORMAT) X(CANADIAN_FORMAT) X(MACHINETYPE)       \
-      X(CONNECTIONTYPE) X(CFG_USEINVENTORY) X(CFG_USECSTORE) X(CFG_RECEIPTFORM) X(CFG_INVOICEFORM) \
-          X(CFG_DISPLAYTAXDETAIL) X(CFG_RECTOINVPTR) X(CFG_PAYTOINVPTR) X(CFG_POLEDISPLAY)         \
-              X(CFG_RECPTRTYPE) X(CFG_AUTONUMBERNEWCUSTOMERS) X(CFG_DEFAULTBALANCEFORWARD)         \
-                  X(CFG_DISPLAYPHONENUMBER) X(CFG_USEBATCHES) X(CFG_BOSYSTEM) X(DEFAULT_STORE)     \
-                      X(DEFAULT_TILLREF) X(INVENTORY_LOCATION) X(PRICE_FORMAT) X(POAREF)           \
-                          X(POADESCR) X(POACATEGORY) X(LOGIN_STORE) X(LOGIN_DATE) X(LOGIN_TILL)    \
-                              X(LOGIN_SHIFT) X(LOGIN_EMPLOYEE)
+// clang-format off
+#define KVT_MODULE_TEXTS(X)                                                              \
+  X(PROGRAM_NAME) X(PROGRAM_ABBR) X(LOCAL_INI) X(KVT_INI) X(SQL_INI) X(TOTAL_FORMAT)     \
+  X(CURRENCY_FORMAT) X(CANADIAN_FORMAT) X(MACHINETYPE) X(CONNECTIONTYPE)                 \
+  X(CFG_USEINVENTORY) X(CFG_USECSTORE) X(CFG_RECEIPTFORM) X(CFG_INVOICEFORM)             \
+  X(CFG_DISPLAYTAXDETAIL) X(CFG_RECTOINVPTR) X(CFG_PAYTOINVPTR) X(CFG_POLEDISPLAY)       \
+  X(CFG_RECPTRTYPE) X(CFG_AUTONUMBERNEWCUSTOMERS) X(CFG_DEFAULTBALANCEFORWARD)           \
+  X(CFG_DISPLAYPHONENUMBER) X(CFG_USEBATCHES) X(CFG_BOSYSTEM) X(DEFAULT_STORE)           \
+  X(DEFAULT_TILLREF) X(INVENTORY_LOCATION) X(PRICE_FORMAT) X(POAREF) X(POADESCR)         \
+  X(POACATEGORY) X(LOGIN_STORE) X(LOGIN_DATE) X(LOGIN_TILL) X(LOGIN_SHIFT)               \
+  X(LOGIN_EMPLOYEE)
+// clang-format on
 
 KVT_MODULE_TEXTS(KVT_TEXT)
 KVT_CONFIG_RECORD(KVT_DEFINE_SETTING)
