@@ -91,6 +91,8 @@ class Stmt {
   int ColumnCount() const { return static_cast<int>(result_.names.size()); }
   const std::vector<std::string>& Names() const { return result_.names; }
   long Changes() const { return result_.changes; }
+  // The whole buffered result, for readers that take it at once.
+  ResultData& result() { return result_; }
   bool HasRow() const { return row_ >= 0 && row_ < static_cast<long>(result_.rows.size()); }
   void Free();
   const std::string& error() const { return error_; }

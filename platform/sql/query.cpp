@@ -1,0 +1,130 @@
+// Typed statements, rows by column name, and the scoped transaction.
+#include "platform/sql/query.h"
+
+#include <strings.h>
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sql/connection.h"
+
+namespace kvt::sql {
+
+Value Text(std::string_view text) {
+  return {std::string(text), 0};
+}
+
+Value Number(std::string_view text) {
+  return {std::string(text), 2};
+}
+
+Value Number(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  return {buf, 2};
+}
+
+Value Date(std::string_view text) {
+  return {std::string(text), 3};
+}
+
+// ---- Row --------------------------------------------------------------------
+
+Row::Row(std::shared_ptr<const std::vector<std::string>> names, std::vector<std::string> values)
+    : names_(std::move(names)), values_(std::move(values)) {}
+
+int Row::Index(std::string_view column) const {
+  for (std::size_t i = 0; i < names_->size(); ++i) {
+    const std::string& n = (*names_)[i];
+    if (n.size() == column.size() && strncasecmp(n.data(), column.data(), n.size()) == 0)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool Row::Has(std::string_view column) const {
+  return Index(column) >= 0;
+}
+
+const std::string& Row::operator[](std::string_view column) const {
+  static const std::string kEmpty;
+  int i = Index(column);
+  assert(i >= 0 && "the statement returns no column of that name");
+  return i >= 0 && i < static_cast<int>(values_.size()) ? values_[i] : kEmpty;
+}
+
+double Row::Num(std::string_view column) const {
+  return std::atof((*this)[column].c_str());
+}
+
+// ---- Query ------------------------------------------------------------------
+
+Result Result::Failure(std::string error) {
+  Result r;
+  r.error_ = error.empty() ? "the database failed without saying why" : std::move(error);
+  return r;
+}
+
+Query::Query(std::string sql) : sql_(std::move(sql)), stmt_(std::make_unique<Stmt>()) {}
+Query::~Query() = default;
+Query::Query(Query&&) noexcept = default;
+Query& Query::operator=(Query&&) noexcept = default;
+
+Result Query::Run(std::initializer_list<Value> values) {
+  return Run(std::vector<Value>(values));
+}
+
+Result Query::Run(const std::vector<Value>& values) {
+  if (!stmt_->Prepare(sql_)) return Result::Failure(stmt_->error());
+  for (const Value& v : values)
+    if (!stmt_->Bind(v.text.c_str(), v.type)) break;  // Execute reports the bad value
+  if (!stmt_->Execute()) return Result::Failure(stmt_->error());
+  ResultData& data = stmt_->result();
+  Result r;
+  r.changed_ = data.changes;
+  auto names = std::make_shared<const std::vector<std::string>>(std::move(data.names));
+  r.rows_.reserve(data.rows.size());
+  for (auto& values : data.rows) r.rows_.emplace_back(names, std::move(values));
+  data.Clear();
+  return r;
+}
+
+Result Run(std::string_view sql, std::initializer_list<Value> values) {
+  return Query(std::string(sql)).Run(values);
+}
+
+Result Run(std::string_view sql, const std::vector<Value>& values) {
+  return Query(std::string(sql)).Run(values);
+}
+
+// ---- Transaction ------------------------------------------------------------
+
+Transaction::Transaction() {
+  begun_ = ConnectionOne::Get().Begin(&error_);
+  if (!begun_) ConnectionOne::Get().SetLastError(error_);
+}
+
+Transaction::~Transaction() {
+  Cancel();
+}
+
+bool Transaction::Commit() {
+  if (!begun_) return false;
+  if (ended_) {
+    error_ = "the transaction has already ended";
+    return false;
+  }
+  ended_ = true;
+  if (ConnectionOne::Get().Commit(&error_)) return true;
+  ConnectionOne::Get().SetLastError(error_);
+  return false;
+}
+
+void Transaction::Cancel() {
+  if (!begun_ || ended_) return;
+  ended_ = true;
+  std::string ignored;
+  ConnectionOne::Get().Cancel(&ignored);
+}
+
+}  // namespace kvt::sql

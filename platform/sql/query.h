@@ -1,0 +1,129 @@
+// The module's one way to run SQL on connection 1: typed values checked as
+// they are bound, columns read by name, and every answer one of found, not
+// found or failed (with the database's message), so a failed look-up is never
+// taken for "not found". A scoped transaction begins in its constructor and
+// is cancelled by its destructor unless Commit() was called.
+//
+//   kvt::sql::Query find("SELECT NAME FROM KVTCOM11 WHERE EMPCODE = ?");
+//   kvt::sql::Result r = find.Run({kvt::sql::Text(code)});
+//   switch (r.found()) { case Found::Yes: r.first()["NAME"] ... }
+//
+// Values are bound, never formatted into the text. Everything here belongs to
+// the thread that uses connection 1 (the user-interface thread).
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/base/export.h"
+
+namespace kvt::sql {
+
+class Stmt;
+
+// One value for one "?", left to right. Number takes "12.50", " -3" or a
+// double; Date takes "MM/DD/YYYY", "MMDDYYYY" or "YYYY-MM-DD". Empty numbers
+// and dates bind NULL. A value that is not what its type says fails the
+// statement before it runs, with a message naming the value.
+struct Value {
+  std::string text;
+  int type = 0;  // 0 text, 2 number, 3 date (the binding library's codes)
+};
+KVT_EXPORT Value Text(std::string_view text);
+KVT_EXPORT Value Number(std::string_view text);
+KVT_EXPORT Value Number(double value);
+KVT_EXPORT Value Date(std::string_view text);
+
+enum class Found { Yes, No, Failed };
+
+// One row of a result: columns by the names the statement gives them
+// (without regard to case). Asking for a column the statement does not
+// return is a fault in the caller: it stops a debug build, and reads "".
+class KVT_EXPORT Row {
+ public:
+  Row(std::shared_ptr<const std::vector<std::string>> names, std::vector<std::string> values);
+  const std::string& operator[](std::string_view column) const;
+  double Num(std::string_view column) const;  // the column's text as a number (0 when empty)
+  bool Has(std::string_view column) const;
+
+ private:
+  int Index(std::string_view column) const;
+  std::shared_ptr<const std::vector<std::string>> names_;
+  std::vector<std::string> values_;
+};
+
+// What a statement answered: its rows (text; NULL as "", dates as
+// "MM/DD/YYYY"), the rows a change touched, or the failure.
+class KVT_EXPORT Result {
+ public:
+  static Result Failure(std::string error);
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  Found found() const { return !ok() ? Found::Failed : rows_.empty() ? Found::No : Found::Yes; }
+  // INSERT, UPDATE, DELETE: the rows changed (0 is still success).
+  long changed() const { return changed_; }
+  const std::vector<Row>& rows() const { return rows_; }
+  // The first row; only when found() is Yes.
+  const Row& first() const { return rows_.front(); }
+
+ private:
+  friend class Query;
+  std::string error_;
+  long changed_ = 0;
+  std::vector<Row> rows_;
+};
+
+// A statement prepared once and run many times, with fresh values each run.
+// It is prepared again by itself after connection 1 was reopened.
+class KVT_EXPORT Query {
+ public:
+  explicit Query(std::string sql);
+  ~Query();
+  Query(Query&&) noexcept;
+  Query& operator=(Query&&) noexcept;
+
+  Result Run(std::initializer_list<Value> values = {});
+  Result Run(const std::vector<Value>& values);
+  const std::string& sql() const { return sql_; }
+
+ private:
+  std::string sql_;
+  std::unique_ptr<Stmt> stmt_;
+};
+
+// Prepares, runs and forgets one statement (for texts run once).
+KVT_EXPORT Result Run(std::string_view sql, std::initializer_list<Value> values = {});
+KVT_EXPORT Result Run(std::string_view sql, const std::vector<Value>& values);
+
+// A unit of work on connection 1. Transactions nest: only the outermost
+// Commit() commits; a failed statement or a Cancel at any depth rolls back
+// the whole unit. Destroyed without Commit(), the unit is cancelled, so no
+// return path leaves a sale half saved.
+class KVT_EXPORT Transaction {
+ public:
+  Transaction();
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  // False when the transaction could not begin (error() says why); Commit
+  // then fails and nothing is cancelled at the end.
+  bool ok() const { return begun_; }
+  const std::string& error() const { return error_; }
+  // Ends the unit with its work kept. False with error() when the database
+  // refused the commit or the unit had been cancelled: nothing was saved.
+  bool Commit();
+  // Ends the unit with its work undone.
+  void Cancel();
+
+ private:
+  bool begun_ = false;
+  bool ended_ = false;
+  std::string error_;
+};
+
+}  // namespace kvt::sql

@@ -1,0 +1,121 @@
+// The module's statement helper and scoped transaction, on both databases:
+// found / not found / failed, columns by name, checked binds, rollback by scope.
+#include "platform/sql/query.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sql/kvtsqladmin.h"
+#include "tests/support/backends.h"
+
+namespace {
+
+using kvt::sql::Found;
+using kvt::sql::Query;
+using kvt::sql::Transaction;
+namespace sql = kvt::sql;
+
+class QueryHelper : public kvt::test::OnEachBackend {
+ protected:
+  void SetUp() override {
+    OnEachBackend::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    std::vector<KVTColumnDef> cols = {{"CODE", KVTColumnType::Text},
+                                      {"SOLD", KVTColumnType::Date},
+                                      {"RECNO", KVTColumnType::Double}};
+    ASSERT_TRUE(KVTRunSqlScript(KVTCreateTableSql("ITEMS", cols).c_str())) << KVTLastSqlError();
+  }
+  void TearDown() override {
+    KVTSqlClearFaults();
+    OnEachBackend::TearDown();
+  }
+  long CountItems() {
+    auto r = sql::Run("SELECT COUNT(1) AS N FROM ITEMS");
+    return r.ok() ? static_cast<long>(r.first().Num("N")) : -1;
+  }
+  bool Insert(const char* code) {
+    return sql::Run("INSERT INTO ITEMS (CODE, SOLD, RECNO) VALUES (?, ?, ?)",
+                    {sql::Text(code), sql::Date("03152024"), sql::Number(7.0)})
+        .ok();
+  }
+};
+
+TEST_P(QueryHelper, AnswersFoundNotFoundAndFailedWithTheDatabasesMessage) {
+  ASSERT_TRUE(Insert("A'1"));
+  Query find("SELECT CODE, SOLD, RECNO FROM ITEMS WHERE CODE = ?");
+  auto hit = find.Run({sql::Text("A'1")});
+  ASSERT_EQ(hit.found(), Found::Yes) << hit.error();
+  EXPECT_EQ(hit.first()["code"], "A'1");  // names without regard to case
+  EXPECT_EQ(hit.first()["SOLD"], "03/15/2024");
+  EXPECT_EQ(hit.first().Num("RECNO"), 7);
+  EXPECT_EQ(find.Run({sql::Text("B")}).found(), Found::No);
+
+  auto bad = sql::Run("SELECT NOSUCHCOLUMN FROM ITEMS");
+  EXPECT_EQ(bad.found(), Found::Failed);
+  EXPECT_NE(bad.error().find("NOSUCHCOLUMN"), std::string::npos) << bad.error();
+
+  KVTSqlFailStatements("FROM ITEMS");
+  EXPECT_EQ(find.Run({sql::Text("A'1")}).found(), Found::Failed);
+  EXPECT_EQ(find.Run({sql::Text("A'1")}).found(), Found::Yes);  // the same query recovers
+}
+
+TEST_P(QueryHelper, ABadValueFailsTheStatementBeforeItRuns) {
+  // clang-format off
+  struct Case { sql::Value value; const char* named; } cases[] = {
+      {sql::Number("12,50"), "\"12,50\" is not a number"},
+      {sql::Date("13/45/2024"), "\"13/45/2024\" is not a date"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    auto r = sql::Run("INSERT INTO ITEMS (CODE, RECNO) VALUES ('X', ?)", {c.value});
+    EXPECT_NE(r.error().find(c.named), std::string::npos) << r.error();
+  }
+  EXPECT_EQ(CountItems(), 0);
+}
+
+TEST_P(QueryHelper, ChangesReportTheRowsTouched) {
+  ASSERT_TRUE(Insert("A"));
+  ASSERT_TRUE(Insert("B"));
+  auto r = sql::Run("UPDATE ITEMS SET RECNO = 8 WHERE CODE <> ?", {sql::Text("Z")});
+  ASSERT_TRUE(r.ok()) << r.error();
+  EXPECT_EQ(r.changed(), 2);
+}
+
+TEST_P(QueryHelper, ATransactionLeftWithoutCommitSavesNothing) {
+  {
+    Transaction t;
+    ASSERT_TRUE(t.ok()) << t.error();
+    ASSERT_TRUE(Insert("A"));
+  }
+  EXPECT_EQ(CountItems(), 0);
+  {
+    Transaction outer;
+    {
+      Transaction inner;
+      ASSERT_TRUE(Insert("B"));
+      ASSERT_TRUE(inner.Commit());
+    }
+    ASSERT_TRUE(outer.Commit()) << outer.error();
+  }
+  EXPECT_EQ(CountItems(), 1);
+}
+
+TEST_P(QueryHelper, AFailedCommitSaysSoAndKeepsNothing) {
+  Transaction t;
+  ASSERT_TRUE(Insert("A"));
+  KVTSqlFailNextCommit();
+  EXPECT_FALSE(t.Commit());
+  EXPECT_FALSE(t.error().empty());
+  EXPECT_EQ(CountItems(), 0);
+}
+
+TEST_P(QueryHelper, ClosedConnectionIsAFailureNotAnEmptyAnswer) {
+  KVTCloseConnectionOne();
+  auto r = sql::Run("SELECT CODE FROM ITEMS");
+  EXPECT_EQ(r.found(), Found::Failed);
+  Transaction t;
+  EXPECT_FALSE(t.ok());
+}
+
+KVT_ON_BOTH_BACKENDS(QueryHelper);
+
+}  // namespace
