@@ -44,9 +44,9 @@ std::string ApplyRoundingRules(std::string price, const RoundingRule& first,
 
 // A till code's row as its price needs it; all blank when the code has none.
 struct TillCode {
-  std::string retail, secret, markdown, begin, end;
+  std::string retail{}, secret{}, markdown{}, begin{}, end{};
   bool negative = false;  // every price of the code shows below zero
-  RoundingRule rule1, rule2;
+  RoundingRule rule1{}, rule2{};
 };
 
 struct TillCodePrice {
@@ -63,7 +63,7 @@ TillCodePrice PriceTillCode(const TillCode& code, const PriceFormat& format, lon
 // ---- The inventory module ---------------------------------------------------------
 
 struct PriceQuestion {
-  std::string customer, pricingCode, item, location, qty;
+  std::string customer{}, pricingCode{}, item{}, location{}, qty{};
   bool loadAll = true;
 };
 struct ModuleAnswer {
@@ -111,7 +111,7 @@ double UnitPriceForBreaks(double price, double total, const std::array<PriceBrea
 // Where the till is: its store and till, its shift date (MMDDYYYY), and
 // whether its office database is of the "MSSQL" kind.
 struct Till {
-  std::string store, till, shiftDate;
+  std::string store{}, till{}, shiftDate{};
   bool mssqlOffice = false;
 };
 
