@@ -196,6 +196,7 @@ void Prices::PriceItemLines(std::vector<PricedLine>& lines, const std::string& i
     if (line.isVoid || line.ref != item) continue;
     line.price = price;
     line.amount = format.Amount(std::atof(price.c_str()) * line.qty);
+    line.repriced = true;
     if (discount) line.discount = *discount;
   }
 }

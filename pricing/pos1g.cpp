@@ -37,6 +37,7 @@ Repriced Prices::ApplyMixPricing(std::vector<PricedLine>& lines, const std::stri
       if (price.failed()) return {Found::Failed, false, price.error};
       line.price = price.value.price;
       line.amount = format.Amount(std::atof(line.price.c_str()) * line.qty);
+      line.repriced = true;
       line.discount = price.value.discount;
       line.cost = price.value.cost;
     }
@@ -72,6 +73,7 @@ Repriced Prices::ApplyMixPricing(std::vector<PricedLine>& lines, const std::stri
       }
       if (position == setSize) position = 0;
     }
+    line.repriced = true;
     // A line of no quantity keeps its unit price and has no amount.
     if (line.qty == 0) {
       line.amount = format.Amount(0);

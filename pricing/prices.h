@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,10 @@ struct PricedLine {
   bool isVoid = false;        // voided lines neither count nor change
   std::string mix;
   char qtyPricing = 0;  // 'U' unit-price breaks, 'M' the matrix
-  std::string discount, cost;
+  // What a re-pricing did: price and amount set again, and the item's own
+  // discount and cost when the line took them.
+  bool repriced = false;
+  std::optional<std::string> discount, cost;
 };
 
 // The quantity on the non-void lines of `item` or, with an empty item, of

@@ -64,8 +64,6 @@ std::vector<PricedLine> ReadLines(const TDataTbl& grid) {
     l.isVoid = l.amount == "VOID";
     l.mix = grid.GetCell(COL_MIXNUM, row);
     l.qtyPricing = grid.GetCell(COL_QTYPRICING, row)[0];
-    l.discount = grid.GetCell(COL_DISCOUNT, row);
-    l.cost = grid.GetCell(COL_COST, row);
   }
   return lines;
 }
@@ -74,9 +72,11 @@ void WriteLines(TDataTbl& grid, const std::vector<PricedLine>& lines) {
   grid.SetRedraw(false);
   for (int row = 0; row < grid.GetRowCount() && row < static_cast<int>(lines.size()); ++row) {
     const PricedLine& l = lines[row];
-    for (auto [col, text] : {std::pair{COL_PRICE, &l.price}, std::pair{COL_AMOUNT, &l.amount},
-                             std::pair{COL_DISCOUNT, &l.discount}, std::pair{COL_COST, &l.cost}})
-      if (grid.GetCell(col, row) != *text) grid.SetCell(col, row, *text);
+    if (!l.repriced) continue;
+    grid.SetCell(COL_PRICE, row, l.price);
+    grid.SetCell(COL_AMOUNT, row, l.amount);
+    if (l.discount) grid.SetCell(COL_DISCOUNT, row, *l.discount);
+    if (l.cost) grid.SetCell(COL_COST, row, *l.cost);
   }
   grid.SetRedraw(true);
 }

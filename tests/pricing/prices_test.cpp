@@ -235,10 +235,10 @@ TEST_P(PricesRead, MixLinesShareTheSetPrice) {
   // Only units at the item's own price bring its discount and cost.
   std::vector<PricedLine> lines = Lines("CANDYA 2 2.00 4.00, CANDYB 2 2.25 4.50", "MIX3");
   prices.ApplyMixPricing(lines, "MIX3", 0, "01");
-  EXPECT_EQ(lines[0].cost + "/" + lines[1].cost, "/1.10");
+  EXPECT_EQ(lines[0].cost.value_or("-") + "/" + lines[1].cost.value_or("-"), "-/1.10");
   lines[1].isVoid = true;
   prices.ApplyMixPricing(lines, "MIX3", 0, "01");
-  EXPECT_EQ(Shown(lines) + " " + lines[0].cost, "2.00 4.00, 1.96 3.92 1.00");
+  EXPECT_EQ(Shown(lines) + " " + lines[0].cost.value_or("-"), "2.00 4.00, 1.96 3.92 1.00");
 }
 
 TEST_P(PricesRead, TillCodesCategoryCostsAndAFailedReadNeverTakenForNoPrice) {
