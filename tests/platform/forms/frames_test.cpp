@@ -310,15 +310,14 @@ TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
 }
 
 TEST(Keys, LettersAndDigitsWithModifiers) {
-  struct Case {
-    const char* name;
-    UINT vk;
-    bool alt, ctrl;
-    const char* written;
+  // clang-format off
+  struct Case { const char* name; UINT vk; bool alt, ctrl; const char* written; } cases[] = {
+      {"Alt+n", 'N', true, false, "Alt+N"},
+      {"Ctrl+7", '7', false, true, "Ctrl+7"},
+      {"F10", VK_F10, false, false, "F10"},
   };
-  for (const Case& c : std::vector<Case>{{"Alt+n", 'N', true, false, "Alt+N"},
-                                         {"Ctrl+7", '7', false, true, "Ctrl+7"},
-                                         {"F10", VK_F10, false, false, "F10"}}) {
+  // clang-format on
+  for (const Case& c : cases) {
     KVTKey k;
     ASSERT_TRUE(KVTParseKey(c.name, &k)) << c.name;
     EXPECT_EQ(k.vk, c.vk);

@@ -177,26 +177,17 @@ TEST_F(QtScreens, ADeclaredFieldOrColumnNotDrawnIsCaught) {
   auto* table = view->GridView(310);
   ASSERT_NE(table, nullptr);
 
-  struct Case {
-    const char* name;
-    std::function<void()> spoil;
-    std::string problem;
+  // clang-format off
+  struct Case { const char* name; std::function<void()> spoil; std::string problem; } cases[] = {
+      {"field hidden", [&] { view->WidgetForId(301)->hide(); }, "field 301 \"Batch : \" is not drawn"},
+      {"column hidden", [&] { table->setColumnHidden(3, true); }, "field 310 column 3 \"Amount\" is not drawn"},
+      {"hidden column shown", [&] { table->setColumnHidden(4, false); }, "field 310 column 4 \"Recno\" is drawn though hidden"},
+      {"wrong text", [&] { static_cast<QLineEdit*>(view->WidgetForId(301))->setText("X"); }, "field 301 \"Batch : \" shows \"X\" instead of \"B-1001\""},
+      {"hidden label shown", [&] { view->WidgetForId(320)->show(); }, "field 320 \"Hidden label\" is drawn though hidden"},
+      {"check drawn wrong", [&] { static_cast<QCheckBox*>(view->WidgetForId(306))->setChecked(true); }, "field 306 \"&Print\" is drawn checked"},
   };
-  for (const Case& c : std::vector<Case>{
-           {"field hidden", [&] { view->WidgetForId(301)->hide(); },
-            "field 301 \"Batch : \" is not drawn"},
-           {"column hidden", [&] { table->setColumnHidden(3, true); },
-            "field 310 column 3 \"Amount\" is not drawn"},
-           {"hidden column shown", [&] { table->setColumnHidden(4, false); },
-            "field 310 column 4 \"Recno\" is drawn though hidden"},
-           {"wrong text", [&] { static_cast<QLineEdit*>(view->WidgetForId(301))->setText("X"); },
-            "field 301 \"Batch : \" shows \"X\" instead of \"B-1001\""},
-           {"hidden label shown", [&] { view->WidgetForId(320)->show(); },
-            "field 320 \"Hidden label\" is drawn though hidden"},
-           {"check drawn wrong",
-            [&] { static_cast<QCheckBox*>(view->WidgetForId(306))->setChecked(true); },
-            "field 306 \"&Print\" is drawn checked"},
-       }) {
+  // clang-format on
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.spoil();
     std::vector<std::string> got = qt.CheckDrawn(*show);
