@@ -275,11 +275,14 @@ TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
   struct Data {
     char REF[11];
   };
-  for (const MnemonicCase& c : std::vector<MnemonicCase>{
-           {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
-           {"Alt+c", IDCANCEL, {}},                // without regard to case
-           {"Alt+P", IDCANCEL, {"pressed"}},       // "&&" is no mark; "Sto&p" is
-       }) {
+  // clang-format off
+  const MnemonicCase cases[] = {
+      {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
+      {"Alt+c", IDCANCEL, {}},                // without regard to case
+      {"Alt+P", IDCANCEL, {"pressed"}},       // "&&" is no mark; "Sto&p" is
+  };
+  // clang-format on
+  for (const MnemonicCase& c : cases) {
     SCOPED_TRACE(c.key);
     user.Reset();
     Data data{};
