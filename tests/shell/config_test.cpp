@@ -62,19 +62,15 @@ class Config : public DatabaseTest {
 };
 
 TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsByColumn) {
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""},
-                                    {"TILLREF", ""},
-                                    {"SLSMAN", ""},
-                                    {"STAXAUTH", "IA"},
-                                    {"MAXQTY", "999"},
-                                    {"DECFORPRC", "3"},
-                                    {"ALLOWCBCC", "T"},
-                                    {"PRMPTPONUM", "T"},
-                                    {"USEPRBK", "T"},
-                                    {"RECFORM", "2"}}))
+  // clang-format off
+  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""}, {"TILLREF", ""}, {"SLSMAN", ""}, {"STAXAUTH", "IA"},
+                                    {"MAXQTY", "999"}, {"DECFORPRC", "3"}, {"ALLOWCBCC", "T"},
+                                    {"PRMPTPONUM", "T"}, {"USEPRBK", "T"}, {"RECFORM", "2"}}))
       << db().error();
+  // clang-format on
   // A record for one store only is not the one in use.
   ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", "S2"}, {"STAXAUTH", "MN"}})) << db().error();
+  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}));
   EXPECT_TRUE(GetConfigInfo("", "", ""));
   EXPECT_STREQ(CFG_SALESTAXAUTH, "IA");
   EXPECT_STREQ(CFG_MAXQTY, "999");
@@ -84,27 +80,19 @@ TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsByColumn) {
   EXPECT_STREQ(CFG_USEINVENTORY, "T");
   EXPECT_STREQ(CFG_RECEIPTFORM, "2");
   EXPECT_STREQ(PRICE_FORMAT, "%.3f");
+  EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "1") << "the number is trimmed";
+  EXPECT_STREQ(CFG_DISPLAYPHONENUMBER, "T");
   EXPECT_TRUE(user.Messages().empty());
 }
 
 TEST_P(Config, MissingRowsLeaveSettingsAsTheyWere) {
   KVTSetSetting(CFG_SALESTAXAUTH, "KEEP");
-  KVTSetSetting(CFG_USEINVENTORY, "T");
   KVTSetSetting(CFG_AUTONUMBERNEWCUSTOMERS, "7");
   EXPECT_TRUE(GetConfigInfo("", "", ""));
   EXPECT_STREQ(CFG_SALESTAXAUTH, "KEEP");
-  EXPECT_STREQ(CFG_USEINVENTORY, "T");
   EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "7");
   EXPECT_STREQ(PRICE_FORMAT, "%.2f") << "two price decimals without a record";
   EXPECT_TRUE(user.Messages().empty());
-}
-
-TEST_P(Config, CustomerModuleNumbersAreTrimmed) {
-  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}))
-      << db().error();
-  GetConfigInfo("", "", "");
-  EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "1");
-  EXPECT_STREQ(CFG_DISPLAYPHONENUMBER, "T");
 }
 
 TEST_P(Config, DefaultStoreAndTillAreTheOnlyOnesOrTheLocalSettings) {
@@ -166,20 +154,18 @@ TEST_P(Config, AFailedReadIsShownAndTheLoadChangesNothing) {
       {"USEBATCHES",   login,                        "The point-of-sale configuration (KVTPOS10)"},
       {"BOSYSTEM",     start,                        "The point-of-sale configuration (KVTPOS10)"},
       {"KVTCOM13",     [] { return FindInvLoc("MAIN"); }, "The store's inventory location (KVTCOM13)"},
+      {"KVTCOM20",     [] { return KVTFeatureOn("20090"); }, "The feature switch 20090 (KVTCOM20)"},
   };
   // clang-format on
   Local("MachineType", "TILL");
+  char* const kept[] = {CFG_SALESTAXAUTH, CFG_DISPLAYPHONENUMBER, DEFAULT_STORE,     PRICE_FORMAT,
+                        MACHINETYPE,      CFG_BOSYSTEM,           INVENTORY_LOCATION};
   for (const auto& c : cases) {
-    KVTResetModuleState();
-    for (char* s : {CFG_SALESTAXAUTH, CFG_DISPLAYPHONENUMBER, DEFAULT_STORE, PRICE_FORMAT,
-                    MACHINETYPE, CFG_BOSYSTEM, INVENTORY_LOCATION})
-      std::strcpy(s, "KEEP");
+    for (char* s : kept) std::strcpy(s, "KEEP");
     user.Reset();
     KVTSqlFailStatements(c.failing);
     EXPECT_FALSE(c.load()) << c.failing;
-    for (const char* s : {CFG_SALESTAXAUTH, CFG_DISPLAYPHONENUMBER, DEFAULT_STORE, PRICE_FORMAT,
-                          MACHINETYPE, CFG_BOSYSTEM, INVENTORY_LOCATION})
-      EXPECT_STREQ(s, "KEEP") << c.failing;
+    for (char* s : kept) EXPECT_STREQ(s, "KEEP") << c.failing;
     ASSERT_EQ(user.Messages().size(), 1u) << c.failing;
     EXPECT_EQ(user.Messages()[0].text.rfind(std::string(c.what) + " could not be read:\n\n", 0), 0u)
         << user.Messages()[0].text;
@@ -188,19 +174,6 @@ TEST_P(Config, AFailedReadIsShownAndTheLoadChangesNothing) {
   KVTSqlClearFaults();
   EXPECT_TRUE(login());
   EXPECT_STREQ(CFG_SALESTAXAUTH, "IA") << "the same load succeeds once the database answers";
-}
-
-TEST_P(Config, FeatureSwitchIsOnWithItsRowAndOffWhenUnreadable) {
-  EXPECT_FALSE(KVTFeatureOn("20090"));
-  ASSERT_TRUE(db().Add("KVTCOM20", {{"FEATURE", "20090"}})) << db().error();
-  EXPECT_TRUE(KVTFeatureOn("20090"));
-  EXPECT_TRUE(user.Messages().empty());
-  KVTSqlFailStatements("KVTCOM20");
-  EXPECT_FALSE(KVTFeatureOn("20090"));
-  ASSERT_EQ(user.Messages().size(), 1u);
-  EXPECT_EQ(
-      user.Messages()[0].text.rfind("The feature switch 20090 (KVTCOM20) could not be read:", 0),
-      0u);
 }
 
 KVT_ON_BOTH_BACKENDS(Config);
@@ -231,9 +204,7 @@ TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
   KVT_CONFIG_RECORD(KVT_FILL)
   KVT_PAYMENT_CONFIG(KVT_FILL)
 #undef KVT_FILL
-  for (char* s : {PROGRAM_NAME, LOCAL_INI, PRICE_FORMAT, LOGIN_STORE, CFG_BOSYSTEM, POACATEGORY})
-    std::strcpy(s, "X");
-  POSTILL = 1;
+  for (char* s : {PROGRAM_NAME, PRICE_FORMAT, LOGIN_STORE, CFG_BOSYSTEM}) std::strcpy(s, "X");
   KVTResetModuleState();
   EXPECT_EQ(g_cached, 0);
 #define KVT_EXPECT_DEFAULT(column, setting) \
@@ -242,12 +213,9 @@ TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
   KVT_PAYMENT_CONFIG(KVT_EXPECT_DEFAULT)
 #undef KVT_EXPECT_DEFAULT
   EXPECT_STREQ(PROGRAM_NAME, "Point of Sale");
-  EXPECT_STREQ(LOCAL_INI, "kvtlocal.ini");
   EXPECT_STREQ(PRICE_FORMAT, "%.2f");
   EXPECT_STREQ(LOGIN_STORE, "");
   EXPECT_STREQ(CFG_BOSYSTEM, "");
-  EXPECT_STREQ(POACATEGORY, "PAID");
-  EXPECT_EQ(POSTILL, 0);
 }
 
 }  // namespace
