@@ -13,13 +13,11 @@
 #include "platform/win/module.h"
 #include "platform/win/window.h"
 
-class KVTSConnection;
-class KVTConnection;
-
 inline constexpr int KVT_EVENT_VERSION = 256;
 
 // The parameter block handed to the other module. Plain data with fixed
-// buffers so that both sides agree on it without sharing a C++ runtime.
+// buffers so that both sides agree on it without sharing a C++ runtime. It
+// carries no connection: every module of the process shares connection 1.
 struct KVTEventObject {
   HWND hWnd = nullptr;
   char ErrorString[256] = "";
@@ -31,8 +29,6 @@ struct KVTEventObject {
   char Param4[1024] = "";
   double dParam1 = 0, dParam2 = 0, dParam3 = 0, dParam4 = 0;
   std::int32_t iParam1 = 0, iParam2 = 0, iParam3 = 0, iParam4 = 0;
-  KVTSConnection* Con1 = nullptr;
-  KVTConnection* Con2 = nullptr;
 };
 
 using KVTHandleEventFn = int (*)(const char* event, int version, KVTEventObject* object);
@@ -62,8 +58,6 @@ class KVTModuleInterface {
   double dParam1 = 0, dParam2 = 0, dParam3 = 0, dParam4 = 0;
   int iParam1 = 0, iParam2 = 0, iParam3 = 0, iParam4 = 0;
   HWND hWnd = nullptr;
-  KVTSConnection* Con1 = nullptr;
-  KVTConnection* Con2 = nullptr;
   // 0: modules come from the host's module request; otherwise loaded directly.
   int module_load_mode = 0;
 
