@@ -12,13 +12,11 @@
 
 #include "platform/win/window.h"
 
-class KVTSConnection;
-class KVTConnection;
-
 inline constexpr int KVT_EVENT_VERSION = 256;
 
 // Plain data with fixed buffers so that both sides agree on it without
-// sharing a C++ runtime.
+// sharing a C++ runtime. It carries no connection: every module of the
+// process shares connection 1.
 struct KVTEventObject {
   HWND hWnd = nullptr;
   char ErrorString[256] = "";
@@ -30,8 +28,6 @@ struct KVTEventObject {
   char Param4[1024] = "";
   double dParam1 = 0, dParam2 = 0, dParam3 = 0, dParam4 = 0;
   std::int32_t iParam1 = 0, iParam2 = 0, iParam3 = 0, iParam4 = 0;
-  KVTSConnection* Con1 = nullptr;
-  KVTConnection* Con2 = nullptr;
 };
 
 using KVTHandleEventFn = int (*)(const char* event, int version, KVTEventObject* object);
