@@ -24,7 +24,7 @@
 #include "schema/demo.h"
 #include "schema/schema.h"
 #include "shell/globals.h"
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 namespace {
 

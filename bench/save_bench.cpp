@@ -30,7 +30,7 @@
 #include "shell/globals.h"
 #include "suite/host/host.h"
 #include "tests/sale/sale_lines.h"
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 extern char** environ;
 
