@@ -65,7 +65,8 @@ class ChangeTax : public kvt::test::SaleScreenTest {
 
 TEST_P(ChangeTax, PopupChangesTheSalesTaxes) {
   const std::string kAsBefore = "1:GST 1:PST 2:GST 2:PST", kHST = kAsBefore + " 1:HST 2:HST";
-  // Steps: "key NAME", "type TEXT", "answer BUTTON" (before its question).
+  // Steps: "key NAME", "type TEXT", "answer BUTTON" (before its question),
+  // "front CAPTION" (the screen in front).
   // clang-format off
   struct Case { const char* name; std::vector<std::string> steps; std::string codes; const char* taxTotal; const char* pftcRemoved; std::vector<std::string> messages; const char* failing = ""; } cases[] = {
       {"deleting the remembered code, then Esc", {"key Down", "key Del", "key Esc"}, "1:GST 2:GST", "1.50", "1", {}},
@@ -79,7 +80,7 @@ TEST_P(ChangeTax, PopupChangesTheSalesTaxes) {
       {"a code that cannot be written is not added", {"key Ins", "type HST", "key Enter"}, kAsBefore, "3.60", "0", {"Error occurred inserting TMPPOS3 record.\nThe taxes have not been changed!\n\n<reason>"}, "MAXTAXAMT,RECNO)"},
       {"a code that cannot be deleted stays, and is not remembered as removed", {"key Down", "key Del", "key Esc"}, kAsBefore, "3.60", "0", {"Error occurred deleting TMPPOS3 record.\nThe taxes have not been changed!\n\n<reason>"}, "AND TAXCODE = ?"},
       {"the run's codes cannot be read: an empty list, the sale as it was", {"key Esc"}, kAsBefore, "3.60", "0", {"The taxes of this sale could not be read:\n\n<reason>"}, "GROUP BY TAXCODE"},
-      {"a tax code that cannot be read is no unknown code: no pick list", {"key Ins", "type HST", "key Enter", "key Enter"}, kHST, "7.50", "0", {"The tax codes could not be read:\n\n<reason>"}, "FROM KVTAR19"},
+      {"a tax code that cannot be read is no unknown code: no pick list", {"key Ins", "type HST", "key Enter", "front Change Tax", "key Enter"}, kHST, "7.50", "0", {"The tax codes could not be read:\n\n<reason>"}, "FROM KVTAR19"},
       {"a run that cannot be checked writes nothing", {"key Ins", "type HST", "key Enter"}, kAsBefore, "3.60", "0", {"The taxes of this sale could not be read:\n\n<reason>"}, "RUNID = ? AND TAXCODE = ?"},
   };
   // clang-format on
@@ -92,6 +93,8 @@ TEST_P(ChangeTax, PopupChangesTheSalesTaxes) {
       if (verb == "key") user.Key(arg);
       if (verb == "type") user.Type(arg);
       if (verb == "answer") user.Answer(ButtonFromName(arg));
+      if (verb == "front")
+        user.Do([arg] { EXPECT_EQ(KVTForms::Instance().ActiveScreen()->Caption(), arg); });
     }
     if (*c.failing) KVTSqlFailStatements(c.failing);
     taxes->ChangeTax();
