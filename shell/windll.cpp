@@ -238,22 +238,10 @@ __attribute__((destructor)) static void KVTModuleUnload() {
 
 int Initialize(HINSTANCE hAppInstance) {
   hApplication = hAppInstance;
-  // The screen definitions are part of this library; attaching them to the
-  // forms runtime cannot fail.
-  int attached = 1;
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-  KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
-  KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
-  KVTSetSetting(KVT_INI, ".\\KVT32.ini");
-  KVTSetSetting(SQL_INI, ".\\KVTSQL.ini");
-  KVTSetSetting(TOTAL_FORMAT, "%.2f");
-  KVTSetSetting(CURRENCY_FORMAT, "$%.2f");
-  KVTSetSetting(CANADIAN_FORMAT, "$%.4f");
+  KVTSetDefaultSettings();
   DEBUGMODE = std::atoi(Local(LOCAL_INI, PROGRAM_NAME, "Debug", "0").c_str());
   POSTILL = std::atoi(Local(KVT_INI, "KVTEXE", "POSTill", "0").c_str());
   KVTSetSetting(MACHINETYPE, Local(LOCAL_INI, PROGRAM_NAME, "MachineType", "").c_str());
-
-  CONNECTIONTYPE[0] = '\0';
   std::string store = Local(LOCAL_INI, PROGRAM_NAME, "DefaultStore", "");
   std::string till = Local(LOCAL_INI, PROGRAM_NAME, "DefaultTill", "");
   std::vector<std::string> row;
@@ -263,7 +251,9 @@ int Initialize(HINSTANCE hAppInstance) {
                   &row))
     KVTSetSetting(CONNECTIONTYPE, row[0].c_str());
   GetBackOfficeSystemInfo();
-  return attached;
+  // The screen definitions are part of this library; attaching them to the
+  // forms runtime cannot fail.
+  return 1;
 }
 
 int Terminate(HINSTANCE) {

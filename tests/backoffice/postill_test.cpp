@@ -25,9 +25,7 @@ using Keys = std::vector<std::pair<std::string, std::string>>;
 class TillFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-    KVTSetSetting(KVT_INI, ".\\KVT32.ini");
+    KVTResetModuleState();
     user.Install();
     fs::remove_all("KVTSQL.ini");
     Fresh();

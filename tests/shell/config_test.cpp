@@ -22,11 +22,11 @@ class Config : public DatabaseTest {
     if (IsSkipped() || HasFatalFailure()) return;
     std::remove("kvtlocal.ini");
     ASSERT_TRUE(db().temp().WriteIni(".\\KVTSQL.ini"));
-    KVTClearModuleState();
+    KVTResetModuleState();
     Initialize(nullptr);
   }
   void TearDown() override {
-    KVTClearModuleState();
+    KVTResetModuleState();
     DatabaseTest::TearDown();
   }
   void Local(const char* key, const char* value) {
@@ -77,7 +77,7 @@ TEST_P(Config, MissingRowsLeaveSettingsAsTheyWere) {
   EXPECT_STREQ(CFG_SALESTAXAUTH, "KEEP");
   EXPECT_STREQ(CFG_USEINVENTORY, "T");
   EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "7");
-  EXPECT_STREQ(PRICE_FORMAT, "%.0f");
+  EXPECT_STREQ(PRICE_FORMAT, "%.2f") << "two price decimals without a record";
 }
 
 TEST_P(Config, CustomerModuleNumbersAreTrimmed) {
@@ -154,6 +154,35 @@ TEST_P(Config, InitializeReadsConnectionTypeAndBackOffice) {
 }
 
 KVT_ON_BOTH_BACKENDS(Config);
+
+int g_cached = 0;
+
+TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
+  static const bool registered = KVTClearedOnReset([] { g_cached = 0; });
+  ASSERT_TRUE(registered);
+  g_cached = 7;
+#define KVT_FILL(column, setting) KVTSetSetting(setting, "X");
+  KVT_CONFIG_RECORD(KVT_FILL)
+  KVT_PAYMENT_CONFIG(KVT_FILL)
+#undef KVT_FILL
+  for (char* s : {PROGRAM_NAME, LOCAL_INI, PRICE_FORMAT, LOGIN_STORE, CFG_BOSYSTEM, POACATEGORY})
+    std::strcpy(s, "X");
+  POSTILL = 1;
+  KVTResetModuleState();
+  EXPECT_EQ(g_cached, 0);
+#define KVT_EXPECT_DEFAULT(column, setting) \
+  EXPECT_STREQ(setting, std::strcmp(#column, "DECFORPRC") == 0 ? "2" : "") << #setting;
+  KVT_CONFIG_RECORD(KVT_EXPECT_DEFAULT)
+  KVT_PAYMENT_CONFIG(KVT_EXPECT_DEFAULT)
+#undef KVT_EXPECT_DEFAULT
+  EXPECT_STREQ(PROGRAM_NAME, "Point of Sale");
+  EXPECT_STREQ(LOCAL_INI, "kvtlocal.ini");
+  EXPECT_STREQ(PRICE_FORMAT, "%.2f");
+  EXPECT_STREQ(LOGIN_STORE, "");
+  EXPECT_STREQ(CFG_BOSYSTEM, "");
+  EXPECT_STREQ(POACATEGORY, "PAID");
+  EXPECT_EQ(POSTILL, 0);
+}
 
 TEST(StripDateZeros, CutsTrailingPairsExceptAFullCenturyYear) {
   struct Case {
