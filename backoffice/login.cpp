@@ -125,9 +125,14 @@ int KVTPOSLIA::VerifyRequiredFields() {
   screen_->DoAppToScr();
   using Ids = PVloginDlg;
   if (Check(Ids::IDC_STORE, VerifyStore(d.STORE), "Invalid Store.", "The stores")) return 0;
-  if (!d.SHIFTDATE[0]) return Refuse(Ids::IDC_SHIFTDATE, "Shift Date is required."), 0;
   // A date left by the mouse is not completed yet.
-  if (!CompleteDate()) return Refuse(Ids::IDC_SHIFTDATE, "Invalid Shift Date."), 0;
+  const char* badDate = !d.SHIFTDATE[0]   ? "Shift Date is required."
+                        : !CompleteDate() ? "Invalid Shift Date."
+                                          : nullptr;
+  if (badDate) {
+    Refuse(Ids::IDC_SHIFTDATE, badDate);
+    return 0;
+  }
   if (Check(Ids::IDC_TILLREF, VerifyTillRef(d.TILLREF, d.STORE), "Invalid Till Reference.",
             "The tills"))
     return 0;

@@ -290,11 +290,17 @@ TEST_P(LoginTest, ANewOrContinuedShiftOpensTheSaleWindow) {
   }
 }
 
-// The close-out ends the open-shift record of that till shift only.
+// The close-out ends the open-shift record of that till shift only; a
+// record that cannot be ended is reported.
 TEST_P(LoginTest, RemoveLoginInfoEndsOneOpenShift) {
   for (const char* shift : {"S1", "S2"})
     Add(std::string("KVTPOS9 STORE=MAIN INVDATE=12/05/2025 TILLREF=T1 SHIFT=") + shift);
   PVpos1Dlg sale(nullptr);
+  KVTSqlFailStatements("DELETE FROM KVTPOS9");
+  sale.RemoveLoginInfo("MAIN", "12052025", "T1", "S1");
+  EXPECT_EQ(Texts(),
+            std::vector<std::string>{"Error: Error occurred deleting KVTPOS9 record.\n\n<reason>"});
+  EXPECT_EQ(db().Count("KVTPOS9"), 2);
   sale.RemoveLoginInfo("MAIN", "12052025", "T1", "S1");
   EXPECT_EQ(db().Rows("SELECT SHIFT FROM KVTPOS9"), Rows{{"S2"}});
 }
