@@ -2,8 +2,9 @@
 #include "payment/pos2c.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
