@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "backoffice/login.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
@@ -344,11 +345,7 @@ int POSLogin(HWND hWnd) {
 }
 
 int DoPOSSales(HWND hWnd) {
-  Tbacktab* tabs = OpenTabWindow(hWnd, {{"PVpos1Dlg", "Sale Items"}, {"PVpos2Dlg", "Sale Total"}},
-                                 PROGRAM_NAME, {false, false, false});
-  if (!tabs) return 0;
-  tabs->Frame()->Show(SW_SHOWMAXIMIZED);
-  tabs->Frame()->SetFocus();
+  KVTOpenSaleWindow(Wrap(hWnd));
   return 0;
 }
 
