@@ -2,6 +2,7 @@
 #include "backoffice/empid.h"
 
 #include <cstring>
+#include <string>
 
 #include "backoffice/login.h"
 #include "platform/base/kvtbase.h"
@@ -36,7 +37,8 @@ void PVempidDlg::SetupWindow() {
 int PVempidDlg::VerifyFields(int fieldId) {
   if (fieldId != IDC_EMPLOYEE) return 0;
   TRIM(Data.EMPLOYEE);
-  if (KVTPOSLIA::VerifyEmployee(Data.EMPLOYEE)) {
+  kvt::sql::Result found = KVTPOSLIA::VerifyEmployee(Data.EMPLOYEE);
+  if (found.found() == kvt::sql::Found::Yes) {
     HasPassed = true;
     KVTSetSetting(szEmployee, Data.EMPLOYEE);
     CloseWindow(IDOK);
@@ -44,6 +46,11 @@ int PVempidDlg::VerifyFields(int fieldId) {
   }
   HasPassed = false;
   szEmployee[0] = '\0';
+  if (!found.ok()) {  // the code stays for another try
+    std::string message = "The employees could not be read:\n\n" + found.error();
+    MessageBox(message.c_str(), "Error", MB_OK | MB_ICONSTOP);
+    return 1;
+  }
   MessageBox("Invalid Employee.", "Error", MB_OK | MB_ICONSTOP);
   Data.EMPLOYEE[0] = '\0';
   DoAppToScr(IDC_EMPLOYEE);

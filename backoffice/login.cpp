@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "backoffice/shifttot.h"
 #include "platform/base/kvtbase.h"
@@ -11,40 +12,19 @@
 #include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/screens.h"
-#include "shell/windll.h"
 
 namespace {
 
 const int kFields[] = {PVloginDlg::IDC_STORE, PVloginDlg::IDC_SHIFTDATE, PVloginDlg::IDC_TILLREF,
                        PVloginDlg::IDC_EMPLOYEE, PVloginDlg::IDC_SHIFT};
 
-// Runs a lookup on a short-lived handle of connection 1: true when a row
-// comes back. Values are quoted into the text.
-bool RowExists(const std::string& sql) {
-  KVTWaitCursor wait;
-  HVWCONN h = vwConnect(hApplication, 1, 0);
-  if (!h) return false;
-  bool found = KVTvwExecSQL(h, sql.c_str()) > 0 && KVTvwFetchNext(h) != 0;
-  vwFreeStatement(h);
-  vwDisconnect(h);
-  return found;
-}
-
-std::string Trimmed(const char* s) {
-  char buf[64];
-  KVTSetSetting(buf, s ? s : "");
-  return TRIM(buf);
-}
-
 template <std::size_t N>
 void Set(char (&dest)[N], const char* text) {
   KVTSetSetting(dest, text ? text : "");
 }
 
-// "MMDDYYYY" as "MM/DD/YYYY".
-std::string Slashed(const char* date) {
-  std::string d = date;
-  return d.size() == 8 ? d.substr(0, 2) + "/" + d.substr(2, 2) + "/" + d.substr(4) : d;
+const char* Text(const char* s) {
+  return s ? s : "";
 }
 
 }  // namespace
@@ -52,25 +32,24 @@ std::string Slashed(const char* date) {
 // ---------------------------------------------------------------------------
 // KVTPOSLIA
 
-bool KVTPOSLIA::VerifyStore(const char* szRef) {
-  return RowExists("SELECT RECNO FROM KVTCOM13 WHERE REFERENCE = '" +
-                   KVTSqlQuote(Trimmed(szRef).c_str()) + "'");
+kvt::sql::Result KVTPOSLIA::VerifyStore(const char* szRef) {
+  KVTWaitCursor wait;
+  return KVTTillShift::FindStore(Text(szRef));
 }
 
-bool KVTPOSLIA::VerifyTillRef(const char* szRef, const char* szStore) {
-  return RowExists("SELECT RECNO FROM KVTCOM14 WHERE TILLNUM = '" +
-                   KVTSqlQuote(Trimmed(szRef).c_str()) + "' AND STOREREF = '" +
-                   KVTSqlQuote(Trimmed(szStore).c_str()) + "'");
+kvt::sql::Result KVTPOSLIA::VerifyTillRef(const char* szRef, const char* szStore) {
+  KVTWaitCursor wait;
+  return KVTTillShift::FindTill(Text(szRef), Text(szStore));
 }
 
-bool KVTPOSLIA::VerifyEmployee(const char* szRef) {
-  return RowExists("SELECT RECNO FROM KVTCOM11 WHERE EMPCODE = '" +
-                   KVTSqlQuote(Trimmed(szRef).c_str()) + "'");
+kvt::sql::Result KVTPOSLIA::VerifyEmployee(const char* szRef) {
+  KVTWaitCursor wait;
+  return KVTTillShift::FindEmployee(Text(szRef));
 }
 
-bool KVTPOSLIA::VerifyShift(const char* szRef) {
-  return RowExists("SELECT RECNO FROM KVTCOM10 WHERE SHIFT = '" +
-                   KVTSqlQuote(Trimmed(szRef).c_str()) + "'");
+kvt::sql::Result KVTPOSLIA::VerifyShift(const char* szRef) {
+  KVTWaitCursor wait;
+  return KVTTillShift::FindShift(Text(szRef));
 }
 
 int KVTPOSLIA::Refuse(int field, const char* message) {
@@ -78,6 +57,14 @@ int KVTPOSLIA::Refuse(int field, const char* message) {
   screen_->MessageBox(message, "Error", MB_OK | MB_ICONSTOP);
   screen_->KVTSetFieldFocus(field);
   return 1;
+}
+
+int KVTPOSLIA::Check(int field, const kvt::sql::Result& found, const char* invalid,
+                     const char* what) {
+  if (found.found() == kvt::sql::Found::Yes) return 0;
+  if (found.ok()) return Refuse(field, invalid);
+  std::string message = std::string(what) + " could not be read:\n\n" + found.error();
+  return Refuse(field, message.c_str());
 }
 
 bool KVTPOSLIA::CompleteDate() {
@@ -99,22 +86,20 @@ int KVTPOSLIA::VerifyFields(int ResourceID) {
   switch (ResourceID) {
     case PVloginDlg::IDC_TILLREF:
       TRIM(d.TILLREF);
-      if (!VerifyTillRef(d.TILLREF, d.STORE)) return Refuse(ResourceID, "Invalid Till Reference.");
-      break;
+      return Check(ResourceID, VerifyTillRef(d.TILLREF, d.STORE), "Invalid Till Reference.",
+                   "The tills");
     case PVloginDlg::IDC_SHIFT:
       TRIM(d.SHIFT);
-      if (!VerifyShift(d.SHIFT)) return Refuse(ResourceID, "Invalid Shift.");
+      if (Check(ResourceID, VerifyShift(d.SHIFT), "Invalid Shift.", "The shifts")) return 1;
       screen_->bLoggedIn = true;
       screen_->Login();  // leaving the shift field is the login
       return 1;
     case PVloginDlg::IDC_EMPLOYEE:
       TRIM(d.EMPLOYEE);
-      if (!VerifyEmployee(d.EMPLOYEE)) return Refuse(ResourceID, "Invalid Employee.");
-      break;
+      return Check(ResourceID, VerifyEmployee(d.EMPLOYEE), "Invalid Employee.", "The employees");
     case PVloginDlg::IDC_STORE:
       TRIM(d.STORE);
-      if (!VerifyStore(d.STORE)) return Refuse(ResourceID, "Invalid Store.");
-      break;
+      return Check(ResourceID, VerifyStore(d.STORE), "Invalid Store.", "The stores");
     case PVloginDlg::IDC_SHIFTDATE: {
       if (!CompleteDate()) return Refuse(ResourceID, "Invalid Shift Date.");
       if (std::strcmp(d.SHIFTDATE, CurrentDate().c_str()) != 0 &&
@@ -138,24 +123,23 @@ int KVTPOSLIA::VerifyRequiredFields() {
   PVloginData& d = screen_->Data;
   for (char* f : {d.STORE, d.SHIFTDATE, d.TILLREF, d.EMPLOYEE, d.SHIFT}) TRIM(f);
   screen_->DoAppToScr();
-  int field = 0;
-  const char* message = nullptr;
-  if (!VerifyStore(d.STORE)) {
-    field = PVloginDlg::IDC_STORE, message = "Invalid Store.";
-  } else if (!d.SHIFTDATE[0]) {
-    field = PVloginDlg::IDC_SHIFTDATE, message = "Shift Date is required.";
-  } else if (!CompleteDate()) {  // a date left by the mouse is not completed yet
-    field = PVloginDlg::IDC_SHIFTDATE, message = "Invalid Shift Date.";
-  } else if (!VerifyTillRef(d.TILLREF, d.STORE)) {
-    field = PVloginDlg::IDC_TILLREF, message = "Invalid Till Reference.";
-  } else if (!VerifyEmployee(d.EMPLOYEE)) {
-    field = PVloginDlg::IDC_EMPLOYEE, message = "Invalid Employee.";
-  } else if (!VerifyShift(d.SHIFT)) {
-    field = PVloginDlg::IDC_SHIFT, message = "Invalid Shift.";
+  using Ids = PVloginDlg;
+  if (Check(Ids::IDC_STORE, VerifyStore(d.STORE), "Invalid Store.", "The stores")) return 0;
+  // A date left by the mouse is not completed yet.
+  const char* badDate = !d.SHIFTDATE[0]   ? "Shift Date is required."
+                        : !CompleteDate() ? "Invalid Shift Date."
+                                          : nullptr;
+  if (badDate) {
+    Refuse(Ids::IDC_SHIFTDATE, badDate);
+    return 0;
   }
-  if (!message) return 1;
-  Refuse(field, message);
-  return 0;
+  if (Check(Ids::IDC_TILLREF, VerifyTillRef(d.TILLREF, d.STORE), "Invalid Till Reference.",
+            "The tills"))
+    return 0;
+  if (Check(Ids::IDC_EMPLOYEE, VerifyEmployee(d.EMPLOYEE), "Invalid Employee.", "The employees"))
+    return 0;
+  if (Check(Ids::IDC_SHIFT, VerifyShift(d.SHIFT), "Invalid Shift.", "The shifts")) return 0;
+  return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -228,22 +212,14 @@ void PVloginDlg::InitForm() {
     KVTSetFieldFocus(IDC_TILLREF);
 }
 
-bool PVloginDlg::ContinuedShift(const char* szStore, const char* szShiftDate, const char* szTillRef,
-                                const char* szEmployee, const char* szShift, char* szShiftClosed) {
-  std::strcpy(szShiftClosed, "0");
-  std::string date = Slashed(szShiftDate);
-  static char sql[] =
-      "SELECT TRANSNUM FROM KVTPOS1 WHERE (STORE = ? AND INVDATE = ? AND TILLREF = ? AND SHIFT = "
-      "?) ORDER BY TRANSNUM DESC";
-  FConn.PrepareSQL(sql);
-  FConn.BindParam(sql, szStore, 0);
-  FConn.BindParam(sql, date.c_str(), 3);
-  FConn.BindParam(sql, szTillRef, 0);
-  FConn.BindParam(sql, szShift, 0);
-  bool found = FConn.ExecuteSQL(sql) > 0 && FConn.FetchNext(sql);
-  if (found && Trimmed(FConn.ColumnVar(sql, 1)) != "") std::strcpy(szShiftClosed, "1");
-  FConn.FreeStatement(sql);
-  return found;
+KVTShiftState PVloginDlg::ContinuedShift(const char* szStore, const char* szShiftDate,
+                                         const char* szTillRef, const char* /*szEmployee*/,
+                                         const char* szShift, std::string* error) {
+  KVTWaitCursor wait;
+  KVTTillShift shift(Text(szStore), Text(szShiftDate), Text(szTillRef), Text(szShift));
+  KVTShiftState state = shift.State();
+  if (error) *error = shift.error();
+  return state;
 }
 
 void PVloginDlg::CloseOutReport(const char* szStore, const char* szShiftDate, const char* szTillRef,
@@ -260,19 +236,10 @@ void PVloginDlg::CloseOutReport(const char* szStore, const char* szShiftDate, co
 
 void PVloginDlg::InsertLoginInfo(const char* szStore, const char* szShiftDate,
                                  const char* szTillRef, const char* szShift) {
-  char recno[32];
-  KVTsprintf(recno, "%.0f", NextNum(hApplication, 1, "KVTPOS9", 100, 0, 1));
-  static char sql[] = "INSERT INTO KVTPOS9 (STORE,INVDATE,TILLREF,SHIFT,RECNO) VALUES (?,?,?,?,?)";
-  FConn.PrepareSQL(sql);
-  FConn.BindParam(sql, szStore, 0);
-  FConn.BindParam(sql, szShiftDate, 3);
-  FConn.BindParam(sql, szTillRef, 0);
-  FConn.BindParam(sql, szShift, 0);
-  FConn.BindParam(sql, recno, 2);
-  bool inserted = FConn.ExecuteSQL(sql) > 0 && FConn.RowsAffected(sql) > 0;
-  FConn.FreeStatement(sql);
-  if (!inserted)
-    MessageBox("Error occurred inserting KVTPOS9 record.", "Error", MB_OK | MB_ICONSTOP);
+  KVTTillShift shift(Text(szStore), Text(szShiftDate), Text(szTillRef), Text(szShift));
+  if (shift.RecordOpen()) return;
+  std::string message = "Error occurred inserting KVTPOS9 record.\n\n" + shift.error();
+  MessageBox(message.c_str(), "Error", MB_OK | MB_ICONSTOP);
 }
 
 bool PVloginDlg::Login() {
@@ -280,18 +247,31 @@ bool PVloginDlg::Login() {
     bLoggedIn = false;
     return false;
   }
-  char closed[2];
-  if (!ContinuedShift(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT,
-                      closed)) {
-    bLoggedIn = MessageBox("Is this a new shift?", "Point Of Sale",
-                           MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) == IDYES;
-  } else if (std::strcmp(closed, "1") == 0) {
-    MessageBox("  This shift has been closed.\n\nYou must choose a different shift.",
-               "Point Of Sale", MB_OK | MB_ICONINFORMATION);
-    bLoggedIn = false;
-  } else {
-    CloseOutReport(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT);
-    bLoggedIn = std::strcmp(szContinue, "YES") == 0;
+  std::string error;
+  switch (
+      ContinuedShift(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, &error)) {
+    case KVTShiftState::Failed: {
+      // Nothing is decided on sales that could not be read: the operator
+      // stays on the shift to try again.
+      std::string message = "The sales of this shift could not be read:\n\n" + error;
+      MessageBox(message.c_str(), "Error", MB_OK | MB_ICONSTOP);
+      bLoggedIn = false;
+      KVTSetFieldFocus(IDC_SHIFT);
+      return false;
+    }
+    case KVTShiftState::New:
+      bLoggedIn = MessageBox("Is this a new shift?", "Point Of Sale",
+                             MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) == IDYES;
+      break;
+    case KVTShiftState::Closed:
+      MessageBox("  This shift has been closed.\n\nYou must choose a different shift.",
+                 "Point Of Sale", MB_OK | MB_ICONINFORMATION);
+      bLoggedIn = false;
+      break;
+    case KVTShiftState::Continued:
+      CloseOutReport(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT);
+      bLoggedIn = std::strcmp(szContinue, "YES") == 0;
+      break;
   }
   if (!bLoggedIn) {
     InitForm();
@@ -313,7 +293,7 @@ bool PVloginDlg::Login() {
   InsertLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
 
   SendMessage(WM_COMMAND, IDCANCEL);
-  DoPOSSales(Parent());
+  KVTOpenSaleWindow(Parent());
 
   // Signatures captured at the till are kept beside it.
   if (!FolderExists(".\\POSSign") && !CreateFolder(".\\POSSign"))
@@ -328,17 +308,36 @@ void PVloginDlg::CmCancel() {
 
 KVT_REGISTER_SCREEN(PVloginDlg);
 
+void KVTOpenSaleWindow(HWND parent) {
+  const std::pair<const char*, const char*> pages[] = {{"PVpos1Dlg", "Sale Items"},
+                                                       {"PVpos2Dlg", "Sale Total"}};
+  auto* tabs = new Tbacktab(parent);
+  for (const auto& [screen, title] : pages) tabs->AddTab(title, KVTNewPage(screen, parent, title));
+  auto* frame = new PVmdiwinDlg(KVTFindMDIClient(parent), PROGRAM_NAME, tabs);
+  frame->SetFrameStyle({false, false, false});
+  if (!frame->Create()) {
+    delete frame;
+    return;
+  }
+  tabs->Show(SW_SHOW);
+  frame->SetCaption(PROGRAM_NAME);
+  int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  tabs->MoveWindow(0, 0, cx, cy);
+  if (cx < 801 && cy < 601) {
+    KVTRect r = frame->GetWindowRect();
+    frame->MoveWindow(0, 0, r.w, r.h);
+  }
+  frame->Show(SW_SHOWMAXIMIZED);
+  frame->SetFocus();
+}
+
 // ---------------------------------------------------------------------------
 // The open-shift record ends with the till shift (close-out, transfer).
 
 void PVpos1Dlg::RemoveLoginInfo(const char* szStore, const char* szShiftDate, const char* szTillRef,
                                 const char* szShift) {
-  static char sql[] = "DELETE FROM KVTPOS9 WHERE STORE=? AND INVDATE=? AND TILLREF=? AND SHIFT=? ";
-  FConn.PrepareSQL(sql);
-  FConn.BindParam(sql, szStore, 0);
-  FConn.BindParam(sql, szShiftDate, 3);
-  FConn.BindParam(sql, szTillRef, 0);
-  FConn.BindParam(sql, szShift, 0);
-  FConn.ExecuteSQL(sql);  // a row already gone is no failure
-  FConn.FreeStatement(sql);
+  KVTTillShift shift(Text(szStore), Text(szShiftDate), Text(szTillRef), Text(szShift));
+  if (shift.EndOpen()) return;
+  std::string message = "Error occurred deleting KVTPOS9 record.\n\n" + shift.error();
+  MessageBox(message.c_str(), "Error", MB_OK | MB_ICONSTOP);
 }

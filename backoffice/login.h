@@ -6,8 +6,11 @@
 // sets the login values and opens the sale window.
 #pragma once
 
+#include <string>
+
+#include "backoffice/tillshift.h"
 #include "platform/forms/forms.h"
-#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 
 // Text fields, each terminated; SHIFTDATE holds MMDDYYYY digits.
 struct PVloginData {
@@ -24,16 +27,18 @@ class KVTPOSLIA : public KVTFieldChecker {
  public:
   explicit KVTPOSLIA(PVloginDlg* screen) : screen_(screen) {}
 
-  // True when the master table has the (trimmed) code: KVTCOM13 stores,
-  // KVTCOM14 tills of a store, KVTCOM11 employees, KVTCOM10 shifts.
-  static bool VerifyStore(const char* szRef);
-  static bool VerifyTillRef(const char* szRef, const char* szStore);
-  static bool VerifyEmployee(const char* szRef);
-  static bool VerifyShift(const char* szRef);
+  // Whether the master table has the (trimmed) code: KVTCOM13 stores,
+  // KVTCOM14 tills of a store, KVTCOM11 employees, KVTCOM10 shifts; Failed
+  // with the database's message when it could not be read.
+  static kvt::sql::Result VerifyStore(const char* szRef);
+  static kvt::sql::Result VerifyTillRef(const char* szRef, const char* szStore);
+  static kvt::sql::Result VerifyEmployee(const char* szRef);
+  static kvt::sql::Result VerifyShift(const char* szRef);
 
   // The operator left a field by a key. Leaving the shift field with a valid
   // shift is the login itself. A refused field keeps the focus ("Invalid
-  // Store." ... with caption "Error") and clears the logged-in flag.
+  // Store." ... with caption "Error") and clears the logged-in flag; so does
+  // a look-up that failed, with a box saying what could not be read.
   int VerifyFields(int ResourceID) override;
   // Every field in screen order; the first failure is shown and gets the
   // focus. Non-zero when all are good.
@@ -41,6 +46,9 @@ class KVTPOSLIA : public KVTFieldChecker {
 
  private:
   int Refuse(int field, const char* message);
+  // 0 when the look-up found the code; otherwise refuses the field with
+  // `invalid`, or with "<what> could not be read" and the database's message.
+  int Check(int field, const kvt::sql::Result& found, const char* invalid, const char* what);
   // Completes a keyed date in the buffer (trailing zeros stripped, MakeDate);
   // false when it is not a calendar day.
   bool CompleteDate();
@@ -63,25 +71,25 @@ class PVloginDlg : public PVDialog {
 
   // Runs the whole check and, when it passes, decides new, continued or
   // closed shift; true when the operator is logged in (the screen has then
-  // closed and the sale window is open).
+  // closed and the sale window is open). Sales that cannot be read are
+  // reported and leave the screen as it was.
   bool Login();
-  // True when the till shift has sales; szShiftClosed (2 bytes or more)
-  // becomes "1" when one of them was transferred (has a TRANSNUM), else "0".
-  bool ContinuedShift(const char* szStore, const char* szShiftDate, const char* szTillRef,
-                      const char* szEmployee, const char* szShift, char* szShiftClosed);
+  // What the till shift's sales say about it (KVTTillShift::State); the
+  // database's message into *error when they could not be read.
+  KVTShiftState ContinuedShift(const char* szStore, const char* szShiftDate, const char* szTillRef,
+                               const char* szEmployee, const char* szShift, std::string* error);
   // Shows the shift's totals and asks whether it is being continued; the
   // answer ("YES" or "NO") into szContinue.
   void CloseOutReport(const char* szStore, const char* szShiftDate, const char* szTillRef,
                       const char* szEmployee, const char* szShift);
-  // Records the open till shift in KVTPOS9; a failure is reported and does
-  // not stop the login.
+  // Records the open till shift in KVTPOS9; a failure is reported (with the
+  // database's message) and does not stop the login.
   void InsertLoginInfo(const char* szStore, const char* szShiftDate, const char* szTillRef,
                        const char* szShift);
   // Fresh screen: defaults, today, login values empty, focus by the rules.
   void InitForm();
 
   PVloginData Data{};
-  KVTConnection FConn{1};
   KVTPOSLIA Checker{this};
   bool bLoggedIn = false;
   char szSaveStore[50] = "";
@@ -100,3 +108,7 @@ class PVloginDlg : public PVDialog {
  private:
   void ShowFields(bool protect);
 };
+
+// The sale window: the "Sale Items" and "Sale Total" tabs, maximised in an
+// MDI frame of the host. A successful login opens it; so does DoPOSSales.
+void KVTOpenSaleWindow(HWND parent);

@@ -1,12 +1,13 @@
 // The shift total verification screen (PVshifttotDlg): the totals of one
 // till shift by tender, as fixed-width text, and the question whether the
-// operator is continuing that shift. KVTPOSSR builds the text.
+// operator is continuing that shift. KVTPOSSR shows the text that
+// KVTShiftTotals (backoffice/shifttotals.h) makes.
 #pragma once
 
 #include <string>
 
+#include "backoffice/shifttotals.h"
 #include "platform/forms/forms.h"
-#include "platform/sql/kvtsql.h"
 
 class PVshifttotDlg;
 
@@ -27,18 +28,18 @@ class KVTPOSSR : public KVTFieldChecker {
   static void PadWithBlanks(char* szString, int iLenthOfString, int leading);
 
   // The totals of the screen's till shift (store, date, till, shift) from
-  // every sale of it, whatever its status, into control 101.
+  // every sale of it, whatever its status, into control 101. Sales that
+  // cannot be read leave the text empty and are reported.
   void DoSalesTotalList();
-  // The same text, for the screen and its tests: lines of a label in 20
-  // columns, a count in 15 and an amount in 20, each line ending in "\n".
+  // The same text ("" when the sales could not be read).
   std::string SalesTotalText();
   // Why the sales could not be read by the last SalesTotalText ("" when
   // they were); DoSalesTotalList shows it.
-  const std::string& LastError() const { return error_; }
+  const std::string& LastError() const { return sales_.error(); }
 
  private:
   PVshifttotDlg* screen_;
-  std::string error_;
+  KVTShiftSales sales_;
 };
 
 class PVshifttotDlg : public PVDialog {
@@ -55,7 +56,6 @@ class PVshifttotDlg : public PVDialog {
   static const KVTFormDecl& FormDecl();
 
   // Filled by the caller before the screen runs.
-  KVTConnection* FConn;
   char szTillRef[50] = "";
   char szStore[50] = "";
   char szShift[50] = "";

@@ -5,15 +5,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "backoffice/shifttot.h"
+#include "backoffice/shifttotals.h"
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "schema/schema.h"
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 namespace {
 
@@ -28,46 +28,35 @@ std::map<std::pair<Backend, int>, std::unique_ptr<kvt::test::TempDatabase>>& Dat
 }
 
 bool Fill(int shiftSales, std::string* why) {
+  namespace sql = kvt::sql;
   if (!kvt::schema::Create(why)) return false;
-  KVTConnection c(1);
-  static char sale[] =
+  sql::Transaction unit;
+  if (!unit.ok()) return *why = unit.error(), false;
+  sql::Query sale(
       "INSERT INTO KVTPOS1 (INVOICENUM,STORE,INVDATE,TILLREF,SHIFT,TRANSTYPE,CASHAMT,CHECKAMT,"
-      "CHANGE,CREDITAMT,RECNO) VALUES (?,?,?,?,?,?,?,?,?,?,?)";
-  static char line[] = "INSERT INTO KVTPOS2 (INVOICENUM,ENTRYTOTAL,RECNO) VALUES (?,?,?)";
-  if (!c.BeginTran(sale)) return *why = c.LastError(), false;
-  c.PrepareSQL(sale);
-  c.PrepareSQL(line);
+      "CHANGE,CREDITAMT,RECNO) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+  sql::Query line("INSERT INTO KVTPOS2 (INVOICENUM,ENTRYTOTAL,RECNO) VALUES (?,?,?)");
   int recno = 0;
   for (int i = 0; i < kOtherSales + shiftSales; ++i) {
     bool ours = i >= kOtherSales;
-    char number[32], date[16], amount[32], rec[32];
-    std::snprintf(number, sizeof number, "%d", i + 1);
+    char date[16], amount[32];
     std::snprintf(date, sizeof date, "%02d/%02d/2025", 1 + (i / 28) % 12, 1 + i % 28);
     std::snprintf(amount, sizeof amount, "%d.%02d", 5 + i % 90, i % 100);
-    std::snprintf(rec, sizeof rec, "%d", ++recno);
-    const char* values[] = {number,
-                            "MAIN",
-                            ours ? "12/05/2025" : date,
-                            ours ? "1" : "2",
-                            "1",
-                            i % 40 == 0 ? "N" : "S",
-                            i % 3 == 0 ? amount : "0",
-                            i % 3 == 1 ? amount : "0",
-                            i % 3 == 0 ? "0.25" : "0",
-                            i % 3 == 2 ? amount : "0",
-                            rec};
-    int types[] = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 2};
-    for (int k = 0; k < 11; ++k) c.BindParam(sale, values[k], types[k]);
-    if (c.ExecuteSQL(sale) <= 0) return *why = c.LastError(), false;
+    std::string number = std::to_string(i + 1);
+    sql::Result r =
+        sale.Run({sql::Text(number), sql::Text("MAIN"), sql::Date(ours ? "12/05/2025" : date),
+                  sql::Text(ours ? "1" : "2"), sql::Text("1"), sql::Text(i % 40 == 0 ? "N" : "S"),
+                  sql::Text(i % 3 == 0 ? amount : "0"), sql::Text(i % 3 == 1 ? amount : "0"),
+                  sql::Text(i % 3 == 0 ? "0.25" : "0"), sql::Text(i % 3 == 2 ? amount : "0"),
+                  sql::Number(++recno)});
+    if (!r.ok()) return *why = r.error(), false;
     for (int l = 0; l < 2; ++l) {
-      std::snprintf(rec, sizeof rec, "%d", ++recno);
-      c.BindParam(line, number, 0);
-      c.BindParam(line, (i + l) % 25 == 0 ? "VOID" : amount, 0);
-      c.BindParam(line, rec, 2);
-      if (c.ExecuteSQL(line) <= 0) return *why = c.LastError(), false;
+      r = line.Run({sql::Text(number), sql::Text((i + l) % 25 == 0 ? "VOID" : amount),
+                    sql::Number(++recno)});
+      if (!r.ok()) return *why = r.error(), false;
     }
   }
-  if (!c.CommitTran(sale)) return *why = c.LastError(), false;
+  if (!unit.Commit()) return *why = unit.error(), false;
   return true;
 }
 
@@ -93,17 +82,14 @@ void ShiftTotals(benchmark::State& state, Backend backend) {
     state.SkipWithError(why.c_str());
     return;
   }
-  PVshifttotDlg screen(nullptr);
-  std::strcpy(screen.szStore, "MAIN");
-  std::strcpy(screen.szDate, "12052025");
-  std::strcpy(screen.szTillRef, "1");
-  std::strcpy(screen.szShift, "1");
+  KVTShiftSales sales;
+  KVTShiftTotals totals;
   for (auto _ : state) {
-    std::string text = screen.VerifyPOSShiftResume->SalesTotalText();
-    if (!screen.VerifyPOSShiftResume->LastError().empty()) {
-      state.SkipWithError(screen.VerifyPOSShiftResume->LastError().c_str());
+    if (!sales.Read("MAIN", "12052025", "1", "1", &totals)) {
+      state.SkipWithError(sales.error().c_str());
       return;
     }
+    std::string text = totals.Text("12052025", "100", "1", "1", false);
     benchmark::DoNotOptimize(text);
   }
 }

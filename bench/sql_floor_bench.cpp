@@ -13,7 +13,7 @@
 #include "bench/floor.h"
 #include "platform/sql/kvtsql.h"
 #include "schema/schema.h"
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 namespace {
 

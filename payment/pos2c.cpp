@@ -2,13 +2,17 @@
 #include "payment/pos2c.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/base/kvtbase.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "sale/pos1.h"
-#include "shell/boundquery.h"
 #include "shell/globals.h"
+
+namespace sql = kvt::sql;
 
 namespace {
 
@@ -33,14 +37,25 @@ std::string Trimmed(std::string s) {
   return s;
 }
 
-// A new record number of TMPPOS3 as text, or "" when none could be had.
-std::string NextTmpRecno() {
-  double recno = NextNum(hApplication, 1, "TMPPOS3", 100, 0, 1);
-  if (recno <= 0) return "";
+// A new record number of TMPPOS3 as text, or "" (with *error) when none
+// could be had.
+std::string NextTmpRecno(std::string* error) {
+  double recno = NextNum(1, "TMPPOS3", 100);
+  if (recno <= 0) {
+    *error = KVTLastSqlError();
+    return "";
+  }
   char buf[40];
   KVTsprintf(buf, "%.0f", recno);
   return buf;
 }
+
+// `text`, then the database's message on its own.
+std::string WithReason(const char* text, const std::string& error) {
+  return std::string(text) + "\n\n" + error;
+}
+
+const char kCannotRead[] = "The taxes of this sale could not be read:";
 
 KVTFormDecl MakeForm() {
   KVTFormDecl f("PVchgtaxDlg", "Change Tax", 46, 16);
@@ -70,16 +85,21 @@ bool CHGTAXA::LoadTable() {
   TDataTbl& g = *d.DataTblIDC_DATATBL1;
   g.ResetData();
   d.rowCodes_.clear();
-  std::vector<KVTRow> rows;
-  if (!KVTQueryRows(d.FConn, kSqlRunCodes, {d.szChgTaxRunId}, &rows)) return false;
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const KVTRow& a, const KVTRow& b) { return a[0] < b[0]; });
-  for (const KVTRow& r : rows) {
+  sql::Result run = sql::Run(kSqlRunCodes, {sql::Text(d.szChgTaxRunId)});
+  if (!run.ok()) {
+    d.MessageBox(WithReason(kCannotRead, run.error()).c_str(), "Error", MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  std::vector<sql::Row> rows = run.rows();
+  std::stable_sort(rows.begin(), rows.end(), [](const sql::Row& a, const sql::Row& b) {
+    return a["TAXCODE"] < b["TAXCODE"];
+  });
+  for (const sql::Row& r : rows) {
     int row = g.InsertRow();
-    g.SetCell(PVchgtaxDlg::COL_CODE, row, r[0]);
-    g.SetCell(PVchgtaxDlg::COL_RATE, row, r[1]);
-    g.SetCell(PVchgtaxDlg::COL_ORIGCODE, row, r[0]);
-    d.rowCodes_.push_back(r[0]);
+    g.SetCell(PVchgtaxDlg::COL_CODE, row, r["TAXCODE"]);
+    g.SetCell(PVchgtaxDlg::COL_RATE, row, r["TAXRATE"]);
+    g.SetCell(PVchgtaxDlg::COL_ORIGCODE, row, r["TAXCODE"]);
+    d.rowCodes_.push_back(r["TAXCODE"]);
   }
   return true;
 }
@@ -166,26 +186,39 @@ bool PVchgtaxDlg::PreProcessMsg(MSG& msg) {
 
 bool PVchgtaxDlg::AcceptCell(int col, int row) {
   if (row < 0) return true;
-  return LoadTaxCode(col, row, "") || SearchTaxCode(col, row);
+  switch (LoadTaxCode(col, row, "")) {
+    case sql::Found::Yes:
+      return true;
+    case sql::Found::No:
+      return SearchTaxCode(col, row);
+    case sql::Found::Failed:  // said so; the cell stays for another try
+      break;
+  }
+  return false;
 }
 
-bool PVchgtaxDlg::LoadTaxCode(int /*col*/, int row, const char* code) {
+sql::Found PVchgtaxDlg::LoadTaxCode(int /*col*/, int row, const char* code) {
   TDataTbl& g = *DataTblIDC_DATATBL1;
-  if (row < 0 || row >= g.GetRowCount()) return false;
+  if (row < 0 || row >= g.GetRowCount()) return sql::Found::No;
   std::string text = Trimmed(code && *code ? code : g.GetCell(COL_CODE, row));
   std::string current = RowCode(row);
   if (text.empty() || text == current) {
     g.SetCell(COL_CODE, row, current);
-    return true;
+    return sql::Found::Yes;
   }
-  KVTRow r;
-  if (!KVTQueryFirst(FConn, kSqlTaxCode, {text}, &r)) return false;
-  g.SetCell(COL_CODE, row, r[0]);
-  g.SetCell(COL_RATE, row, r[1]);
-  g.SetCell(COL_MAXTAX, row, r[2]);
-  rowCodes_[static_cast<std::size_t>(row)] = r[0];
+  sql::Result tax = sql::Run(kSqlTaxCode, {sql::Text(text)});
+  if (tax.found() == sql::Found::Failed) {
+    std::string message = WithReason("The tax codes could not be read:", tax.error());
+    MessageBox(message.c_str(), "Error", MB_OK | MB_ICONSTOP);
+  }
+  if (tax.found() != sql::Found::Yes) return tax.found();
+  const sql::Row& r = tax.first();
+  g.SetCell(COL_CODE, row, r["TAXCODE"]);
+  g.SetCell(COL_RATE, row, r["TAXRATE"]);
+  g.SetCell(COL_MAXTAX, row, r["AMOUNT"]);
+  rowCodes_[static_cast<std::size_t>(row)] = r["TAXCODE"];
   SetChanged();
-  return true;
+  return sql::Found::Yes;
 }
 
 bool PVchgtaxDlg::SearchTaxCode(int col, int row) {
@@ -195,7 +228,7 @@ bool PVchgtaxDlg::SearchTaxCode(int col, int row) {
   if (!KVTSimpleSearch(Handle(), "TAXSRCH", "TAXFMT", &chosen, "", "", nullptr, start.c_str()))
     return false;
   std::string code = chosen.Value(0);
-  return !code.empty() && LoadTaxCode(col, row, code.c_str());
+  return !code.empty() && LoadTaxCode(col, row, code.c_str()) == sql::Found::Yes;
 }
 
 void PVchgtaxDlg::InsertRow() {
@@ -210,9 +243,12 @@ void PVchgtaxDlg::DeleteRow(int /*col*/, int row) {
   TDataTbl& g = *DataTblIDC_DATATBL1;
   if (row < 0 || row >= g.GetRowCount()) return;
   std::string code = RowCode(row);
-  if (!DeleteTaxCode(szChgTaxRunId, code.c_str())) {
-    MessageBox("Error occurred deleting TMPPOS3 record.\nThe taxes have not been changed!", "Error",
-               MB_OK | MB_ICONSTOP);
+  sql::Result deleted = DeleteTaxCode(szChgTaxRunId, code.c_str());
+  if (!deleted.ok()) {
+    std::string message =
+        WithReason("Error occurred deleting TMPPOS3 record.\nThe taxes have not been changed!",
+                   deleted.error());
+    MessageBox(message.c_str(), "Error", MB_OK | MB_ICONSTOP);
     return;
   }
   // The sale remembers that this code went, even if the popup is cancelled.
@@ -236,32 +272,43 @@ void PVchgtaxDlg::SetChanged() {
 
 bool PVchgtaxDlg::SaveTmpTaxes(const char* runId) {
   TDataTbl& g = *DataTblIDC_DATATBL1;
+  const char kNotWritten[] =
+      "Error occurred inserting TMPPOS3 record.\nThe taxes have not been changed!";
+  auto fail = [this](const char* text, const std::string& why) {
+    MessageBox(WithReason(text, why).c_str(), "Error", MB_OK | MB_ICONSTOP);
+    return false;
+  };
+  sql::Transaction unit;  // every code added, or none
+  if (!unit.ok()) return fail(kNotWritten, unit.error());
+  sql::Query inRun(kSqlCodeInRun);
   for (int row = 0; row < g.GetRowCount(); ++row) {
     std::string code = RowCode(row);
-    KVTRow found;
-    if (code.empty() || KVTQueryFirst(FConn, kSqlCodeInRun, {runId, code}, &found)) continue;
-    std::string recno = NextTmpRecno();
-    if (recno.empty() || !InsertTMPPOS3(runId, code.c_str(), g.GetCell(COL_RATE, row).c_str(),
-                                        g.GetCell(COL_MAXTAX, row).c_str(), recno.c_str())) {
-      MessageBox("Error occurred inserting TMPPOS3 record.\nThe taxes have not been changed!",
-                 "Error", MB_OK | MB_ICONSTOP);
-      return false;
-    }
+    if (code.empty()) continue;
+    sql::Result there = inRun.Run({sql::Text(runId), sql::Text(code)});
+    if (!there.ok()) return fail(kCannotRead, there.error());
+    if (there.found() == sql::Found::Yes) continue;
+    std::string error;
+    std::string recno = NextTmpRecno(&error);
+    if (recno.empty()) return fail(kNotWritten, error);
+    sql::Result added = InsertTMPPOS3(runId, code.c_str(), g.GetCell(COL_RATE, row).c_str(),
+                                      g.GetCell(COL_MAXTAX, row).c_str(), recno.c_str());
+    if (!added.ok()) return fail(kNotWritten, added.error());
   }
-  return true;
+  return unit.Commit() || fail(kNotWritten, unit.error());
 }
 
-bool PVchgtaxDlg::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
-                                const char* maxTax, const char* recno) {
-  return KVTExecute(FConn, kSqlInsertCode, {runId, code, rate, maxTax, recno}, {0, 0, 0, 0, 2});
+sql::Result PVchgtaxDlg::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
+                                       const char* maxTax, const char* recno) {
+  return sql::Run(kSqlInsertCode, {sql::Text(runId), sql::Text(code), sql::Text(rate),
+                                   sql::Text(maxTax), sql::Number(recno)});
 }
 
-bool PVchgtaxDlg::DeleteTMPPOS3(const char* runId) {
-  return KVTExecute(FConn, kSqlDeleteRun, {runId});
+sql::Result PVchgtaxDlg::DeleteTMPPOS3(const char* runId) {
+  return sql::Run(kSqlDeleteRun, {sql::Text(runId)});
 }
 
-bool PVchgtaxDlg::DeleteTaxCode(const char* runId, const char* code) {
-  return KVTExecute(FConn, kSqlDeleteCode, {runId, code});
+sql::Result PVchgtaxDlg::DeleteTaxCode(const char* runId, const char* code) {
+  return sql::Run(kSqlDeleteCode, {sql::Text(runId), sql::Text(code)});
 }
 
 void PVchgtaxDlg::CmOk() {
@@ -298,7 +345,11 @@ void KVTPaymentTaxes::ChangeTax() {
   KVTsprintf(sale_.szProvinceFarmSalesTaxRemoved, "%s", popup.szPFTCRemoved);
   if (popup.iRemoveAllTaxes) RemoveAllTaxes();
   if (popup.iTaxesChanged) LoadTaxTable(szChgTaxRunId);
-  DeleteTMPPOS3(szChgTaxRunId);
+  sql::Result dropped = DeleteTMPPOS3(szChgTaxRunId);
+  if (!dropped.ok())
+    owner_.MessageBox(
+        WithReason("Error occurred deleting TMPPOS3 record.", dropped.error()).c_str(), "Error",
+        MB_OK | MB_ICONSTOP);
 }
 
 void KVTPaymentTaxes::RemoveAllTaxes() {
@@ -317,28 +368,32 @@ void KVTPaymentTaxes::RemoveAllTaxes() {
 }
 
 void KVTPaymentTaxes::LoadTaxTable(const char* runId) {
-  std::vector<KVTRow> rows;
-  if (!KVTQueryRows(FConn, kSqlRunRows, {runId}, &rows)) return;
+  sql::Result run = sql::Run(kSqlRunRows, {sql::Text(runId)});
+  if (!run.ok()) {
+    owner_.MessageBox(WithReason(kCannotRead, run.error()).c_str(), "Error", MB_OK | MB_ICONSTOP);
+    return;
+  }
   // In the order the rows were written, so each line's rows stay together.
-  std::stable_sort(rows.begin(), rows.end(), [](const KVTRow& a, const KVTRow& b) {
-    return std::atof(a[5].c_str()) < std::atof(b[5].c_str());
+  std::vector<sql::Row> rows = run.rows();
+  std::stable_sort(rows.begin(), rows.end(), [](const sql::Row& a, const sql::Row& b) {
+    return a.Num("RECNO") < b.Num("RECNO");
   });
   sale_.ClearTaxTable();
   TDataTbl& tax = sale_.TaxGrid();
   TDataTbl& lines = sale_.SaleGrid();
-  auto add = [&tax](const KVTRow& r, const std::string& amount, const std::string& link) {
+  auto add = [&tax](const sql::Row& r, const std::string& amount, const std::string& link) {
     int t = tax.InsertRow();
-    tax.SetCell(TAXCOL_CODE, t, r[0]);
-    tax.SetCell(TAXCOL_RATE, t, r[1]);
-    tax.SetCell(TAXCOL_MAXAMT, t, r[2]);
+    tax.SetCell(TAXCOL_CODE, t, r["TAXCODE"]);
+    tax.SetCell(TAXCOL_RATE, t, r["TAXRATE"]);
+    tax.SetCell(TAXCOL_MAXAMT, t, r["MAXTAXAMT"]);
     tax.SetCell(TAXCOL_AMOUNT, t, amount);
     tax.SetCell(TAXCOL_ITEMLINK, t, link);
   };
   tax.SetRedraw(false);
-  for (const KVTRow& r : rows) {
-    std::string link = Trimmed(r[4]);
+  for (const sql::Row& r : rows) {
+    std::string link = Trimmed(r["ITEMLNK"]);
     if (!link.empty()) {
-      add(r, r[3], link);
+      add(r, r["TAXAMT"], link);
       continue;
     }
     // A code added in the popup belongs to no line yet: every line gets it,
@@ -352,38 +407,43 @@ void KVTPaymentTaxes::LoadTaxTable(const char* runId) {
 }
 
 bool KVTPaymentTaxes::SaveTmpTaxes() {
-  static const char kFailed[] =
-      "Error occurred inserting TMPPOS3 record.\nThe taxes can not be changed!";
-  std::string runId = NextTmpRecno();
-  if (runId.empty()) {
-    owner_.MessageBox(kFailed, "Error", MB_OK | MB_ICONSTOP);
+  auto fail = [this](const std::string& why) {
+    owner_.MessageBox(
+        WithReason("Error occurred inserting TMPPOS3 record.\nThe taxes can not be changed!", why)
+            .c_str(),
+        "Error", MB_OK | MB_ICONSTOP);
     return false;
-  }
-  DeleteTMPPOS3(runId.c_str());
+  };
+  sql::Transaction unit;  // the copy is whole or not there at all
+  if (!unit.ok()) return fail(unit.error());
+  std::string error;
+  std::string runId = NextTmpRecno(&error);
+  if (runId.empty()) return fail(error);
+  sql::Result cleared = DeleteTMPPOS3(runId.c_str());
+  if (!cleared.ok()) return fail(cleared.error());
   TDataTbl& tax = sale_.TaxGrid();
   for (int t = 0; t < tax.GetRowCount(); ++t) {
-    std::string recno = NextTmpRecno();
-    if (recno.empty() ||
-        !InsertTMPPOS3(runId.c_str(), tax.GetCell(TAXCOL_CODE, t).c_str(),
-                       tax.GetCell(TAXCOL_RATE, t).c_str(), tax.GetCell(TAXCOL_MAXAMT, t).c_str(),
-                       tax.GetCell(TAXCOL_AMOUNT, t).c_str(),
-                       tax.GetCell(TAXCOL_ITEMLINK, t).c_str(), recno.c_str())) {
-      owner_.MessageBox(kFailed, "Error", MB_OK | MB_ICONSTOP);
-      DeleteTMPPOS3(runId.c_str());  // nothing of the run is left behind
-      return false;
-    }
+    std::string recno = NextTmpRecno(&error);
+    if (recno.empty()) return fail(error);
+    sql::Result added = InsertTMPPOS3(
+        runId.c_str(), tax.GetCell(TAXCOL_CODE, t).c_str(), tax.GetCell(TAXCOL_RATE, t).c_str(),
+        tax.GetCell(TAXCOL_MAXAMT, t).c_str(), tax.GetCell(TAXCOL_AMOUNT, t).c_str(),
+        tax.GetCell(TAXCOL_ITEMLINK, t).c_str(), recno.c_str());
+    if (!added.ok()) return fail(added.error());
   }
+  if (!unit.Commit()) return fail(unit.error());
   KVTsprintf(szChgTaxRunId, "%s", runId.c_str());
   return true;
 }
 
-bool KVTPaymentTaxes::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
-                                    const char* maxTax, const char* taxAmt, const char* itemLink,
-                                    const char* recno) {
-  return KVTExecute(FConn, kSqlInsertRow, {runId, code, rate, maxTax, taxAmt, itemLink, recno},
-                    {0, 0, 0, 0, 0, 0, 2});
+sql::Result KVTPaymentTaxes::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
+                                           const char* maxTax, const char* taxAmt,
+                                           const char* itemLink, const char* recno) {
+  return sql::Run(kSqlInsertRow,
+                  {sql::Text(runId), sql::Text(code), sql::Text(rate), sql::Text(maxTax),
+                   sql::Text(taxAmt), sql::Text(itemLink), sql::Number(recno)});
 }
 
-bool KVTPaymentTaxes::DeleteTMPPOS3(const char* runId) {
-  return KVTExecute(FConn, kSqlDeleteRun, {runId});
+sql::Result KVTPaymentTaxes::DeleteTMPPOS3(const char* runId) {
+  return sql::Run(kSqlDeleteRun, {sql::Text(runId)});
 }

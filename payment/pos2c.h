@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/forms/forms.h"
-#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 
 class PVpos1Dlg;
 class PVchgtaxDlg;
@@ -53,7 +53,6 @@ class PVchgtaxDlg : public PVDialog {
   static const KVTFormDecl& FormDecl();
 
   PVchgtaxData Data{};
-  KVTConnection FConn{1};
   char szChgTaxRunId[50] = "";
   int iRemoveAllTaxes = 0;  // the cashier asked to remove every tax
   int iTaxesChanged = 0;    // a code was added or deleted
@@ -65,17 +64,18 @@ class PVchgtaxDlg : public PVDialog {
   // Run id into RUNID, flags cleared, OK disabled, grid loaded, cursor on
   // its first cell.
   void InitForm();
-  // Writes the grid's codes that are not in the run yet; false (after
-  // saying so) at the first that could not be written.
+  // Writes the grid's codes that are not in the run yet, all or none; false
+  // (after saying so, with the database's message) when they could not be.
   bool SaveTmpTaxes(const char* runId);
-  bool InsertTMPPOS3(const char* runId, const char* code, const char* rate, const char* maxTax,
-                     const char* recno);
-  bool DeleteTMPPOS3(const char* runId);
-  bool DeleteTaxCode(const char* runId, const char* code);
+  kvt::sql::Result InsertTMPPOS3(const char* runId, const char* code, const char* rate,
+                                 const char* maxTax, const char* recno);
+  kvt::sql::Result DeleteTMPPOS3(const char* runId);
+  kvt::sql::Result DeleteTaxCode(const char* runId, const char* code);
   // Accepts `code` (or, when empty, the text typed into the cell) for row
-  // `row`: true when it is the row's code already, or empty, or a tax code
-  // (whose rate and cap then fill the row); false for an unknown code.
-  bool LoadTaxCode(int col, int row, const char* code);
+  // `row`: Yes when it is the row's code already, or empty, or a tax code
+  // (whose rate and cap then fill the row); No for an unknown code; Failed
+  // (after saying so) when the tax codes could not be read.
+  kvt::sql::Found LoadTaxCode(int col, int row, const char* code);
   // Picks a tax code from the pick list, starting at the cell's text; true
   // when one was chosen and accepted.
   bool SearchTaxCode(int col, int row);
@@ -120,18 +120,19 @@ class KVTPaymentTaxes {
   // category authorities, only when some line is taxable). Never asks.
   void RemoveAllTaxes();
   // Rebuilds the tax grid from run `runId`: a code without an item link
-  // goes to every line. The grid is kept when the run cannot be read.
+  // goes to every line. The grid is kept when the run cannot be read (and
+  // the cashier is told).
   void LoadTaxTable(const char* runId);
-  // Copies the tax grid to a new run and keeps its id in szChgTaxRunId;
-  // false (after saying so, with nothing left in TMPPOS3) when a row could
-  // not be written.
+  // Copies the tax grid to a new run in one transaction and keeps its id in
+  // szChgTaxRunId; false (after saying so, with nothing left in TMPPOS3)
+  // when a row could not be written.
   bool SaveTmpTaxes();
-  bool InsertTMPPOS3(const char* runId, const char* code, const char* rate, const char* maxTax,
-                     const char* taxAmt, const char* itemLink, const char* recno);
-  bool DeleteTMPPOS3(const char* runId);
+  kvt::sql::Result InsertTMPPOS3(const char* runId, const char* code, const char* rate,
+                                 const char* maxTax, const char* taxAmt, const char* itemLink,
+                                 const char* recno);
+  kvt::sql::Result DeleteTMPPOS3(const char* runId);
 
  private:
   PVpos1Dlg& sale_;
   KVTScreen& owner_;
-  KVTConnection FConn{1};
 };

@@ -25,10 +25,7 @@
 namespace {
 
 void SetUpModule() {
-  KVTClearModuleState();
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-  KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
-  KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
+  KVTResetModuleState();
 }
 
 std::string Id(int n) {

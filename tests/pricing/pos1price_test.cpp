@@ -18,7 +18,6 @@ class PricingScreen : public kvt::test::SaleScreenTest {
     SaleScreenTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
-    KVTSetSetting(CFG_DECIMALSFORPRICE, "2");
     for (auto [ref, price] :
          {std::pair{"FD0001", "5.00"}, {"BOLT", "5.00"}, {"NUT", "0.25"}, {"CANDYA", "2.00"}})
       ASSERT_TRUE(AddRows(

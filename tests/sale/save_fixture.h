@@ -26,14 +26,10 @@ class SaveTest : public kvt::test::DatabaseTest {
     kvt::test::DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     user.Install();
-    KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-    KVTSetSetting(TOTAL_FORMAT, "%.2f");
-    KVTSetSetting(PRICE_FORMAT, "%.2f");
+    KVTResetModuleState();
     KVTSetSetting(CFG_USEINVENTORY, "T");
     KVTSetSetting(CFG_UPDATEQOH, "T");
     KVTSetSetting(CFG_USECSTORE, "F");
-    KVTSetSetting(POACATEGORY, "PAID");
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
     ASSERT_TRUE(db().Add(
         "KVTPOS10",
@@ -54,7 +50,7 @@ class SaveTest : public kvt::test::DatabaseTest {
     host.reset();
     KVTSqlClearFaults();
     KVTSetToday("");
-    KVTClearModuleState();
+    KVTResetModuleState();
     kvt::test::DatabaseTest::TearDown();
   }
 

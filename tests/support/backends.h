@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 namespace kvt::test {
 

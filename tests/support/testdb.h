@@ -24,7 +24,7 @@
 
 #include "schema/schema.h"
 #include "tests/support/backends.h"
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 namespace kvt::test {
 

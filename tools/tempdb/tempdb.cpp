@@ -1,5 +1,5 @@
 // Temporary databases for tests and benchmarks.
-#include "tests/support/tempdb.h"
+#include "tools/tempdb/tempdb.h"
 
 #include <unistd.h>
 
