@@ -1,22 +1,24 @@
 // A till for the concurrent saving tests: opens the database named by a
-// settings file, logs a sale screen in with the given instance id, waits
-// until the start file exists (so all tills start at once), then saves
-// `count` three-line taxed sales and prints "number link" of each. With
+// settings file, waits until the start file exists (so all tills start at
+// once), then saves `count` three-line taxed sales with the sale writer
+// under the given instance id and prints "number link" of each. With
 // "numbers" it only takes `count` sale numbers and links, each on its own
 // (outside any sale's transaction), and prints them the same way.
 //   save_worker INI INSTANCE COUNT STARTFILE [numbers]
 // Exit code 0 when every sale was saved (every number taken) without a
-// message, 1 otherwise.
+// notice, 1 otherwise.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/base/kvtbase.h"
 #include "platform/forms/headless/headless.h"
+#include "sale/writer.h"
 #include "shell/globals.h"
 #include "suite/host/host.h"
-#include "tests/sale/sale_lines.h"
 
 int main(int argc, char** argv) {
   if (argc != 5 && argc != 6) {
@@ -38,10 +40,8 @@ int main(int argc, char** argv) {
   int failures = 0;
   {
     KVTHost host;
-    PVpos1Dlg dlg(host.MainWindow());
-    if (!dlg.Create()) return 1;
-    LogInScreen(dlg, "MAIN", "1", "1", "100", "03152024");
-    dlg.sInstanceID = argv[2];
+    kvt::sale::SaleWriter writer(host.MainWindow());
+    const std::string id = argv[2];
     int count = std::atoi(argv[3]);
     for (int waited = 0; access(argv[4], F_OK) != 0; ++waited) {
       if (waited > 20000) return 1;  // 20 s without a start
@@ -49,31 +49,47 @@ int main(int argc, char** argv) {
     }
     const bool numbersOnly = argc == 6 && std::string(argv[5]) == "numbers";
     for (int i = 0; numbersOnly && i < count; ++i) {
-      std::string number = dlg.GetNextSaleNum();
-      std::string link = dlg.GetNextSaleLink();
-      if (number.empty() || link.empty()) {
-        std::fprintf(stderr, "%s\n", dlg.sNumberingError.c_str());
+      std::string number = writer.NextSaleNumber("MAIN");
+      std::string link = number.empty() ? "" : writer.NextSaleLink(id);
+      if (link.empty()) {
+        std::fprintf(stderr, "%s\n", writer.error().c_str());
         ++failures;
         continue;
       }
       std::printf("%s %s\n", number.c_str(), link.c_str());
     }
     for (int i = 0; !numbersOnly && i < count; ++i) {
-      StartNewSale(dlg);
+      kvt::sale::Header h;
+      h.transType = "S";
+      h.status = "C";
+      h.store = "MAIN";
+      h.tillRef = h.shift = "1";
+      h.employee = "100";
+      h.shiftDate = h.saleDate = "03152024";
+      h.texts.taxAmt = "0.42";
+      h.texts.total = "12.42";
+      std::vector<kvt::sale::Line> lines;
+      std::vector<kvt::sale::TaxLine> taxes;
       const char* items[][3] = {{"A1", "1", "2.00"}, {"A2", "2", "4.00"}, {"A3", "3", "6.00"}};
       for (auto& item : items) {
-        std::string link = AddSaleLine(
-            dlg, {item[0], "", item[1], "2.00", item[2], "N", "Y", "", "", "01", "HDWR"});
-        AddTaxRow(dlg, {"ST", "7.000", "0.140000", link});
+        kvt::sale::Line l;
+        l.reference = item[0];
+        l.quantity = item[1];
+        l.price = "2.00";
+        l.amount = std::atof(item[2]);
+        l.taxable = true;
+        l.location = "01";
+        l.category = "HDWR";
+        l.itemLink = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
+        lines.push_back(l);
+        taxes.push_back({"ST", "7.000", "0.14", l.itemLink});
       }
-      PVpos1Dlg::SaleTexts texts;
-      texts.taxAmt = "0.42";
-      texts.total = "12.42";
-      if (!dlg.SaveOrder("S", "C", texts)) {
+      if (!writer.Save(h, lines, taxes, id)) ++failures;
+      for (const kvt::sale::Notice& n : writer.TakeNotices()) {
+        std::fprintf(stderr, "%s\n", n.text.c_str());
         ++failures;
-        continue;
       }
-      std::printf("%s %s\n", dlg.Data.INVOICENUM, dlg.Data.INVOICELNK);
+      if (failures == 0) std::printf("%s %s\n", h.invoiceNum.c_str(), h.invoiceLnk.c_str());
     }
   }
   for (const KVTShownMessage& m : user.Messages()) std::fprintf(stderr, "%s\n", m.text.c_str());
