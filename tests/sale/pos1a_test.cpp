@@ -39,6 +39,9 @@ class SaleLines : public kvt::test::SaleScreenTest {
     screen->UserKey(KVTKey{VK_RETURN});
   }
   void Set(int field, const std::string& text) { screen->SetFieldVar(field, text.c_str()); }
+  void Set(std::initializer_list<std::pair<int, const char*>> fields) {
+    for (auto [id, text] : fields) Set(id, text);
+  }
   void AddItem(const std::string& ref, const std::string& price, const kvt::schema::Row& prb = {}) {
     Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", "Item " + ref}, {"INACTIVE", "F"}});
     Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
@@ -88,9 +91,10 @@ TEST_P(SaleLines, TheAmountSettlesTheLineAndAcceptsTheItem) {
   screen->bTOTAMT = true;  // sold by amount
   KVTsprintf(screen->szUnitDec, "2");
   Leave(IDC_ENTRYTOTAL, "5");
-  EXPECT_EQ(Row(0), (Strings{"ABCD", "",  "2.50", "2.00", "5.00", "N", "", "0", Row(0)[COL_RECNO],
-                             "",     "N", "01",   "",     "",     "",  "", "",  "",
-                             "",     "",  "",     "",     ""}));
+  // clang-format off
+  EXPECT_EQ(Row(0), (Strings{"ABCD", "", "2.50", "2.00", "5.00", "N", "", "0", Row(0)[COL_RECNO], "", "N", "01", "",
+                             "", "", "", "", "", "", "", "", "", ""}));
+  // clang-format on
   EXPECT_EQ(screen->GetFocusField(), IDC_IREF);
   EXPECT_STREQ(screen->Data.IREF, "") << "the next item starts";
   EXPECT_FALSE(screen->bTOTAMT);
@@ -215,11 +219,10 @@ TEST_P(SaleLines, NewLineTakesEveryColumnARecordNumberAndItsTaxes) {
   EXPECT_EQ(recno.find_first_not_of("0123456789"), std::string::npos) << recno;
   EXPECT_NE(Row(1)[COL_RECNO], recno);
   row[COL_RECNO] = "#";
-  EXPECT_EQ(
-      row,
-      (Strings{"ABCD1", "Chicken feed", "2",    "3.50", "7.00", "N",   "1001", "0", "#",   "",
-               "Y",     "01",           "FEED", "0.10", "2.00", "SN9", "",     "",  "NTX", "ITEMX",
-               "",      "5%",           "A"}));
+  // clang-format off
+  EXPECT_EQ(row, (Strings{"ABCD1", "Chicken feed", "2", "3.50", "7.00", "N", "1001", "0", "#", "", "Y", "01", "FEED",
+                          "0.10", "2.00", "SN9", "", "", "NTX", "ITEMX", "", "5%", "A"}));
+  // clang-format on
   EXPECT_EQ(Column(screen->TaxGrid(), TAXCOL_ITEMLINK), (Strings{recno, Row(1)[COL_RECNO]}));
   EXPECT_STREQ(screen->Data.TAXTOTAL, "0.84");
   EXPECT_STREQ(screen->Data.TOTAL, "14.84");
@@ -231,12 +234,9 @@ TEST_P(SaleLines, SelectedLineIsOverwrittenInPlace) {
   AddTaxedLine({"ABCD1", "7.00", "Y", "555"});
   screen->TotalSaleItems(1);
   screen->SaleGrid().SelRow(0);
-  for (auto [id, text] : {std::pair{IDC_IREF, "ABCD1"},
-                          {IDC_QTYORDERED, "3"},
-                          {IDC_PRICE, "3.50"},
-                          {IDC_ENTRYTOTAL, "10.50"},
-                          {IDC_TAXABLE, "Y"}})
-    Set(id, text);
+  // clang-format off
+  Set({{IDC_IREF, "ABCD1"}, {IDC_QTYORDERED, "3"}, {IDC_PRICE, "3.50"}, {IDC_ENTRYTOTAL, "10.50"}, {IDC_TAXABLE, "Y"}});
+  // clang-format on
   screen->Data.RECNO = 555;
   screen->DoAppToScr(IDC_RECNO);
   EXPECT_EQ(screen->VerifyPOS1File->AddItem(), 0);
@@ -258,11 +258,7 @@ TEST_P(SaleLines, InventoryLinesWithQuantityPricesOrAMixAreRepriced) {
     SCOPED_TRACE(std::string(c.useInventory) + " " + c.ref + " " + c.kind + " " + c.mix);
     Recorder().repriced.clear();
     KVTSetSetting(CFG_USEINVENTORY, c.useInventory);
-    for (auto [id, text] : {std::pair{IDC_IREF, c.ref},
-                            {IDC_QTYPRICING, c.kind},
-                            {IDC_MIXNUM, c.mix},
-                            {IDC_TAXABLE, "N"}})
-      Set(id, text);
+    Set({{IDC_IREF, c.ref}, {IDC_QTYPRICING, c.kind}, {IDC_MIXNUM, c.mix}, {IDC_TAXABLE, "N"}});
     screen->VerifyPOS1File->AddItem();
     Strings want;
     if (c.repriced) want.push_back(std::string(c.ref) + "|" + c.kind + "|" + c.mix);
@@ -271,12 +267,11 @@ TEST_P(SaleLines, InventoryLinesWithQuantityPricesOrAMixAreRepriced) {
 }
 
 TEST_P(SaleLines, TagAlongChainStopsWhereItStarted) {
-  for (auto [item, tag] : {std::pair{"ITEMA", "ITEMB"},
-                           {"ITEMB", "ITEMA"},
-                           {"ITEMC", "ITEMD"},
-                           {"ITEMD", "ITEME"},
+  // clang-format off
+  for (auto [item, tag] : {std::pair{"ITEMA", "ITEMB"}, {"ITEMB", "ITEMA"}, {"ITEMC", "ITEMD"}, {"ITEMD", "ITEME"},
                            {"ITEME", "ITEMC"}})
     AddItem(item, "1.00", {{"TAGALONG", tag}});
+  // clang-format on
   // clang-format off
   struct Case { const char* item; Strings refs; Strings tags; } cases[] = {
       {"ITEMA", {"ITEMA", "ITEMB"}, {"ITEMB", "T"}},
@@ -333,12 +328,10 @@ class StoredSale : public SaleLines {
   }
   void AddTax(const std::string& recno, const std::string& code, const std::string& rate,
               const std::string& link) {
-    Add("KVTPOS3", {{"INVOICELNK", "LNK1"},
-                    {"RECNO", recno},
-                    {"TAXCODE", code},
-                    {"TAXRATE", rate},
-                    {"TAXAMT", "9.99"},
-                    {"ITEMLNK", link}});
+    // clang-format off
+    Add("KVTPOS3", {{"INVOICELNK", "LNK1"}, {"RECNO", recno}, {"TAXCODE", code}, {"TAXRATE", rate},
+                    {"TAXAMT", "9.99"}, {"ITEMLNK", link}});
+    // clang-format on
   }
   void Load(const std::string& link) {
     Set(IDC_INVOICELNK, link);
@@ -347,18 +340,11 @@ class StoredSale : public SaleLines {
 };
 
 TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
+  // clang-format off
   Add("KVTPOS1", {{"INVOICELNK", "LNK1"}, {"RECNO", "77"}, {"DOB", "01151980"}});
-  AddSaleLine("LNK1", "501", "ITEMA", "",
-              {{"DESCR", "Layer pellets"},
-               {"QTYORDERED", "2"},
-               {"PRICE", "10.00"},
-               {"ENTRYTOTAL", "20.00"},
-               {"FOODSTAMPS", "1"},
-               {"TAXABLE", "1"},
-               {"INVOICENUM", "1001"},
-               {"NUMCHANGE", "0"},
-               {"CATEGORY", "FEED"},
-               {"COST", "6.00"}});
+  AddSaleLine("LNK1", "501", "ITEMA", "", {{"DESCR", "Layer pellets"}, {"QTYORDERED", "2"}, {"PRICE", "10.00"},
+              {"ENTRYTOTAL", "20.00"}, {"FOODSTAMPS", "1"}, {"TAXABLE", "1"}, {"INVOICENUM", "1001"},
+              {"NUMCHANGE", "0"}, {"CATEGORY", "FEED"}, {"COST", "6.00"}});
   AddSaleLine("LNK1", "502", "ITEMB", "");
   AddSaleLine("LNK1", "503", "TC1", "TC1", {{"TAXABLE", "1"}, {"PROMPT", "T"}});
   AddSaleLine("LNK1", "504", "TC2", "TC2", {{"ENTRYTOTAL", "VOID"}});
@@ -367,9 +353,7 @@ TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
   AddItem("ITEMA", "10.00", {{"MIXNUM", "M1"}, {"TAGALONG", "ITEMB"}, {"PQTY1", "5"}});
   AddItem("ITEMB", "4.00");
   Add("KVTINV18", {{"REFERENCE", "ITEMM"}, {"LOCATION", "01"}, {"Q1", "10"}});
-  AddTillCode(
-      "TC1", "CAT1",
-      {{"TAGALGCAT", "CAT2"}, {"NONTAXCAT", "NTX"}, {"INVREF", "ITEMX"}, {"TAGALGRATE", "10%"}});
+  AddTillCode("TC1", "CAT1", {{"TAGALGCAT", "CAT2"}, {"NONTAXCAT", "NTX"}, {"INVREF", "ITEMX"}, {"TAGALGRATE", "10%"}});
   AddTillCode("TC2", "CAT2");
   AddTax("902", "PST", "7", "501");  // amounts are worked out again
   AddTax("901", "GST", "5", "501");
@@ -380,12 +364,8 @@ TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
   Load("LNK1");
 
   ASSERT_EQ(screen->SaleGrid().GetRowCount(), 5);
-  EXPECT_EQ(
-      Row(0),
-      (Strings{"ITEMA", "Layer pellets", "2", "10.00", "20.00", "Y",  "1001",  "0", "501", "",  "Y",
-               "01",    "FEED",          "",  "6.00",  "",      "M1", "ITEMB", "",  "",    "U", "",
-               ""}));
-  // clang-format off
+  EXPECT_EQ(Row(0), (Strings{"ITEMA", "Layer pellets", "2", "10.00", "20.00", "Y", "1001", "0", "501", "", "Y", "01",
+                             "FEED", "", "6.00", "", "M1", "ITEMB", "", "", "U", "", ""}));
   const std::vector<std::vector<std::pair<int, std::string>>> hidden = {  // (column, value) of rows 1 to 4
       {{COL_FS, "N"}, {COL_TAXABLE, "N"}, {COL_TAGALONG, "T"}, {COL_QTYPRICING, ""}},
       {{COL_TILLCODE, "TC1"}, {COL_MIXNUM, ""}, {COL_TAGALONG, "TC2"}, {COL_NONTAXCAT, "NTX"}, {COL_INVREF, "ITEMX"},
@@ -397,9 +377,10 @@ TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
   for (std::size_t r = 0; r < hidden.size(); ++r)
     for (const auto& [col, want] : hidden[r])
       EXPECT_EQ(Row(static_cast<int>(r) + 1)[col], want) << "row " << r + 1 << " col " << col;
-  EXPECT_EQ(TaxRows(), (std::vector<Strings>{{"GST", "5", "2.00", "1.000000", "501"},
-                                             {"PST", "7", "", "1.400000", "501"},
+  // clang-format off
+  EXPECT_EQ(TaxRows(), (std::vector<Strings>{{"GST", "5", "2.00", "1.000000", "501"}, {"PST", "7", "", "1.400000", "501"},
                                              {"OLD", "3", "", "0.120000", "503"}}));
+  // clang-format on
   EXPECT_STREQ(screen->Data.TOTAL, "34.52");
   EXPECT_EQ(screen->Data.RECNO, 77);
   EXPECT_EQ(screen->GetFieldText(IDC_SALE_TEXT), "(Customer Date of Birth is 01/15/1980)");

@@ -20,32 +20,20 @@
 #include "tests/support/testdb.h"
 
 // A sale line: reference, quantity, price, amount ("VOID" voids it), then
-// "F" food stamps / "T" taxable, item link, category, cost, till code,
-// location, non-tax category, inventory item behind a till code.
+// "F" food stamps / "T" taxable, item link (empty: the next record number),
+// category, cost, till code, location, non-tax category, inventory item
+// behind a till code.
 inline kvt::sale::Line SoldLine(std::string ref, std::string qty, std::string price,
                                 std::string amount, std::string flags = "", std::string link = "",
                                 std::string category = "", std::string cost = "",
                                 std::string tillCode = "", std::string location = "01",
                                 std::string nonTaxCat = "", std::string invRef = "") {
-  kvt::sale::Line l;
-  l.reference = ref;
-  l.description = ref;
-  l.quantity = qty;
-  l.price = price;
-  l.voided = amount == "VOID";
-  l.amount = std::atof(amount.c_str());
-  l.foodStamps = flags.find('F') != std::string::npos;
-  l.taxable = flags.find('T') != std::string::npos;
-  l.numChange = "0";
-  l.itemLink =
-      link.empty() ? std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0))) : link;
-  l.category = category;
-  l.cost = cost;
-  l.tillCode = tillCode;
-  l.location = location;
-  l.nonTaxCat = nonTaxCat;
-  l.invRef = invRef;
-  return l;
+  if (link.empty()) link = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
+  auto flag = [&](char f) { return flags.find(f) == std::string::npos ? "N" : "Y"; };
+  // clang-format off
+  return kvt::sale::LineFromCells({ref, ref, qty, price, amount, flag('F'), "", "0", link, tillCode, flag('T'),
+                                   location, category, "", cost, "", "", "", nonTaxCat, invRef});
+  // clang-format on
 }
 
 class SaveTest : public kvt::test::DatabaseTest {
@@ -55,12 +43,10 @@ class SaveTest : public kvt::test::DatabaseTest {
     if (IsSkipped() || HasFatalFailure()) return;
     user.Install();
     KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
     KVTSetSetting(TOTAL_FORMAT, "%.2f");
     KVTSetSetting(PRICE_FORMAT, "%.2f");
     KVTSetSetting(CFG_USEINVENTORY, "T");
     KVTSetSetting(CFG_UPDATEQOH, "T");
-    KVTSetSetting(CFG_USECSTORE, "F");
     KVTSetSetting(POACATEGORY, "PAID");
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
     Add("KVTPOS10",
@@ -95,34 +81,25 @@ class SaveTest : public kvt::test::DatabaseTest {
   }
   void AddCategory(const std::string& ref, const std::string& qty = "0.000",
                    const std::string& dol = "0.00") {
-    Add("KVTCOM12", {{"REFERENCE", ref},
-                     {"LOCATION", "MAIN"},
-                     {"CURQTY3", qty},
-                     {"CURDOL3", dol},
-                     {"MTDQTY3", qty},
-                     {"MTDDOL3", dol},
-                     {"YTDQTY3", qty},
-                     {"YTDDOL3", dol}});
+    kvt::schema::Row row = {{"REFERENCE", ref}, {"LOCATION", "MAIN"}};
+    for (const char* period : {"CUR", "MTD", "YTD"})
+      row.insert(row.end(),
+                 {{period + std::string("QTY3"), qty}, {period + std::string("DOL3"), dol}});
+    Add("KVTCOM12", row);
   }
   // CURQTY3 CURDOL3 MTDQTY3 MTDDOL3 YTDQTY3 YTDDOL3 of a category, blank-separated.
   std::string History(const std::string& ref) {
-    auto rows = db().Rows(
-        "SELECT CURQTY3,CURDOL3,MTDQTY3,MTDDOL3,YTDQTY3,YTDDOL3 FROM KVTCOM12 WHERE REFERENCE = '" +
-        ref + "'");
-    std::string out = rows.empty() ? "(none)" : "";
-    for (const std::string& v : rows.empty() ? std::vector<std::string>{} : rows[0])
-      out += (out.empty() ? "" : " ") + v;
+    std::string out;
+    for (const auto& row : db().Rows("SELECT CURQTY3,CURDOL3,MTDQTY3,MTDDOL3,YTDQTY3,YTDDOL3 FROM "
+                                     "KVTCOM12 WHERE REFERENCE = '" +
+                                     ref + "'"))
+      for (const std::string& v : row) out += (out.empty() ? "" : " ") + v;
     return out;
   }
 
-  // A new sale of the till logged in to store MAIN: no number, link, lines or taxes.
+  // A new sale of till 1, shift 1 in store MAIN: no number, link, lines or taxes.
   void NewSale() {
-    header = {};
-    header.store = "MAIN";
-    header.tillRef = header.shift = "1";
-    header.employee = "100";
-    header.shiftDate = header.saleDate = "03152024";
-    header.saleTime = "10:30:00";
+    header = {"", "", "", "", 0, "MAIN", "1", "1", "100", "03152024", "03152024", "10:30:00", {}};
     lines.clear();
     taxes.clear();
   }

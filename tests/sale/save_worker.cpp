@@ -4,7 +4,7 @@
 // under the given instance id and prints "number link" of each. With
 // "numbers" it only takes `count` sale numbers and links, each on its own
 // (outside any sale's transaction), and prints them the same way.
-//   save_worker INI INSTANCE COUNT STARTFILE [numbers]
+//   save_worker INI INSTANCE COUNT STARTFILE sales|numbers
 // Exit code 0 when every sale was saved (every number taken) without a
 // notice, 1 otherwise.
 #include <unistd.h>
@@ -21,8 +21,8 @@
 #include "suite/host/host.h"
 
 int main(int argc, char** argv) {
-  if (argc != 5 && argc != 6) {
-    std::fprintf(stderr, "usage: %s INI INSTANCE COUNT STARTFILE [numbers]\n", argv[0]);
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: %s INI INSTANCE COUNT STARTFILE sales|numbers\n", argv[0]);
     return 2;
   }
   if (!KVTOpenConnectionOne(argv[1])) {
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
       if (waited > 20000) return 1;  // 20 s without a start
       usleep(1000);
     }
-    const bool numbersOnly = argc == 6 && std::string(argv[5]) == "numbers";
+    const bool numbersOnly = std::string(argv[5]) == "numbers";
     for (int i = 0; numbersOnly && i < count; ++i) {
       std::string number = writer.NextSaleNumber("MAIN");
       std::string link = number.empty() ? "" : writer.NextSaleLink(id);
@@ -59,30 +59,17 @@ int main(int argc, char** argv) {
       std::printf("%s %s\n", number.c_str(), link.c_str());
     }
     for (int i = 0; !numbersOnly && i < count; ++i) {
-      kvt::sale::Header h;
-      h.transType = "S";
-      h.status = "C";
-      h.store = "MAIN";
-      h.tillRef = h.shift = "1";
-      h.employee = "100";
-      h.shiftDate = h.saleDate = "03152024";
+      kvt::sale::Header h{"S", "C",   "",         "",         0,  "MAIN", "1",
+                          "1", "100", "03152024", "03152024", "", {}};
       h.texts.taxAmt = "0.42";
-      h.texts.total = "12.42";
       std::vector<kvt::sale::Line> lines;
       std::vector<kvt::sale::TaxLine> taxes;
-      const char* items[][3] = {{"A1", "1", "2.00"}, {"A2", "2", "4.00"}, {"A3", "3", "6.00"}};
-      for (auto& item : items) {
-        kvt::sale::Line l;
-        l.reference = item[0];
-        l.quantity = item[1];
-        l.price = "2.00";
-        l.amount = std::atof(item[2]);
-        l.taxable = true;
-        l.location = "01";
-        l.category = "HDWR";
-        l.itemLink = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
-        lines.push_back(l);
-        taxes.push_back({"ST", "7.000", "0.14", l.itemLink});
+      for (int n = 1; n <= 3; ++n) {  // item An, n at 2.00, taxable, category HDWR
+        std::string link = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
+        lines.push_back(kvt::sale::LineFromCells({"A" + std::to_string(n), "", std::to_string(n),
+                                                  "2.00", std::to_string(2 * n), "N", "", "0", link,
+                                                  "", "Y", "01", "HDWR"}));
+        taxes.push_back({"ST", "7.000", "0.14", link});
       }
       if (!writer.Save(h, lines, taxes, id)) ++failures;
       for (const kvt::sale::Notice& n : writer.TakeNotices()) {
