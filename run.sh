@@ -2,9 +2,11 @@
 # Builds the till and starts it on the demo store: the host shell kvthost,
 # with the point-of-sale module, on an SQLite database made on first use.
 # The store's folder is build/demo-store (its settings files, the database,
-# the pictures). Without a display it runs the demo till script instead
-# (schema/demo/till.kvts) through the same screens, prints the transcript,
-# and writes a picture of each screen shown.
+# the pictures); what is sold there stays from one run to the next. Without a
+# display it runs the demo till script instead (schema/demo/till.kvts)
+# through the same screens, on a fresh copy of the demo store made for the
+# run, so every run prints the same transcript; it writes a picture of each
+# screen shown.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -22,19 +24,11 @@ missing=()
 
 # The store's folder: this computer is till 1 of store MAIN, and starts
 # selling (the login) as soon as the host is up.
-mkdir -p "$store"
-cd "$store"
-[ -f KVTSQL.ini ] || printf '[KVTSQL Connection One]\nTranslate=SQLITE\nDataPath=kvtpos.db\n' > KVTSQL.ini
-[ -f KVT32.ini ] || printf '[KVTEXE]\nPOSTill=1\n' > KVT32.ini
-[ -f kvtlocal.ini ] ||
-  printf '[Point of Sale]\nMachineType=TILL\nDefaultStore=MAIN\nDefaultTill=1\n' > kvtlocal.ini
-if [ ! -f kvtpos.db ]; then
-  if [ -x "$bin/kvtpos-db" ]; then
-    echo "Making the demo store's database in $store/kvtpos.db"
-    "$bin/kvtpos-db" demo || { rm -f kvtpos.db; echo "The demo database could not be made."; }
-  else
-    echo "No demo database: kvtpos-db is not built."
-  fi
+if [ -x "$bin/kvtpos-db" ]; then
+  [ -f "$store/kvtpos.db" ] || echo "Making the demo store's database in $store/kvtpos.db"
+  scripts/demo-store.sh "$bin" "$store" || true
+else
+  echo "No demo database: kvtpos-db is not built."
 fi
 
 if [ ${#missing[@]} -gt 0 ]; then
@@ -53,19 +47,25 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exit 1
   fi
   echo "Starting kvthost in $store"
+  cd "$store"
   exec "$bin/kvthost"
 fi
 
 # No display: the demo till script, on the Qt screens drawn offscreen.
-if [ ! -x "$bin/kvtpos-script" ]; then
-  echo "No display, and no kvtpos-script to run the demo till script with."
+if [ ! -x "$bin/kvtpos-script" ] || [ ! -x "$bin/kvtpos-db" ]; then
+  echo "No display, and no kvtpos-script and kvtpos-db to run the demo till script with."
   exit 1
 fi
 echo "No display (\$DISPLAY and \$WAYLAND_DISPLAY are empty): running the demo till script"
-echo "$root/schema/demo/till.kvts on the demo store instead of opening the till's window."
+echo "$root/schema/demo/till.kvts on a fresh copy of the demo store instead of opening the till's window."
 echo
+# The script logs in and opens screens; played on the store itself, each run
+# would find what the last one left. Its copy is made anew every time.
+played=$store/scripted
 pictures=$store/pictures
-rm -rf "$pictures"
+rm -rf "$played" "$pictures"
+scripts/demo-store.sh "$bin" "$played" >/dev/null
+cd "$played"
 set +e
 QT_QPA_PLATFORM=offscreen "$bin/kvtpos-script" --database '.\KVTSQL.ini' --pictures "$pictures" \
   "$root/schema/demo/till.kvts"

@@ -149,10 +149,7 @@ std::vector<std::string> References(const char* sql) {
 // hands out the inventory module, and the sale screen.
 struct Till {
   Till() {
-    KVTClearModuleState();
-    KVTSetSetting(TOTAL_FORMAT, "%.2f");
-    KVTSetSetting(PRICE_FORMAT, "%.2f");
-    KVTSetSetting(CFG_DECIMALSFORPRICE, "2");
+    KVTResetModuleState();
     KVTSetSetting(INVENTORY_LOCATION, "01");
     KVTSetToday("03/15/2024");
     host = KVTCreateMDIHost("Host", [](HWND, UINT msg, WPARAM, LPARAM lp) -> LRESULT {

@@ -43,12 +43,10 @@ const char* Name(Target t) {
 }
 
 void ModuleSettings() {
-  KVTSetSetting(TOTAL_FORMAT, "%.2f");
-  KVTSetSetting(PRICE_FORMAT, "%.2f");
+  KVTResetModuleState();
   KVTSetSetting(CFG_USEINVENTORY, "T");
   KVTSetSetting(CFG_UPDATEQOH, "T");
   KVTSetSetting(CFG_USECSTORE, "F");
-  KVTSetSetting(POACATEGORY, "PAID");
 }
 
 // The store of the benchmark: counters, ten stocked items, their categories.

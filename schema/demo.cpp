@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "schema/schema.h"
 
 namespace kvt::schema {
@@ -946,22 +947,22 @@ bool LoadDemoStore(std::string* error, DemoCounts* counts) {
   if (!counts) counts = &local;
   *counts = DemoCounts{};
   if (!Create(error)) return false;
-  KVTSConnection s(1, nullptr, 0);
   for (const char* table : {"KVTCOM13", "KVTINV1"}) {
-    std::string sql = std::string("SELECT COUNT(1) FROM ") + table;
-    if (!s.ExecSQL(sql.c_str()) || !s.FetchNext()) {
-      *error = s.LastError();
+    kvt::sql::Result r = kvt::sql::Run(std::string("SELECT COUNT(1) AS N FROM ") + table);
+    if (r.found() != kvt::sql::Found::Yes) {
+      *error = r.error();
       return false;
     }
-    if (std::atoi(s.ColumnVar(1)) > 0) {
+    if (r.first().Num("N") > 0) {
       *error = std::string("the database already holds ") +
                (std::string(table) == "KVTCOM13" ? "stores" : "items") +
                "; the demo store is loaded only into an empty database";
       return false;
     }
   }
-  if (!s.BeginTran()) {
-    *error = s.LastError();
+  kvt::sql::Transaction tran;
+  if (!tran.ok()) {
+    *error = tran.error();
     return false;
   }
   Loader l;
@@ -973,13 +974,12 @@ bool LoadDemoStore(std::string* error, DemoCounts* counts) {
   Customers(l, counts);
   Configuration(l);
   if (!l.ok) {
-    s.CancelTran();
     *error = l.error;
     *counts = DemoCounts{};
     return false;
   }
-  if (!s.CommitTran()) {
-    *error = s.LastError();
+  if (!tran.Commit()) {
+    *error = tran.error();
     *counts = DemoCounts{};
     return false;
   }

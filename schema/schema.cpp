@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 
 namespace kvt::schema {
 
@@ -100,16 +101,17 @@ std::string IndexSql(const Table& t, const Index& ix) {
          IndexName(t, ix) + " ON " + t.name + " (" + cols + ")";
 }
 
-bool Exec(KVTSConnection& s, const std::string& sql, std::string* error) {
-  if (s.ExecSQLChange(sql.c_str()) >= 0) return true;
-  *error = s.LastError();
-  return false;
+bool Exec(const std::string& sql, std::string* error,
+          std::initializer_list<kvt::sql::Value> values = {}) {
+  kvt::sql::Result r = kvt::sql::Run(sql, values);
+  if (!r.ok()) *error = r.error();
+  return r.ok();
 }
 
 // Adds to one table what the list has and the database lacks.
-bool Bring(KVTSConnection& s, const Table& t, std::string* error) {
+bool Bring(const Table& t, std::string* error) {
   if (!KVTTableExists(t.name.c_str()))
-    return Exec(s, KVTCreateTableSql(t.name, t.columns, t.primaryKey), error);
+    return Exec(KVTCreateTableSql(t.name, t.columns, t.primaryKey), error);
   std::vector<KVTColumnDef> have;
   if (!KVTDescribeTable(t.name.c_str(), &have)) {
     *error = KVTLastSqlError();
@@ -120,8 +122,7 @@ bool Bring(KVTSConnection& s, const Table& t, std::string* error) {
     for (const KVTColumnDef& h : have)
       if (h.name == Upper(want.name)) found = &h;
     if (!found) {
-      if (!Exec(s,
-                "ALTER TABLE " + t.name + " ADD COLUMN " + want.name + " " +
+      if (!Exec("ALTER TABLE " + t.name + " ADD COLUMN " + want.name + " " +
                     KVTColumnTypeSql(want.type),
                 error))
         return false;
@@ -159,9 +160,16 @@ const Table* FindTable(const std::string& name) {
 int DatabaseVersion() {
   if (!KVTConnectionOneIsOpen()) return -1;
   if (!KVTTableExists("KVTSCHEMA")) return 0;
-  KVTSConnection s(1, nullptr, 0);
-  if (!s.ExecSQL("SELECT VERSION FROM KVTSCHEMA WHERE NAME = 'kvtpos'")) return -1;
-  return s.FetchNext() ? std::atoi(s.ColumnVar(1)) : 0;
+  kvt::sql::Result r = kvt::sql::Run("SELECT VERSION FROM KVTSCHEMA WHERE NAME = 'kvtpos'");
+  switch (r.found()) {
+    case kvt::sql::Found::Yes:
+      return static_cast<int>(r.first().Num("VERSION"));
+    case kvt::sql::Found::No:
+      return 0;
+    case kvt::sql::Found::Failed:
+      break;
+  }
+  return -1;
 }
 
 bool Create(std::string* error) {
@@ -180,36 +188,30 @@ bool Create(std::string* error) {
              "; use the kvtpos-db that made it";
     return false;
   }
-  KVTSConnection s(1, nullptr, 0);
-  if (!s.BeginTran()) {
-    *error = s.LastError();
+  kvt::sql::Transaction tran;
+  if (!tran.ok()) {
+    *error = tran.error();
     return false;
   }
-  bool ok = true;
   for (const Table& t : Tables()) {
-    ok = Bring(s, t, error);
+    bool ok = Bring(t, error);
     for (std::size_t i = 0; ok && i < t.indexes.size(); ++i)
-      ok = Exec(s, IndexSql(t, t.indexes[i]), error);
+      ok = Exec(IndexSql(t, t.indexes[i]), error);
     if (!ok) {
       *error = "table " + t.name + ": " + *error;
-      break;
+      return false;
     }
   }
-  if (ok && !KVTInstallSqlFunctions()) {
-    ok = false;
+  if (!KVTInstallSqlFunctions()) {
     *error = KVTLastSqlError();
-  }
-  ok = ok && Exec(s, "DELETE FROM KVTSCHEMA WHERE NAME = 'kvtpos'", error) &&
-       Exec(s,
-            "INSERT INTO KVTSCHEMA (NAME, VERSION) VALUES ('kvtpos', " + std::to_string(kVersion) +
-                ")",
-            error);
-  if (!ok) {
-    s.CancelTran();
     return false;
   }
-  if (!s.CommitTran()) {
-    *error = s.LastError();
+  if (!Exec("DELETE FROM KVTSCHEMA WHERE NAME = 'kvtpos'", error) ||
+      !Exec("INSERT INTO KVTSCHEMA (NAME, VERSION) VALUES ('kvtpos', ?)", error,
+            {kvt::sql::Number(kVersion)}))
+    return false;
+  if (!tran.Commit()) {
+    *error = tran.error();
     return false;
   }
   return true;
@@ -256,8 +258,7 @@ std::vector<std::string> Check() {
 // ---- RowWriter ------------------------------------------------------------------
 
 struct RowWriter::Impl {
-  KVTConnection conn{1};
-  std::map<std::string, std::string> statements;  // key -> SQL text (the statement buffer)
+  std::map<std::string, kvt::sql::Query> statements;  // by table and column set
 };
 
 RowWriter::RowWriter() : impl_(new Impl) {}
@@ -294,27 +295,27 @@ bool RowWriter::Insert(const std::string& tableName, const Row& given) {
   }
   std::string key = t->name;
   for (const auto& [col, value] : row) key += "|" + col;
-  std::string& sql = impl_->statements[key];
-  if (sql.empty()) {
+  auto insert = impl_->statements.find(key);
+  if (insert == impl_->statements.end()) {
     std::string cols, marks;
     for (const auto& [col, value] : row) {
       cols += (cols.empty() ? "" : ",") + col;
       marks += marks.empty() ? "?" : ",?";
     }
-    sql = "INSERT INTO " + t->name + " (" + cols + ") VALUES (" + marks + ")";
+    insert = impl_->statements
+                 .emplace(key, "INSERT INTO " + t->name + " (" + cols + ") VALUES (" + marks + ")")
+                 .first;
   }
-  const char* stmt = sql.c_str();
-  KVTConnection& c = impl_->conn;
-  bool ok = c.PrepareSQL(stmt) > 0;
+  std::vector<kvt::sql::Value> values;
   for (const auto& [col, value] : row) {
-    if (!ok) break;
     KVTColumnType type = t->Column(col)->type;
-    int bind = type == KVTColumnType::Date ? 3 : type == KVTColumnType::Text ? 0 : 2;
-    ok = c.BindParam(stmt, value.c_str(), bind) > 0;
+    values.push_back(type == KVTColumnType::Date   ? kvt::sql::Date(value)
+                     : type == KVTColumnType::Text ? kvt::sql::Text(value)
+                                                   : kvt::sql::Number(value));
   }
-  ok = ok && c.ExecuteSQL(stmt) > 0;
-  if (!ok) error_ = t->name + ": " + c.LastError();
-  return ok;
+  kvt::sql::Result r = insert->second.Run(values);
+  if (!r.ok()) error_ = t->name + ": " + r.error();
+  return r.ok();
 }
 
 }  // namespace kvt::schema

@@ -1,18 +1,18 @@
 // Small database helpers over connection 1.
 #include "shell/dbutil.h"
 
-#include "shell/globals.h"
+#include "platform/forms/msgbox.h"
+#include "platform/sql/query.h"
 
-bool KVTQueryRow(const std::string& sql, std::vector<std::string>* row) {
-  KVTSConnection conn(1, hApplication, 0);
-  if (conn.ExecSQL(sql.c_str()) <= 0 || !conn.FetchNext()) return false;
-  row->clear();
-  for (int c = 1; c <= conn.ColumnCount(); ++c) row->emplace_back(conn.ColumnVar(c));
-  return true;
+void KVTShowReadError(HWND owner, const std::string& what, const std::string& error) {
+  std::string text = what + " could not be read:\n\n" + error;
+  MessageBox(owner, text.c_str(), "Error", MB_OK | MB_ICONSTOP);
 }
 
 bool KVTFeatureOn(const char* feature) {
-  std::vector<std::string> row;
-  return KVTQueryRow("SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = '" + KVTSqlQuote(feature) + "'",
-                     &row);
+  std::string name = feature ? feature : "";
+  auto r = kvt::sql::Run("SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = ?", {kvt::sql::Text(name)});
+  if (r.found() == kvt::sql::Found::Failed)
+    KVTShowReadError(nullptr, "The feature switch " + name + " (KVTCOM20)", r.error());
+  return r.found() == kvt::sql::Found::Yes;
 }

@@ -2,13 +2,13 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "platform/sql/kvtsql.h"
+#include "platform/win/window.h"
 
-// Runs a SELECT and gives the first row's columns as text (columns of a null
-// value are empty). False, leaving `row` as it was, when the statement fails
-// or returns no row.
-bool KVTQueryRow(const std::string& sql, std::vector<std::string>* row);
-// A feature switch of KVTCOM20: a row present means on.
+// Tells the user that `what` could not be read, with the database's message:
+// "<what> could not be read:" and the message, caption "Error", stop icon.
+void KVTShowReadError(HWND owner, const std::string& what, const std::string& error);
+
+// A feature switch of KVTCOM20: a row present means on. A switch that cannot
+// be read is shown to the user (KVTShowReadError) and reads as off.
 bool KVTFeatureOn(const char* feature);

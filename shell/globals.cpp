@@ -1,7 +1,7 @@
 // Module-wide state: the one definition of every name of globals.h.
 #include "shell/globals.h"
 
-#include <cstring>
+#include <vector>
 
 HINSTANCE hInstance = nullptr;
 HINSTANCE hApplication = nullptr;
@@ -33,7 +33,7 @@ char CFG_INVOICEPRINTER[KVT_PRINTER_LEN] = "";
 int CFG_RECEIPTPRINTERTEXTMODE = 0;
 int CFG_INVOICEPRINTERTEXTMODE = 0;
 
-void KVTClearModuleState() {
+void KVTSetDefaultSettings() {
 #define KVT_CLEAR(name) name[0] = '\0';
 #define KVT_CLEAR_SETTING(column, setting) KVT_CLEAR(setting)
   KVT_MODULE_TEXTS(KVT_CLEAR)
@@ -47,4 +47,41 @@ void KVTClearModuleState() {
   CFG_INVOICEPRINTER[0] = '\0';
   CFG_RECEIPTPRINTERTEXTMODE = 0;
   CFG_INVOICEPRINTERTEXTMODE = 0;
+
+  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+  KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
+  KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
+  KVTSetSetting(KVT_INI, ".\\KVT32.ini");
+  KVTSetSetting(SQL_INI, ".\\KVTSQL.ini");
+  KVTSetSetting(TOTAL_FORMAT, "%.2f");
+  KVTSetSetting(CURRENCY_FORMAT, "$%.2f");
+  KVTSetSetting(CANADIAN_FORMAT, "$%.4f");
+  KVTSetSetting(CFG_DECIMALSFORPRICE, "2");
+  KVTSetSetting(PRICE_FORMAT, "%.2f");
+  KVTSetSetting(CFG_POLEDISPLAY, "None");
+  KVTSetSetting(CFG_RECPTRTYPE, "None");
+  KVTSetSetting(POADESCR, "Paid on Account");
+  KVTSetSetting(POACATEGORY, "PAID");
+}
+
+namespace {
+
+std::vector<void (*)()>& Clearers() {
+  static std::vector<void (*)()> clearers;
+  return clearers;
+}
+
+// A fresh process starts from the defaults too.
+[[maybe_unused]] const bool kDefaultsSet = (KVTSetDefaultSettings(), true);
+
+}  // namespace
+
+bool KVTClearedOnReset(void (*clear)()) {
+  Clearers().push_back(clear);
+  return true;
+}
+
+void KVTResetModuleState() {
+  KVTSetDefaultSettings();
+  for (auto clear : Clearers()) clear();
 }

@@ -1,4 +1,4 @@
-// Module-wide state: names and formats set by Initialize, the configuration
+// Module-wide state: the module's names and formats, the configuration
 // settings (CFG_), the defaults derived from them and the login values.
 // Written only by load, Initialize, the configuration loaders and the login;
 // read everywhere on the user-interface thread.
@@ -184,6 +184,19 @@ void KVTSetSetting(char (&setting)[N], const char* text) {
   setting[i] = '\0';
 }
 
-// Empties every setting and value of this header (a fresh module), for tests
-// and for a host that reinitialises the module.
-void KVTClearModuleState();
+// Every setting and value of this header at its default, as a fresh module
+// has them before anything is read: the module's names, settings files and
+// formats, two price decimals, the paid-on-account line, no pole display and
+// no receipt printer; every other configuration and login value empty.
+// Reads no file and no database: Initialize and the configuration loaders
+// (posmisc.h) do the reading. hInstance and hApplication are left alone.
+void KVTSetDefaultSettings();
+
+// A fresh module: the default settings, and every cache the module keeps
+// emptied. For tests and for a host that reinitialises the module.
+void KVTResetModuleState();
+
+// A cache anywhere in the module registers how it is emptied, once; the
+// return value lets a static do it:
+//   const bool kForgotten = KVTClearedOnReset([] { g_tries = -1; });
+bool KVTClearedOnReset(void (*clear)());

@@ -92,8 +92,6 @@ void KVTModuleInterface::CallEvent(const std::string& event) {
     o.iParam2 = iParam2;
     o.iParam3 = iParam3;
     o.iParam4 = iParam4;
-    o.Con1 = Con1;
-    o.Con2 = Con2;
     if (!node->p(event.c_str(), KVT_EVENT_VERSION, &o)) {
       error_code = 1;
       ErrorMessage = o.ErrorString;

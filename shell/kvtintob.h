@@ -2,40 +2,16 @@
 // (KVTModuleInterface) and the receiving side a module embeds (KVTModuleServer).
 //
 // A module offers one entry point, KVTInterface_HandleEvent(event, version,
-// KVTEventObject*), non-zero on success. The caller fills the parameter block,
-// the callee answers in the same block; on failure the callee's ErrorString is
-// the message the caller shows.
+// KVTEventObject*), non-zero on success; the block is shared with the modules
+// that answer (platform/win/moduleevent.h).
 #pragma once
 
 #include <string>
 
 #include "platform/base/export.h"
 #include "platform/win/module.h"
+#include "platform/win/moduleevent.h"
 #include "platform/win/window.h"
-
-class KVTSConnection;
-class KVTConnection;
-
-inline constexpr int KVT_EVENT_VERSION = 256;
-
-// The parameter block handed to the other module. Plain data with fixed
-// buffers so that both sides agree on it without sharing a C++ runtime.
-struct KVTEventObject {
-  HWND hWnd = nullptr;
-  char ErrorString[256] = "";
-  char Key[256] = "";
-  char SubKey[256] = "";
-  char Param1[1024] = "";
-  char Param2[1024] = "";
-  char Param3[1024] = "";
-  char Param4[1024] = "";
-  double dParam1 = 0, dParam2 = 0, dParam3 = 0, dParam4 = 0;
-  std::int32_t iParam1 = 0, iParam2 = 0, iParam3 = 0, iParam4 = 0;
-  KVTSConnection* Con1 = nullptr;
-  KVTConnection* Con2 = nullptr;
-};
-
-using KVTHandleEventFn = int (*)(const char* event, int version, KVTEventObject* object);
 
 class KVTModuleInterface {
  public:
@@ -62,8 +38,6 @@ class KVTModuleInterface {
   double dParam1 = 0, dParam2 = 0, dParam3 = 0, dParam4 = 0;
   int iParam1 = 0, iParam2 = 0, iParam3 = 0, iParam4 = 0;
   HWND hWnd = nullptr;
-  KVTSConnection* Con1 = nullptr;
-  KVTConnection* Con2 = nullptr;
   // 0: modules come from the host's module request; otherwise loaded directly.
   int module_load_mode = 0;
 
@@ -117,11 +91,3 @@ class KVTModuleServer {
   virtual int KVTDisplayEvent(KVTEventObject*) { return 0; }
   virtual int HandleUserEvent(const char* event, KVTEventObject*) { return 0; }
 };
-
-// Copies text into a fixed buffer of the event object, cut to fit.
-template <std::size_t N>
-void KVTSetEventText(char (&dest)[N], const std::string& text) {
-  std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-  text.copy(dest, n);
-  dest[n] = '\0';
-}

@@ -18,6 +18,8 @@ namespace {
 
 // -1: not read yet.
 int g_lockTryCount = -1;
+[[maybe_unused]] const bool kTryCountForgottenOnReset =
+    KVTClearedOnReset([] { g_lockTryCount = -1; });
 
 // Copies text into a fixed buffer, cut to fit.
 void CopyName(char* dest, std::size_t size, const char* text) {

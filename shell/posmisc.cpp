@@ -1,6 +1,7 @@
 // Configuration loaders.
 #include "shell/posmisc.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,15 +9,72 @@
 #include <vector>
 
 #include "platform/base/kvtbase.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "platform/win/profile.h"
 #include "shell/dbutil.h"
 #include "shell/globals.h"
 
 namespace {
 
-std::string ConfigWhere(const char* Store, const char* TillRef, const char* Employee) {
-  return " FROM KVTPOS10 WHERE STORE = '" + KVTSqlQuote(Store) + "' AND TILLREF = '" +
-         KVTSqlQuote(TillRef) + "' AND SLSMAN = '" + KVTSqlQuote(Employee) + "'";
+namespace sql = kvt::sql;
+using sql::Found;
+
+// The settings a load will change, changed only when every read of the load
+// answered: a load that fails half way leaves the settings as they were.
+class Changes {
+ public:
+  template <std::size_t N>
+  void Set(char (&setting)[N], std::string value) {
+    changes_.push_back({setting, N, std::move(value)});
+  }
+  // The text the setting will have once the load is done.
+  std::string Get(const char* setting) const {
+    for (auto c = changes_.rbegin(); c != changes_.rend(); ++c)
+      if (c->setting == setting) return c->value;
+    return setting;
+  }
+  // The result of one read: false, keeping why, when it failed.
+  bool Answered(const sql::Result& r, const char* what) {
+    if (r.found() != Found::Failed) return true;
+    if (error_.empty()) {
+      what_ = what;
+      error_ = r.error();
+    }
+    return false;
+  }
+  // Makes the changes; or tells the user what could not be read and makes none.
+  bool Commit() const {
+    if (!error_.empty()) {
+      KVTShowReadError(nullptr, what_, error_);
+      return false;
+    }
+    for (const Change& c : changes_) {
+      std::size_t n = std::min(c.value.size(), c.size - 1);
+      c.value.copy(c.setting, n);
+      c.setting[n] = '\0';
+    }
+    return true;
+  }
+
+ private:
+  struct Change {
+    char* setting;
+    std::size_t size;
+    std::string value;
+  };
+  std::vector<Change> changes_;
+  std::string what_, error_;
+};
+
+const char* const kConfigRecord = "The point-of-sale configuration (KVTPOS10)";
+const char* const kWhere = " FROM KVTPOS10 WHERE STORE = ? AND TILLREF = ? AND SLSMAN = ?";
+
+// The configuration record of a store, till and employee (empty for all).
+sql::Result Record(const std::string& columns, const char* Store, const char* TillRef,
+                   const char* Employee) {
+  auto text = [](const char* s) { return sql::Text(s ? s : ""); };
+  return sql::Run("SELECT " + columns + kWhere, {text(Store), text(TillRef), text(Employee)});
 }
 
 std::string Local(const char* key, const char* def) {
@@ -25,140 +83,212 @@ std::string Local(const char* key, const char* def) {
   return buf;
 }
 
-void LoadConfigRecord(const char* Store, const char* TillRef, const char* Employee) {
+std::string Trimmed(std::string s) {
+  std::vector<char> buf(s.begin(), s.end());
+  buf.push_back('\0');
+  return TRIM(buf.data());
+}
+
+bool ReadConfigRecord(Changes& c, const char* Store, const char* TillRef, const char* Employee) {
   static const std::string columns = [] {
-    std::string c;
-#define KVT_COLUMN(column, setting) c += (c.empty() ? "" : ", ") + std::string(#column);
+    std::string list;
+#define KVT_COLUMN(column, setting) list += (list.empty() ? "" : ", ") + std::string(#column);
     KVT_CONFIG_RECORD(KVT_COLUMN)
 #undef KVT_COLUMN
-    return c;
+    return list;
   }();
-  std::vector<std::string> row;
-  if (!KVTQueryRow("SELECT " + columns + ConfigWhere(Store, TillRef, Employee), &row)) return;
-  std::size_t i = 0;
-#define KVT_ASSIGN(column, setting) KVTSetSetting(setting, row[i++].c_str());
+  sql::Result r = Record(columns, Store, TillRef, Employee);
+  if (r.found() != Found::Yes) return c.Answered(r, kConfigRecord);
+#define KVT_ASSIGN(column, setting) c.Set(setting, r.first()[#column]);
   KVT_CONFIG_RECORD(KVT_ASSIGN)
 #undef KVT_ASSIGN
+  return true;
 }
 
-void LoadCustomerModuleInfo() {
-  std::vector<std::string> row;
-  if (!KVTQueryRow("SELECT STR(KVTAR10.AUTOCNUM), STR(DEFBALFWD), DISPPHONE FROM KVTAR10 WHERE "
-                   "RECNO = 1",
-                   &row))
-    return;
-  KVTSetSetting(CFG_AUTONUMBERNEWCUSTOMERS, row[0].c_str());
-  TRIM(CFG_AUTONUMBERNEWCUSTOMERS);
-  KVTSetSetting(CFG_DEFAULTBALANCEFORWARD, row[1].c_str());
-  TRIM(CFG_DEFAULTBALANCEFORWARD);
-  KVTSetSetting(CFG_DISPLAYPHONENUMBER, row[2].c_str());
+bool ReadCustomerModuleInfo(Changes& c) {
+  sql::Result r = sql::Run(
+      "SELECT STR(KVTAR10.AUTOCNUM) AS AUTOCNUM, STR(DEFBALFWD) AS DEFBALFWD, DISPPHONE FROM "
+      "KVTAR10 WHERE RECNO = 1");
+  if (r.found() != Found::Yes) return c.Answered(r, "The customer module's settings (KVTAR10)");
+  c.Set(CFG_AUTONUMBERNEWCUSTOMERS, Trimmed(r.first()["AUTOCNUM"]));
+  c.Set(CFG_DEFAULTBALANCEFORWARD, Trimmed(r.first()["DEFBALFWD"]));
+  c.Set(CFG_DISPLAYPHONENUMBER, r.first()["DISPPHONE"]);
+  return true;
 }
 
-// The first row's count and reference, as the database kind reads it best.
-bool OnlyRow(const std::string& countSql, const std::string& refSql, const std::string& fileSql,
-             std::string* value) {
+bool ReadPaymentConfigInfo(Changes& c, const char* Store, const char* TillRef,
+                           const char* Employee) {
+  sql::Result r = Record(
+      "PRMPTCCTYP, PRMPTCCNUM, PRMPTCCEXP, PRMPTCCATH, PRMPTCKNUM, PRMPTCKACT, PRMPTPONUM, "
+      "POACCTYP, POACCNUM, POACCEXP, POACCATH, POACKNUM, POACKACT",
+      Store, TillRef, Employee);
+  if (r.found() != Found::Yes) return c.Answered(r, kConfigRecord);
+#define KVT_ASSIGN(column, setting) c.Set(setting, r.first()[#column]);
+  KVT_PAYMENT_CONFIG(KVT_ASSIGN)
+#undef KVT_ASSIGN
+  return true;
+}
+
+bool ReadProgramsUsingConfigInfo(Changes& c, const char* Store, const char* TillRef,
+                                 const char* Employee) {
+  sql::Result r = Record("USEPRBK,USECSTORE", Store, TillRef, Employee);
+  if (r.found() != Found::Yes) return c.Answered(r, kConfigRecord);
+  c.Set(CFG_USEINVENTORY, r.first()["USEPRBK"]);
+  c.Set(CFG_USECSTORE, r.first()["USECSTORE"]);
+  return true;
+}
+
+bool ReadPrintInfo(Changes& c, const char* Store, const char* TillRef, const char* Employee) {
+  sql::Result r = Record("RECFORM, INVFORM, DISPDTL", Store, TillRef, Employee);
+  if (r.found() != Found::Yes) return c.Answered(r, kConfigRecord);
+  c.Set(CFG_RECEIPTFORM, r.first()["RECFORM"]);
+  c.Set(CFG_INVOICEFORM, r.first()["INVFORM"]);
+  c.Set(CFG_DISPLAYTAXDETAIL, r.first()["DISPDTL"]);
+  return true;
+}
+
+// A setting of the record that every till shares (RECNO 1).
+bool ReadShared(Changes& c, const char* column, char (&setting)[KVT_SETTING_LEN]) {
+  sql::Result r = sql::Run(std::string("SELECT ") + column + " FROM KVTPOS10 WHERE RECNO = 1");
+  if (r.found() != Found::Yes) return c.Answered(r, kConfigRecord);
+  c.Set(setting, r.first()[column]);
+  return true;
+}
+
+const char* const kStores = "The stores (KVTCOM13)";
+
+// The only store's reference, as the database kind reads it best; "" when
+// there is not exactly one store.
+bool ReadOnlyStore(Changes& c, std::string* store) {
   std::string kind = kvt::ProfileString(".\\KVTSQL.INI", "KVTSQL Connection One", "Translate");
-  std::vector<std::string> row;
+  store->clear();
   if (kind == "MSSQL" || kind == "MYSQL" || kind == "PGSQL") {
-    if (!KVTQueryRow(countSql, &row) || std::atoi(row[0].c_str()) != 1) return false;
-    if (!KVTQueryRow(refSql, &row)) return false;
-    *value = row[0];
-    return true;
+    sql::Result count = sql::Run("SELECT COUNT(*) AS N FROM KVTCOM13");
+    if (count.found() != Found::Yes || count.first().Num("N") != 1)
+      return c.Answered(count, kStores);
+    sql::Result ref = sql::Run("SELECT REFERENCE FROM KVTCOM13");
+    if (ref.found() == Found::Yes) *store = ref.first()["REFERENCE"];
+    return c.Answered(ref, kStores);
   }
-  if (!KVTQueryRow(fileSql, &row) || row.size() < 2 || std::atoi(row[0].c_str()) != 1) return false;
-  *value = row[1];
+  sql::Result r = sql::Run("SELECT COUNT(1) AS N, MIN(REFERENCE) AS REFERENCE FROM KVTCOM13");
+  if (r.found() == Found::Yes && r.first().Num("N") == 1) *store = r.first()["REFERENCE"];
+  return c.Answered(r, kStores);
+}
+
+bool ReadDefaultLoc(Changes& c) {
+  std::string store = Local("DefaultStore", "");
+  if (store.empty() && !ReadOnlyStore(c, &store)) return false;
+  c.Set(DEFAULT_STORE, store);
+  return true;
+}
+
+bool ReadDefaultTillRef(Changes& c, const std::string& store) {
+  std::string till = Local("DefaultTill", "");
+  if (till.empty() && !store.empty()) {
+    sql::Result r =
+        sql::Run("SELECT COUNT(1) AS N, MIN(TILLNUM) AS TILLNUM FROM KVTCOM14 WHERE STOREREF = ?",
+                 {sql::Text(store)});
+    if (!c.Answered(r, "The tills of the store (KVTCOM14)")) return false;
+    if (r.found() == Found::Yes && r.first().Num("N") == 1) till = r.first()["TILLNUM"];
+  }
+  c.Set(DEFAULT_TILLREF, till);
   return true;
 }
 
 }  // namespace
 
-void GetConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
-  LoadConfigRecord(Store, TillRef, Employee);
-  LoadCustomerModuleInfo();
-  KVTSetSetting(CFG_POLEDISPLAY, Local("PoleDisplay", "None").c_str());
-  KVTSetSetting(CFG_RECPTRTYPE, Local("ReceiptPrinterType", "None").c_str());
-  GetPrintInfo(Store, TillRef, Employee);
-  GetDefaultLoc();
-  GetDefaultTillRef(DEFAULT_STORE);
-  GetPaymentConfigInfo(Store, TillRef, Employee);
-  GetProgramsUsingConfigInfo(Store, TillRef, Employee);
-  GetTransferConfigInfo();
-  KVTsprintf(PRICE_FORMAT, "%%.%df", std::atoi(CFG_DECIMALSFORPRICE));
-  KVTSetSetting(POAREF, "");
-  KVTSetSetting(POADESCR, "Paid on Account");
-  KVTSetSetting(POACATEGORY, "PAID");
+bool GetStartInfo() {
+  Changes c;
+  c.Set(MACHINETYPE, Local("MachineType", ""));
+  c.Set(CONNECTIONTYPE, "");
+  std::string store = Local("DefaultStore", "");
+  std::string till = Local("DefaultTill", "");
+  if (KVTConnectionOneIsOpen()) {
+    if (!store.empty() && !till.empty()) {
+      sql::Result r = sql::Run("SELECT CONTYPE FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
+                               {sql::Text(store), sql::Text(till)});
+      if (r.found() == Found::Yes) c.Set(CONNECTIONTYPE, r.first()["CONTYPE"]);
+      c.Answered(r, "This computer's till (KVTCOM14)");
+    }
+    ReadShared(c, "BOSYSTEM", CFG_BOSYSTEM);
+  }
+  if (!c.Commit()) return false;
+  DEBUGMODE = std::atoi(Local("Debug", "0").c_str());
+  char postill[KVT_SETTING_LEN];
+  GetPrivateProfileString("KVTEXE", "POSTill", "0", postill, sizeof postill, KVT_INI);
+  POSTILL = std::atoi(postill);
+  return true;
 }
 
-void GetPaymentConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
-  std::vector<std::string> row;
-  if (!KVTQueryRow("SELECT PRMPTCCTYP, PRMPTCCNUM, PRMPTCCEXP, PRMPTCCATH, PRMPTCKNUM, "
-                   "PRMPTCKACT, PRMPTPONUM, POACCTYP, POACCNUM, POACCEXP, POACCATH, POACKNUM, "
-                   "POACKACT" +
-                       ConfigWhere(Store, TillRef, Employee),
-                   &row))
-    return;
-  std::size_t i = 0;
-#define KVT_ASSIGN(column, setting) KVTSetSetting(setting, row[i++].c_str());
-  KVT_PAYMENT_CONFIG(KVT_ASSIGN)
-#undef KVT_ASSIGN
+bool GetConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
+  Changes c;
+  if (ReadConfigRecord(c, Store, TillRef, Employee) && ReadCustomerModuleInfo(c)) {
+    c.Set(CFG_POLEDISPLAY, Local("PoleDisplay", "None"));
+    c.Set(CFG_RECPTRTYPE, Local("ReceiptPrinterType", "None"));
+    if (ReadPrintInfo(c, Store, TillRef, Employee) && ReadDefaultLoc(c) &&
+        ReadDefaultTillRef(c, c.Get(DEFAULT_STORE)) &&
+        ReadPaymentConfigInfo(c, Store, TillRef, Employee) &&
+        ReadProgramsUsingConfigInfo(c, Store, TillRef, Employee) &&
+        ReadShared(c, "USEBATCHES", CFG_USEBATCHES)) {
+      c.Set(PRICE_FORMAT,
+            "%." + std::to_string(std::atoi(c.Get(CFG_DECIMALSFORPRICE).c_str())) + "f");
+      c.Set(POAREF, "");
+      c.Set(POADESCR, "Paid on Account");
+      c.Set(POACATEGORY, "PAID");
+    }
+  }
+  return c.Commit();
 }
 
-void GetProgramsUsingConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
-  std::vector<std::string> row;
-  if (!KVTQueryRow("SELECT USEPRBK,USECSTORE" + ConfigWhere(Store, TillRef, Employee), &row))
-    return;
-  KVTSetSetting(CFG_USEINVENTORY, row[0].c_str());
-  KVTSetSetting(CFG_USECSTORE, row[1].c_str());
+bool GetPaymentConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
+  Changes c;
+  ReadPaymentConfigInfo(c, Store, TillRef, Employee);
+  return c.Commit();
 }
 
-void GetPrintInfo(const char* Store, const char* TillRef, const char* Employee) {
-  std::vector<std::string> row;
-  if (!KVTQueryRow("SELECT RECFORM, INVFORM, DISPDTL" + ConfigWhere(Store, TillRef, Employee),
-                   &row))
-    return;
-  KVTSetSetting(CFG_RECEIPTFORM, row[0].c_str());
-  KVTSetSetting(CFG_INVOICEFORM, row[1].c_str());
-  KVTSetSetting(CFG_DISPLAYTAXDETAIL, row[2].c_str());
+bool GetProgramsUsingConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
+  Changes c;
+  ReadProgramsUsingConfigInfo(c, Store, TillRef, Employee);
+  return c.Commit();
 }
 
-void GetDefaultLoc() {
-  KVTSetSetting(DEFAULT_STORE, Local("DefaultStore", "").c_str());
-  if (DEFAULT_STORE[0]) return;
-  std::string store;
-  if (OnlyRow("SELECT COUNT(*) FROM KVTCOM13", "SELECT REFERENCE FROM KVTCOM13",
-              "SELECT COUNT(1),REFERENCE FROM KVTCOM13", &store))
-    KVTSetSetting(DEFAULT_STORE, store.c_str());
+bool GetPrintInfo(const char* Store, const char* TillRef, const char* Employee) {
+  Changes c;
+  ReadPrintInfo(c, Store, TillRef, Employee);
+  return c.Commit();
 }
 
-void GetDefaultTillRef(const char* szStore) {
-  KVTSetSetting(DEFAULT_TILLREF, Local("DefaultTill", "").c_str());
-  if (DEFAULT_TILLREF[0] || !szStore || !szStore[0]) return;
-  std::vector<std::string> row;
-  if (KVTQueryRow(
-          "SELECT COUNT(1),TILLNUM FROM KVTCOM14 WHERE STOREREF = '" + KVTSqlQuote(szStore) + "'",
-          &row) &&
-      row.size() >= 2 && std::atoi(row[0].c_str()) == 1)
-    KVTSetSetting(DEFAULT_TILLREF, row[1].c_str());
+bool GetDefaultLoc() {
+  Changes c;
+  ReadDefaultLoc(c);
+  return c.Commit();
 }
 
-void GetTransferConfigInfo() {
-  std::vector<std::string> row;
-  if (KVTQueryRow("SELECT USEBATCHES FROM KVTPOS10 WHERE RECNO = 1", &row))
-    KVTSetSetting(CFG_USEBATCHES, row[0].c_str());
+bool GetDefaultTillRef(const char* szStore) {
+  Changes c;
+  ReadDefaultTillRef(c, szStore ? szStore : "");
+  return c.Commit();
 }
 
-void GetBackOfficeSystemInfo() {
-  std::vector<std::string> row;
-  if (KVTQueryRow("SELECT BOSYSTEM FROM KVTPOS10 WHERE RECNO = 1", &row))
-    KVTSetSetting(CFG_BOSYSTEM, row[0].c_str());
+bool GetTransferConfigInfo() {
+  Changes c;
+  ReadShared(c, "USEBATCHES", CFG_USEBATCHES);
+  return c.Commit();
 }
 
-void FindInvLoc(const char* szStore) {
-  std::vector<std::string> row;
-  if (KVTQueryRow("SELECT LOCATION FROM KVTCOM13 WHERE REFERENCE = '" +
-                      KVTSqlQuote(szStore ? szStore : "") + "'",
-                  &row))
-    KVTSetSetting(INVENTORY_LOCATION, row[0].c_str());
+bool GetBackOfficeSystemInfo() {
+  Changes c;
+  ReadShared(c, "BOSYSTEM", CFG_BOSYSTEM);
+  return c.Commit();
+}
+
+bool FindInvLoc(const char* szStore) {
+  Changes c;
+  sql::Result r = sql::Run("SELECT LOCATION FROM KVTCOM13 WHERE REFERENCE = ?",
+                           {sql::Text(szStore ? szStore : "")});
+  if (r.found() == Found::Yes) c.Set(INVENTORY_LOCATION, r.first()["LOCATION"]);
+  c.Answered(r, "The store's inventory location (KVTCOM13)");
+  return c.Commit();
 }
 
 void StripDateZeros(char* Date) {

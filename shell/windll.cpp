@@ -11,6 +11,7 @@
 
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "platform/win/hostwin.h"
 #include "platform/win/profile.h"
 #include "shell/capabilities.h"
@@ -237,32 +238,11 @@ __attribute__((destructor)) static void KVTModuleUnload() {
 
 int Initialize(HINSTANCE hAppInstance) {
   hApplication = hAppInstance;
+  KVTSetDefaultSettings();
+  GetStartInfo();
   // The screen definitions are part of this library; attaching them to the
-  // forms runtime cannot fail.
-  int attached = 1;
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-  KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
-  KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
-  KVTSetSetting(KVT_INI, ".\\KVT32.ini");
-  KVTSetSetting(SQL_INI, ".\\KVTSQL.ini");
-  KVTSetSetting(TOTAL_FORMAT, "%.2f");
-  KVTSetSetting(CURRENCY_FORMAT, "$%.2f");
-  KVTSetSetting(CANADIAN_FORMAT, "$%.4f");
-  DEBUGMODE = std::atoi(Local(LOCAL_INI, PROGRAM_NAME, "Debug", "0").c_str());
-  POSTILL = std::atoi(Local(KVT_INI, "KVTEXE", "POSTill", "0").c_str());
-  KVTSetSetting(MACHINETYPE, Local(LOCAL_INI, PROGRAM_NAME, "MachineType", "").c_str());
-
-  CONNECTIONTYPE[0] = '\0';
-  std::string store = Local(LOCAL_INI, PROGRAM_NAME, "DefaultStore", "");
-  std::string till = Local(LOCAL_INI, PROGRAM_NAME, "DefaultTill", "");
-  std::vector<std::string> row;
-  if (!store.empty() && !till.empty() &&
-      KVTQueryRow("SELECT CONTYPE FROM KVTCOM14 WHERE STOREREF = '" + KVTSqlQuote(store.c_str()) +
-                      "' AND TILLNUM = '" + KVTSqlQuote(till.c_str()) + "'",
-                  &row))
-    KVTSetSetting(CONNECTIONTYPE, row[0].c_str());
-  GetBackOfficeSystemInfo();
-  return attached;
+  // forms runtime cannot fail, and the module works on the defaults.
+  return 1;
 }
 
 int Terminate(HINSTANCE) {
@@ -485,14 +465,17 @@ int DoKVTPOSImportSalesInformation(HWND hWnd, const char* szData) {
   KVTImportOptions options{f[1], f[2], f[3], f[4], "", "", "", ""};
   bool reimport = !f[5].empty() && f[5][0] == 'Y';
   if (reimport) {
-    std::vector<std::string> row;
-    if (KVTQueryRow("SELECT TRNST, TRNPB, TRNCST FROM KVTCOM14 WHERE STOREREF = '" +
-                        KVTSqlQuote(options.store.c_str()) + "' AND TILLNUM = '" +
-                        KVTSqlQuote(options.tillRef.c_str()) + "'",
-                    &row)) {
-      options.trnST = row[0].substr(0, 20);
-      options.trnPB = row[1].substr(0, 20);
-      options.trnCST = row[2].substr(0, 20);
+    auto r = kvt::sql::Run(
+        "SELECT TRNST, TRNPB, TRNCST FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
+        {kvt::sql::Text(options.store), kvt::sql::Text(options.tillRef)});
+    if (r.found() == kvt::sql::Found::Failed) {
+      KVTShowReadError(Wrap(hWnd), "The till's transfer settings (KVTCOM14)", r.error());
+      return 2;
+    }
+    if (r.found() == kvt::sql::Found::Yes) {
+      options.trnST = r.first()["TRNST"].substr(0, 20);
+      options.trnPB = r.first()["TRNPB"].substr(0, 20);
+      options.trnCST = r.first()["TRNCST"].substr(0, 20);
     }
     if (!KVTAskReimportOptions(Wrap(hWnd), &options)) return 0;
   }

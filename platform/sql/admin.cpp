@@ -1,4 +1,4 @@
-// Table definitions per database, a look at a database, injected faults.
+// Table definitions per database, a look at a database.
 #include "platform/sql/connection.h"
 #include "platform/sql/kvtsqladmin.h"
 
@@ -60,9 +60,8 @@ std::string KVTCreateTableSql(const std::string& table, const std::vector<KVTCol
 bool KVTRunSqlScript(const char* sql) {
   ConnectionOne& c = ConnectionOne::Get();
   std::string error;
-  bool ok = c.Run(
-      sql ? sql : "", [&](std::string* e) { return c.backend()->RunScript(sql ? sql : "", e); },
-      &error);
+  bool ok =
+      c.Run([&](std::string* e) { return c.backend()->RunScript(sql ? sql : "", e); }, &error);
   return ok || Fail(error);
 }
 
@@ -122,16 +121,4 @@ bool KVTSqlFunctionsWork() {
             std::string(s.ColumnVar(2)) == "         7" && std::string(s.ColumnVar(3)) == "ABCD" &&
             std::string(s.ColumnVar(4)) == "2024-01-31";
   return ok || Fail("the database functions NUMVAL, STR or LEFT do not answer as expected");
-}
-
-void KVTSqlFailStatements(const char* containing, int count) {
-  ConnectionOne::Get().FailStatements(containing ? containing : "", count);
-}
-
-void KVTSqlFailNextCommit() {
-  ConnectionOne::Get().FailNextCommit();
-}
-
-void KVTSqlClearFaults() {
-  ConnectionOne::Get().ClearFaults();
 }

@@ -74,6 +74,44 @@ class Backend {
   virtual bool InstallFunctions(std::string* error) = 0;
 };
 
+// A backend around another one that passes every call through. A test
+// derives from it to change a few calls (faults.cpp) and puts it around
+// connection 1's backend with ConnectionOne::Decorate; Release() hands the
+// inner backend back when the decorator is taken off.
+class BackendDecorator : public Backend {
+ public:
+  explicit BackendDecorator(std::unique_ptr<Backend> inner) : inner_(std::move(inner)) {}
+  std::unique_ptr<Backend> Release() { return std::move(inner_); }
+
+  DbKind Kind() const override { return inner_->Kind(); }
+  std::unique_ptr<PreparedStatement> Prepare(const std::string& sql, std::string* error) override {
+    return inner_->Prepare(sql, error);
+  }
+  bool RunOnce(const std::string& sql, const std::vector<BoundValue>& params, bool inTransaction,
+               ResultData* out, std::string* error) override {
+    return inner_->RunOnce(sql, params, inTransaction, out, error);
+  }
+  bool RunScript(const std::string& sql, std::string* error) override {
+    return inner_->RunScript(sql, error);
+  }
+  bool Begin(std::string* error) override { return inner_->Begin(error); }
+  bool Commit(std::string* error) override { return inner_->Commit(error); }
+  bool Rollback(std::string* error) override { return inner_->Rollback(error); }
+  bool TableColumns(const std::string& table, std::vector<ColumnInfo>* columns,
+                    std::string* error) override {
+    return inner_->TableColumns(table, columns, error);
+  }
+  bool TableExists(const std::string& table) override { return inner_->TableExists(table); }
+  bool IndexExists(const std::string& index) override { return inner_->IndexExists(index); }
+  bool InstallFunctions(std::string* error) override { return inner_->InstallFunctions(error); }
+
+ protected:
+  Backend& inner() { return *inner_; }
+
+ private:
+  std::unique_ptr<Backend> inner_;
+};
+
 std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings,
                                            std::string* error);
 std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, std::string* error);

@@ -46,10 +46,12 @@ bool ConnectionOne::Open(const KVTConnectionSettings& settings, std::string* err
     return false;
   }
   if (!b) return false;
+  if (decorate_) b = decorate_(std::move(b));
   kind_ = b->Kind();
   backend_ = std::move(b);
   settings_ = settings;
   ++generation_;
+  ++backendVersion_;
   return true;
 }
 
@@ -65,6 +67,25 @@ void ConnectionOne::Close() {
   counterBackend_.reset();
   backend_.reset();
   ++generation_;
+  ++backendVersion_;
+}
+
+void ConnectionOne::Decorate(Decorator decorate) {
+  Undecorate();
+  decorate_ = std::move(decorate);
+  if (backend_ && decorate_) {
+    backend_ = decorate_(std::move(backend_));
+    ++backendVersion_;
+  }
+}
+
+void ConnectionOne::Undecorate() {
+  if (!decorate_) return;
+  decorate_ = nullptr;
+  if (backend_) {
+    backend_ = static_cast<BackendDecorator&>(*backend_).Release();
+    ++backendVersion_;
+  }
 }
 
 void ConnectionOne::RolledBack() {
@@ -99,14 +120,6 @@ bool ConnectionOne::Commit(std::string* error) {
     return false;
   }
   if (depth_ > 0) return true;
-  if (failCommit_) {
-    failCommit_ = false;
-    std::string ignored;
-    backend_->Rollback(&ignored);
-    RolledBack();
-    *error = "injected failure of the commit";
-    return false;
-  }
   if (!backend_->Commit(error)) {
     RolledBack();
     return false;
@@ -130,8 +143,7 @@ bool ConnectionOne::Cancel(std::string* error) {
   return ok;
 }
 
-bool ConnectionOne::Run(const std::string& sql, const std::function<bool(std::string*)>& run,
-                        std::string* error, bool faultable) {
+bool ConnectionOne::Run(const std::function<bool(std::string*)>& run, std::string* error) {
   if (!backend_) {
     *error = "connection 1 is not open";
     return false;
@@ -140,14 +152,7 @@ bool ConnectionOne::Run(const std::string& sql, const std::function<bool(std::st
     *error = "the transaction was cancelled; the statement was not run";
     return false;
   }
-  bool ok;
-  if (faultable && failCount_ > 0 && Upper(sql).find(Upper(failContaining_)) != std::string::npos) {
-    --failCount_;
-    *error = "injected failure";
-    ok = false;
-  } else {
-    ok = run(error);
-  }
+  bool ok = run(error);
   if (!ok) StatementFailed();
   return ok;
 }
@@ -168,17 +173,6 @@ Backend* ConnectionOne::CounterBackend(std::string* error) {
   if (kind_ != DbKind::PostgreSQL) return backend_.get();
   if (!counterBackend_) counterBackend_ = OpenPgBackend(settings_, error);
   return counterBackend_.get();
-}
-
-void ConnectionOne::FailStatements(const std::string& containing, int count) {
-  failContaining_ = containing;
-  failCount_ = count;
-}
-
-void ConnectionOne::ClearFaults() {
-  failContaining_.clear();
-  failCount_ = 0;
-  failCommit_ = false;
 }
 
 // ---- Stmt -------------------------------------------------------------------
@@ -207,21 +201,20 @@ bool Stmt::Prepare(const std::string& text, bool restartBinding) {
     params_.clear();
     bindError_.clear();
   }
-  if (prepared_ && generation_ == c.generation() && text == text_) return true;
+  if (prepared_ && backendVersion_ == c.backendVersion() && text == text_) return true;
   prepared_.reset();
   text_ = text;
   if (!c.IsOpen()) return Fail("connection 1 is not open");
   if (!Translate(text, &translation_)) return false;
   std::string error;
   c.Run(
-      text,
       [&](std::string* e) {
         prepared_ = c.backend()->Prepare(translation_.sql, e);
         return prepared_ != nullptr;
       },
-      &error, false);
+      &error);
   if (!prepared_) return Fail(error);
-  generation_ = c.generation();
+  backendVersion_ = c.backendVersion();
   return true;
 }
 
@@ -266,7 +259,7 @@ bool Stmt::Execute() {
   bindError.swap(bindError_);
   result_.Clear();
   row_ = -1;
-  if (!prepared_ || generation_ != c.generation()) {
+  if (!prepared_ || backendVersion_ != c.backendVersion()) {
     std::string text = text_;
     prepared_.reset();
     text_.clear();
@@ -279,9 +272,9 @@ bool Stmt::Execute() {
                     std::to_string(params.size()) + " were bound",
                 true);
   std::string error;
-  bool ok = c.Run(
-      text_, [&](std::string* e) { return prepared_->Execute(params, c.depth() > 0, &result_, e); },
-      &error);
+  bool ok =
+      c.Run([&](std::string* e) { return prepared_->Execute(params, c.depth() > 0, &result_, e); },
+            &error);
   if (!ok) {
     result_.Clear();
     return Fail(error);
@@ -309,7 +302,6 @@ bool Stmt::ExecuteText(const std::string& text) {
                 true);
   std::string error;
   bool ok = c.Run(
-      text,
       [&](std::string* e) {
         return c.backend()->RunOnce(t.sql, params, c.depth() > 0, &result_, e);
       },

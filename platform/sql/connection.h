@@ -22,9 +22,21 @@ class ConnectionOne {
   Backend* backend() { return backend_.get(); }
   DbKind kind() const { return kind_; }
   const KVTConnectionSettings& settings() const { return settings_; }
-  // Changes every time connection 1 is opened: statements and caches made on
-  // an earlier connection know they are stale.
+  // Changes every time connection 1 is opened: caches made on an earlier
+  // connection know they are stale.
   std::uint64_t generation() const { return generation_; }
+  // Changes whenever backend() becomes another object (an open, a close, a
+  // decorator put on or taken off): statements prepared on the old one are
+  // prepared again.
+  std::uint64_t backendVersion() const { return backendVersion_; }
+
+  // A seam for tests: `decorate` is put around the open backend now and
+  // around the one every later Open makes, until Undecorate takes it off.
+  // The counter session of PostgreSQL (NextNum) is left as it is.
+  using Decorator = std::function<std::unique_ptr<BackendDecorator>(std::unique_ptr<Backend>)>;
+  void Decorate(Decorator decorate);
+  void Undecorate();
+  bool decorated() const { return static_cast<bool>(decorate_); }
 
   // Transactions: see kvtsql.h.
   bool Begin(std::string* error);
@@ -35,11 +47,9 @@ class ConnectionOne {
   void OnRollback(std::function<void()> fn) { onRollback_.push_back(std::move(fn)); }
 
   // Runs a statement: checks that the connection is open and the unit of work
-  // not cancelled, applies injected faults, and cancels the unit of work when
-  // the statement fails inside it. `sql` is the module's text (for messages
-  // and faults).
-  bool Run(const std::string& sql, const std::function<bool(std::string*)>& run, std::string* error,
-           bool faultable = true);
+  // not cancelled, and cancels the unit of work when the statement fails
+  // inside it.
+  bool Run(const std::function<bool(std::string*)>& run, std::string* error);
   // A statement failed: inside a transaction the unit of work is cancelled
   // (PostgreSQL refuses anything more in it; SQLite is made to agree).
   void StatementFailed();
@@ -51,11 +61,6 @@ class ConnectionOne {
   void SetLastError(const std::string& e) { lastError_ = e; }
   const std::string& lastError() const { return lastError_; }
 
-  // Faults for tests (kvtsqladmin.h).
-  void FailStatements(const std::string& containing, int count);
-  void FailNextCommit() { failCommit_ = true; }
-  void ClearFaults();
-
  private:
   void RolledBack();
 
@@ -64,13 +69,12 @@ class ConnectionOne {
   KVTConnectionSettings settings_;
   DbKind kind_ = DbKind::SQLite;
   std::uint64_t generation_ = 0;
+  std::uint64_t backendVersion_ = 0;
+  Decorator decorate_;
   int depth_ = 0;
   bool doomed_ = false;  // rolled back while outer levels are still open
   std::vector<std::function<void()>> onRollback_;
   std::string lastError_;
-  std::string failContaining_;
-  int failCount_ = 0;
-  bool failCommit_ = false;
 };
 
 // A statement with its bound values and its buffered result.
@@ -105,7 +109,7 @@ class Stmt {
   std::string text_;
   Translation translation_;
   std::unique_ptr<PreparedStatement> prepared_;
-  std::uint64_t generation_ = 0;
+  std::uint64_t backendVersion_ = 0;
   std::vector<BoundValue> params_;
   std::string bindError_;
   ResultData result_;

@@ -46,9 +46,13 @@ KVT_EXPORT bool KVTInstallSqlFunctions();
 KVT_EXPORT bool KVTSqlFunctionsWork();
 
 // Faults for tests of failure paths: the next `count` statements whose text
-// contains `containing` (without regard to case) fail as a database error
-// would, inside a transaction cancelling it; or the next outermost commit
-// fails and rolls back. KVTSqlClearFaults forgets both.
+// contains `containing` (without regard to case and to the dialect's
+// rewrites: name tables, columns and "?" as the module writes them) fail as a
+// database error would, inside a transaction cancelling it; or the next
+// outermost commit fails and rolls back. The first call puts a decorator
+// around connection 1's backend (faults.cpp); it stays, across a reopen of
+// the connection, until KVTSqlClearFaults takes it off with what is pending.
+// A later KVTSqlFailStatements replaces the statement fault asked before.
 KVT_EXPORT void KVTSqlFailStatements(const char* containing, int count = 1);
 KVT_EXPORT void KVTSqlFailNextCommit();
 KVT_EXPORT void KVTSqlClearFaults();

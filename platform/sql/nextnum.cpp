@@ -115,7 +115,6 @@ double NextNum(int connectionNumber, const char* table, int block, int) {
     }
   } else {
     ok = c.Run(
-        "NextNum " + name,
         [&](std::string* e) {
           if (ownTransaction && !c.Begin(e)) return false;
           bool taken = TakeBlock(b, c.kind(), name, block, &start, e);

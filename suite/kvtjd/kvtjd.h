@@ -14,6 +14,6 @@
 #pragma once
 
 #include "platform/base/export.h"
-#include "shell/kvtintob.h"
+#include "platform/win/moduleevent.h"
 
 KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEventObject* object);

@@ -34,11 +34,7 @@ class LoginTest : public kvt::test::DatabaseTest {
   void SetUp() override {
     DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-    KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
-    KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
-    KVTSetSetting(KVT_INI, ".\\KVT32.ini");
+    KVTResetModuleState();
     KVTClearQuitPosted();
     ASSERT_TRUE(KVTSetToday("12/05/2025"));
     WritePrivateProfileString("Point of Sale", nullptr, nullptr, "kvtlocal.ini");

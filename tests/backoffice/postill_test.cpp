@@ -27,9 +27,7 @@ const char* const kSections[] = {"KVTSQL Connection One", "KVTSQL Connection Two
 class TillFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-    KVTSetSetting(KVT_INI, ".\\KVT32.ini");
+    KVTResetModuleState();
     user.Install();
     for (const char* f : {"POSTILL", "KVTSQL.ini", "KVT32.ini", "KVTCMP5.DBF"}) fs::remove_all(f);
     std::ofstream("KVTCMP5.DBF") << "computer configuration";

@@ -134,9 +134,7 @@ class ShiftTotals : public kvt::test::DatabaseTest {
   void SetUp() override {
     DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-    KVTSetSetting(KVT_INI, ".\\KVT32.ini");
+    KVTResetModuleState();
     user.Install();
     host = std::make_unique<KVTHost>();
     ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}})) << db().error();

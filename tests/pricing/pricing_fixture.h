@@ -54,10 +54,7 @@ class PricingScreenTest : public kvt::test::DatabaseTest {
   void SetUp() override {
     kvt::test::DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTClearModuleState();
-    KVTSetSetting(TOTAL_FORMAT, "%.2f");
-    KVTSetSetting(PRICE_FORMAT, "%.2f");
-    KVTSetSetting(CFG_DECIMALSFORPRICE, "2");
+    KVTResetModuleState();
     KVTSetSetting(CFG_DISPLAYPRICEEACH, "F");
     KVTSetSetting(INVENTORY_LOCATION, "01");
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
@@ -72,7 +69,7 @@ class PricingScreenTest : public kvt::test::DatabaseTest {
     dlg.reset();
     host.reset();
     KVTSetToday("");
-    KVTClearModuleState();
+    KVTResetModuleState();
     kvt::test::DatabaseTest::TearDown();
   }
 

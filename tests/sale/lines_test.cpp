@@ -13,11 +13,10 @@ using namespace kvt::sale;
 class SaleLine : public ::testing::Test {
  protected:
   void SetUp() override {
-    KVTClearModuleState();
-    KVTSetSetting(TOTAL_FORMAT, "%.2f");
+    KVTResetModuleState();
     KVTSetSetting(PRICE_FORMAT, "%.3f");
   }
-  void TearDown() override { KVTClearModuleState(); }
+  void TearDown() override { KVTResetModuleState(); }
 };
 
 TEST_F(SaleLine, AGridRowComesBackAsItWent) {

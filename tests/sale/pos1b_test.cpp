@@ -147,7 +147,7 @@ TEST_P(ScreenSave, NumbersComeFromTheScreensStoreAndLinksCarryItsId) {
 KVT_ON_BOTH_BACKENDS(ScreenSave);
 
 TEST(SaleWindow, HoldsItsInstanceIdUntilItIsDestroyed) {
-  KVTClearModuleState();
+  KVTResetModuleState();
   KVTHeadlessBackend user;
   user.Install();
   KVTHost host;

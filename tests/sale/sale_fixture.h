@@ -45,11 +45,7 @@ class SaleScreenTest : public DatabaseTest {
   void SetUp() override {
     DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTClearModuleState();
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-    KVTSetSetting(TOTAL_FORMAT, "%.2f");
-    KVTSetSetting(CURRENCY_FORMAT, "$%.2f");
-    KVTSetSetting(PRICE_FORMAT, "%.2f");
+    KVTResetModuleState();
     KVTSetSetting(INVENTORY_LOCATION, "01");
     KVTSetSetting(CFG_USEINVENTORY, "T");
     KVTSetSetting(CFG_MAXDEPTCHARACTERS, "3");
@@ -82,7 +78,7 @@ class SaleScreenTest : public DatabaseTest {
     SetFormsQuery({});
     KVTSqlClearFaults();
     KVTSetToday("");
-    KVTClearModuleState();
+    KVTResetModuleState();
     DatabaseTest::TearDown();
   }
 

@@ -42,12 +42,9 @@ class SaveTest : public kvt::test::DatabaseTest {
     kvt::test::DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     user.Install();
-    KVTClearModuleState();
-    KVTSetSetting(TOTAL_FORMAT, "%.2f");
-    KVTSetSetting(PRICE_FORMAT, "%.2f");
+    KVTResetModuleState();
     KVTSetSetting(CFG_USEINVENTORY, "T");
     KVTSetSetting(CFG_UPDATEQOH, "T");
-    KVTSetSetting(POACATEGORY, "PAID");
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
     Add("KVTPOS10",
         {{"RECNO", "1"}, {"NEXTSLNUM", "1001"}, {"NEXTSLLNK", "501"}, {"USESTNSNUM", "F"}});
@@ -62,7 +59,7 @@ class SaveTest : public kvt::test::DatabaseTest {
     host.reset();
     KVTSqlClearFaults();
     KVTSetToday("");
-    KVTClearModuleState();
+    KVTResetModuleState();
     kvt::test::DatabaseTest::TearDown();
   }
 

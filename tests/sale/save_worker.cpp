@@ -31,12 +31,10 @@ int main(int argc, char** argv) {
   }
   KVTHeadlessBackend user;
   user.Install();
-  KVTSetSetting(TOTAL_FORMAT, "%.2f");
-  KVTSetSetting(PRICE_FORMAT, "%.2f");
+  KVTResetModuleState();
   KVTSetSetting(CFG_USEINVENTORY, "T");
   KVTSetSetting(CFG_UPDATEQOH, "T");
   KVTSetSetting(CFG_USECSTORE, "F");
-  KVTSetSetting(POACATEGORY, "PAID");
   int failures = 0;
   {
     KVTHost host;

@@ -172,6 +172,15 @@ TEST_P(DemoStore, LoadsAConsistentStoreOnlyIntoAnEmptyDatabase) {
   EXPECT_EQ(counts.items, 0);
 }
 
+TEST_P(DemoStore, AFailedLoadLeavesTheDatabaseEmpty) {
+  KVTSqlFailStatements("INSERT INTO KVTINV1 ");
+  std::string error;
+  EXPECT_FALSE(kvt::schema::LoadDemoStore(&error));
+  KVTSqlClearFaults();
+  EXPECT_NE(error.find("injected failure"), std::string::npos) << error;
+  EXPECT_EQ(db().Count("KVTCOM13"), 0);
+}
+
 KVT_ON_BOTH_BACKENDS(DemoStore);
 
 // The same rows every time and on either database: loaded on SQLite and then

@@ -1,90 +1,71 @@
+// The menus the module offers the host's menu builder: which screens each
+// kind of computer gets. (That every export named exists is checked on the
+// loaded module, in exports_test.)
 #include "shell/capabilities.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
-const std::string S = "POS Sales, POSLogin";
-const std::string V = "View Daily Sales,DoViewDailySales";
-const std::string ES = "Export Sales, DoTransferSales";
-const std::string IS = "Import Sales, DoTransferSalesImport";
-const std::string TS = "Transfer Sales, DoTransferSalesImport";
-const std::string IC = "Import Customers, DoImportCustomers";
-const std::string P = "Periodic Procedures,CreatePeriodicOpts";
-const std::string C = "Edit Charges,DoEditFieldlineCharges";
-const std::string PV = "POS Transaction View,GetPOSView";
-const std::string ID = "Import Data, DoImportData";
-const std::string ISH = "Import Data, ShowImportDataForm";
-const std::string EDM = "Export Data, ShowExportDataForm";  // managed form on MSSQL
-const std::string EDO = "Export Data, DoExportData";
-
-TEST(Capabilities, FirstMaintenanceRuleReadsExactly) {
-  KVTCapabilityContext c{"2", "", "", "MSSQL", false};
-  EXPECT_EQ(KVTMaintenanceList(c),
-            "POS Sales, POSLogin,View Daily Sales,DoViewDailySales,Export Sales, "
-            "DoTransferSales,Import Sales, DoTransferSalesImport,Export Data, "
-            "ShowExportDataForm,Import Data, DoImportData,Periodic Procedures,"
-            "CreatePeriodicOpts,POS Transaction View,GetPOSView");
-}
-
-TEST(Capabilities, MaintenanceRulesInBothDatabaseForms) {
-  struct Case {
-    const char* bo;
-    const char* machine;
-    const char* conn;
-    std::vector<std::string> pairs;  // "ED" marks the export-data pair
-  } cases[] = {
-      {"2", "TILL", "F", {S, V, ES, IS, "ED", ID, P, PV}},
-      {"4", "BACKOFFICE", "D", {S, V, ES, IS, IC, "ED", ID, P}},
-      {"3", "TILL", "F", {S, V, ES, "ED", ID, P, C}},
-      {"1", "TILL", "F", {S, V, ES, "ED", ISH, P}},
-      {"", "TILL", "F", {S, V, ES, "ED", ID, P}},
-      {"3", "TILL", "D", {S, V, TS, P, C}},
-      {"1", "", "D", {S, V, TS, P}},
-      {"3", "BACKOFFICE", "", {S, V, IS, "ED", ID, P, C}},
-      {"1", "BACKOFFICE", "F", {S, V, IS, "ED", ISH, P}},
-      {"5", "BACKOFFICE", "", {S, V, IS, "ED", ID, P}},
-      // A till without its connection type falls through to the general rules.
-      {"3", "TILL", "", {S, V, ES, IS, "ED", ID, P, C}},
-      {"1", "", "", {S, V, ES, IS, "ED", ISH, P, PV}},
-      {"", "", "", {S, V, ES, IS, "ED", ID, P, PV}},
-  };
-  for (const auto& k : cases) {
-    for (const std::string kind : {"MSSQL", "PGSQL"}) {
-      std::string want;
-      for (const auto& p : k.pairs) {
-        if (!want.empty()) want += ",";
-        want += p == "ED" ? (kind == "MSSQL" ? EDM : EDO) : p;
-      }
-      KVTCapabilityContext c{k.bo, k.machine, k.conn, kind, false};
-      EXPECT_EQ(KVTMaintenanceList(c), want)
-          << "bo=" << k.bo << " machine=" << k.machine << " conn=" << k.conn << " " << kind;
-    }
+// The exports of a list of "text,export" pairs, blank-separated; the list
+// itself when it is not made of pairs with a text each.
+std::string Exports(const std::string& list) {
+  std::string out, part;
+  int n = 0;
+  for (std::size_t at = 0, comma; at <= list.size(); at = comma + 1, ++n) {
+    comma = std::min(list.find(',', at), list.size());
+    part = list.substr(at, comma - at);
+    part.erase(0, part.find_first_not_of(' '));
+    if (part.empty()) return "bad pair in: " + list;
+    if (n % 2) out += (out.empty() ? "" : " ") + part;
   }
+  return n % 2 ? "odd list: " + list : out;
 }
 
-TEST(Capabilities, SetupListFollowsFeatureAndBackOffice) {
+TEST(Capabilities, MaintenanceMenuByBackOfficeMachineAndConnection) {
+  // clang-format off
+  struct Case { const char* bo; const char* machine; const char* conn; const char* kind; const char* exports; } cases[] = {
+      {"2", "TILL",       "F", "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoTransferSalesImport DoExportData DoImportData CreatePeriodicOpts GetPOSView"},
+      {"4", "BACKOFFICE", "D", "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoTransferSalesImport DoImportCustomers DoExportData DoImportData CreatePeriodicOpts"},
+      {"3", "TILL",       "F", "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoExportData DoImportData CreatePeriodicOpts DoEditFieldlineCharges"},
+      {"1", "TILL",       "F", "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoExportData ShowImportDataForm CreatePeriodicOpts"},
+      {"",  "TILL",       "F", "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoExportData DoImportData CreatePeriodicOpts"},
+      {"3", "TILL",       "D", "PGSQL", "POSLogin DoViewDailySales DoTransferSalesImport CreatePeriodicOpts DoEditFieldlineCharges"},
+      {"1", "",           "D", "PGSQL", "POSLogin DoViewDailySales DoTransferSalesImport CreatePeriodicOpts"},
+      {"3", "BACKOFFICE", "",  "PGSQL", "POSLogin DoViewDailySales DoTransferSalesImport DoExportData DoImportData CreatePeriodicOpts DoEditFieldlineCharges"},
+      {"1", "BACKOFFICE", "F", "PGSQL", "POSLogin DoViewDailySales DoTransferSalesImport DoExportData ShowImportDataForm CreatePeriodicOpts"},
+      {"5", "BACKOFFICE", "",  "PGSQL", "POSLogin DoViewDailySales DoTransferSalesImport DoExportData DoImportData CreatePeriodicOpts"},
+      // A till without its connection type falls through to the general rules.
+      {"3", "TILL",       "",  "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoTransferSalesImport DoExportData DoImportData CreatePeriodicOpts DoEditFieldlineCharges"},
+      {"1", "",           "",  "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoTransferSalesImport DoExportData ShowImportDataForm CreatePeriodicOpts GetPOSView"},
+      {"",  "",           "",  "PGSQL", "POSLogin DoViewDailySales DoTransferSales DoTransferSalesImport DoExportData DoImportData CreatePeriodicOpts GetPOSView"},
+      // On SQL Server the export of data is the managed form.
+      {"",  "",           "",  "MSSQL", "POSLogin DoViewDailySales DoTransferSales DoTransferSalesImport ShowExportDataForm DoImportData CreatePeriodicOpts GetPOSView"},
+      {"1", "TILL",       "F", "MSSQL", "POSLogin DoViewDailySales DoTransferSales ShowExportDataForm ShowImportDataForm CreatePeriodicOpts"},
+  };
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_EQ(Exports(KVTMaintenanceList({c.bo, c.machine, c.conn, c.kind, false})), c.exports)
+        << "bo=" << c.bo << " machine=" << c.machine << " conn=" << c.conn << " " << c.kind;
+}
+
+TEST(Capabilities, SetupMenuByBackOfficeAndBadCardFeature) {
   const std::string head =
-      "Shifts,DoShiftsSetup,Stores,DoStoreSetup,Employees,DoEmployeeSetup,Credit "
-      "Cards,DoCreditCardSetup,Bad Checks,DoBadCheckSetup,";
-  const std::string mid =
-      "Sales Categories,DoCategoriesSetup,Tax Codes,DoTaxCodesSetup,Tax "
-      "Authorities,DoTaxAuthSetup,Batches,DoBatchSetup,";
-  const std::string tail =
-      "Configure,DoPOSConfig,Configure this Computer,DoConfigureMachine,Create .Ini Files for "
-      "Tills, CreatePOSTillIcon";
-  const std::string ctm =
-      "Product / A/R Sales Category Setup,DoProductIDSetup,Card Number / Customer "
-      "Setup,DoCreateCardCustomer,";
-  EXPECT_EQ(KVTSetupList({"1", "", "", "PGSQL", false}), head + mid + tail);
-  EXPECT_EQ(KVTSetupList({"1", "", "", "PGSQL", true}),
-            head + "Bad Credit Cards, GetBadCC," + mid + tail);
-  EXPECT_EQ(KVTSetupList({"2", "", "", "PGSQL", false}), head + mid + ctm + tail);
-}
-
-TEST(Capabilities, RequiredDllsInOrderWithoutBlanks) {
-  EXPECT_STREQ(KVTRequiredDlls(),
-               "KVT016.DLL,KVTMS.DLL,KVTCOM.DLL,KVTCTM.DLL,KVTFUEL.DLL,KVTAR.DLL");
+      "DoShiftsSetup DoStoreSetup DoEmployeeSetup DoCreditCardSetup DoBadCheckSetup ";
+  const std::string mid = "DoCategoriesSetup DoTaxCodesSetup DoTaxAuthSetup DoBatchSetup ";
+  const std::string tail = "DoPOSConfig DoConfigureMachine CreatePOSTillIcon";
+  // clang-format off
+  struct Case { const char* bo; bool badCards; std::string exports; } cases[] = {
+      {"1", false, head + mid + tail},
+      {"1", true,  head + "GetBadCC " + mid + tail},
+      {"2", false, head + mid + "DoProductIDSetup DoCreateCardCustomer " + tail},
+  };
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_EQ(Exports(KVTSetupList({c.bo, "", "", "PGSQL", c.badCards})), c.exports) << c.bo;
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
+// The module-wide settings: defaults and reset, what a start and a login
+// read, and loads that fail without changing anything.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 
+#include "platform/forms/headless/headless.h"
+#include "platform/sql/kvtsqladmin.h"
+#include "platform/sql/query.h"
 #include "platform/win/profile.h"
+#include "shell/dbutil.h"
 #include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/windll.h"
@@ -20,41 +27,51 @@ class Config : public DatabaseTest {
   void SetUp() override {
     DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
+    user.Install();
     std::remove("kvtlocal.ini");
     ASSERT_TRUE(db().temp().WriteIni(".\\KVTSQL.ini"));
-    KVTClearModuleState();
+    KVTResetModuleState();
     Initialize(nullptr);
   }
   void TearDown() override {
-    KVTClearModuleState();
+    KVTSqlClearFaults();
+    KVTResetModuleState();
     DatabaseTest::TearDown();
   }
   void Local(const char* key, const char* value) {
     WritePrivateProfileString("Point of Sale", key, value, "kvtlocal.ini");
   }
-  bool AddStore(const char* ref, const char* location) {
-    return db().Add("KVTCOM13", {{"REFERENCE", ref}, {"LOCATION", location}});
+  // Stores and tills as "MAIN:1 MAIN:2 NORTH:": every store with its tills.
+  void StoresAndTills(const std::string& list) {
+    ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTCOM13").ok());
+    ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTCOM14").ok());
+    std::istringstream in(list);
+    std::string pair, last;
+    bool ok = true;
+    while (in >> pair) {
+      std::string store = pair.substr(0, pair.find(':')), till = pair.substr(pair.find(':') + 1);
+      if (store != last)
+        ok = ok && db().Add("KVTCOM13", {{"REFERENCE", store}, {"LOCATION", "01"}});
+      if (!till.empty()) ok = ok && db().Add("KVTCOM14", {{"STOREREF", store}, {"TILLNUM", till}});
+      last = store;
+    }
+    ASSERT_TRUE(ok) << db().error();
   }
-  bool AddTill(const char* store, const char* till) {
-    return db().Add("KVTCOM14", {{"STOREREF", store}, {"TILLNUM", till}});
-  }
+
+  KVTHeadlessBackend user;
 };
 
-TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsInSelectOrder) {
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""},
-                                    {"TILLREF", ""},
-                                    {"SLSMAN", ""},
-                                    {"STAXAUTH", "IA"},
-                                    {"MAXQTY", "999"},
-                                    {"DECFORPRC", "3"},
-                                    {"ALLOWCBCC", "T"},
-                                    {"PRMPTPONUM", "T"},
-                                    {"USEPRBK", "T"},
-                                    {"RECFORM", "2"}}))
+TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsByColumn) {
+  // clang-format off
+  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""}, {"TILLREF", ""}, {"SLSMAN", ""}, {"STAXAUTH", "IA"},
+                                    {"MAXQTY", "999"}, {"DECFORPRC", "3"}, {"ALLOWCBCC", "T"},
+                                    {"PRMPTPONUM", "T"}, {"USEPRBK", "T"}, {"RECFORM", "2"}}))
       << db().error();
+  // clang-format on
   // A record for one store only is not the one in use.
   ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", "S2"}, {"STAXAUTH", "MN"}})) << db().error();
-  GetConfigInfo("", "", "");
+  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}));
+  EXPECT_TRUE(GetConfigInfo("", "", ""));
   EXPECT_STREQ(CFG_SALESTAXAUTH, "IA");
   EXPECT_STREQ(CFG_MAXQTY, "999");
   EXPECT_STREQ(CFG_DECIMALSFORPRICE, "3");
@@ -63,81 +80,52 @@ TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsInSelectOrder) {
   EXPECT_STREQ(CFG_USEINVENTORY, "T");
   EXPECT_STREQ(CFG_RECEIPTFORM, "2");
   EXPECT_STREQ(PRICE_FORMAT, "%.3f");
-  EXPECT_STREQ(POADESCR, "Paid on Account");
-  EXPECT_STREQ(POACATEGORY, "PAID");
-  EXPECT_STREQ(CFG_POLEDISPLAY, "None");
-  EXPECT_STREQ(CFG_RECPTRTYPE, "None");
+  EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "1") << "the number is trimmed";
+  EXPECT_STREQ(CFG_DISPLAYPHONENUMBER, "T");
+  EXPECT_TRUE(user.Messages().empty());
 }
 
 TEST_P(Config, MissingRowsLeaveSettingsAsTheyWere) {
   KVTSetSetting(CFG_SALESTAXAUTH, "KEEP");
-  KVTSetSetting(CFG_USEINVENTORY, "T");
   KVTSetSetting(CFG_AUTONUMBERNEWCUSTOMERS, "7");
-  GetConfigInfo("", "", "");
+  EXPECT_TRUE(GetConfigInfo("", "", ""));
   EXPECT_STREQ(CFG_SALESTAXAUTH, "KEEP");
-  EXPECT_STREQ(CFG_USEINVENTORY, "T");
   EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "7");
-  EXPECT_STREQ(PRICE_FORMAT, "%.0f");
+  EXPECT_STREQ(PRICE_FORMAT, "%.2f") << "two price decimals without a record";
+  EXPECT_TRUE(user.Messages().empty());
 }
 
-TEST_P(Config, CustomerModuleNumbersAreTrimmed) {
-  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}))
-      << db().error();
-  GetConfigInfo("", "", "");
-  EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "1");
-  EXPECT_STREQ(CFG_DISPLAYPHONENUMBER, "T");
-}
-
-TEST_P(Config, TheOnlyStoreAndItsOnlyTillAreTheDefaults) {
-  ASSERT_TRUE(AddStore("MAIN", "01")) << db().error();
-  ASSERT_TRUE(AddTill("MAIN", "1")) << db().error();
-  GetConfigInfo("", "", "");
-  EXPECT_STREQ(DEFAULT_STORE, "MAIN");
-  EXPECT_STREQ(DEFAULT_TILLREF, "1");
-}
-
-TEST_P(Config, TwoStoresWithoutALocalDefaultLeaveBothEmpty) {
-  ASSERT_TRUE(AddStore("MAIN", "01"));
-  ASSERT_TRUE(AddTill("MAIN", "1"));
-  ASSERT_TRUE(AddStore("NORTH", "02"));
-  GetConfigInfo("", "", "");
-  EXPECT_STREQ(DEFAULT_STORE, "");
-  EXPECT_STREQ(DEFAULT_TILLREF, "");
-}
-
-TEST_P(Config, LocalDefaultStoreIsUsedAsRead) {
-  ASSERT_TRUE(AddStore("MAIN", "01"));
-  ASSERT_TRUE(AddTill("MAIN", "1"));
-  Local("DefaultStore", "OTHER");
-  GetConfigInfo("", "", "");
-  EXPECT_STREQ(DEFAULT_STORE, "OTHER");
-  EXPECT_STREQ(DEFAULT_TILLREF, "") << "OTHER has no till";
-}
-
-TEST_P(Config, StoreWithTwoTillsHasNoDefaultTill) {
-  ASSERT_TRUE(AddStore("MAIN", "01"));
-  ASSERT_TRUE(AddTill("MAIN", "1"));
-  ASSERT_TRUE(AddTill("MAIN", "2"));
-  GetDefaultLoc();
-  GetDefaultTillRef(DEFAULT_STORE);
-  EXPECT_STREQ(DEFAULT_STORE, "MAIN");
-  EXPECT_STREQ(DEFAULT_TILLREF, "");
-  Local("DefaultTill", "2");
-  GetDefaultTillRef(DEFAULT_STORE);
-  EXPECT_STREQ(DEFAULT_TILLREF, "2");
+TEST_P(Config, DefaultStoreAndTillAreTheOnlyOnesOrTheLocalSettings) {
+  // clang-format off
+  struct Case { const char* stores; const char* localStore; const char* localTill; const char* store; const char* till; } cases[] = {
+      {"MAIN:1",               "",      "",  "MAIN",  "1"},
+      {"MAIN:1 NORTH:",        "",      "",  "",      ""},
+      {"MAIN:1",               "OTHER", "",  "OTHER", ""},  // OTHER has no till
+      {"MAIN:1 MAIN:2",        "",      "",  "MAIN",  ""},
+      {"MAIN:1 MAIN:2",        "",      "2", "MAIN",  "2"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    StoresAndTills(c.stores);
+    Local("DefaultStore", c.localStore);
+    Local("DefaultTill", c.localTill);
+    EXPECT_TRUE(GetConfigInfo("", "", ""));
+    EXPECT_STREQ(DEFAULT_STORE, c.store) << c.stores << " local " << c.localStore;
+    EXPECT_STREQ(DEFAULT_TILLREF, c.till) << c.stores << " local " << c.localStore;
+  }
 }
 
 TEST_P(Config, QuotedValuesCannotChangeTheStatement) {
-  ASSERT_TRUE(AddStore("MAIN", "01"));
+  StoresAndTills("MAIN:");
   KVTSetSetting(INVENTORY_LOCATION, "unchanged");
-  FindInvLoc("1' OR '1'='1");
+  EXPECT_TRUE(FindInvLoc("1' OR '1'='1"));
   EXPECT_STREQ(INVENTORY_LOCATION, "unchanged");
-  FindInvLoc("MAIN");
+  EXPECT_TRUE(FindInvLoc("MAIN"));
   EXPECT_STREQ(INVENTORY_LOCATION, "01");
 }
 
 TEST_P(Config, InitializeReadsConnectionTypeAndBackOffice) {
-  ASSERT_TRUE(AddStore("MAIN", "01"));
+  StoresAndTills("MAIN:");
   ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "3"}, {"CONTYPE", "D"}}));
   ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}, {"BOSYSTEM", "3"}})) << db().error();
   Local("MachineType", "TILL");
@@ -149,27 +137,85 @@ TEST_P(Config, InitializeReadsConnectionTypeAndBackOffice) {
   EXPECT_STREQ(CONNECTIONTYPE, "D");
   EXPECT_STREQ(CFG_BOSYSTEM, "3");
   EXPECT_STREQ(MACHINETYPE, "TILL");
-  EXPECT_STREQ(PROGRAM_NAME, "Point of Sale");
-  EXPECT_STREQ(CURRENCY_FORMAT, "$%.2f");
+}
+
+TEST_P(Config, AFailedReadIsShownAndTheLoadChangesNothing) {
+  StoresAndTills("MAIN:1");
+  ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}, {"STAXAUTH", "IA"}, {"BOSYSTEM", "3"}}));
+  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"DISPPHONE", "T"}}));
+  auto login = [] { return GetConfigInfo("", "", ""); };
+  auto start = [] { return GetStartInfo(); };
+  // clang-format off
+  struct Case { const char* failing; std::function<bool()> load; const char* what; } cases[] = {
+      {"STAXAUTH",     login,                        "The point-of-sale configuration (KVTPOS10)"},
+      {"KVTAR10",      login,                        "The customer module's settings (KVTAR10)"},
+      {"KVTCOM13",     login,                        "The stores (KVTCOM13)"},
+      {"KVTCOM14",     login,                        "The tills of the store (KVTCOM14)"},
+      {"USEBATCHES",   login,                        "The point-of-sale configuration (KVTPOS10)"},
+      {"BOSYSTEM",     start,                        "The point-of-sale configuration (KVTPOS10)"},
+      {"KVTCOM13",     [] { return FindInvLoc("MAIN"); }, "The store's inventory location (KVTCOM13)"},
+      {"KVTCOM20",     [] { return KVTFeatureOn("20090"); }, "The feature switch 20090 (KVTCOM20)"},
+  };
+  // clang-format on
+  Local("MachineType", "TILL");
+  char* const kept[] = {CFG_SALESTAXAUTH, CFG_DISPLAYPHONENUMBER, DEFAULT_STORE,     PRICE_FORMAT,
+                        MACHINETYPE,      CFG_BOSYSTEM,           INVENTORY_LOCATION};
+  for (const auto& c : cases) {
+    for (char* s : kept) std::strcpy(s, "KEEP");
+    user.Reset();
+    KVTSqlFailStatements(c.failing);
+    EXPECT_FALSE(c.load()) << c.failing;
+    for (char* s : kept) EXPECT_STREQ(s, "KEEP") << c.failing;
+    ASSERT_EQ(user.Messages().size(), 1u) << c.failing;
+    EXPECT_EQ(user.Messages()[0].text.rfind(std::string(c.what) + " could not be read:\n\n", 0), 0u)
+        << user.Messages()[0].text;
+    EXPECT_EQ(user.Messages()[0].icon, "stop");
+  }
+  KVTSqlClearFaults();
+  EXPECT_TRUE(login());
+  EXPECT_STREQ(CFG_SALESTAXAUTH, "IA") << "the same load succeeds once the database answers";
 }
 
 KVT_ON_BOTH_BACKENDS(Config);
 
 TEST(StripDateZeros, CutsTrailingPairsExceptAFullCenturyYear) {
-  struct Case {
-    const char* in;
-    const char* out;
-  } cases[] = {
-      {"12050000", "1205"}, {"12052000", "12052000"}, {"01011000", "01011000"}, {"1200", "12"},
-      {"120500", "1205"},   {" 1205 ", "1205"},       {"12052026", "12052026"}, {"00", ""},
-      {"0", "0"},
+  // clang-format off
+  struct Case { const char* in; const char* out; } cases[] = {
+      {"12050000", "1205"}, {"12052000", "12052000"}, {"01011000", "01011000"},
+      {"1200", "12"}, {"120500", "1205"}, {" 1205 ", "1205"}, {"12052026", "12052026"},
+      {"00", ""}, {"0", "0"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     char buf[32];
     std::strcpy(buf, c.in);
     StripDateZeros(buf);
     EXPECT_STREQ(buf, c.out) << "'" << c.in << "'";
   }
+}
+
+int g_cached = 0;
+
+TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
+  static const bool registered = KVTClearedOnReset([] { g_cached = 0; });
+  ASSERT_TRUE(registered);
+  g_cached = 7;
+#define KVT_FILL(column, setting) KVTSetSetting(setting, "X");
+  KVT_CONFIG_RECORD(KVT_FILL)
+  KVT_PAYMENT_CONFIG(KVT_FILL)
+#undef KVT_FILL
+  for (char* s : {PROGRAM_NAME, PRICE_FORMAT, LOGIN_STORE, CFG_BOSYSTEM}) std::strcpy(s, "X");
+  KVTResetModuleState();
+  EXPECT_EQ(g_cached, 0);
+#define KVT_EXPECT_DEFAULT(column, setting) \
+  EXPECT_STREQ(setting, std::strcmp(#column, "DECFORPRC") == 0 ? "2" : "") << #setting;
+  KVT_CONFIG_RECORD(KVT_EXPECT_DEFAULT)
+  KVT_PAYMENT_CONFIG(KVT_EXPECT_DEFAULT)
+#undef KVT_EXPECT_DEFAULT
+  EXPECT_STREQ(PROGRAM_NAME, "Point of Sale");
+  EXPECT_STREQ(PRICE_FORMAT, "%.2f");
+  EXPECT_STREQ(LOGIN_STORE, "");
+  EXPECT_STREQ(CFG_BOSYSTEM, "");
 }
 
 }  // namespace

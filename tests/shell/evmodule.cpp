@@ -17,10 +17,6 @@ class TestServer : public KVTModuleServer {
       KVTSetEventText(o->ErrorString, std::string(EVTEST_NAME) + " refused " + o->Key);
       return 0;
     }
-    if (std::strcmp(event, "QueryVersion") == 0) {
-      o->iParam1 = 3;
-      return 1;
-    }
     return Touch(o);
   }
 

@@ -2,18 +2,21 @@
 // exports called by name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/sql/kvtsqladmin.h"
+#include "platform/sql/query.h"
 #include "platform/win/folders.h"
 #include "platform/win/module.h"
 #include "platform/win/profile.h"
-
-#include <cstdio>
 #include "suite/host/host.h"
-#include "suite/kvtms/kvtms.h"
 #include "tests/support/testdb.h"
 
 namespace {
@@ -30,9 +33,9 @@ class Exports : public DatabaseTest {
     ASSERT_TRUE(host_->LoadPointOfSale()) << host_->LastError();
     ms_ = host_->RequestModule("KVTMS.DLL");
     ASSERT_NE(ms_, nullptr);
-    GetProc<void (*)()>(ms_, "ClearMenuOptions")();
   }
   void TearDown() override {
+    KVTSqlClearFaults();
     KVTForms::Instance().CloseAll();
     host_.reset();
     DatabaseTest::TearDown();
@@ -47,7 +50,8 @@ class Exports : public DatabaseTest {
   const char* WhatCanIDo(const char* category) {
     return Export<const char* (*)(const char*)>("KVTWhatCanIDo")(category);
   }
-  std::vector<std::string> Menu() {
+  // The entries the module put in the menu system, as "DLL|export".
+  std::vector<std::string> MenuCalls() {
     std::vector<std::string> out;
     int n = GetProc<int (*)()>(ms_, "MenuOptionCount")();
     auto at = GetProc<bool (*)(int, const char**, const char**, const char**, const char**)>(
@@ -55,8 +59,17 @@ class Exports : public DatabaseTest {
     for (int i = 0; i < n; ++i) {
       const char *dll, *call, *name, *report;
       at(i, &dll, &call, &name, &report);
-      out.push_back(std::string(dll) + "|" + call + "|" + name + "|" + report);
+      out.push_back(std::string(dll) + "|" + call);
     }
+    return out;
+  }
+  // The exports a capability list names ("text,export,text,export").
+  std::vector<std::string> ListedExports(const char* category) {
+    std::vector<std::string> out;
+    std::istringstream in(WhatCanIDo(category));
+    std::string part;
+    for (int i = 0; std::getline(in, part, ','); ++i)
+      if (i % 2) out.push_back(part.substr(part.find_first_not_of(' ')));
     return out;
   }
   // Re-reads the back-office system code and feature switches, as at start.
@@ -67,78 +80,83 @@ class Exports : public DatabaseTest {
   HMODULE ms_ = nullptr;
 };
 
-TEST_P(Exports, CategoriesAnswerExactlyAndUnknownOnesAreNull) {
+TEST_P(Exports, CategoriesAnswerAndUnknownOnesAreNull) {
   EXPECT_STREQ(WhatCanIDo("CATEGORIES"), "REPORTS");
-  EXPECT_STREQ(WhatCanIDo("RUNAFTERLOGIN"), "StartPOS");
   EXPECT_STREQ(WhatCanIDo("REPORTS"), "");
-  EXPECT_STREQ(WhatCanIDo("REQUIREDDLLS"),
-               "KVT016.DLL,KVTMS.DLL,KVTCOM.DLL,KVTCTM.DLL,KVTFUEL.DLL,KVTAR.DLL");
+  EXPECT_NE(Export<void*>(WhatCanIDo("RUNAFTERLOGIN")), nullptr);
   EXPECT_EQ(WhatCanIDo("setup"), nullptr) << "categories compare exactly";
   EXPECT_EQ(WhatCanIDo("MAINTENANCE"), nullptr);
-  std::string first = WhatCanIDo("SETUP");
-  EXPECT_EQ(first, WhatCanIDo("SETUP")) << "rebuilt, not appended to";
-  EXPECT_EQ(first.find("GetBadCC"), std::string::npos);
-  ASSERT_TRUE(db().Add("KVTCOM20", {{"FEATURE", "20090"}})) << db().error();
-  EXPECT_NE(std::string(WhatCanIDo("SETUP")).find("Bad Credit Cards, GetBadCC,"),
-            std::string::npos);
+  // The host loads what the module forwards to.
+  std::string required = std::string(",") + WhatCanIDo("REQUIREDDLLS") + ",";
+  for (const char* dll : {"KVTMS.DLL", "KVTCOM.DLL", "KVTAR.DLL", "KVTCTM.DLL", "KVTFUEL.DLL"})
+    EXPECT_NE(required.find(std::string(",") + dll + ","), std::string::npos) << dll;
 }
 
-TEST_P(Exports, MaintenanceListFollowsTheBackOfficeSystem) {
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}, {"BOSYSTEM", "2"}})) << db().error();
-  Reinitialize();
-  EXPECT_STREQ(WhatCanIDo("MAINTAINANCE"),
-               "POS Sales, POSLogin,View Daily Sales,DoViewDailySales,Export Sales, "
-               "DoTransferSales,Import Sales, DoTransferSalesImport,Export Data, "
-               "DoExportData,Import Data, DoImportData,Periodic Procedures,"
-               "CreatePeriodicOpts,POS Transaction View,GetPOSView");
-}
-
-TEST_P(Exports, MenuEntriesInOrderWithFeatureAndBackOfficeSwitches) {
-  const std::vector<std::string> always = {
-      "KVTPOS.DLL|POSLogin|Point of Sale|N",
-      "KVTPOS.DLL|DoViewDailySales|POS - View Daily Sales|N",
-      "KVTPOS.DLL|DoTransferSales|POS - Export Sales|N",
-      "KVTPOS.DLL|DoTransferSalesImport|POS - Import Sales|N",
-      "KVTPOS.DLL|CreatePeriodicOpts|POS - Periodic Procedures|N",
-      "KVTPOS.DLL|PurgeSales|POS - Purge Sales|N",
-      "KVTPOS.DLL|DoBadCheckSetup|Enter/Edit Bad Checks|N",
-      "KVTPOS.DLL|DoPOSConfig|POS - Configuration|N",
-      "KVTPOS.DLL|DoConfigureMachine|POS - Configure this Computer|N",
-      "KVSaleTransactionView.dll|GetPOSView|POS Transaction View|N",
+TEST_P(Exports, MenusNameExportsOfTheModuleAndFollowTheSwitches) {
+  ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}})) << db().error();
+  for (const char* till : {"F", "D"})
+    ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", till}, {"CONTYPE", till}}));
+  WritePrivateProfileString("Point of Sale", "DefaultStore", "MAIN", "kvtlocal.ini");
+  // clang-format off
+  struct Case { const char* bo; const char* machine; const char* till; bool badCards; const char* inMenu; const char* notInMenu; } cases[] = {
+      {"0", "",           "",  false, "POSLogin DoExportData DoImportData", "GetBadCC ShowImportDataForm"},
+      {"1", "TILL",       "F", true,  "GetBadCC DoExportData ShowImportDataForm", "DoImportData"},
+      {"2", "",           "",  true,  "GetBadCC DoImportData", "ShowImportDataForm"},
+      {"3", "TILL",       "D", true,  "", ""},
+      {"4", "BACKOFFICE", "",  true,  "", ""},
+      {"1", "BACKOFFICE", "F", true,  "", ""},
   };
-  // The module keeps its settings while it is loaded: start from a known code.
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}, {"BOSYSTEM", "0"}})) << db().error();
-  Reinitialize();
-  Export<int (*)(HINSTANCE)>("Setup")(host_->Instance());
-  std::vector<std::string> want = always;
-  want.push_back("KVTPOS.DLL|DoExportData|POS - Export Data|N");
-  want.push_back("KVTPOS.DLL|DoImportData|POS - Import Data|N");
-  EXPECT_EQ(Menu(), want);
-
-  GetProc<void (*)()>(ms_, "ClearMenuOptions")();
-  ASSERT_TRUE(db().Add("KVTCOM20", {{"FEATURE", "20090"}}));
-  ASSERT_EQ(KVTSConnection(1, nullptr, 0)
-                .ExecSQLChange("UPDATE KVTPOS10 SET BOSYSTEM = '1' WHERE RECNO = 1"),
-            1);
-  Reinitialize();
-  ASSERT_NE(std::string(WhatCanIDo("SETUP")).find("GetBadCC"), std::string::npos);
-  Export<int (*)(HWND)>("CreateMenuSystemOptions")(host_->MainWindow());
-  want = always;
-  want.push_back("KVTPOS.DLL|GetBadCC|POS Bad Credit Cards|N");
-  want.push_back("KVTPOS.DLL|DoExportData|POS - Export Data|N");
-  want.push_back("KVTPOS.DLL|ShowImportDataForm|POS - Import Data|N");
-  EXPECT_EQ(Menu(), want);
+  // clang-format on
+  for (const auto& c : cases) {
+    ASSERT_TRUE(!c.badCards || db().Count("KVTCOM20") ||
+                db().Add("KVTCOM20", {{"FEATURE", "20090"}}));
+    ASSERT_TRUE(kvt::sql::Run("UPDATE KVTPOS10 SET BOSYSTEM = ?", {kvt::sql::Text(c.bo)}).ok());
+    WritePrivateProfileString("Point of Sale", "MachineType", c.machine, "kvtlocal.ini");
+    WritePrivateProfileString("Point of Sale", "DefaultTill", c.till, "kvtlocal.ini");
+    Reinitialize();
+    GetProc<void (*)()>(ms_, "ClearMenuOptions")();
+    Export<int (*)(HINSTANCE)>("Setup")(host_->Instance());
+    std::vector<std::string> menu = MenuCalls(), calls = ListedExports("SETUP");
+    for (const auto& call : ListedExports("MAINTAINANCE")) calls.push_back(call);
+    for (const auto& entry : menu) calls.push_back(entry.substr(entry.find('|') + 1));
+    for (const auto& call : calls)
+      EXPECT_NE(host_->Export(call.c_str()), nullptr) << call << " bo=" << c.bo;
+    auto has = [&](const std::string& call) {
+      return std::count(menu.begin(), menu.end(), "KVTPOS.DLL|" + call);
+    };
+    std::istringstream in(c.inMenu), out(c.notInMenu);
+    for (std::string call; in >> call;) EXPECT_EQ(has(call), 1) << call << " bo=" << c.bo;
+    for (std::string call; out >> call;) EXPECT_EQ(has(call), 0) << call << " bo=" << c.bo;
+    std::string setup = WhatCanIDo("SETUP");
+    EXPECT_EQ(setup, WhatCanIDo("SETUP")) << "rebuilt, not appended to";
+    EXPECT_EQ(setup.find("GetBadCC") != std::string::npos, c.badCards);
+  }
+  std::remove("kvtlocal.ini");
   EXPECT_TRUE(user_.Messages().empty());
 }
 
-TEST_P(Exports, MissingReportModuleIsReportedAndNothingIsCalled) {
-  Export<void (*)(HWND, const char*, const char*, const char*, const char*, const char*)>(
-      "SetAutoPrintVar")(host_->MainWindow(), "MAIN", "12/05/2026", "1", "A", "F");
-  ASSERT_EQ(user_.Messages().size(), 1u);
-  EXPECT_EQ(user_.Messages()[0].text,
-            "KVTPOSR.DLL is not currently installed. Please install DLL and retry.");
-  EXPECT_EQ(user_.Messages()[0].caption, "Point of Sale");
-  EXPECT_EQ(user_.Messages()[0].icon, "exclamation");
+TEST_P(Exports, WhatIsMissingIsSaidPlainly) {
+  HWND w = host_->MainWindow();
+  using PrintVars = void (*)(HWND, const char*, const char*, const char*, const char*, const char*);
+  // clang-format off
+  struct Case { std::function<void()> call; const char* text; const char* caption; } cases[] = {
+      {[&] { Export<PrintVars>("SetAutoPrintVar")(w, "MAIN", "12/05/2026", "1", "A", "F"); }, "KVTPOSR.DLL is not currently installed. Please install DLL and retry.", "Point of Sale"},
+      {[&] { EXPECT_EQ(Export<int (*)(HWND)>("GetBadCC")(w), 0); }, "The form KV.PointOfSale.POSBadCreditCards (KVPointOfSale.dll) is not available on this system.", "Kovatel Software"},
+      {[&] { EXPECT_EQ(Export<int (*)()>("DoTransferSales")(), 0); }, "The form KVCTM.TransferPOS.TransferInterfaceForm (KVCTM.dll) is not available on this system.", "Kovatel Software"},
+      {[&] { Export<void (*)(HWND)>("ChangeCStoreCategory")(w); }, "Unknown function call.", "Abort"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    user_.Reset();
+    c.call();
+    ASSERT_EQ(user_.Messages().size(), 1u) << c.text;
+    EXPECT_EQ(user_.Messages()[0].text, c.text);
+    EXPECT_EQ(user_.Messages()[0].caption, c.caption);
+  }
+  // The setup module is there; only its convenience-store entries are not.
+  Export<void (*)(HWND)>("DoShiftsSetup")(w);
+  ASSERT_NE(KVTForms::Instance().ActiveScreen(), nullptr);
+  EXPECT_EQ(KVTForms::Instance().ActiveScreen()->Caption(), "Shifts Setup");
 }
 
 TEST_P(Exports, SiblingScreensWithoutTheirModuleOpenNothing) {
@@ -153,28 +171,6 @@ TEST_P(Exports, SiblingScreensWithoutTheirModuleOpenNothing) {
   SetModuleDirectory(dir);
   EXPECT_TRUE(user_.Messages().empty());
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
-}
-
-TEST_P(Exports, CStoreCategoryEntriesMissingFromTheSetupModuleAreReported) {
-  Export<void (*)(HWND)>("ChangeCStoreCategory")(host_->MainWindow());
-  Export<void (*)(HWND)>("DoShiftsSetup")(host_->MainWindow());
-  ASSERT_EQ(user_.Messages().size(), 1u);
-  EXPECT_EQ(user_.Messages()[0].text, "Unknown function call.");
-  EXPECT_EQ(user_.Messages()[0].caption, "Abort");
-  ASSERT_NE(KVTForms::Instance().ActiveScreen(), nullptr);
-  EXPECT_EQ(KVTForms::Instance().ActiveScreen()->Caption(), "Shifts Setup");
-}
-
-TEST_P(Exports, ManagedFormsSayPlainlyTheyAreNotHere) {
-  EXPECT_EQ(Export<int (*)(HWND)>("GetBadCC")(host_->MainWindow()), 0);
-  EXPECT_EQ(Export<int (*)()>("DoTransferSales")(), 0);
-  ASSERT_EQ(user_.Messages().size(), 2u);
-  EXPECT_EQ(user_.Messages()[0].text,
-            "The form KV.PointOfSale.POSBadCreditCards (KVPointOfSale.dll) is not available on "
-            "this system.");
-  EXPECT_EQ(user_.Messages()[1].text,
-            "The form KVCTM.TransferPOS.TransferInterfaceForm (KVCTM.dll) is not available on "
-            "this system.");
 }
 
 TEST_P(Exports, DailySalesOpensOnceAndTheSecondCallReusesIt) {
@@ -206,8 +202,6 @@ TEST_P(Exports, BackOfficeWindowsGoWhereTheyWereLastPut) {
   EXPECT_EQ(placed.x, 120);
   EXPECT_EQ(placed.y, 80);
   EXPECT_EQ(placed.w, unset.w) << "the size is kept";
-  EXPECT_EQ(frameOf(1)->Caption(), "Periodic Procedures");
-  EXPECT_EQ(frameOf(1)->Icon(), "menu");
 
   // Screens without position restore ignore the setting.
   ASSERT_NE(Export<int (*)(HWND)>("DoExportData")(host_->MainWindow()), 0);
@@ -228,6 +222,14 @@ TEST_P(Exports, ImportOfATillsSalesFile) {
             2);
   // A repeat that the options popup does not confirm is not run.
   EXPECT_EQ(import(host_->MainWindow(), "/data/ST-MAIN-1-A.zip|MAIN|1|A|12/05/2026|Yes"), 0);
+  // Nor one whose till settings cannot be read.
+  user_.Reset();
+  KVTSqlFailStatements("KVTCOM14");
+  EXPECT_EQ(import(host_->MainWindow(), "/data/ST-MAIN-1-A.zip|MAIN|1|A|12/05/2026|Yes"), 2);
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_EQ(user_.Messages()[0].text.rfind(
+                "The till's transfer settings (KVTCOM14) could not be read:", 0),
+            0u);
 }
 
 KVT_ON_BOTH_BACKENDS(Exports);

@@ -26,10 +26,7 @@ using kvt::shell::InstanceIdName;
 using kvt::shell::ReleaseInstanceLock;
 
 void SetUpModule() {
-  KVTClearModuleState();
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
-  KVTSetSetting(PROGRAM_ABBR, "KVTPOS");
-  KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
+  KVTResetModuleState();
 }
 
 TEST(InstanceIds, OneOrTwoLettersInOrder) {

@@ -36,10 +36,10 @@ class InventoryStock : public kvt::test::DatabaseTest {
 };
 
 TEST_P(InventoryStock, ALockedItemMovesByTheQuantityAndRecordsTheSaleDate) {
-  struct Case {
-    const char* qty;
-    const char* qoh;
-  } cases[] = {{"-2.00000", "98.000"}, {"2.50000", "100.500"}, {"-0.50000", "100.000"}};
+  // clang-format off
+  struct Case { const char* qty; const char* qoh; } cases[] = {
+      {"-2.00000", "98.000"}, {"2.50000", "100.500"}, {"-0.50000", "100.000"}};
+  // clang-format on
   EXPECT_EQ(Send("GETVERSION", ""), 1);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.qty);
@@ -53,20 +53,17 @@ TEST_P(InventoryStock, ALockedItemMovesByTheQuantityAndRecordsTheSaleDate) {
 }
 
 TEST_P(InventoryStock, RequestsThatCannotBeServedSayWhyAndChangeNothing) {
-  struct Case {
-    const char* command;
-    std::string request;
-    std::string reason;
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* command; std::string request; std::string reason; } cases[] = {
       {"LOCKLOCATION", "NOPE\t01", "Item NOPE is not stocked at location 01."},
       {"LOCKLOCATION", "HX\t02", "Item HX is not stocked at location 02."},
       {"UPDATEINVENTORY", Update("-1.00000"), "Item HX at location 01 is not locked."},
       {"UPDATELASTSALEDATE", "HX\t01\t03152024", "Item HX at location 01 is not locked."},
       {"UNLOCKLOCATION", "HX\t01", "Item HX at location 01 is not locked."},
-      {"UPDATEINVENTORY", "HX\t01\tmany",
-       "UPDATEINVENTORY needs item, location, quantities and amounts."},
+      {"UPDATEINVENTORY", "HX\t01\tmany", "UPDATEINVENTORY needs item, location, quantities and amounts."},
       {"REBUILD", "", "Unknown inventory request \"REBUILD\"."},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.command) + " " + c.request);
     EXPECT_EQ(Send(c.command, c.request), 0);

@@ -70,10 +70,9 @@ class InventoryModule : public kvt::test::DatabaseTest {
 };
 
 TEST_P(InventoryModule, PricesFromTheInventoryTables) {
-  struct Case {
-    const char* request;  // item,location,quantity,type,redo,level,net,cost,price,discount
-    const char* answer;
-  } cases[] = {
+  // clang-format off
+  // request: item,location,quantity,type,redo,level,net,cost,price,discount
+  struct Case { const char* request; const char* answer; } cases[] = {
       {"FD0001,01,1,,T,F,F,,,", "12.50,,8.10"},
       {"FD0001,02,1,,T,F,F,,,", "12.99,,8.10"},   // the location's own price
       {"PROP20,01,1,,T,F,F,,,", "18.99,,12.40"},  // trimmed as stored
@@ -95,6 +94,7 @@ TEST_P(InventoryModule, PricesFromTheInventoryTables) {
       {"FD0001,01,1,FARM,T,F,F,7.00,11.00,1.00", "12.50,5%,8.10"},
       {"FD0001,01", "12.50,,8.10"},  // fields left off are empty
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.request);
     Reply r = Send("GETPRICING", c.request);
@@ -129,14 +129,12 @@ TEST_P(InventoryModule, BuffersAreReadAndWrittenWithinTheirSize) {
 }
 
 TEST_P(InventoryModule, DiscountOfOneUnit) {
-  struct Case {
-    double price;
-    const char* discount;
-    double perUnit;
-  } cases[] = {
+  // clang-format off
+  struct Case { double price; const char* discount; double perUnit; } cases[] = {
       {20.00, "5%", 1.00},   {20.00, " 5% ", 1.00}, {20.00, "0.50", 0.50}, {20.00, "0.50*", 0.50},
       {20.00, "10%*", 2.00}, {20.00, "", 0},        {20.00, "abc", 0},     {-20.00, "5%", -1.00},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.discount);
     EXPECT_NEAR(GetPriceDiscount(c.price, c.discount), c.perUnit, 1e-12);

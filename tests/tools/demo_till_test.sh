@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
-# The demo till script of ./run.sh, on a fresh demo store: the cashier logs in
-# with the keys alone and every screen it opens is there. Run by CTest with
-# the build's program folder and the script as arguments.
+# The demo till script of ./run.sh, played as ./run.sh plays it: on a fresh
+# copy of the demo store each time (scripts/demo-store.sh). The cashier logs
+# in with the keys alone and every screen it opens is there; played again,
+# through the Qt screens drawn offscreen with pictures, the transcript is the
+# same line for line. Run by CTest with the build's program folder and the
+# repository as arguments.
 set -euo pipefail
 bin=$1
-script=$2
-store=$(mktemp -d)
-trap 'rm -rf "$store"' EXIT
-cd "$store"
-printf '[KVTSQL Connection One]\nTranslate=SQLITE\nDataPath=kvtpos.db\n' > KVTSQL.ini
-printf '[KVTEXE]\nPOSTill=1\n' > KVT32.ini
-printf '[Point of Sale]\nMachineType=TILL\nDefaultStore=MAIN\nDefaultTill=1\n' > kvtlocal.ini
-"$bin/kvtpos-db" demo >/dev/null
-"$bin/kvtpos-script" --database '.\KVTSQL.ini' "$script"
-# The same script through the Qt screens, drawn offscreen, with pictures.
-rm -rf kvtpos.db kvtpos.db-* kvtpos.db.lock*
-"$bin/kvtpos-db" demo >/dev/null
-QT_QPA_PLATFORM=offscreen "$bin/kvtpos-script" --database '.\KVTSQL.ini' --pictures pictures "$script"
-ls pictures/*.png >/dev/null
+root=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+play() {  # play FOLDER [kvtpos-script options]
+  local store=$work/$1
+  shift
+  "$root/scripts/demo-store.sh" "$bin" "$store" >/dev/null
+  (cd "$store" && "$bin/kvtpos-script" --database '.\KVTSQL.ini' "$@" "$root/schema/demo/till.kvts")
+}
+
+play first >"$work/first.txt"
+QT_QPA_PLATFORM=offscreen play second --pictures "$work/pictures" >"$work/second.txt"
+ls "$work"/pictures/*.png >/dev/null
+diff "$work/first.txt" <(sed '/ pictures (offscreen) in /,$d' "$work/second.txt")

@@ -55,22 +55,21 @@ TEST(ScriptParse, ReadsEveryCommand) {
 }
 
 TEST(ScriptParse, RefusesABadLineWithItsNumber) {
-  struct Case {
-    const char* script;
-    const char* error;
+  // clang-format off
+  struct Case { const char* script; const char* error; } cases[] = {
+      {"show\nkey Enterr\n", "line 2: unknown key \"Enterr\""},
+      {"answer Maybe", "line 1: unknown answer \"Maybe\""},
+      {"expect field x \"a\"", "line 1: expected: expect field ID \"TEXT\""},
+      {"expect field 101 a b", "line 1: expected: expect field ID \"TEXT\""},
+      {"expect message \"open", "line 1: a quote is not closed"},
+      {"expect message", "line 1: expected: expect message \"TEXT\" [\"CAPTION\"]"},
+      {"expect colour 101", "line 1: unknown check \"expect colour\""},
+      {"press F3", "line 1: unknown command \"press\""},
+      {"type", "line 1: text is missing"},
+      {"call", "line 1: expected: call EXPORT"},
   };
-  for (const Case& c : std::vector<Case>{
-           {"show\nkey Enterr\n", "line 2: unknown key \"Enterr\""},
-           {"answer Maybe", "line 1: unknown answer \"Maybe\""},
-           {"expect field x \"a\"", "line 1: expected: expect field ID \"TEXT\""},
-           {"expect field 101 a b", "line 1: expected: expect field ID \"TEXT\""},
-           {"expect message \"open", "line 1: a quote is not closed"},
-           {"expect message", "line 1: expected: expect message \"TEXT\" [\"CAPTION\"]"},
-           {"expect colour 101", "line 1: unknown check \"expect colour\""},
-           {"press F3", "line 1: unknown command \"press\""},
-           {"type", "line 1: text is missing"},
-           {"call", "line 1: expected: call EXPORT"},
-       }) {
+  // clang-format on
+  for (const Case& c : cases) {
     std::vector<ScriptCommand> cmds;
     std::string error;
     EXPECT_FALSE(ParseScript(c.script, &cmds, &error)) << c.script;

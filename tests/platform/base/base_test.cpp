@@ -14,10 +14,10 @@ class Today : public ::testing::Test {
 };
 
 TEST(Base, TrimStripsBothEndsInPlace) {
-  struct Case {
-    const char* in;
-    const char* out;
-  } cases[] = {{"  abc  ", "abc"}, {"abc", "abc"}, {"   ", ""}, {"", ""}, {"\t a b \r\n", "a b"}};
+  // clang-format off
+  struct Case { const char* in; const char* out; } cases[] = {
+      {"  abc  ", "abc"}, {"abc", "abc"}, {"   ", ""}, {"", ""}, {"\t a b \r\n", "a b"}};
+  // clang-format on
   for (const auto& c : cases) {
     char buf[32];
     std::strcpy(buf, c.in);
@@ -33,17 +33,15 @@ TEST(Base, SprintfCutsToTheBuffer) {
 }
 
 TEST(Base, RoundsHalfAwayFromZeroDespiteBinaryRepresentation) {
-  struct Case {
-    double in;
-    int dec;
-    double out;
-  } cases[] = {
+  // clang-format off
+  struct Case { double in; int dec; double out; } cases[] = {
       {1.005, 2, 1.01},     {2.675, 2, 2.68},
       {-0.125, 2, -0.13},   {1.004999, 2, 1.0},
       {0.5, 0, 1.0},        {-0.5, 0, -1.0},
       {12.3445, 3, 12.345}, {0.1 + 0.2, 2, 0.3},
       {-0.001, 2, 0.0},     {1234567.125, 2, 1234567.13},
   };
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(KVTRound(c.in, c.dec), c.out) << c.in << " to " << c.dec;
 }
@@ -65,15 +63,14 @@ TEST_F(Today, CurrentDateFollowsTheSetClock) {
 }
 
 TEST_F(Today, MakeDateCompletesPartialEntries) {
-  struct Case {
-    const char* in;
-    const char* out;  // nullptr: refused, input unchanged
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* in; const char* out; } cases[] = {  // nullptr: refused, input unchanged
       {"1205", "12052026"},   {"120599", "12052099"}, {"12052025", "12052025"},
       {"1/5/26", "01052026"}, {"12/05", "12052026"},  {"02292028", "02292028"},
       {"02292027", nullptr},  {"1305", nullptr},      {"12", nullptr},
       {"12a5", nullptr},      {"", nullptr},          {"0000", nullptr},
   };
+  // clang-format on
   for (const auto& c : cases) {
     char buf[16];
     std::strcpy(buf, c.in);

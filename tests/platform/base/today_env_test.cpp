@@ -36,10 +36,8 @@ std::string SystemToday() {
 }
 
 TEST(TodayFromEnvironment, KvtTodayFixesTheDateInEveryForm) {
-  struct Case {
-    const char* env;
-    const char* want;  // null: the system's date
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* env; const char* want; } cases[] = {  // null: the system's date
       {"KVT_TODAY=12/05/2026", "12052026"},
       {"KVT_TODAY=12052026", "12052026"},
       {"KVT_TODAY=2026-12-05", "12052026"},
@@ -49,6 +47,7 @@ TEST(TodayFromEnvironment, KvtTodayFixesTheDateInEveryForm) {
       {"KVT_TODAY=", nullptr},
       {"", nullptr},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::string before = SystemToday();
     std::string got = ProbeToday(c.env);

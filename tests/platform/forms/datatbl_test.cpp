@@ -33,15 +33,16 @@ std::vector<std::string> Column0(const TDataTbl& g) {
 }
 
 TEST(DataTbl, InsertAppendsOrPlacesAndBecomesTheAccessRow) {
-  struct Case {
-    int at;
-    std::vector<std::string> want;
+  // clang-format off
+  struct Case { int at; std::vector<std::string> want; } cases[] = {
+      {KVT_NONE, {"A", "B", "C", "new"}},
+      {0, {"new", "A", "B", "C"}},
+      {2, {"A", "B", "new", "C"}},
+      {3, {"A", "B", "C", "new"}},
+      {99, {"A", "B", "C", "new"}},
   };
-  for (const Case& c : std::vector<Case>{{KVT_NONE, {"A", "B", "C", "new"}},
-                                         {0, {"new", "A", "B", "C"}},
-                                         {2, {"A", "B", "new", "C"}},
-                                         {3, {"A", "B", "C", "new"}},
-                                         {99, {"A", "B", "C", "new"}}}) {
+  // clang-format on
+  for (const Case& c : cases) {
     TDataTbl g = MakeGrid();
     Fill(g, {"A", "B", "C"});
     int row = g.InsertRow(c.at);
@@ -79,18 +80,17 @@ TEST(DataTbl, CellsHoldTheirDataLengthLessTheTerminator) {
 }
 
 TEST(DataTbl, DeleteKeepsCurrentAndSelectionOnTheirRows) {
-  struct Case {
-    int del;
-    int sel;  // selected before
-    std::vector<std::string> left;
-    int selAfter;
+  // clang-format off
+  struct Case { int del; int selBefore; std::vector<std::string> left; int selAfter; } cases[] = {
+      {0, 2, {"B", "C", "D"}, 1},
+      {2, 2, {"A", "B", "D"}, KVT_NONE},
+      {3, 1, {"A", "B", "C"}, 1},
   };
-  for (const Case& c : std::vector<Case>{{0, 2, {"B", "C", "D"}, 1},
-                                         {2, 2, {"A", "B", "D"}, KVT_NONE},
-                                         {3, 1, {"A", "B", "C"}, 1}}) {
+  // clang-format on
+  for (const Case& c : cases) {
     TDataTbl g = MakeGrid();
     Fill(g, {"A", "B", "C", "D"});
-    g.SelRow(c.sel);
+    g.SelRow(c.selBefore);
     EXPECT_TRUE(g.DeleteRow(c.del));
     EXPECT_EQ(Column0(g), c.left);
     EXPECT_EQ(g.GetSelRow(), c.selAfter) << "delete " << c.del;

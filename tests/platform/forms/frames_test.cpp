@@ -275,11 +275,14 @@ TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
   struct Data {
     char REF[11];
   };
-  for (const MnemonicCase& c : std::vector<MnemonicCase>{
-           {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
-           {"Alt+c", IDCANCEL, {}},                // without regard to case
-           {"Alt+P", IDCANCEL, {"pressed"}},       // "&&" is no mark; "Sto&p" is
-       }) {
+  // clang-format off
+  const MnemonicCase cases[] = {
+      {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
+      {"Alt+c", IDCANCEL, {}},                // without regard to case
+      {"Alt+P", IDCANCEL, {"pressed"}},       // "&&" is no mark; "Sto&p" is
+  };
+  // clang-format on
+  for (const MnemonicCase& c : cases) {
     SCOPED_TRACE(c.key);
     user.Reset();
     Data data{};
@@ -310,15 +313,14 @@ TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
 }
 
 TEST(Keys, LettersAndDigitsWithModifiers) {
-  struct Case {
-    const char* name;
-    UINT vk;
-    bool alt, ctrl;
-    const char* written;
+  // clang-format off
+  struct Case { const char* name; UINT vk; bool alt, ctrl; const char* written; } cases[] = {
+      {"Alt+n", 'N', true, false, "Alt+N"},
+      {"Ctrl+7", '7', false, true, "Ctrl+7"},
+      {"F10", VK_F10, false, false, "F10"},
   };
-  for (const Case& c : std::vector<Case>{{"Alt+n", 'N', true, false, "Alt+N"},
-                                         {"Ctrl+7", '7', false, true, "Ctrl+7"},
-                                         {"F10", VK_F10, false, false, "F10"}}) {
+  // clang-format on
+  for (const Case& c : cases) {
     KVTKey k;
     ASSERT_TRUE(KVTParseKey(c.name, &k)) << c.name;
     EXPECT_EQ(k.vk, c.vk);

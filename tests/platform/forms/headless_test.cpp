@@ -41,31 +41,18 @@ TEST_P(MessageBoxes, AnswerComesFromTheScriptOrTheDefault) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Headless, MessageBoxes,
-    ::testing::Values(
-        BoxCase{"OkOnlyIsAcknowledged", MB_OK | MB_ICONSTOP, {}, IDOK, ""},
-        BoxCase{"OkOnlyTakesAnOkAnswer", MB_OK, {IDOK}, IDOK, ""},
-        BoxCase{"OkOnlyLeavesAYesForTheNextQuestion",
-                MB_OK,
-                {IDYES},
-                IDOK,
-                "the answer Yes was never asked for"},
-        BoxCase{"QuestionTakesTheAnswer", MB_YESNO | MB_ICONQUESTION, {IDYES}, IDYES, ""},
-        BoxCase{"ThreeButtonsTakeCancel", MB_YESNOCANCEL, {IDCANCEL}, IDCANCEL, ""},
-        BoxCase{"UnexpectedQuestionGetsItsDefaultNo",
-                MB_YESNO | MB_DEFBUTTON2,
-                {},
-                IDNO,
-                "an unexpected question: \"Point of Sale\" (Yes/No): \"Closing Out Till - Are you "
-                "sure?\""},
-        BoxCase{"UnexpectedQuestionGetsItsDefaultYes", MB_YESNO, {}, IDYES, "unexpected question"},
-        BoxCase{"AnswerThatFitsNoButtonFails",
-                MB_OKCANCEL | MB_DEFBUTTON2,
-                {IDNO},
-                IDCANCEL,
-                "the answer No does not fit the box"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Headless, MessageBoxes, ::testing::Values(
+    BoxCase{"OkOnlyIsAcknowledged", MB_OK | MB_ICONSTOP, {}, IDOK, ""},
+    BoxCase{"OkOnlyTakesAnOkAnswer", MB_OK, {IDOK}, IDOK, ""},
+    BoxCase{"OkOnlyLeavesAYesForTheNextQuestion", MB_OK, {IDYES}, IDOK, "the answer Yes was never asked for"},
+    BoxCase{"QuestionTakesTheAnswer", MB_YESNO | MB_ICONQUESTION, {IDYES}, IDYES, ""},
+    BoxCase{"ThreeButtonsTakeCancel", MB_YESNOCANCEL, {IDCANCEL}, IDCANCEL, ""},
+    BoxCase{"UnexpectedQuestionGetsItsDefaultNo", MB_YESNO | MB_DEFBUTTON2, {}, IDNO, "an unexpected question: \"Point of Sale\" (Yes/No): \"Closing Out Till - Are you sure?\""},
+    BoxCase{"UnexpectedQuestionGetsItsDefaultYes", MB_YESNO, {}, IDYES, "unexpected question"},
+    BoxCase{"AnswerThatFitsNoButtonFails", MB_OKCANCEL | MB_DEFBUTTON2, {IDNO}, IDCANCEL, "the answer No does not fit the box"}),
     [](const ::testing::TestParamInfo<BoxCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(FormsTest, EveryBoxIsKeptWithCaptionIconButtonsAndAnswer) {
   user.Answer(IDNO).Do([&] {

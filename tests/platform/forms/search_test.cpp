@@ -39,26 +39,15 @@ TEST(SearchConfigs, EveryConfigurationIsComplete) {
 }
 
 TEST(SearchConfigs, FilterJoinsTheConfigurationsOwnCondition) {
-  struct Case {
-    const char* search;
-    const char* filter;
-    const char* order;
-    const char* want;
+  // clang-format off
+  struct Case { const char* search; const char* filter; const char* order; const char* want; } cases[] = {
+      {"CCTYPESRCH", " WHERE (LOCATION = 'A' OR LOCATION = '' OR LOCATION IS NULL)", "", "SELECT CODE,CARDTYPE,LOCATION,STR(RECNO) FROM KVTFL25 WHERE (LOCATION = 'A' OR LOCATION = '' OR LOCATION IS NULL) ORDER BY CODE"},
+      {"CUSTREFSRCH", "", "", "SELECT REFERENCE,NAME,CITY,STATE,STR(RECNO) FROM KVTAR50 WHERE ISACTIVE = 0 ORDER BY REFERENCE"},
+      {"CUSTREFSRCH", " where CITY = 'Ames'", "", "SELECT REFERENCE,NAME,CITY,STATE,STR(RECNO) FROM KVTAR50 WHERE (ISACTIVE = 0) AND (CITY = 'Ames') ORDER BY REFERENCE"},
+      {"POS1SRCH", " WHERE STATUS <> 'S' AND TRANSTYPE <> 'N'", "INVDATE DESC, RECNO DESC", "SELECT INVOICENUM,INVDATE,TILLREF,CUSTREF,CUSTNAME,INVCTOTAL,STR(RECNO) FROM KVTPOS1 WHERE STATUS <> 'S' AND TRANSTYPE <> 'N' ORDER BY INVDATE DESC, RECNO DESC"},
   };
-  for (const Case& c : std::vector<Case>{
-           {"CCTYPESRCH", " WHERE (LOCATION = 'A' OR LOCATION = '' OR LOCATION IS NULL)", "",
-            "SELECT CODE,CARDTYPE,LOCATION,STR(RECNO) FROM KVTFL25 WHERE (LOCATION = 'A' OR "
-            "LOCATION = '' OR LOCATION IS NULL) ORDER BY CODE"},
-           {"CUSTREFSRCH", "", "",
-            "SELECT REFERENCE,NAME,CITY,STATE,STR(RECNO) FROM KVTAR50 WHERE ISACTIVE = 0 ORDER BY "
-            "REFERENCE"},
-           {"CUSTREFSRCH", " where CITY = 'Ames'", "",
-            "SELECT REFERENCE,NAME,CITY,STATE,STR(RECNO) FROM KVTAR50 WHERE (ISACTIVE = 0) AND "
-            "(CITY = 'Ames') ORDER BY REFERENCE"},
-           {"POS1SRCH", " WHERE STATUS <> 'S' AND TRANSTYPE <> 'N'", "INVDATE DESC, RECNO DESC",
-            "SELECT INVOICENUM,INVDATE,TILLREF,CUSTREF,CUSTNAME,INVCTOTAL,STR(RECNO) FROM KVTPOS1 "
-            "WHERE STATUS <> 'S' AND TRANSTYPE <> 'N' ORDER BY INVDATE DESC, RECNO DESC"},
-       }) {
+  // clang-format on
+  for (const Case& c : cases) {
     EXPECT_EQ(SimpleSearchSQL(*FindSearchConfig(c.search), c.filter, c.order), c.want);
   }
 }

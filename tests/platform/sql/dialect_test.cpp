@@ -25,59 +25,35 @@ std::string Translate(DbKind kind, const std::string& sql) {
 }
 
 TEST(Dialect, RewritesWhatADatabaseLacksAndNothingElse) {
-  struct Case {
-    const char* in;
-    const char* sqlite;
-    const char* pg;
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* in; const char* sqlite; const char* pg; } cases[] = {  // null: as the one before
       // Untouched, including quoted text that looks like the constructs.
-      {"SELECT A FROM T WHERE B = 'x + y' AND C = '{01/02/2024}'",
-       "SELECT A FROM T WHERE B = 'x + y' AND C = '{01/02/2024}'",
-       "SELECT A FROM T WHERE B = 'x + y' AND C = '{01/02/2024}'"},
-      {"SELECT NUMVAL(A)+(?) FROM T", "SELECT NUMVAL(A)+(?) FROM T",
-       "SELECT NUMVAL(A)+($1) FROM T"},
+      {"SELECT A FROM T WHERE B = 'x + y' AND C = '{01/02/2024}'", nullptr, nullptr},
+      {"SELECT NUMVAL(A)+(?) FROM T", nullptr, "SELECT NUMVAL(A)+($1) FROM T"},
+      {"DELETE FROM T WHERE A = ? AND B = ? ", nullptr, "DELETE FROM T WHERE A = $1 AND B = $2 "},
       // Date literals.
-      {"INSERT INTO N (D) VALUES ({03/15/2024})", "INSERT INTO N (D) VALUES ('2024-03-15')",
-       "INSERT INTO N (D) VALUES ('2024-03-15')"},
-      {"SELECT 1 WHERE D = {d '2024-03-15'} OR D = {  /  /    }",
-       "SELECT 1 WHERE D = '2024-03-15' OR D = NULL",
-       "SELECT 1 WHERE D = '2024-03-15' OR D = NULL"},
+      {"INSERT INTO N (D) VALUES ({03/15/2024})", "INSERT INTO N (D) VALUES ('2024-03-15')", nullptr},
+      {"SELECT 1 WHERE D = {d '2024-03-15'} OR D = {  /  /    }", "SELECT 1 WHERE D = '2024-03-15' OR D = NULL", nullptr},
       // The owner prefix and the lock hint.
-      {"SELECT %s,STR(RECNO) FROM KVTCOM12 (NOLOCK) WHERE dbo.TRIM(TILLCODE) <> ''",
-       "SELECT %s,STR(RECNO) FROM KVTCOM12 WHERE TRIM(TILLCODE) <> ''",
-       "SELECT %s,STR(RECNO) FROM KVTCOM12 WHERE TRIM(TILLCODE) <> ''"},
-      {"SELECT A FROM T WITH (NOLOCK) WHERE B = 1", "SELECT A FROM T WHERE B = 1",
-       "SELECT A FROM T WHERE B = 1"},
-      // + between texts, not between numbers.
-      {"SELECT LEFT(P + '   ',15), 'a' + 'b', A + B, NUMVAL(X) + 2 FROM T",
-       "SELECT KVTLEFT(P || '   ',15), 'a' || 'b', A + B, NUMVAL(X) + 2 FROM T",
-       "SELECT LEFT(P || '   ',15), 'a' || 'b', A + B, NUMVAL(X) + 2 FROM T"},
-      {"SELECT A FROM T1 LEFT OUTER JOIN T2 ON T1.R = T2.R",
-       "SELECT A FROM T1 LEFT OUTER JOIN T2 ON T1.R = T2.R",
-       "SELECT A FROM T1 LEFT OUTER JOIN T2 ON T1.R = T2.R"},
+      {"SELECT %s,STR(RECNO) FROM KVTCOM12 (NOLOCK) WHERE dbo.TRIM(TILLCODE) <> ''", "SELECT %s,STR(RECNO) FROM KVTCOM12 WHERE TRIM(TILLCODE) <> ''", nullptr},
+      {"SELECT A FROM T WITH (NOLOCK) WHERE B = 1", "SELECT A FROM T WHERE B = 1", nullptr},
+      // + between texts, not between numbers; LEFT is a join word on SQLite.
+      {"SELECT LEFT(P + '   ',15), 'a' + 'b', A + B, NUMVAL(X) + 2 FROM T", "SELECT KVTLEFT(P || '   ',15), 'a' || 'b', A + B, NUMVAL(X) + 2 FROM T", "SELECT LEFT(P || '   ',15), 'a' || 'b', A + B, NUMVAL(X) + 2 FROM T"},
+      {"SELECT A FROM T1 LEFT OUTER JOIN T2 ON T1.R = T2.R", nullptr, nullptr},
       // A bare column beside an aggregate, only without GROUP BY.
-      {"SELECT COUNT(1),REFERENCE FROM KVTCOM13", "SELECT COUNT(1),MIN(REFERENCE) FROM KVTCOM13",
-       "SELECT COUNT(1),MIN(REFERENCE) FROM KVTCOM13"},
-      {"SELECT COUNT(1),T.TILLNUM FROM KVTCOM14 T WHERE STOREREF = 'A'",
-       "SELECT COUNT(1),MIN(T.TILLNUM) FROM KVTCOM14 T WHERE STOREREF = 'A'",
-       "SELECT COUNT(1),MIN(T.TILLNUM) FROM KVTCOM14 T WHERE STOREREF = 'A'"},
-      {"SELECT STORE, NULL, COUNT(1) FROM KVTPOS1 GROUP BY STORE",
-       "SELECT STORE, NULL, COUNT(1) FROM KVTPOS1 GROUP BY STORE",
-       "SELECT STORE, NULL, COUNT(1) FROM KVTPOS1 GROUP BY STORE"},
+      {"SELECT COUNT(1),REFERENCE FROM KVTCOM13", "SELECT COUNT(1),MIN(REFERENCE) FROM KVTCOM13", nullptr},
+      {"SELECT COUNT(1),T.TILLNUM FROM KVTCOM14 T WHERE STOREREF = 'A'", "SELECT COUNT(1),MIN(T.TILLNUM) FROM KVTCOM14 T WHERE STOREREF = 'A'", nullptr},
+      {"SELECT STORE, NULL, COUNT(1) FROM KVTPOS1 GROUP BY STORE", nullptr, nullptr},
       // NULL sorts lowest on PostgreSQL too.
-      {"SELECT A FROM T ORDER BY A, B DESC, C ASC", "SELECT A FROM T ORDER BY A, B DESC, C ASC",
-       "SELECT A FROM T ORDER BY A NULLS FIRST, B DESC NULLS LAST, C ASC NULLS FIRST"},
-      {"SELECT * FROM (SELECT A FROM T ORDER BY A) q ORDER BY q.A DESC LIMIT 1",
-       "SELECT * FROM (SELECT A FROM T ORDER BY A) q ORDER BY q.A DESC LIMIT 1",
-       "SELECT * FROM (SELECT A FROM T ORDER BY A NULLS FIRST) q ORDER BY q.A DESC NULLS LAST "
-       "LIMIT 1"},
-      {"DELETE FROM T WHERE A = ? AND B = ? ", "DELETE FROM T WHERE A = ? AND B = ? ",
-       "DELETE FROM T WHERE A = $1 AND B = $2 "},
+      {"SELECT A FROM T ORDER BY A, B DESC, C ASC", nullptr, "SELECT A FROM T ORDER BY A NULLS FIRST, B DESC NULLS LAST, C ASC NULLS FIRST"},
+      {"SELECT * FROM (SELECT A FROM T ORDER BY A) q ORDER BY q.A DESC LIMIT 1", nullptr, "SELECT * FROM (SELECT A FROM T ORDER BY A NULLS FIRST) q ORDER BY q.A DESC NULLS LAST LIMIT 1"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in);
-    EXPECT_EQ(Translate(DbKind::SQLite, c.in), c.sqlite);
-    EXPECT_EQ(Translate(DbKind::PostgreSQL, c.in), c.pg);
+    std::string sqlite = c.sqlite ? c.sqlite : c.in;
+    EXPECT_EQ(Translate(DbKind::SQLite, c.in), sqlite);
+    EXPECT_EQ(Translate(DbKind::PostgreSQL, c.in), c.pg ? c.pg : sqlite);
   }
 }
 
@@ -93,16 +69,12 @@ TEST(Dialect, RefusesTextItCannotTranslate) {
 }
 
 TEST(Dialect, NumvalTakesTheNumberAtTheStartOrZero) {
-  struct Case {
-    const char* text;
-    double value;
-  } cases[] = {{"12.500", 12.5}, {"  -3.25kg", -3.25},
-               {"+4", 4},        {".5", 0.5},
-               {"5.", 5},        {"VOID", 0},
-               {"", 0},          {"-", 0},
-               {"1,234", 1},     {"$5", 0},
-               {"0012", 12},     {"1e5", 1},
-               {"\t7 ", 7},      {nullptr, 0}};
+  // clang-format off
+  struct Case { const char* text; double value; } cases[] = {
+      {"12.500", 12.5}, {"  -3.25kg", -3.25}, {"+4", 4}, {".5", 0.5}, {"5.", 5}, {"VOID", 0}, {"", 0},
+      {"-", 0}, {"1,234", 1}, {"$5", 0}, {"0012", 12}, {"1e5", 1}, {"\t7 ", 7}, {nullptr, 0},
+  };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text ? c.text : "(null)");
     EXPECT_DOUBLE_EQ(kvt::sql::NumVal(c.text), c.value);
@@ -118,19 +90,19 @@ struct StrCase {
 
 // SQL Server's STR: right-aligned, rounded half away from zero, fewer
 // decimals when they do not fit, asterisks when the whole part does not.
+// clang-format off
 const StrCase kStrCases[] = {
     {12.5, 10, 0, "        13"},
     {14.5, 15, 3, "         14.500"},
-    {12.5 + 2, 15, 3, "         14.500"},
     {-2.5, 10, 0, "        -3"},
-    {2.675, 10, 2, "      2.68"},  // held in binary just below .675
+    {2.675, 10, 2, "      2.68"},   // held in binary just below .675
     {1.005, 10, 2, "      1.01"},
     {0.125, 6, 2, "  0.13"},
-    {-0.001, 8, 2, "    0.00"},  // no sign on a rounded zero
+    {-0.001, 8, 2, "    0.00"},     // no sign on a rounded zero
     {0.0, 5, 1, "  0.0"},
-    {1234.5678, 6, 2, "1234.6"},  // decimals give way to the whole part
+    {1234.5678, 6, 2, "1234.6"},    // decimals give way to the whole part
     {1234.5678, 4, 2, "1235"},
-    {99.96, 4, 1, " 100"},  // rounding carries into a new digit
+    {99.96, 4, 1, " 100"},          // rounding carries into a new digit
     {123456, 3, 0, "***"},
     {-123, 3, 0, "***"},
     {1e15, 20, 0, "    1000000000000000"},
@@ -139,6 +111,7 @@ const StrCase kStrCases[] = {
     {5, 10, -1, nullptr},
     {0.1 + 0.2, 20, 17, "  0.3000000000000000"},  // 15 digits, at most 16 decimals
 };
+// clang-format on
 
 TEST(Dialect, StrFollowsSqlServerRules) {
   for (const StrCase& c : kStrCases) {

@@ -58,6 +58,31 @@ TEST_P(QueryHelper, AnswersFoundNotFoundAndFailedWithTheDatabasesMessage) {
   EXPECT_EQ(find.Run({sql::Text("A'1")}).found(), Found::Yes);  // the same query recovers
 }
 
+TEST_P(QueryHelper, AFaultNamesTheStatementAsTheModuleWritesIt) {
+  ASSERT_TRUE(Insert("A"));
+  // clang-format off
+  struct Case { const char* fault; const char* sql; bool fails; } cases[] = {
+      {"where code = ?",       "SELECT CODE FROM ITEMS WHERE CODE = ?",                   true},
+      {"CODE + 'X'",           "SELECT CODE + 'X' AS C FROM ITEMS WHERE CODE <> ?",       true},
+      {"LEFT(CODE, 1)",        "SELECT LEFT(CODE, 1) AS C FROM ITEMS WHERE CODE <> ?",    true},
+      {"ORDER BY CODE, RECNO", "SELECT CODE FROM ITEMS WHERE CODE <> ? ORDER BY CODE, RECNO", true},
+      {"FROM SALES",           "SELECT CODE FROM ITEMS WHERE CODE <> ?",                  false},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    KVTSqlFailStatements(c.fault);
+    EXPECT_EQ(sql::Run(c.sql, {sql::Text("Z")}).ok(), !c.fails);
+    EXPECT_TRUE(sql::Run(c.sql, {sql::Text("Z")}).ok());  // one failure was asked
+  }
+  // The fault waits across a reopen of the connection until it is cleared.
+  KVTSqlFailStatements("FROM ITEMS", 2);
+  ASSERT_TRUE(tempDb().Reopen());
+  EXPECT_FALSE(sql::Run("SELECT CODE FROM ITEMS").ok());
+  KVTSqlClearFaults();
+  EXPECT_TRUE(sql::Run("SELECT CODE FROM ITEMS").ok());
+}
+
 TEST_P(QueryHelper, ABadValueFailsTheStatementBeforeItRuns) {
   // clang-format off
   struct Case { sql::Value value; const char* named; } cases[] = {

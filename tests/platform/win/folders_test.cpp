@@ -52,11 +52,10 @@ TEST_F(Folders, FileInTheWayIsAFailureNamingIt) {
 TEST_F(Folders, TempFolderFollowsTmpdirWithATrailingSlash) {
   const char* saved = std::getenv("TMPDIR");
   std::string keep = saved ? saved : "";
-  struct Case {
-    const char* tmpdir;  // null: unset
-    const char* want;
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* tmpdir; const char* want; } cases[] = {  // null: unset
       {"/var/tmp", "/var/tmp/"}, {"/var/tmp/", "/var/tmp/"}, {"", "/tmp/"}, {nullptr, "/tmp/"}};
+  // clang-format on
   for (const auto& c : cases) {
     if (c.tmpdir)
       ::setenv("TMPDIR", c.tmpdir, 1);
@@ -106,11 +105,8 @@ TEST_F(Folders, CopyKeepsOrReplacesTheTargetAsAsked) {
 }
 
 TEST(Mask, MatchesLikeWindowsWithoutRegardToCase) {
-  struct Case {
-    const char* name;
-    const char* mask;
-    bool match;
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* name; const char* mask; bool match; } cases[] = {
       {"ST-1-2-A-10202002.ZIP", "ST-1-2-*.ZIP", true},
       {"st-1-2-a-10202002.zip", "ST-1-2-*.ZIP", true},
       {"ST-1-20-A-10202002.ZIP", "ST-1-2-*.ZIP", false},  // another till
@@ -129,6 +125,7 @@ TEST(Mask, MatchesLikeWindowsWithoutRegardToCase) {
       {"", "*", true},
       {"x", "", false},
   };
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
 }

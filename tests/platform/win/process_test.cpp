@@ -15,10 +15,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(CommandLine, SplitsAsWindowsProgramsDo) {
-  struct Case {
-    const char* line;
-    Args want;
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* line; Args want; } cases[] = {
       {"prog a b", {"prog", "a", "b"}},
       {"  prog \t a   b  ", {"prog", "a", "b"}},
       {"", {}},
@@ -32,25 +30,24 @@ TEST(CommandLine, SplitsAsWindowsProgramsDo) {
       {"prog a\\\\\\\"b", {"prog", "a\\\"b"}},              // \\\" is \ and a quote character
       {"prog \"say \"\"hi\"\"\"", {"prog", "say \"hi\""}},  // "" inside quotes
       {"prog \"open", {"prog", "open"}},                    // an unclosed quote runs to the end
-      {"\"C:\\Program Files\\KVTZIP.EXE\" D a.zip",
-       {"C:\\Program Files\\KVTZIP.EXE", "D", "a.zip"}},
+      {"\"C:\\Program Files\\KVTZIP.EXE\" D a.zip", {"C:\\Program Files\\KVTZIP.EXE", "D", "a.zip"}},
       {"C:\\dir\\\"x y\" z", {"C:\\dir\\x y", "z"}},  // no backslash rules in the program name
       {"/bin/sh -c \"exit 3\"", {"/bin/sh", "-c", "exit 3"}},
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.want) << c.line;
 }
 
 TEST(Process, ExitCodeComesBack) {
-  struct Case {
-    const char* line;
-    int code;
-  } cases[] = {
+  // clang-format off
+  struct Case { const char* line; int code; } cases[] = {
       {"/bin/sh -c \"exit 0\"", 0},
       {"/bin/sh -c \"exit 3\"", 3},
       {"sh -c \"exit 255\"", 255},
       {"true", 0},
       {"false", 1},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::string error;
     EXPECT_EQ(RunCommandLineAndWait(c.line, "", &error), c.code) << c.line << ": " << error;
@@ -59,17 +56,15 @@ TEST(Process, ExitCodeComesBack) {
 }
 
 TEST(Process, ProgramThatCannotRunIsMinusOneWithAReason) {
-  struct Case {
-    Args argv;
-    std::string folder;
-    std::string inError;
-  } cases[] = {
+  // clang-format off
+  struct Case { Args argv; std::string folder; std::string inError; } cases[] = {
       {{"/no/such/KVTZIP.EXE", "D", "a.zip"}, "", "/no/such/KVTZIP.EXE"},
       {{"kvtnosuchprogram"}, "", "kvtnosuchprogram"},
       {{}, "", "No program"},
       {{"/bin/sh", "-c", "exit 0"}, "no-such-folder", "no-such-folder"},
       {{"/bin/sh", "-c", "kill -9 $$"}, "", "signal 9"},  // killed: no exit code to trust
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::string error;
     EXPECT_EQ(RunProcessAndWait(c.argv, c.folder, &error), -1) << c.inError;

@@ -36,14 +36,13 @@ TEST_F(Profile, ReadsWithoutRegardToCaseAndWithWindowsPaths) {
 }
 
 TEST_F(Profile, MissingFileSectionOrKeyGivesTheDefault) {
-  struct Case {
-    const char* file;
-    const char* section;
-    const char* key;
-  } cases[] = {{"nope.ini", "Main", "POSTILL"},
-               {"KVT32.ini", "Nope", "POSTILL"},
-               {"KVT32.ini", "Other", "POSTILL"},
-               {"/nonexistent/dir/x.ini", "Main", "POSTILL"}};
+  // clang-format off
+  struct Case { const char* file; const char* section; const char* key; } cases[] = {
+      {"nope.ini", "Main", "POSTILL"},
+      {"KVT32.ini", "Nope", "POSTILL"},
+      {"KVT32.ini", "Other", "POSTILL"},
+      {"/nonexistent/dir/x.ini", "Main", "POSTILL"}};
+  // clang-format on
   for (const auto& c : cases) {
     char buf[16] = "junk";
     EXPECT_EQ(GetPrivateProfileString(c.section, c.key, "dflt", buf, sizeof buf, c.file), 4);

@@ -39,12 +39,8 @@ TEST(Event, WaitOnAnUnsetEventTimesOutNoSooner) {
 }
 
 TEST(Event, ResetRulesFollowTheKindOfEvent) {
-  struct Case {
-    bool manual;
-    bool initiallySet;
-    int sets;
-    bool firstWait, secondWait;
-  } cases[] = {
+  // clang-format off
+  struct Case { bool manual; bool initiallySet; int sets; bool firstWait, secondWait; } cases[] = {
       {true, false, 1, true, true},    // stays set
       {false, false, 1, true, false},  // consumed by the first wait
       {false, false, 3, true, false},  // several sets are one signal
@@ -52,6 +48,7 @@ TEST(Event, ResetRulesFollowTheKindOfEvent) {
       {true, true, 0, true, true},     //
       {true, false, 0, false, false},  // never set
   };
+  // clang-format on
   for (const auto& c : cases) {
     KVTEvent e(c.manual, c.initiallySet);
     for (int i = 0; i < c.sets; ++i) ASSERT_TRUE(e.Set());

@@ -177,26 +177,17 @@ TEST_F(QtScreens, ADeclaredFieldOrColumnNotDrawnIsCaught) {
   auto* table = view->GridView(310);
   ASSERT_NE(table, nullptr);
 
-  struct Case {
-    const char* name;
-    std::function<void()> spoil;
-    std::string problem;
+  // clang-format off
+  struct Case { const char* name; std::function<void()> spoil; std::string problem; } cases[] = {
+      {"field hidden", [&] { view->WidgetForId(301)->hide(); }, "field 301 \"Batch : \" is not drawn"},
+      {"column hidden", [&] { table->setColumnHidden(3, true); }, "field 310 column 3 \"Amount\" is not drawn"},
+      {"hidden column shown", [&] { table->setColumnHidden(4, false); }, "field 310 column 4 \"Recno\" is drawn though hidden"},
+      {"wrong text", [&] { static_cast<QLineEdit*>(view->WidgetForId(301))->setText("X"); }, "field 301 \"Batch : \" shows \"X\" instead of \"B-1001\""},
+      {"hidden label shown", [&] { view->WidgetForId(320)->show(); }, "field 320 \"Hidden label\" is drawn though hidden"},
+      {"check drawn wrong", [&] { static_cast<QCheckBox*>(view->WidgetForId(306))->setChecked(true); }, "field 306 \"&Print\" is drawn checked"},
   };
-  for (const Case& c : std::vector<Case>{
-           {"field hidden", [&] { view->WidgetForId(301)->hide(); },
-            "field 301 \"Batch : \" is not drawn"},
-           {"column hidden", [&] { table->setColumnHidden(3, true); },
-            "field 310 column 3 \"Amount\" is not drawn"},
-           {"hidden column shown", [&] { table->setColumnHidden(4, false); },
-            "field 310 column 4 \"Recno\" is drawn though hidden"},
-           {"wrong text", [&] { static_cast<QLineEdit*>(view->WidgetForId(301))->setText("X"); },
-            "field 301 \"Batch : \" shows \"X\" instead of \"B-1001\""},
-           {"hidden label shown", [&] { view->WidgetForId(320)->show(); },
-            "field 320 \"Hidden label\" is drawn though hidden"},
-           {"check drawn wrong",
-            [&] { static_cast<QCheckBox*>(view->WidgetForId(306))->setChecked(true); },
-            "field 306 \"&Print\" is drawn checked"},
-       }) {
+  // clang-format on
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.spoil();
     std::vector<std::string> got = qt.CheckDrawn(*show);
@@ -238,22 +229,16 @@ struct BoxCase {
 };
 
 TEST(QtMessageBox, HasTheCallersCaptionIconButtonsAndDefault) {
-  for (const BoxCase& c : std::vector<BoxCase>{
-           {MB_OK | MB_ICONSTOP, "critical", {QMessageBox::Ok}, QMessageBox::Ok},
-           {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
-            "question",
-            {QMessageBox::Yes, QMessageBox::No},
-            QMessageBox::No},
-           {MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON3,
-            "warning",
-            {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel},
-            QMessageBox::Cancel},
-           {MB_OKCANCEL | MB_ICONINFORMATION,
-            "information",
-            {QMessageBox::Ok, QMessageBox::Cancel},
-            QMessageBox::Ok},
-           {MB_RETRYCANCEL, "none", {QMessageBox::Retry, QMessageBox::Cancel}, QMessageBox::Retry},
-       }) {
+  // clang-format off
+  const BoxCase cases[] = {
+      {MB_OK | MB_ICONSTOP, "critical", {QMessageBox::Ok}, QMessageBox::Ok},
+      {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, "question", {QMessageBox::Yes, QMessageBox::No}, QMessageBox::No},
+      {MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON3, "warning", {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, QMessageBox::Cancel},
+      {MB_OKCANCEL | MB_ICONINFORMATION, "information", {QMessageBox::Ok, QMessageBox::Cancel}, QMessageBox::Ok},
+      {MB_RETRYCANCEL, "none", {QMessageBox::Retry, QMessageBox::Cancel}, QMessageBox::Retry},
+  };
+  // clang-format on
+  for (const BoxCase& c : cases) {
     SCOPED_TRACE(c.flags);
     std::unique_ptr<QMessageBox> box(KVTQtBackend::BuildMessageBox(
         nullptr, "Void this sale?\n<b>not bold</b>", "Point of Sale", c.flags));
@@ -289,23 +274,26 @@ struct KeyCase {
 };
 
 TEST(QtKeys, KeyPressesBecomeTheRuntimesKeysOrText) {
-  for (const KeyCase& c : std::vector<KeyCase>{
-           {Qt::Key_Return, Qt::NoModifier, "\r", KVTQtInput::Key, "Enter"},
-           {Qt::Key_Enter, Qt::KeypadModifier, "\r", KVTQtInput::Key, "Enter"},
-           {Qt::Key_Backtab, Qt::ShiftModifier, "", KVTQtInput::Key, "Shift+Tab"},
-           {Qt::Key_F3, Qt::ShiftModifier, "", KVTQtInput::Key, "Shift+F3"},
-           {Qt::Key_F12, Qt::ControlModifier, "", KVTQtInput::Key, "Ctrl+F12"},
-           {Qt::Key_Delete, Qt::NoModifier, "", KVTQtInput::Key, "Del"},
-           {Qt::Key_N, Qt::AltModifier, "n", KVTQtInput::Key, "Alt+N"},
-           {Qt::Key_5, Qt::ControlModifier, "5", KVTQtInput::Key, "Ctrl+5"},
-           {Qt::Key_Space, Qt::NoModifier, " ", KVTQtInput::Key, "Space"},
-           {Qt::Key_S, Qt::ShiftModifier, "S", KVTQtInput::Text, "S"},
-           {Qt::Key_Period, Qt::NoModifier, ".", KVTQtInput::Text, "."},
-           {Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)), KVTQtInput::Text, "\xE9"},
-           {Qt::Key_Shift, Qt::ShiftModifier, "", KVTQtInput::None, ""},
-           {Qt::Key_Minus, Qt::ControlModifier, "", KVTQtInput::None, ""},
-           {0x263A, Qt::NoModifier, QString(QChar(0x263A)), KVTQtInput::None, ""},
-       }) {
+  // clang-format off
+  const KeyCase cases[] = {
+      {Qt::Key_Return, Qt::NoModifier, "\r", KVTQtInput::Key, "Enter"},
+      {Qt::Key_Enter, Qt::KeypadModifier, "\r", KVTQtInput::Key, "Enter"},
+      {Qt::Key_Backtab, Qt::ShiftModifier, "", KVTQtInput::Key, "Shift+Tab"},
+      {Qt::Key_F3, Qt::ShiftModifier, "", KVTQtInput::Key, "Shift+F3"},
+      {Qt::Key_F12, Qt::ControlModifier, "", KVTQtInput::Key, "Ctrl+F12"},
+      {Qt::Key_Delete, Qt::NoModifier, "", KVTQtInput::Key, "Del"},
+      {Qt::Key_N, Qt::AltModifier, "n", KVTQtInput::Key, "Alt+N"},
+      {Qt::Key_5, Qt::ControlModifier, "5", KVTQtInput::Key, "Ctrl+5"},
+      {Qt::Key_Space, Qt::NoModifier, " ", KVTQtInput::Key, "Space"},
+      {Qt::Key_S, Qt::ShiftModifier, "S", KVTQtInput::Text, "S"},
+      {Qt::Key_Period, Qt::NoModifier, ".", KVTQtInput::Text, "."},
+      {Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)), KVTQtInput::Text, "\xE9"},
+      {Qt::Key_Shift, Qt::ShiftModifier, "", KVTQtInput::None, ""},
+      {Qt::Key_Minus, Qt::ControlModifier, "", KVTQtInput::None, ""},
+      {0x263A, Qt::NoModifier, QString(QChar(0x263A)), KVTQtInput::None, ""},
+  };
+  // clang-format on
+  for (const KeyCase& c : cases) {
     QKeyEvent e(QEvent::KeyPress, c.qtKey, c.mods, c.text);
     KVTKey key;
     std::string typed;
