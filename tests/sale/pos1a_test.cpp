@@ -92,8 +92,8 @@ TEST_P(SaleLines, TheAmountSettlesTheLineAndAcceptsTheItem) {
   KVTsprintf(screen->szUnitDec, "2");
   Leave(IDC_ENTRYTOTAL, "5");
   // clang-format off
-  EXPECT_EQ(Row(0), (Strings{"ABCD", "", "2.50", "2.00", "5.00", "N", "", "0", Row(0)[COL_RECNO], "", "N", "01", "",
-                             "", "", "", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(Row(0), (Strings{"ABCD", "", "2.50", "2.00", "5.00", "N", "", "0", Row(0)[COL_RECNO],
+                             "", "N", "01", "", "", "", "", "", "", "", "", "", "", ""}));
   // clang-format on
   EXPECT_EQ(screen->GetFocusField(), IDC_IREF);
   EXPECT_STREQ(screen->Data.IREF, "") << "the next item starts";
@@ -220,8 +220,9 @@ TEST_P(SaleLines, NewLineTakesEveryColumnARecordNumberAndItsTaxes) {
   EXPECT_NE(Row(1)[COL_RECNO], recno);
   row[COL_RECNO] = "#";
   // clang-format off
-  EXPECT_EQ(row, (Strings{"ABCD1", "Chicken feed", "2", "3.50", "7.00", "N", "1001", "0", "#", "", "Y", "01", "FEED",
-                          "0.10", "2.00", "SN9", "", "", "NTX", "ITEMX", "", "5%", "A"}));
+  EXPECT_EQ(row, (Strings{"ABCD1", "Chicken feed", "2", "3.50", "7.00", "N", "1001", "0", "#", "",
+                          "Y", "01", "FEED", "0.10", "2.00", "SN9", "", "", "NTX", "ITEMX", "", "5%",
+                          "A"}));
   // clang-format on
   EXPECT_EQ(Column(screen->TaxGrid(), TAXCOL_ITEMLINK), (Strings{recno, Row(1)[COL_RECNO]}));
   EXPECT_STREQ(screen->Data.TAXTOTAL, "0.84");
@@ -235,7 +236,8 @@ TEST_P(SaleLines, SelectedLineIsOverwrittenInPlace) {
   screen->TotalSaleItems(1);
   screen->SaleGrid().SelRow(0);
   // clang-format off
-  Set({{IDC_IREF, "ABCD1"}, {IDC_QTYORDERED, "3"}, {IDC_PRICE, "3.50"}, {IDC_ENTRYTOTAL, "10.50"}, {IDC_TAXABLE, "Y"}});
+  Set({{IDC_IREF, "ABCD1"}, {IDC_QTYORDERED, "3"}, {IDC_PRICE, "3.50"}, {IDC_ENTRYTOTAL, "10.50"},
+       {IDC_TAXABLE, "Y"}});
   // clang-format on
   screen->Data.RECNO = 555;
   screen->DoAppToScr(IDC_RECNO);
@@ -268,8 +270,8 @@ TEST_P(SaleLines, InventoryLinesWithQuantityPricesOrAMixAreRepriced) {
 
 TEST_P(SaleLines, TagAlongChainStopsWhereItStarted) {
   // clang-format off
-  for (auto [item, tag] : {std::pair{"ITEMA", "ITEMB"}, {"ITEMB", "ITEMA"}, {"ITEMC", "ITEMD"}, {"ITEMD", "ITEME"},
-                           {"ITEME", "ITEMC"}})
+  for (auto [item, tag] : {std::pair{"ITEMA", "ITEMB"}, {"ITEMB", "ITEMA"}, {"ITEMC", "ITEMD"},
+                           {"ITEMD", "ITEME"}, {"ITEME", "ITEMC"}})
     AddItem(item, "1.00", {{"TAGALONG", tag}});
   // clang-format on
   // clang-format off
@@ -342,9 +344,9 @@ class StoredSale : public SaleLines {
 TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
   // clang-format off
   Add("KVTPOS1", {{"INVOICELNK", "LNK1"}, {"RECNO", "77"}, {"DOB", "01151980"}});
-  AddSaleLine("LNK1", "501", "ITEMA", "", {{"DESCR", "Layer pellets"}, {"QTYORDERED", "2"}, {"PRICE", "10.00"},
-              {"ENTRYTOTAL", "20.00"}, {"FOODSTAMPS", "1"}, {"TAXABLE", "1"}, {"INVOICENUM", "1001"},
-              {"NUMCHANGE", "0"}, {"CATEGORY", "FEED"}, {"COST", "6.00"}});
+  AddSaleLine("LNK1", "501", "ITEMA", "", {{"DESCR", "Layer pellets"}, {"QTYORDERED", "2"},
+              {"PRICE", "10.00"}, {"ENTRYTOTAL", "20.00"}, {"FOODSTAMPS", "1"}, {"TAXABLE", "1"},
+              {"INVOICENUM", "1001"}, {"NUMCHANGE", "0"}, {"CATEGORY", "FEED"}, {"COST", "6.00"}});
   AddSaleLine("LNK1", "502", "ITEMB", "");
   AddSaleLine("LNK1", "503", "TC1", "TC1", {{"TAXABLE", "1"}, {"PROMPT", "T"}});
   AddSaleLine("LNK1", "504", "TC2", "TC2", {{"ENTRYTOTAL", "VOID"}});
@@ -353,7 +355,8 @@ TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
   AddItem("ITEMA", "10.00", {{"MIXNUM", "M1"}, {"TAGALONG", "ITEMB"}, {"PQTY1", "5"}});
   AddItem("ITEMB", "4.00");
   Add("KVTINV18", {{"REFERENCE", "ITEMM"}, {"LOCATION", "01"}, {"Q1", "10"}});
-  AddTillCode("TC1", "CAT1", {{"TAGALGCAT", "CAT2"}, {"NONTAXCAT", "NTX"}, {"INVREF", "ITEMX"}, {"TAGALGRATE", "10%"}});
+  AddTillCode("TC1", "CAT1", {{"TAGALGCAT", "CAT2"}, {"NONTAXCAT", "NTX"}, {"INVREF", "ITEMX"},
+                              {"TAGALGRATE", "10%"}});
   AddTillCode("TC2", "CAT2");
   AddTax("902", "PST", "7", "501");  // amounts are worked out again
   AddTax("901", "GST", "5", "501");
@@ -364,8 +367,9 @@ TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
   Load("LNK1");
 
   ASSERT_EQ(screen->SaleGrid().GetRowCount(), 5);
-  EXPECT_EQ(Row(0), (Strings{"ITEMA", "Layer pellets", "2", "10.00", "20.00", "Y", "1001", "0", "501", "", "Y", "01",
-                             "FEED", "", "6.00", "", "M1", "ITEMB", "", "", "U", "", ""}));
+  EXPECT_EQ(Row(0), (Strings{"ITEMA", "Layer pellets", "2", "10.00", "20.00", "Y", "1001", "0", "501",
+                             "", "Y", "01", "FEED", "", "6.00", "", "M1", "ITEMB", "", "", "U", "",
+                             ""}));
   const std::vector<std::vector<std::pair<int, std::string>>> hidden = {  // (column, value) of rows 1 to 4
       {{COL_FS, "N"}, {COL_TAXABLE, "N"}, {COL_TAGALONG, "T"}, {COL_QTYPRICING, ""}},
       {{COL_TILLCODE, "TC1"}, {COL_MIXNUM, ""}, {COL_TAGALONG, "TC2"}, {COL_NONTAXCAT, "NTX"}, {COL_INVREF, "ITEMX"},
@@ -378,7 +382,8 @@ TEST_P(StoredSale, ReloadCompletesTheHiddenColumnsAndMarksTagAlongs) {
     for (const auto& [col, want] : hidden[r])
       EXPECT_EQ(Row(static_cast<int>(r) + 1)[col], want) << "row " << r + 1 << " col " << col;
   // clang-format off
-  EXPECT_EQ(TaxRows(), (std::vector<Strings>{{"GST", "5", "2.00", "1.000000", "501"}, {"PST", "7", "", "1.400000", "501"},
+  EXPECT_EQ(TaxRows(), (std::vector<Strings>{{"GST", "5", "2.00", "1.000000", "501"},
+                                             {"PST", "7", "", "1.400000", "501"},
                                              {"OLD", "3", "", "0.120000", "503"}}));
   // clang-format on
   EXPECT_STREQ(screen->Data.TOTAL, "34.52");

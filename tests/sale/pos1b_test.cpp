@@ -64,11 +64,12 @@ TEST_P(ScreenSave, TheFiftyOneTextsAndTheScreenMakeTheSaleAndTheCallersCardIsMas
   char number[81] = "4111111111111111", expiry[81] = "1227";
   auto a = [&](int i) { return t[static_cast<std::size_t>(i)].c_str(); };
   // clang-format off
-  ASSERT_TRUE(dlg->SaveOrder("S", "C", a(0), a(1), a(2), a(3), a(4), a(5), a(6), a(7), a(8), a(9), a(10), a(11),
-                             a(12), a(13), a(14), a(15), a(16), a(17), a(18), a(19), number, expiry, a(22), a(23),
-                             a(24), a(25), a(26), a(27), a(28), a(29), a(30), a(31), a(32), a(33), a(34), a(35),
-                             a(36), a(37), a(38), a(39), a(40), a(41), a(42), a(43), a(44), a(45), a(46), a(47),
-                             a(48), a(49), a(50)));
+  ASSERT_TRUE(dlg->SaveOrder("S", "C", a(0), a(1), a(2), a(3), a(4), a(5), a(6), a(7), a(8), a(9),
+                             a(10), a(11), a(12), a(13), a(14), a(15), a(16), a(17), a(18), a(19),
+                             number, expiry, a(22), a(23), a(24), a(25), a(26), a(27), a(28), a(29),
+                             a(30), a(31), a(32), a(33), a(34), a(35), a(36), a(37), a(38), a(39),
+                             a(40), a(41), a(42), a(43), a(44), a(45), a(46), a(47), a(48), a(49),
+                             a(50)));
   // clang-format on
   EXPECT_STREQ(number, "************1111");
   EXPECT_STREQ(expiry, "");
@@ -100,7 +101,8 @@ TEST_P(ScreenSave, TheFiftyOneTextsAndTheScreenMakeTheSaleAndTheCallersCardIsMas
 
   // Saved again, the sale's header is updated, the card masked the same way.
   // clang-format off
-  const std::pair<const char*, const char*> cards[] = {{"12345", "*2345"}, {"1234", "1234"}, {"", ""}};
+  const std::pair<const char*, const char*> cards[] = {{"12345", "*2345"}, {"1234", "1234"},
+                                                       {"", ""}};
   // clang-format on
   for (const auto& [typed, stored] : cards) {
     PVpos1Dlg::SaleTexts texts;

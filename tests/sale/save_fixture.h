@@ -31,8 +31,9 @@ inline kvt::sale::Line SoldLine(std::string ref, std::string qty, std::string pr
   if (link.empty()) link = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
   auto flag = [&](char f) { return flags.find(f) == std::string::npos ? "N" : "Y"; };
   // clang-format off
-  return kvt::sale::LineFromCells({ref, ref, qty, price, amount, flag('F'), "", "0", link, tillCode, flag('T'),
-                                   location, category, "", cost, "", "", "", nonTaxCat, invRef});
+  return kvt::sale::LineFromCells({ref, ref, qty, price, amount, flag('F'), "", "0", link, tillCode,
+                                   flag('T'), location, category, "", cost, "", "", "", nonTaxCat,
+                                   invRef});
   // clang-format on
 }
 
