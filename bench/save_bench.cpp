@@ -26,10 +26,10 @@
 #include "bench/floor.h"
 #include "platform/base/kvtbase.h"
 #include "platform/forms/headless/headless.h"
+#include "sale/pos1.h"
 #include "schema/schema.h"
 #include "shell/globals.h"
 #include "suite/host/host.h"
-#include "tests/sale/sale_lines.h"
 #include "tools/tempdb/tempdb.h"
 
 extern char** environ;
@@ -65,13 +65,45 @@ bool Seed() {
   return ok;
 }
 
-// Rings up the ten-line taxed sale on the screen.
+// The till's login on the screen.
+void LogIn(PVpos1Dlg& dlg, const char* id) {
+  for (auto [field, value] : {std::pair{IDC_STORE, "MAIN"},
+                              {IDC_TILLREF, "1"},
+                              {IDC_SHIFT, "1"},
+                              {IDC_EMPLOYEE, "100"},
+                              {IDC_SHIFTDATE, "03152024"}})
+    dlg.SetFieldVar(field, value);
+  dlg.sInstanceID = id;
+}
+
+// Rings up the ten-line taxed sale on a new sale of the screen, as item
+// entry and the tax table leave it.
 void RingUp(PVpos1Dlg& dlg) {
-  StartNewSale(dlg);
+  dlg.SaleGrid().ResetData();
+  dlg.TaxGrid().ResetData();
+  dlg.SetFieldVar(IDC_INVOICENUM, "");
+  dlg.SetFieldVar(IDC_INVOICELNK, "");
+  dlg.Data.RECNO = 0;
+  dlg.DoAppToScr(IDC_RECNO);
   for (int i = 0; i < 10; ++i) {
-    std::string link = AddSaleLine(dlg, {"ITEM" + std::to_string(i), "", "2", "2.50", "5.00", "N",
-                                         "Y", "", "", "01", "CAT" + std::to_string(i % 3), "1.60"});
-    AddTaxRow(dlg, {"ST", "6.500", "0.325000", link});
+    kvt::sale::Line l;
+    l.reference = l.description = "ITEM" + std::to_string(i);
+    l.quantity = "2";
+    l.price = "2.50";
+    l.amount = 5;
+    l.taxable = true;
+    l.numChange = "0";
+    l.itemLink = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
+    l.location = "01";
+    l.category = "CAT" + std::to_string(i % 3);
+    l.cost = "1.60";
+    dlg.PutSaleLine(dlg.SaleGrid().InsertRow(), l);
+    TDataTbl& tax = dlg.TaxGrid();
+    int row = tax.InsertRow();
+    tax.SetCell(TAXCOL_CODE, row, "ST");
+    tax.SetCell(TAXCOL_RATE, row, "6.500");
+    tax.SetCell(TAXCOL_AMOUNT, row, "0.325000");
+    tax.SetCell(TAXCOL_ITEMLINK, row, l.itemLink);
   }
 }
 
@@ -109,8 +141,7 @@ Screen& TheScreen() {
     s.host = std::make_unique<KVTHost>();
     s.dlg = std::make_unique<PVpos1Dlg>(s.host->MainWindow());
     s.dlg->Create();
-    LogInScreen(*s.dlg, "MAIN", "1", "1", "100", "03152024");
-    s.dlg->sInstanceID = "A";
+    LogIn(*s.dlg, "A");
   }
   return s;
 }
@@ -291,8 +322,7 @@ int RunHelper(const char* ini, const char* id, const char* stop, const char* cou
     KVTHost host;
     PVpos1Dlg dlg(host.MainWindow());
     dlg.Create();
-    LogInScreen(dlg, "MAIN", "1", "1", "100", "03152024");
-    dlg.sInstanceID = id;
+    LogIn(dlg, id);
     while (ok && access(stop, F_OK) != 0) {
       RingUp(dlg);
       ok = SaveRungUpSale(dlg);

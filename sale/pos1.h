@@ -10,6 +10,9 @@
 
 #include "platform/forms/forms.h"
 #include "platform/sql/kvtsql.h"
+#include "sale/lines.h"
+#include "sale/writer.h"
+#include "shell/locks.h"
 
 class KVTPOS1A;
 
@@ -60,34 +63,6 @@ enum : int {
   IDC_DISCOUNT = 193,
   IDC_TAXAMT = 204,
   IDC_TAXTBL = 205,  // the tax grid
-};
-
-// Columns of the sale line grid (0-based).
-enum : int {
-  COL_REF = 0,
-  COL_DESCR = 1,
-  COL_QTY = 2,
-  COL_PRICE = 3,
-  COL_AMOUNT = 4,  // "VOID" on a voided line
-  COL_FS = 5,
-  COL_ORDERNUM = 6,
-  COL_NUMCHANGE = 7,
-  COL_RECNO = 8,  // the line's record number, its item link
-  COL_TILLCODE = 9,
-  COL_TAXABLE = 10,
-  COL_LOCATION = 11,
-  COL_CATEGORY = 12,
-  COL_DISCOUNT = 13,
-  COL_COST = 14,
-  COL_SERIALNUM = 15,
-  COL_MIXNUM = 16,
-  COL_TAGALONG = 17,
-  COL_NONTAXCAT = 18,
-  COL_INVREF = 19,
-  COL_QTYPRICING = 20,
-  COL_TAGALGRATE = 21,
-  COL_PROMPT = 22,
-  SALE_GRID_COLUMNS = 23,
 };
 
 // Columns of the tax grid.
@@ -156,26 +131,16 @@ class PVpos1Dlg : public KVTPropertyPage {
 
   // ---- Screen state ------------------------------------------------------
   char szPayOnAcct[2] = "N";
-  char szCashCheck[2] = "N";
-  char szVoidTheSale[2] = "N";
   int OrderHasItems = 0;
-  int Mode = 0;  // 0 entering items, 1 editing lines in the grid
-  int EnteringItem = 0;
   int SecPriceAvail = 0;
   char szProvinceFarmSalesTaxRemoved[50] = "0";
-  bool bTOTAMT = false;
+  bool bTOTAMT = false;  // the item keyed is sold by amount
   char szUnitDec[50] = "";
-  bool bDescriptionEdittable = false;
-  bool bPromptOnQty = false;
-  bool bPromptOnPrice = false;
   bool bPromptOnAmount = false;
-  bool bAllowOnlyZeroPriceChanges = false;
   bool bAllowZeroUnitsSold = false;
   bool bNegativePrice = false;
   bool bTillCodeSold = false;
-  bool bErrorInEntryTotal = false;
   bool bTillCodePriceZero = false;
-  std::string szCustRef;
   std::string sProcessLockID;
   std::string sInstanceID;
   KVTPOS1A* VerifyPOS1File = nullptr;
@@ -288,9 +253,14 @@ class PVpos1Dlg : public KVTPropertyPage {
   // Makes the line-table model (VerifyPOS1File) and makes it the screen's
   // field checker; set-up calls it once.
   void CreateLineTableModel();
-  // Totals the grid into FSTOTAL, REMAINTOTAL, NONTAXAMT, TAXTOTAL and TOTAL
-  // and shows them; with `recalculateTaxes` every line's tax rows first.
+  // Totals the grid's lines (kvt::sale::TotalSale) into FSTOTAL,
+  // REMAINTOTAL, NONTAXAMT, TAXTOTAL and TOTAL and shows them; with
+  // `recalculateTaxes` every line's tax rows first.
   void TotalSaleItems(int recalculateTaxes);
+  // The sale grid's lines as values, and a line written into row `row`.
+  kvt::sale::Line GetSaleLine(int row);
+  std::vector<kvt::sale::Line> GetSaleLines();
+  void PutSaleLine(int row, const kvt::sale::Line& line);
   // Reprices an inventory line with quantity prices or a mix after it
   // changed: AdjustPricing (a seam the line table's tests observe).
   virtual void AdjustLinePricing(const char* reference, const char* qtyPricing, const char* mixNum);
@@ -299,7 +269,10 @@ class PVpos1Dlg : public KVTPropertyPage {
   // Looks the reference up (inventory item at INVENTORY_LOCATION or till
   // code at STORE) and fills the entry fields with its description, list
   // price, flags and hidden values; no prices, prompts or age checks yet.
+  // False when it is not there, or when a look-up failed: bLookupFailed is
+  // then set and the cashier was told, so the caller says no "not found".
   bool DisplayItem(const char* reference);
+  bool bLookupFailed = false;
   // Pick lists of inventory items (by reference, by description) and till
   // codes; the choice is displayed as the item being keyed.
   void SearchInvRef();
@@ -332,37 +305,20 @@ class PVpos1Dlg : public KVTPropertyPage {
  public:
   // ---- Saving (sale/pos1b.cpp) -------------------------------------------
   //
-  // A save writes the header (KVTPOS1), the lines (KVTPOS2) and the taxes
-  // (KVTPOS3) of the sale on the screen in one transaction, and moves stock
-  // and category history for each sold line inside it: a save that fails
-  // leaves nothing behind, stock included. Messages raised while the
-  // transaction is open are shown once it has ended, so no other till waits
-  // on a cashier's OK.
+  // Forwarders to the sale writer (sale/writer.h): the screen's buffer, sale
+  // grid and tax grid become its values, the number, link and record number
+  // it gives the sale come back to the buffer, and its notices are shown
+  // once it has returned (its transaction has ended by then).
 
-  // What a save records besides the screen's own fields, in the order the
-  // payment screen passes them. A save masks `ccNumber` (all but its last
-  // four characters become "*") and clears `ccExpDate`.
-  struct SaleTexts {
-    std::string custRef, custName, cashAmt, checkAmt, creditAmt, cashRet, chargeAmt, chargeRet,
-        fsAmt, cashPay, checkPay, total, totalPaid, pymtMethod, netAmt, nonTaxAmt, discount, change,
-        checkNum, checkAcct, ccNumber, ccExpDate, ccType, ccAuthNum, po, creditPay, fsChange,
-        taxAmt, dob;
-    // Farm-plan payment.
-    std::string fpAmt, fpRet, fpCashPay, fpCheckPay, fpDbc, fpDbcDesc, fpCpn, fpCpnDesc, fpAuthNum,
-        fpC2Ref, fpRepayTrm, fpTandC, fpAccNum;
-    std::string creditRet;
-    // Gift card (gcExpDate is a date: MMDDYYYY or MM/DD/YYYY).
-    std::string gcAmt, gcPay, gcType, gcNumber, gcExpDate, gcAuthNum;
-    std::string canExchg, canAmt;
-  };
+  using SaleTexts = kvt::sale::SaleTexts;
+  using SaleLineRow = kvt::sale::LineRow;
 
-  // Saves the sale: a sale never saved (empty INVOICELNK) gets its number,
-  // link and record number and a new header; a sale saved before has its
-  // header updated and its lines and taxes replaced. False, with the message
-  // shown and nothing written, when any part fails. Type "P" writes no taxes.
+  // Saves the sale on the screen (SaleWriter::Save). False, with the
+  // message shown and nothing written, when any part fails.
   bool SaveOrder(const char* TransType, const char* Status, SaleTexts& texts);
-  // The same with the 51 texts one by one; the card number and expiry are
-  // masked and cleared in the caller's buffers (null texts read as empty).
+  // The same with the 51 texts one by one, as the payment screen passes
+  // them; the card number and expiry are masked and cleared in the caller's
+  // buffers (null texts read as empty).
   bool SaveOrder(const char* TransType, const char* Status, const char* CustRef,
                  const char* CustName, const char* CashAmt, const char* CheckAmt,
                  const char* CreditAmt, const char* CashRet, const char* ChargeAmt,
@@ -381,83 +337,56 @@ class PVpos1Dlg : public KVTPropertyPage {
                  const char* GCExpDate, const char* GCAuthNum, const char* CanExchg,
                  const char* CanAmt);
 
-  // Sale numbers and links from the shared counters (KVTCOM13.NEXTSLNUM per
-  // store when KVTPOS10.USESTNSNUM is "T", else KVTPOS10.NEXTSLNUM;
-  // KVTPOS10.NEXTSLLNK for links), never one a saved sale uses and never
-  // the same to two tills. The result is module-wide text that the next call
-  // overwrites; "" when no number could be had (sNumberingError says why).
-  // A link is the number followed by sInstanceID, or, past 10 characters,
-  // sInstanceID followed by the number's last digits.
+  // Sale numbers of the screen's store and links with sInstanceID. The
+  // result is module-wide text that the next call overwrites; "" when none
+  // could be had (sNumberingError says why).
   const char* GetNextSaleNum();
   const char* StoreGetNextSaleNum();
   const char* POSConfigGetNextSaleNum();
   const char* GetNextSaleLink();
   std::string sNumberingError;
 
-  // The header, from the screen's buffer and the texts. The insert takes
-  // every column; the update keeps number, record number, shift, till, store
-  // and the farm-plan and gift-card columns. The update of a header that is
-  // not there (an earlier save of this sale was cancelled) inserts it.
+  // The parts of a save, on the screen's sale, inside whatever transaction
+  // is open.
   bool InsertKVTPOS1(const char* TransType, const char* Status, const char* SaleTime,
                      const char* SaleDate, SaleTexts& texts);
   bool UpdateKVTPOS1(const char* TransType, const char* Status, const char* SaleTime,
                      const char* SaleDate, SaleTexts& texts);
-
-  // One KVTPOS2 row, in the order of its insert.
-  struct SaleLineRow {
-    std::string invRef, descr, qtyOrdered, price, entryTotal, foodStamps, taxable, invoiceNum,
-        numChange, tillCode, category, discount, cost, serialNum, invLoc, invoiceLnk, recno,
-        itemLnk, prompt;
-  };
-  // Replaces the sale's lines with the rows of the sale grid; outside a
-  // suspended sale each sold line also moves stock and category history.
   bool SaveTable(const char* InvoiceNum, const char* Status, const char* SaleDate,
                  const char* InvoiceLnk);
   bool InsertKVTPOS2(const SaleLineRow& row);
-  // Replaces the sale's tax rows with the rows of the tax grid, rounded to
-  // cents so that they add up to `TaxTotal` (the last row takes the rest).
+  // The tax grid's rows, rounded to cents so that they add up to `TaxTotal`
+  // (TaxRowSaveAmounts).
   bool SaveTaxes(const char* InvoiceNum, const char* TaxTotal, const char* InvoiceLnk);
   bool InsertKVTPOS3(const char* InvoiceNum, const char* TaxCode, const char* TaxRate,
                      const char* TaxAmt, const char* Recno, const char* ItemLnk,
                      const char* InvoiceLnk);
-
-  // Stock of one sold line through the inventory module, inside the sale's
-  // transaction: quantity on hand down by the quantity sold (up for a
-  // return) and the last sale date. False when the module could not be
-  // reached or the item not locked; each problem is reported to the cashier.
+  // Stock and category history of one sold line (sale/invent.h).
   bool ReduceInvQOH(const char* InvRef, const char* Location, const char* QtySold,
                     const char* UnitCost, const char* Amount, const char* InvoiceLnk,
                     const char* InvoiceNum, const char* SaleDate);
-  // Adds quantity and amount to the current, month and year totals of the
-  // sales category at the store. False (reported) when the update failed.
   bool UpdateCategoryHistory(const char* Category, const char* Store, const char* Qty,
                              const char* Amount);
 
-  // A message of the save: shown at once, or, while a save's transaction is
-  // open, kept until it has ended.
-  void SaveMessage(const std::string& text, const char* caption, UINT flags);
+  // Shows a save's notices to the cashier, in order.
+  void SaveMessage(const std::vector<kvt::sale::Notice>& notices);
 
  private:
-  void ShowHeldSaveMessages();
-  bool SaveOrderInTransaction(const char* TransType, const char* Status, const char* SaleTime,
-                              const char* SaleDate, SaleTexts& texts);
-  int iSaveDepth = 0;
-  struct HeldMessage {
-    std::string text, caption;
-    UINT flags;
-  };
-  std::vector<HeldMessage> heldSaveMessages;
+  kvt::sale::SaleWriter& Writer();
+  kvt::sale::Header SaleHeader(const char* TransType, const char* Status, const char* SaleTime,
+                               const char* SaleDate, const SaleTexts& texts);
+  void KeepSaleNumbers(const kvt::sale::Header& header);
+  std::vector<kvt::sale::TaxLine> SavedTaxes(const char* TaxTotal);
+  std::unique_ptr<kvt::sale::SaleWriter> writer_;
 
  public:
-  // ---- Instance id (pricing/locks.cpp) -----------------------------------
-  // Ids "A" to "ZZ": 702 sale windows at once across the tills of a database.
-  static constexpr int kInstanceIDs = 702;
-  // Claims the first free id for this window: the process lock
-  // "INSTANCE_<id>" of package "POSSALES" at the host, kept in sProcessLockID
-  // and sInstanceID. False, both empty, when every id is taken.
+  // ---- Instance id (shell/locks.h) --------------------------------------
+  // Claims the first free id for this window (kvt::shell::ClaimInstanceId)
+  // into sInstanceID, its lock into sProcessLockID. False, both empty, when
+  // every id is taken.
   bool SetInstanceID();
-  // The id of instance number n into sInstanceID (emptied first when
-  // `reset`), returned: 0-25 "A".."Z", 26 "AA", 701 "ZZ".
+  // The id of instance number n put in front of sInstanceID (emptied first
+  // when `reset`), returned: 0-25 "A".."Z", 26 "AA", 701 "ZZ".
   std::string BuildInstanceID(int n, bool reset);
   // Lets the claimed id go; the screen does this when it is destroyed.
   void ReleaseInstanceID();

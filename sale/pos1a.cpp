@@ -6,19 +6,25 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/base/kvtbase.h"
-#include "pricing/pricetext.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "sale/pos1.h"
-#include "shell/boundquery.h"
-#include "shell/dbutil.h"
 #include "shell/globals.h"
 
 namespace {
 
-const char kSqlOrderHeader[] = "SELECT STR(RECNO), DOB FROM KVTPOS1 WHERE INVOICELNK = ?";
+using kvt::sale::Line;
+using kvt::sql::Found;
+using kvt::sql::Row;
+using kvt::sql::Text;
+using kvt::sql::Value;
+
+const char kSqlOrderHeader[] = "SELECT STR(RECNO) AS RECNO, DOB FROM KVTPOS1 WHERE INVOICELNK = ?";
 const char kSqlOrderLines[] =
     "SELECT INVREF,DESCR,QTYORDERED,PRICE,ENTRYTOTAL,FOODSTAMPS,INVOICENUM,NUMCHANGE,RECNO,"
     "TILLCODE,TAXABLE,INVLOC,CATEGORY,DISCOUNT,COST,SERIALNUM,PROMPT FROM KVTPOS2 WHERE "
@@ -46,22 +52,10 @@ bool Is(const char* setting, const char* value) {
   return std::strcmp(setting, value) == 0;
 }
 
-// A plain decimal number: an optional sign, digits with at most one point.
-bool IsNumber(const char* text) {
-  const char* p = text;
-  if (*p == '+' || *p == '-') ++p;
-  bool digits = false;
-  bool point = false;
-  for (; *p; ++p) {
-    if (std::isdigit(static_cast<unsigned char>(*p))) {
-      digits = true;
-    } else if (*p == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digits;
+std::string Formatted(const char* format, double value) {
+  char buf[64];
+  KVTsprintf(buf, format, value);
+  return buf;
 }
 
 int MaxDeptCharacters() {
@@ -73,10 +67,38 @@ bool IsInventoryReference(const std::string& reference) {
   return Is(CFG_USEINVENTORY, "T") && static_cast<int>(reference.size()) > MaxDeptCharacters();
 }
 
+// The look-ups of one operation. Each answers its rows; the first that
+// fails tells the cashier what could not be read, with the database's
+// message, and from then on every look-up answers nothing, so the caller
+// can leave everything as it was.
+class Lookup {
+ public:
+  explicit Lookup(PVpos1Dlg& screen) : screen_(screen) {}
+  std::vector<Row> All(const char* what, const char* sql, const std::vector<Value>& values) {
+    if (failed_) return {};
+    kvt::sql::Result r = kvt::sql::Run(sql, values);
+    if (r.found() == Found::Failed) {
+      failed_ = true;
+      std::string text = std::string("The ") + what + " could not be read.\n\n" + r.error();
+      screen_.MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
+    }
+    return r.rows();
+  }
+  std::optional<Row> First(const char* what, const char* sql, const std::vector<Value>& values) {
+    std::vector<Row> rows = All(what, sql, values);
+    if (rows.empty()) return std::nullopt;
+    return rows.front();
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  PVpos1Dlg& screen_;
+  bool failed_ = false;
+};
+
 }  // namespace
 
-KVTPOS1A::KVTPOS1A(PVpos1Dlg* parent)
-    : HWindow(parent->Handle()), ParentDlg(parent), FConn(parent->FConn) {}
+KVTPOS1A::KVTPOS1A(PVpos1Dlg* parent) : ParentDlg(parent) {}
 
 KVTPOS1A::~KVTPOS1A() = default;
 
@@ -121,13 +143,15 @@ int KVTPOS1A::VerifyReference() {
     }
   }
   if (static_cast<int>(ref.size()) <= MaxDeptCharacters() && s.OrderHasItems &&
-      IsNumber(ref.c_str())) {
+      kvt::sale::IsPlainNumber(ref)) {
     s.ChangeQty(ref.c_str());
     s.SetFieldVar(IDC_IREF, "");
     return 1;
   }
   if (s.DisplayItem(ref.c_str())) return 0;
-  if (IsInventoryReference(ref)) {
+  if (s.bLookupFailed) {
+    s.NewItem();
+  } else if (IsInventoryReference(ref)) {
     if (Is(CFG_SHOWINVSRCHWIN, "T")) {
       s.SearchInvRef();
     } else {
@@ -151,18 +175,8 @@ int KVTPOS1A::VerifyQuantity() {
   TRIM(s.Data.QTYORDERED);
   if (s.Data.QTYORDERED[0] == '\0') KVTsprintf(s.Data.QTYORDERED, "1");
   s.DoAppToScr(IDC_QTYORDERED);
-  const char* qty = s.Data.QTYORDERED;
-  double dQty = std::atof(qty);
-  const char* refusal = nullptr;
-  if (dQty < 0)
-    refusal = "Negative quantity is not allowed.";
-  else if (!IsNumber(qty))
-    refusal = "Not a valid quantity.\n\nMust enter a number.";
-  else if (dQty > std::atof(CFG_MAXQTY))
-    refusal = "Quantity exceeds maximum quantity allowed.";
-  else if (dQty == 0 && !s.bAllowZeroUnitsSold)
-    refusal = "Zero quantity is not allowed.";
-  if (refusal) {
+  if (const char* refusal =
+          kvt::sale::QuantityRefusal(s.Data.QTYORDERED, CFG_MAXQTY, s.bAllowZeroUnitsSold)) {
     s.MessageBox(refusal, "Error", MB_OK | MB_ICONSTOP);
     return 1;
   }
@@ -172,19 +186,15 @@ int KVTPOS1A::VerifyQuantity() {
 }
 
 double KVTPOS1A::ApplySign(double value) const {
-  if (!ParentDlg->bTillCodeSold) return value;
-  if (value > 0 && ParentDlg->bNegativePrice) return -value;
-  if (value < 0 && !ParentDlg->bNegativePrice) return -value;
-  return value;
+  return kvt::sale::SignedForTillCode(value, ParentDlg->bTillCodeSold, ParentDlg->bNegativePrice);
 }
 
 int KVTPOS1A::VerifyPrice() {
   PVpos1Dlg& s = *ParentDlg;
   if (TRIM(s.Data.PRICE)[0] == '\0') return 1;
-  std::string price = KVTFormatValue(PRICE_FORMAT, ApplySign(std::atof(s.Data.PRICE)));
-  s.SetFieldVar(IDC_PRICE, price.c_str());
-  double amount = std::atof(s.Data.QTYORDERED) * std::atof(s.Data.PRICE);
-  s.SetFieldVar(IDC_ENTRYTOTAL, KVTFormatValue(TOTAL_FORMAT, KVTCents(amount)).c_str());
+  s.SetFieldVar(IDC_PRICE, Formatted(PRICE_FORMAT, ApplySign(std::atof(s.Data.PRICE))).c_str());
+  double amount = kvt::sale::LineAmount(std::atof(s.Data.QTYORDERED), std::atof(s.Data.PRICE));
+  s.SetFieldVar(IDC_ENTRYTOTAL, kvt::sale::AmountText(amount).c_str());
   s.DoAppToScr();
   return 0;
 }
@@ -194,35 +204,18 @@ int KVTPOS1A::VerifyAmount() {
   if (TRIM(s.Data.ENTRYTOTAL)[0] == '\0') return 1;
   double amount = std::atof(s.Data.ENTRYTOTAL);
   if (amount > std::atof(CFG_MAXAMOUNT)) {
-    s.bErrorInEntryTotal = true;
     s.bPromptOnAmount = true;
     s.SetFieldVar(IDC_ENTRYTOTAL, "");
     s.MessageBox("Amount exceeds maximum amount allowed.", "Error", MB_OK | MB_ICONSTOP);
     s.KVTSetFieldFocus(IDC_ENTRYTOTAL);
     return 1;
   }
-  amount = ApplySign(amount);
-  std::string amountText = KVTFormatValue(TOTAL_FORMAT, KVTCents(amount));
-  s.SetFieldVar(IDC_ENTRYTOTAL, amountText.c_str());
-
-  bool priceEmpty = TRIM(s.Data.PRICE)[0] == '\0';
-  double price = ApplySign(std::atof(s.Data.PRICE));
-  double qty = std::atof(s.Data.QTYORDERED);
-  std::string computed = KVTFormatValue(TOTAL_FORMAT, KVTCents(qty * price));
-  int qtyDecimals = s.szUnitDec[0] ? std::clamp(std::atoi(s.szUnitDec), 0, 9) : 3;
-  char qtyFormat[8];
-  KVTsprintf(qtyFormat, "%%.%df", qtyDecimals);
-
-  if (s.bTOTAMT && price != 0) {
-    // Sold by amount: the amount keyed decides how much is sold.
-    s.SetFieldVar(
-        IDC_QTYORDERED,
-        KVTFormatValue(qtyFormat, KVTRound(std::atof(amountText.c_str()) / price, qtyDecimals))
-            .c_str());
-  } else if ((s.bPromptOnAmount || priceEmpty) && computed != amountText && qty != 0) {
-    s.SetFieldVar(IDC_PRICE,
-                  KVTFormatValue(PRICE_FORMAT, std::atof(amountText.c_str()) / qty).c_str());
-  }
+  kvt::sale::KeyedAmount k = kvt::sale::SettleKeyedAmount(
+      ApplySign(amount), std::atof(s.Data.QTYORDERED), ApplySign(std::atof(s.Data.PRICE)),
+      TRIM(s.Data.PRICE)[0] != '\0', s.bTOTAMT, s.bPromptOnAmount, s.szUnitDec);
+  s.SetFieldVar(IDC_ENTRYTOTAL, k.amount.c_str());
+  if (!k.quantity.empty()) s.SetFieldVar(IDC_QTYORDERED, k.quantity.c_str());
+  if (!k.price.empty()) s.SetFieldVar(IDC_PRICE, k.price.c_str());
   s.DoAppToScr();
   s.AcceptItem();
   s.KVTSetFieldFocus(IDC_IREF);
@@ -242,13 +235,13 @@ int KVTPOS1A::VerifyRequiredFields() {
 
 void KVTPOS1A::FillRowFromBuffer(int row, const std::string& recno) {
   const PVpos1Data& d = ParentDlg->Data;
-  TDataTbl& g = ParentDlg->SaleGrid();
-  const std::string cells[SALE_GRID_COLUMNS] = {
-      d.IREF,       d.IDESCR,    d.QTYORDERED, d.PRICE,      d.ENTRYTOTAL, d.FOODSTAMPS,
-      d.INVOICENUM, d.NUMCHANGE, recno,        d.TILLCODE,   d.TAXABLE,    INVENTORY_LOCATION,
-      d.CATEGORY,   d.DISCOUNT,  d.COST,       d.SERIALNUM,  d.MIXNUM,     d.TAGALONG,
-      d.NONTAXCAT,  d.INVREF,    d.QTYPRICING, d.TAGALGRATE, d.PROMPT};
-  for (int c = 0; c < SALE_GRID_COLUMNS; ++c) g.SetCell(c, row, cells[c]);
+  ParentDlg->PutSaleLine(
+      row,
+      kvt::sale::LineFromCells(
+          {d.IREF,       d.IDESCR,    d.QTYORDERED, d.PRICE,      d.ENTRYTOTAL, d.FOODSTAMPS,
+           d.INVOICENUM, d.NUMCHANGE, recno,        d.TILLCODE,   d.TAXABLE,    INVENTORY_LOCATION,
+           d.CATEGORY,   d.DISCOUNT,  d.COST,       d.SERIALNUM,  d.MIXNUM,     d.TAGALONG,
+           d.NONTAXCAT,  d.INVREF,    d.QTYPRICING, d.TAGALGRATE, d.PROMPT}));
 }
 
 int KVTPOS1A::AddItem() {
@@ -260,7 +253,7 @@ int KVTPOS1A::AddItem() {
   int selected = g.GetSelRow();
   if (selected != KVT_NONE) {
     g.SetRedraw(false);
-    FillRowFromBuffer(selected, KVTFormatValue("%.0f", d.RECNO));
+    FillRowFromBuffer(selected, Formatted("%.0f", d.RECNO));
     g.SetRedraw(true);
     s.TotalSaleItems(0);
     return 0;
@@ -272,7 +265,7 @@ int KVTPOS1A::AddItem() {
                  "Error", MB_OK | MB_ICONSTOP);
     return 0;
   }
-  std::string recnoText = KVTFormatValue("%.0f", recno);
+  std::string recnoText = Formatted("%.0f", recno);
   KVTsprintf(d.NUMCHANGE, "0");
   g.SetRedraw(false);
   FillRowFromBuffer(g.InsertRow(), recnoText);
@@ -297,15 +290,61 @@ int KVTPOS1A::AddItem() {
 
 // ---- A stored sale ----------------------------------------------------------
 
+namespace {
+
+// The hidden columns of a stored inventory line: quantity pricing, its mix,
+// its tag-along when stocked here.
+void CompleteInventoryLine(Lookup& look, Line& l) {
+  const std::vector<Value> at = {Text(l.reference), Text(INVENTORY_LOCATION)};
+  if (look.First("inventory item's quantity matrix", kSqlMatrix, at)) l.qtyPricing = "M";
+  if (auto r = look.First("inventory item's price record", kSqlPriceRecord, at)) {
+    const Row& p = *r;
+    l.mixNum = p["MIXNUM"];
+    bool stocked =
+        !p["TAGALONG"].empty() && look.First("tag-along item", kSqlItemAtLocation,
+                                             {Text(p["TAGALONG"]), Text(INVENTORY_LOCATION)});
+    l.tagAlong = stocked ? p["TAGALONG"] : "";
+    l.nonTaxCat.clear();
+    l.invRef.clear();
+    if (!p["PQTY1"].empty() || !p["PQTY2"].empty() || !p["PQTY3"].empty()) l.qtyPricing = "U";
+  }
+  // A promotional price is never repriced by quantity.
+  if (auto r = look.First("inventory item's promotion", kSqlPromotion, at)) {
+    long today = MakeDateYYYYMMDD(CurrentDate().c_str());
+    if (MakeDateYYYYMMDD((*r)["BEGINDATE"].c_str()) <= today &&
+        today <= MakeDateYYYYMMDD((*r)["ENDDATE"].c_str()))
+      l.qtyPricing.clear();
+  }
+}
+
+// The hidden columns of a stored till-code line, from the till code.
+void CompleteTillCodeLine(Lookup& look, Line& l, const std::string& store) {
+  auto r = look.First("till code", kSqlTillCodeLine, {Text(l.tillCode), Text(store)});
+  if (!r) return;
+  l.mixNum.clear();
+  if (!(*r)["TAGALGCAT"].empty()) {
+    auto tag = look.First("tag-along till code", kSqlCategoryTillCode,
+                          {Text((*r)["TAGALGCAT"]), Text(store)});
+    l.tagAlong = tag ? (*tag)["TILLCODE"] : "";
+  }
+  l.nonTaxCat = (*r)["NONTAXCAT"];
+  l.invRef = (*r)["INVREF"];
+  l.tagAlongRate = (*r)["TAGALGRATE"];
+}
+
+}  // namespace
+
 void KVTPOS1A::LoadOrder() {
   PVpos1Dlg& s = *ParentDlg;
+  Lookup look(s);
+  auto header = look.First("sale", kSqlOrderHeader, {Text(s.Data.INVOICELNK)});
+  if (look.failed()) return;
   s.ClearTable();
   // The tax rows go with the lines they belong to.
   s.ClearTaxTable();
-  KVTRow header;
-  if (!KVTQueryFirst(FConn, kSqlOrderHeader, {s.Data.INVOICELNK}, &header)) return;
-  s.Data.RECNO = std::atof(header[0].c_str());
-  KVTsprintf(s.Data.DTOFBRTH, "%s", header[1].c_str());
+  if (!header) return;
+  s.Data.RECNO = std::atof((*header)["RECNO"].c_str());
+  KVTsprintf(s.Data.DTOFBRTH, "%s", (*header)["DOB"].c_str());
   s.DisplayDOB();
   s.DoAppToScr();
   LoadTable();
@@ -316,28 +355,43 @@ void KVTPOS1A::LoadOrder() {
 
 void KVTPOS1A::LoadTable() {
   PVpos1Dlg& s = *ParentDlg;
-  TDataTbl& g = s.SaleGrid();
-  std::vector<KVTRow> lines;
-  KVTQueryRows(FConn, kSqlOrderLines, {s.Data.INVOICELNK}, &lines);
-  g.SetRedraw(false);
-  for (const KVTRow& line : lines) {
-    int row = g.InsertRow();
-    for (int c = 0; c <= COL_SERIALNUM; ++c) {
-      std::string value = line[static_cast<std::size_t>(c)];
-      if (c == COL_FS || c == COL_TAXABLE) value = value == "1" ? "Y" : "N";
-      g.SetCell(c, row, value);
-    }
-    g.SetCell(COL_PROMPT, row, line[16]);
-    std::string tillCode = line[COL_TILLCODE];
-    if (tillCode.empty())
-      CompleteInventoryLine(row, line[COL_REF]);
+  Lookup look(s);
+  std::vector<Line> lines;
+  for (const Row& r : look.All("sale's lines", kSqlOrderLines, {Text(s.Data.INVOICELNK)})) {
+    Line l;
+    l.reference = r["INVREF"];
+    l.description = r["DESCR"];
+    l.quantity = r["QTYORDERED"];
+    l.price = r["PRICE"];
+    l.voided = r["ENTRYTOTAL"] == "VOID";
+    l.amount = std::atof(r["ENTRYTOTAL"].c_str());
+    l.foodStamps = r["FOODSTAMPS"] == "1";
+    l.orderNum = r["INVOICENUM"];
+    l.numChange = r["NUMCHANGE"];
+    l.itemLink = r["RECNO"];
+    l.tillCode = r["TILLCODE"];
+    l.taxable = r["TAXABLE"] == "1";
+    l.location = r["INVLOC"];
+    l.category = r["CATEGORY"];
+    l.discount = r["DISCOUNT"];
+    l.cost = r["COST"];
+    l.serialNum = r["SERIALNUM"];
+    l.prompt = r["PROMPT"];
+    if (l.tillCode.empty())
+      CompleteInventoryLine(look, l);
     else
-      CompleteTillCodeLine(row, tillCode);
-    s.OrderHasItems = 1;
+      CompleteTillCodeLine(look, l, s.Data.STORE);
+    lines.push_back(l);
   }
+  if (look.failed()) return;
   // A line that has a tag-along is followed by it; that one is marked "T"
   // so it starts no chain of its own when the sale is worked on again.
-  for (int row = 0; row + 1 < g.GetRowCount(); ++row) {
+  TDataTbl& g = s.SaleGrid();
+  const int first = g.GetRowCount();
+  g.SetRedraw(false);
+  for (const Line& l : lines) s.PutSaleLine(g.InsertRow(), l);
+  if (!lines.empty()) s.OrderHasItems = 1;
+  for (int row = first; row + 1 < g.GetRowCount(); ++row) {
     if (g.GetCell(COL_TAGALONG, row).empty()) continue;
     g.SetCell(COL_TAGALONG, row + 1, "T");
     ++row;
@@ -345,60 +399,22 @@ void KVTPOS1A::LoadTable() {
   g.SetRedraw(true);
 }
 
-void KVTPOS1A::CompleteInventoryLine(int row, const std::string& reference) {
-  TDataTbl& g = ParentDlg->SaleGrid();
-  const std::string location = INVENTORY_LOCATION;
-  KVTRow r;
-  if (KVTQueryFirst(FConn, kSqlMatrix, {reference, location}, &r))
-    g.SetCell(COL_QTYPRICING, row, "M");
-  if (KVTQueryFirst(FConn, kSqlPriceRecord, {reference, location}, &r)) {
-    g.SetCell(COL_MIXNUM, row, r[0]);
-    KVTRow item;
-    bool tagAlongStocked =
-        !r[1].empty() && KVTQueryFirst(FConn, kSqlItemAtLocation, {r[1], location}, &item);
-    g.SetCell(COL_TAGALONG, row, tagAlongStocked ? r[1] : "");
-    g.SetCell(COL_NONTAXCAT, row, "");
-    g.SetCell(COL_INVREF, row, "");
-    if (!r[2].empty() || !r[3].empty() || !r[4].empty()) g.SetCell(COL_QTYPRICING, row, "U");
-  }
-  // A promotional price is never repriced by quantity.
-  if (KVTQueryFirst(FConn, kSqlPromotion, {reference, location}, &r)) {
-    long today = MakeDateYYYYMMDD(CurrentDate().c_str());
-    if (MakeDateYYYYMMDD(r[0].c_str()) <= today && today <= MakeDateYYYYMMDD(r[1].c_str()))
-      g.SetCell(COL_QTYPRICING, row, "");
-  }
-}
-
-void KVTPOS1A::CompleteTillCodeLine(int row, const std::string& tillCode) {
-  TDataTbl& g = ParentDlg->SaleGrid();
-  const std::string store = ParentDlg->Data.STORE;
-  KVTRow r;
-  if (!KVTQueryFirst(FConn, kSqlTillCodeLine, {tillCode, store}, &r)) return;
-  g.SetCell(COL_MIXNUM, row, "");
-  if (!r[0].empty()) {
-    KVTRow tag;
-    bool found = KVTQueryFirst(FConn, kSqlCategoryTillCode, {r[0], store}, &tag);
-    g.SetCell(COL_TAGALONG, row, found ? tag[0] : "");
-  }
-  g.SetCell(COL_NONTAXCAT, row, r[1]);
-  g.SetCell(COL_INVREF, row, r[2]);
-  g.SetCell(COL_TAGALGRATE, row, r[3]);
-}
-
 void KVTPOS1A::LoadTaxDataTable() {
+  Lookup look(*ParentDlg);
+  std::vector<std::vector<std::string>> rows;
+  for (const Row& r :
+       look.All("sale's taxes", kSqlOrderTaxes, {Text(ParentDlg->Data.INVOICELNK)})) {
+    auto cap = look.First("tax code", kSqlTaxCap, {Text(r["TAXCODE"])});
+    rows.push_back(
+        {r["TAXCODE"], r["TAXRATE"], cap ? (*cap)["AMOUNT"] : "", r["TAXAMT"], r["ITEMLNK"]});
+  }
+  if (look.failed()) return;
   TDataTbl& tax = ParentDlg->TaxGrid();
-  std::vector<KVTRow> rows;
-  KVTQueryRows(FConn, kSqlOrderTaxes, {ParentDlg->Data.INVOICELNK}, &rows);
   tax.SetRedraw(false);
-  for (const KVTRow& r : rows) {
-    KVTRow cap;
-    bool found = KVTQueryFirst(FConn, kSqlTaxCap, {r[0]}, &cap);
+  for (const auto& cells : rows) {
     int t = tax.InsertRow();
-    tax.SetCell(TAXCOL_CODE, t, r[0]);
-    tax.SetCell(TAXCOL_RATE, t, r[1]);
-    tax.SetCell(TAXCOL_MAXAMT, t, found ? cap[0] : "");
-    tax.SetCell(TAXCOL_AMOUNT, t, r[2]);
-    tax.SetCell(TAXCOL_ITEMLINK, t, r[3]);
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c)
+      tax.SetCell(c, t, cells[static_cast<std::size_t>(c)]);
   }
   tax.SetRedraw(true);
 }
@@ -415,32 +431,40 @@ void PVpos1Dlg::CreateLineTableModel() {
   SetFieldChecker(VerifyPOS1File);
 }
 
-void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
+kvt::sale::Line PVpos1Dlg::GetSaleLine(int row) {
   TDataTbl& g = SaleGrid();
-  if (recalculateTaxes) {
-    for (int row = 0; row < g.GetRowCount(); ++row) AdjustTaxAmount(row);
-  }
-  double foodStamps = 0, remaining = 0, nonTaxable = 0;
-  for (int row = 0; row < g.GetRowCount(); ++row) {
-    double amount = std::atof(g.GetCell(COL_AMOUNT, row).c_str());  // "VOID" counts as 0
-    (g.GetCell(COL_FS, row) == "Y" ? foodStamps : remaining) += amount;
-    if (g.GetCell(COL_TAXABLE, row) != "Y") nonTaxable += amount;
-  }
-  foodStamps = KVTCents(foodStamps);
-  remaining = KVTCents(remaining);
-  std::string tax = SumTax();
-  double total = KVTCents(foodStamps + remaining + std::atof(tax.c_str()));
+  kvt::sale::Cells cells;
+  for (int c = 0; c < SALE_GRID_COLUMNS; ++c) cells.push_back(g.GetCell(c, row));
+  return kvt::sale::LineFromCells(cells);
+}
 
-  SetFieldVar(IDC_FSTOTAL, KVTFormatValue(TOTAL_FORMAT, foodStamps).c_str());
-  SetFieldVar(IDC_REMAINTOTAL, KVTFormatValue(TOTAL_FORMAT, remaining).c_str());
-  SetFieldVar(IDC_NONTAXAMT, KVTFormatValue(TOTAL_FORMAT, KVTCents(nonTaxable)).c_str());
+std::vector<kvt::sale::Line> PVpos1Dlg::GetSaleLines() {
+  std::vector<kvt::sale::Line> lines;
+  for (int row = 0; row < SaleGrid().GetRowCount(); ++row) lines.push_back(GetSaleLine(row));
+  return lines;
+}
+
+void PVpos1Dlg::PutSaleLine(int row, const kvt::sale::Line& line) {
+  TDataTbl& g = SaleGrid();
+  const kvt::sale::Cells cells = kvt::sale::CellsOfLine(line);
+  for (int c = 0; c < SALE_GRID_COLUMNS; ++c) g.SetCell(c, row, cells[static_cast<std::size_t>(c)]);
+}
+
+void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
+  if (recalculateTaxes) {
+    for (int row = 0; row < SaleGrid().GetRowCount(); ++row) AdjustTaxAmount(row);
+  }
+  const std::string tax = SumTax();
+  const kvt::sale::Totals t = kvt::sale::TotalSale(GetSaleLines(), std::atof(tax.c_str()));
+  SetFieldVar(IDC_FSTOTAL, kvt::sale::AmountText(t.foodStamps).c_str());
+  SetFieldVar(IDC_REMAINTOTAL, kvt::sale::AmountText(t.remaining).c_str());
+  SetFieldVar(IDC_NONTAXAMT, kvt::sale::AmountText(t.nonTaxable).c_str());
   SetFieldVar(IDC_TAXTOTAL, tax.c_str());
-  SetFieldVar(IDC_TOTAL, KVTFormatValue(TOTAL_FORMAT, total).c_str());
-  SetFieldVar(IDC_FSTOTAL_DISPLAY, KVTFormatValue(CURRENCY_FORMAT, foodStamps).c_str());
-  SetFieldVar(IDC_REMAINTOTAL_DISPLAY, KVTFormatValue(CURRENCY_FORMAT, remaining).c_str());
-  SetFieldVar(IDC_TAXTOTAL_DISPLAY,
-              KVTFormatValue(CURRENCY_FORMAT, std::atof(tax.c_str())).c_str());
-  SetFieldVar(IDC_TOTAL_DISPLAY, KVTFormatValue(CURRENCY_FORMAT, total).c_str());
+  SetFieldVar(IDC_TOTAL, kvt::sale::AmountText(t.total).c_str());
+  SetFieldVar(IDC_FSTOTAL_DISPLAY, Formatted(CURRENCY_FORMAT, t.foodStamps).c_str());
+  SetFieldVar(IDC_REMAINTOTAL_DISPLAY, Formatted(CURRENCY_FORMAT, t.remaining).c_str());
+  SetFieldVar(IDC_TAXTOTAL_DISPLAY, Formatted(CURRENCY_FORMAT, t.tax).c_str());
+  SetFieldVar(IDC_TOTAL_DISPLAY, Formatted(CURRENCY_FORMAT, t.total).c_str());
 }
 
 void PVpos1Dlg::AdjustLinePricing(const char* reference, const char* qtyPricing,
@@ -477,6 +501,8 @@ const char kSqlActiveTillCode[] =
     "ZEROPRCCHG,NONTAXCAT,INVREF,ENTERSALE,ENTERAMT,PRICESIGN,TOBACCO,ALCOHOL,FARMUSE,TOTAMT FROM "
     "KVTCOM12 WHERE TILLCODE = ? AND LOCATION = ? AND INACTIVE <> '1'";
 const char kSqlReferenceByRecno[] = "SELECT REFERENCE FROM KVTINV2 WHERE RECNO = ?";
+// A feature switch of KVTCOM20: a row present means on.
+const char kSqlFeature[] = "SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = ?";
 
 bool OnText(const std::string& flag) {
   return flag == "T" || flag == "1";
@@ -492,76 +518,89 @@ void Put(char (&field)[N], const std::string& value) {
 bool PVpos1Dlg::DisplayItem(const char* reference) {
   const std::string ref = reference;
   PVpos1Data& d = Data;
+  Lookup look(*this);
+  bLookupFailed = false;
   szUnitDec[0] = '\0';
   SetFieldVar(IDC_IREF, ref.c_str());
   d.QTYPRICING[0] = '\0';
   d.TILLCODE[0] = '\0';
-  KVTRow r;
+  auto found = [&](const std::optional<Row>& r) {
+    bLookupFailed = look.failed();
+    return r.has_value() && !bLookupFailed;
+  };
 
   if (IsInventoryReference(ref)) {
-    if (KVTQueryFirst(FConn, kSqlUnitDecimals, {}, &r)) KVTsprintf(szUnitDec, "%s", r[0].c_str());
-    if (KVTQueryFirst(FConn, kSqlItemUnitDecimals, {ref}, &r) && r[0].size() > 1 && r[0][1] == 'T')
-      KVTsprintf(szUnitDec, "%c", r[0][0]);
-    if (Is(CFG_SEARCHBARCODE, "T") && KVTQueryFirst(FConn, kSqlBarCode, {ref}, &r))
-      SetFieldVar(IDC_IREF, r[0].c_str());
-    const std::string item = d.IREF;
-    if (!KVTQueryFirst(FConn, kSqlInventoryItem, {item, INVENTORY_LOCATION}, &r)) return false;
-    Put(d.IDESCR, r[0]);
-    Put(d.PRICE, r[1]);
-    if (KVTQueryFirst(FConn, kSqlMatrix, {item, INVENTORY_LOCATION}, &r)) Put(d.QTYPRICING, "M");
-    if (KVTQueryFirst(FConn, kSqlItemPriceRecord, {item, INVENTORY_LOCATION}, &r)) {
-      Put(d.FOODSTAMPS, r[0] == "1" ? "Y" : "N");
-      Put(d.MIXNUM, r[1]);
-      Put(d.TAGALONG, r[2]);
-      Put(d.CATEGORY, r[3]);
-      if (!r[4].empty() || !r[5].empty() || !r[6].empty()) Put(d.QTYPRICING, "U");
-      Put(d.PROMPT, r[7] == "T" ? "T" : r[8] == "T" ? "A" : "");
-      Put(d.TAXABLE, r[9] == "T" ? "Y" : "N");
+    if (auto r = look.First("inventory settings", kSqlUnitDecimals, {}))
+      Put(szUnitDec, (*r)["UNITSDEC"]);
+    auto own = look.First("inventory item", kSqlItemUnitDecimals, {Text(ref)});
+    if (own && (*own)["UNITSDEC"].size() > 1 && (*own)["UNITSDEC"][1] == 'T')
+      KVTsprintf(szUnitDec, "%c", (*own)["UNITSDEC"][0]);
+    if (Is(CFG_SEARCHBARCODE, "T")) {
+      if (auto r = look.First("bar code", kSqlBarCode, {Text(ref)}))
+        SetFieldVar(IDC_IREF, (*r)["REFERENCE"].c_str());
     }
-    KVTRow found;
-    if (d.TAGALONG[0] &&
-        !KVTQueryFirst(FConn, kSqlItemAtLocation, {d.TAGALONG, INVENTORY_LOCATION}, &found))
-      d.TAGALONG[0] = '\0';
-    if (d.CATEGORY[0])
-      Put(d.NONTAXCAT,
-          KVTQueryFirst(FConn, kSqlNonTaxCategory, {d.CATEGORY, d.STORE}, &r) ? r[0] : "");
-    bDescriptionEdittable = false;
-    bPromptOnQty = OnText(CFG_PROMPTONQTY);
-    bPromptOnPrice = OnText(CFG_PROMPTONAMT);
-    bPromptOnAmount = bAllowZeroUnitsSold = bAllowOnlyZeroPriceChanges = false;
-    bNegativePrice = bTillCodeSold = false;
+    const std::vector<Value> at = {Text(d.IREF), Text(INVENTORY_LOCATION)};
+    auto item = look.First("inventory item", kSqlInventoryItem, at);
+    if (!found(item)) return false;
+    auto matrix = look.First("inventory item's quantity matrix", kSqlMatrix, at);
+    auto prices = look.First("inventory item's price record", kSqlItemPriceRecord, at);
+    std::string tagAlong = prices ? (*prices)["TAGALONG"] : d.TAGALONG;
+    if (!tagAlong.empty() && !look.First("tag-along item", kSqlItemAtLocation,
+                                         {Text(tagAlong), Text(INVENTORY_LOCATION)}))
+      tagAlong.clear();
+    std::string category = prices ? (*prices)["CSTRCAT"] : d.CATEGORY;
+    std::optional<Row> nonTax;
+    if (!category.empty())
+      nonTax = look.First("sales category", kSqlNonTaxCategory, {Text(category), Text(d.STORE)});
+    if (look.failed()) return found(std::nullopt);
+    Put(d.IDESCR, (*item)["DESCRIPT"]);
+    Put(d.PRICE, (*item)["LISTPRICE"]);
+    if (matrix) Put(d.QTYPRICING, "M");
+    if (prices) {
+      const Row& p = *prices;
+      Put(d.FOODSTAMPS, p["FOODSTAMP"] == "1" ? "Y" : "N");
+      Put(d.MIXNUM, p["MIXNUM"]);
+      Put(d.CATEGORY, category);
+      if (!p["PQTY1"].empty() || !p["PQTY2"].empty() || !p["PQTY3"].empty()) Put(d.QTYPRICING, "U");
+      Put(d.PROMPT, p["TABACCO"] == "T" ? "T" : p["ALCOHOL"] == "T" ? "A" : "");
+      Put(d.TAXABLE, p["TAX1APP"] == "T" ? "Y" : "N");
+    }
+    Put(d.TAGALONG, tagAlong);
+    if (!category.empty()) Put(d.NONTAXCAT, nonTax ? (*nonTax)["NONTAXCAT"] : "");
+    bPromptOnAmount = bAllowZeroUnitsSold = bNegativePrice = bTillCodeSold = false;
   } else {
-    const char* sql = KVTFeatureOn("20765") ? kSqlActiveTillCode : kSqlTillCode;
-    if (!KVTQueryFirst(FConn, sql, {ref, d.STORE}, &r)) return false;
-    Put(d.IDESCR, r[0]);
-    Put(d.TAXABLE, r[1] == "1" ? "Y" : "N");
-    Put(d.FOODSTAMPS, r[2] == "1" ? "Y" : "N");
-    Put(d.CATEGORY, r[3]);
-    Put(d.COST, r[4]);
-    Put(d.TAGALGRATE, r[6]);
-    Put(d.NONTAXCAT, r[10]);
-    Put(d.INVREF, r[11]);
-    Put(d.PROMPT, r[15] == "1" ? "T" : r[16] == "1" ? "A" : "");
-    bTOTAMT = r[18] == "1";
+    const bool activeOnly =
+        look.First("feature switches", kSqlFeature, {Text("20765")}).has_value();
+    auto code = look.First("till code", activeOnly ? kSqlActiveTillCode : kSqlTillCode,
+                           {Text(ref), Text(d.STORE)});
+    if (!found(code)) return false;
+    const Row& r = *code;
+    std::optional<Row> tag;
+    if (!r["TAGALGCAT"].empty())
+      tag = look.First("tag-along till code", kSqlCategoryTillCode,
+                       {Text(r["TAGALGCAT"]), Text(d.STORE)});
+    if (look.failed()) return found(std::nullopt);
+    Put(d.IDESCR, r["DESCRIPT"]);
+    Put(d.TAXABLE, r["TAXABLE"] == "1" ? "Y" : "N");
+    Put(d.FOODSTAMPS, r["FOODSTAMPS"] == "1" ? "Y" : "N");
+    Put(d.CATEGORY, r["REFERENCE"]);
+    Put(d.COST, r["COSTUNIT"]);
+    Put(d.TAGALGRATE, r["TAGALGRATE"]);
+    Put(d.NONTAXCAT, r["NONTAXCAT"]);
+    Put(d.INVREF, r["INVREF"]);
+    Put(d.PROMPT, r["TOBACCO"] == "1" ? "T" : r["ALCOHOL"] == "1" ? "A" : "");
+    bTOTAMT = r["TOTAMT"] == "1";
     Put(d.TILLCODE, ref);
-    KVTRow tag;
-    Put(d.TAGALONG,
-        !r[5].empty() && KVTQueryFirst(FConn, kSqlCategoryTillCode, {r[5], d.STORE}, &tag) ? tag[0]
-                                                                                           : "");
-    bDescriptionEdittable = OnText(CFG_ALLOWCHANGETILLDESC);
-    bPromptOnQty = OnText(r[12]);
-    bPromptOnPrice = OnText(r[8]);
-    bPromptOnAmount = OnText(r[13]);
-    bAllowZeroUnitsSold = OnText(r[7]);
-    bAllowOnlyZeroPriceChanges = OnText(r[9]);
-    bNegativePrice = r[14] == "N";
+    Put(d.TAGALONG, tag ? (*tag)["TILLCODE"] : "");
+    bPromptOnAmount = OnText(r["ENTERAMT"]);
+    bAllowZeroUnitsSold = OnText(r["ZEROUNITS"]);
+    bNegativePrice = r["PRICESIGN"] == "N";
     bTillCodeSold = true;
   }
   for (int id = IDC_IDESCR; id <= IDC_ENTRYTOTAL; ++id) {
     UnprotectField(id);
     SetFieldColors(id, KVT_NORMAL_FG, KVT_HIGHLIGHT_BG);
   }
-  EnteringItem = 1;
   DoAppToScr();
   return true;
 }
@@ -592,9 +631,10 @@ void PVpos1Dlg::SearchInvRef() {
     KVTSetFieldFocus(IDC_IDESCR);
     return;
   }
-  char text[120];
-  KVTsprintf(text, "%s is not a valid inventory reference.", ref.c_str());
-  MessageBox(text, "Error", MB_OK | MB_ICONSTOP);
+  if (!bLookupFailed) {
+    std::string text = ref + " is not a valid inventory reference.";
+    MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
+  }
   SetFieldVar(IDC_IREF, "");
   KVTSetFieldFocus(IDC_IREF);
 }
@@ -606,21 +646,25 @@ void PVpos1Dlg::SearchInvDesc() {
       KVTSqlQuote(INVENTORY_LOCATION) +
       "' AND KVTINV2.REFERENCE = KVTINV1.REFERENCE AND KVTINV1.INACTIVE = 'F'";
   KVTSearchResult chosen;
-  KVTRow r;
-  if (!SearchWin(Handle(), 0, &chosen, "DESCRIPT, Description, 30,0,REFERENCE, Reference,25,0",
-                 sql.c_str(), "Inventory", Data.IREF) ||
-      !KVTQueryFirst(FConn, kSqlReferenceByRecno, {KVTFormatValue("%.0f", chosen.Recno())}, &r)) {
+  Lookup look(*this);
+  std::optional<Row> r;
+  if (SearchWin(Handle(), 0, &chosen, "DESCRIPT, Description, 30,0,REFERENCE, Reference,25,0",
+                sql.c_str(), "Inventory", Data.IREF))
+    r = look.First("inventory item", kSqlReferenceByRecno, {kvt::sql::Number(chosen.Recno())});
+  if (!r) {
     SetFieldVar(IDC_IREF, "");
     KVTSetFieldFocus(IDC_IREF);
     return;
   }
-  if (DisplayItem(r[0].c_str())) {
+  const std::string ref = (*r)["REFERENCE"];
+  if (DisplayItem(ref.c_str())) {
     KVTSetFieldFocus(IDC_IDESCR);
     return;
   }
-  char text[120];
-  KVTsprintf(text, "%s is not a valid inventory reference.", r[0].c_str());
-  MessageBox(text, "Error", MB_OK | MB_ICONSTOP);
+  if (!bLookupFailed) {
+    std::string text = ref + " is not a valid inventory reference.";
+    MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
+  }
   SetFieldVar(IDC_IREF, "");
   KVTSetFieldFocus(IDC_IREF);
 }
@@ -628,9 +672,11 @@ void PVpos1Dlg::SearchInvDesc() {
 void PVpos1Dlg::SearchTillCode() {
   std::string sql = "SELECT TILLCODE,DESCRIPT,STR(RECNO) FROM KVTCOM12 WHERE LOCATION = '" +
                     KVTSqlQuote(Data.STORE) + "' AND TRIM(TILLCODE) <> ''";
-  if (KVTFeatureOn("20765")) sql += " AND INACTIVE <> '1'";
+  Lookup look(*this);
+  if (look.First("feature switches", kSqlFeature, {Text("20765")})) sql += " AND INACTIVE <> '1'";
   KVTSearchResult chosen;
-  if (!SearchWin(Handle(), 0, &chosen, "TILLCODE,TillCode,25,0,DESCRIPT, Description, 30,0",
+  if (look.failed() ||
+      !SearchWin(Handle(), 0, &chosen, "TILLCODE,TillCode,25,0,DESCRIPT, Description, 30,0",
                  sql.c_str(), "Till Codes", Data.IREF)) {
     SetFieldVar(IDC_IREF, "");
     KVTSetFieldFocus(IDC_IREF);
@@ -641,42 +687,38 @@ void PVpos1Dlg::SearchTillCode() {
     KVTSetFieldFocus(IDC_IDESCR);
     return;
   }
-  char text[200];
+  std::string text = code + " is not a valid till code.";
   if (static_cast<int>(code.size()) > MaxDeptCharacters())
-    KVTsprintf(text,
-               "%s is not a valid till code.  According to the configuration,\ntill codes can "
-               "only be %s characters.",
-               code.c_str(), CFG_MAXDEPTCHARACTERS);
-  else
-    KVTsprintf(text, "%s is not a valid till code.", code.c_str());
-  MessageBox(text, "Error", MB_OK | MB_ICONSTOP);
+    text += "  According to the configuration,\ntill codes can only be " +
+            std::string(CFG_MAXDEPTCHARACTERS) + " characters.";
+  if (!bLookupFailed) MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
   SetFieldVar(IDC_IREF, "");
   KVTSetFieldFocus(IDC_IREF);
 }
 
 void PVpos1Dlg::ChangeQty(const char* quantity) {
-  TDataTbl& g = SaleGrid();
-  int row = g.GetRowCount() - 1;
+  int row = SaleGrid().GetRowCount() - 1;
   if (row < 0) return;
   const std::string qty = quantity;
-  auto amountOf = [&](int r) {
-    return KVTFormatValue(TOTAL_FORMAT, KVTCents(std::atof(qty.c_str()) *
-                                                 std::atof(g.GetCell(COL_PRICE, r).c_str())));
+  auto requantify = [&](int r) {
+    kvt::sale::Line l = GetSaleLine(r);
+    l.quantity = qty;
+    l.amount = kvt::sale::LineAmount(l.Quantity(), l.Price());
+    PutSaleLine(r, l);
+    return l;
   };
-  if (g.GetCell(COL_TAGALONG, row) == "T") {
+  if (GetSaleLine(row).IsTagAlong()) {
     // A tag-along goes with its item: both take the new quantity.
-    g.SetCell(COL_QTY, row, qty);
-    g.SetCell(COL_AMOUNT, row, amountOf(row));
+    requantify(row);
     AdjustTaxAmount(row);
     --row;
   }
   if (row >= 0) {
-    g.SetCell(COL_QTY, row, qty);
-    std::string ref = g.GetCell(COL_REF, row);
-    std::string kind = g.GetCell(COL_QTYPRICING, row), mix = g.GetCell(COL_MIXNUM, row);
-    if (IsInventoryReference(ref) && (!kind.empty() || !mix.empty()))
-      AdjustLinePricing(ref.c_str(), kind.c_str(), mix.c_str());
-    g.SetCell(COL_AMOUNT, row, amountOf(row));
+    kvt::sale::Line l = requantify(row);
+    if (IsInventoryReference(l.reference) && (!l.qtyPricing.empty() || !l.mixNum.empty())) {
+      AdjustLinePricing(l.reference.c_str(), l.qtyPricing.c_str(), l.mixNum.c_str());
+      requantify(row);  // at the price the quantity now has
+    }
   }
   TotalSaleItems(1);
   PoleDisplayPrint(0, "", "", "", "");
@@ -712,10 +754,8 @@ void PVpos1Dlg::NewItem() {
         d.INVREF,   d.QTYPRICING, d.TAGALGRATE, d.PROMPT})
     field[0] = '\0';
   if (VerifyPOS1File) VerifyPOS1File->sTagAlongLoopParent.clear();
-  EnteringItem = 0;
-  bDescriptionEdittable = bPromptOnQty = bPromptOnPrice = bPromptOnAmount = false;
-  bAllowOnlyZeroPriceChanges = bAllowZeroUnitsSold = bNegativePrice = bTillCodeSold = false;
-  bErrorInEntryTotal = bTillCodePriceZero = false;
+  bPromptOnAmount = bAllowZeroUnitsSold = bNegativePrice = bTillCodeSold = false;
+  bTillCodePriceZero = false;
   szUnitDec[0] = '\0';
   DoAppToScr();
   KVTSetFieldFocus(IDC_IREF);
@@ -731,13 +771,13 @@ int PVpos1Dlg::CreateTagAlongItem(const char* /*reference*/, const char* tagAlon
   SetFieldVar(IDC_QTYORDERED, quantity);
   if (!DisplayItem(tagAlong.c_str())) {
     NewItem();
-    MessageBox("An error occurred creating tag along item!", "Error", MB_OK | MB_ICONSTOP);
+    if (!bLookupFailed)
+      MessageBox("An error occurred creating tag along item!", "Error", MB_OK | MB_ICONSTOP);
     return 0;
   }
-  double qty = std::atof(Data.QTYORDERED);
-  if (Data.TILLCODE[0] != '\0') SetFieldVar(IDC_PRICE, KVTFormatValue(PRICE_FORMAT, price).c_str());
-  SetFieldVar(IDC_ENTRYTOTAL,
-              KVTFormatValue(TOTAL_FORMAT, KVTCents(qty * std::atof(Data.PRICE))).c_str());
+  if (Data.TILLCODE[0] != '\0') SetFieldVar(IDC_PRICE, Formatted(PRICE_FORMAT, price).c_str());
+  double amount = kvt::sale::LineAmount(std::atof(Data.QTYORDERED), std::atof(Data.PRICE));
+  SetFieldVar(IDC_ENTRYTOTAL, kvt::sale::AmountText(amount).c_str());
   DoAppToScr();
   AcceptItem();
   TDataTbl& g = SaleGrid();
@@ -751,10 +791,9 @@ void PVpos1Dlg::DisplayDOB() {
     if (std::isdigit(static_cast<unsigned char>(*p))) dob += *p;
   }
   if (dob.size() != 8) return;
-  char text[81];
-  KVTsprintf(text, "(Customer Date of Birth is %s/%s/%s)", dob.substr(0, 2).c_str(),
-             dob.substr(2, 2).c_str(), dob.substr(4, 4).c_str());
-  SetFieldVar(IDC_SALE_TEXT, text);
+  std::string text = "(Customer Date of Birth is " + dob.substr(0, 2) + "/" + dob.substr(2, 2) +
+                     "/" + dob.substr(4, 4) + ")";
+  SetFieldVar(IDC_SALE_TEXT, text.c_str());
 }
 
 void PVpos1Dlg::ClearTable() {

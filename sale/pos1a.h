@@ -6,24 +6,19 @@
 #include <string>
 
 #include "platform/forms/forms.h"
-#include "platform/sql/kvtsql.h"
 
 class PVpos1Dlg;
 
 class KVTPOS1A : public KVTFieldChecker {
  public:
-  // Works on `parent`'s buffer and grids, with the screen's connection.
+  // Works on `parent`'s buffer and grids.
   explicit KVTPOS1A(PVpos1Dlg* parent);
   ~KVTPOS1A() override;
 
   // The reference of the line that started a chain of tag-along items; the
   // chain stops when it comes back to it. The next item empties it.
   std::string sTagAlongLoopParent;
-  HWND HWindow = nullptr;
   PVpos1Dlg* ParentDlg;
-  int iConnectionId = 1;
-  int iMaxFieldLength = 0;
-  KVTConnection& FConn;
 
   // 1 when the screen's connection (connection 1) is open.
   virtual int ConnectView();
@@ -37,7 +32,8 @@ class KVTPOS1A : public KVTFieldChecker {
   // Returns what adding the item's tag-along gave (1 added, 0 none).
   virtual int AddItem();
   // Rebuild the stored sale whose INVOICELNK is in the buffer: its lines with
-  // their hidden columns, its tax rows, its totals.
+  // their hidden columns, its tax rows, its totals. A look-up that fails is
+  // told to the cashier and nothing of what it was for is added.
   virtual void LoadTable();
   virtual void LoadTaxDataTable();
   virtual void LoadOrder();
@@ -48,10 +44,6 @@ class KVTPOS1A : public KVTFieldChecker {
   int VerifyQuantity();
   int VerifyPrice();
   int VerifyAmount();
-  // The till-code sign rule: a negative-price code sells at minus, any
-  // other at plus; inventory lines keep their sign.
-  double ApplySign(double value) const;
+  double ApplySign(double value) const;  // kvt::sale::SignedForTillCode
   void FillRowFromBuffer(int row, const std::string& recno);
-  void CompleteInventoryLine(int row, const std::string& reference);
-  void CompleteTillCodeLine(int row, const std::string& tillCode);
 };

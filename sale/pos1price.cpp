@@ -9,7 +9,6 @@
 #include "platform/base/kvtbase.h"
 #include "platform/win/profile.h"
 #include "pricing/prices.h"
-#include "pricing/pricetext.h"
 #include "pricing/pricing.h"
 #include "pricing/taxtable.h"
 #include "sale/pos1.h"
@@ -95,8 +94,12 @@ kvt::pricing::TaxTable ReadTaxTable(const TDataTbl& tax) {
   return table;
 }
 
+// A tax row's amount as the grid holds it: unrounded, six decimals.
 std::string TaxText(const std::optional<double>& amount) {
-  return amount ? KVTFormatValue("%f", *amount) : "";
+  if (!amount) return "";
+  char buf[64];
+  KVTsprintf(buf, "%f", *amount);
+  return buf;
 }
 
 void AppendTaxRows(TDataTbl& tax, const std::vector<TaxRow>& rows) {
@@ -340,12 +343,13 @@ void PVpos1Dlg::AdjustTaxCodes(int row, bool allRows) {
 }
 
 std::string PVpos1Dlg::SumTax() {
-  return KVTFormatValue(TOTAL_FORMAT, ReadTaxTable(TaxGrid()).Total());
+  return Pricing().prices.format.Amount(ReadTaxTable(TaxGrid()).Total());
 }
 
 std::vector<std::string> PVpos1Dlg::TaxRowSaveAmounts(const char* saleTaxTotal) {
+  const kvt::pricing::PriceFormat& format = Pricing().prices.format;
   std::vector<std::string> out;
   for (double amount : ReadTaxTable(TaxGrid()).SaveAmounts(std::atof(Text(saleTaxTotal).c_str())))
-    out.push_back(KVTFormatValue(TOTAL_FORMAT, amount));
+    out.push_back(format.Amount(amount));
   return out;
 }

@@ -121,12 +121,9 @@ class SaleScreenTest : public DatabaseTest {
   }
   void AddTaxRow(const TaxRow& t) {
     TDataTbl& g = screen->TaxGrid();
-    int row = g.InsertRow();
-    g.SetCell(TAXCOL_CODE, row, t.code);
-    g.SetCell(TAXCOL_RATE, row, t.rate);
-    g.SetCell(TAXCOL_MAXAMT, row, t.max);
-    g.SetCell(TAXCOL_AMOUNT, row, t.amount);
-    g.SetCell(TAXCOL_ITEMLINK, row, t.link);
+    int row = g.InsertRow(), col = TAXCOL_CODE;  // the columns in the order of TaxRow
+    for (const std::string* value : {&t.code, &t.rate, &t.max, &t.amount, &t.link})
+      g.SetCell(col++, row, *value);
   }
 
   static std::vector<std::string> Column(const TDataTbl& g, int col) {

@@ -1,15 +1,19 @@
-// The suite's inventory module as the till reaches it when a sale is saved:
-// a wrapper that loads "KVTINV.DLL" through the host and sends it text
-// requests (lock an item at a location, move its stock, record its last sale
-// date, unlock it), each carrying the caller's connection so the changes
-// commit or roll back with the sale.
+// Stock and sales-category history of a saved sale. The suite's inventory
+// module is reached through a wrapper that loads "KVTINV.DLL" through the
+// host and sends it text requests (lock an item at a location, move its
+// stock, record its last sale date, unlock it), each carrying connection 1
+// so the changes commit or roll back with the sale.
 //
-// Results follow the module: 1 (or more) is success, 0 failure. After a
-// failure `error` is 1 and the error buffer (when one was given) holds the
-// reason, cut to its size.
+// The wrapper's results follow the module: 1 (or more) is success, 0
+// failure. After a failure `error` is 1 and the error buffer (when one was
+// given) holds the reason, cut to its size.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "platform/win/module.h"
 #include "platform/win/window.h"
 
@@ -71,3 +75,45 @@ class KVTInventoryModule {
   int Fail(const char* text);
   int Request(const char* command, const char* text, KVTConnection* conn);
 };
+
+namespace kvt::sale {
+
+// A message of a save for the cashier. A save collects them and the screen
+// shows them once the sale's transaction has ended, so no other till waits
+// on a cashier's OK.
+struct Notice {
+  std::string text;
+  bool stop = true;  // an error box that stops; else one that informs
+};
+
+// One sold line's stock movement, as texts of the sale.
+struct StockMove {
+  std::string item, location;  // an empty location is the inventory default
+  std::string quantity;        // sold; negative for a return
+  std::string unitCost, amount;
+  std::string saleLink, saleNumber, saleDate;  // where the movement comes from
+};
+
+// The stock and history part of a save, run inside the sale's transaction.
+class SaleStock {
+ public:
+  // `parent`: the window through which the host is asked for the module.
+  explicit SaleStock(HWND parent);
+
+  // Quantity on hand down by the quantity sold and the last sale date set,
+  // through the inventory module. False when the module could not be had
+  // or the item not locked; every problem becomes a notice (information),
+  // and later requests are still sent after a failed update.
+  bool ReduceQuantity(const StockMove& move, std::vector<Notice>* notices);
+  // Adds quantity and amount to the current, month and year totals of the
+  // sales category at the store. False, with a notice, when it failed.
+  bool UpdateCategoryHistory(const std::string& category, const std::string& store, double quantity,
+                             double amount, std::vector<Notice>* notices);
+
+ private:
+  HWND parent_;
+  KVTConnection conn_{1};  // what the inventory module's requests run on
+  kvt::sql::Query history_;
+};
+
+}  // namespace kvt::sale

@@ -1,11 +1,11 @@
 // The host's named process locks (message 7003) as the module asks for them.
 // Each call fills a LockRequestInfo and sends it to the host's MDI main
 // window; without one it shows "Please setup Ptr to Main Window" and fails.
-// The sale window's instance id (PVpos1Dlg::SetInstanceID) is one of these
-// locks.
+// The sale window's instance id is one of these locks.
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Non-zero when this process got the lock (package, process) now.
 int KVTAcquireProcessLock(const char* szPackage, const char* szProcess);
@@ -29,3 +29,23 @@ void POSReleaseProcessLock(const char* szProcess);
 int POSNetworkLockTryCount();
 // Reads the setting again on next use (tests, a host reinitialising the module).
 void KVTForgetNetworkLockTryCount();
+
+namespace kvt::shell {
+
+// Instance ids "A" to "ZZ": 702 sale windows at once across the tills of a
+// database. A sale's link carries its window's id, so two windows saving at
+// once never make the same link.
+inline constexpr int kInstanceIds = 702;
+// The id of instance number n: 0-25 "A".."Z", 26 "AA", 701 "ZZ".
+std::string InstanceIdName(int n);
+// The host lock that holds an id: "INSTANCE_<id>" of package "POSSALES".
+std::string InstanceLockName(const std::string& id);
+// Claims the first free id at the host and returns it; "" (nothing held)
+// when every id is taken. An id the host then reports as another user's
+// (a till that asked at the same moment) is let go and the next one tried.
+std::string ClaimInstanceId();
+// Lets a claimed id go, by its lock name. At shutdown the host may be gone
+// already; its locks went with it, so nothing is asked.
+void ReleaseInstanceLock(const std::string& lockName);
+
+}  // namespace kvt::shell

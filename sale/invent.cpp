@@ -1,5 +1,6 @@
-// Stock and sales-category history of a saved sale: the inventory module wrapper.
-#include "pricing/invent.h"
+// Stock and sales-category history of a saved sale: the inventory module
+// wrapper and the stock and history of each sold line.
+#include "sale/invent.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +8,6 @@
 
 #include "platform/base/kvtbase.h"
 #include "pricing/pricing.h"
-#include "sale/pos1.h"
 #include "shell/hostreq.h"
 
 namespace {
@@ -128,68 +128,64 @@ void KVTInventoryModule::SetActivityInfo(const char* text) {
   }
 }
 
-// ---- The sale screen's side ----------------------------------------------------
+// ---- The stock and history of a save ------------------------------------------
 
-bool PVpos1Dlg::ReduceInvQOH(const char* InvRef, const char* Location, const char* QtySold,
-                             const char* UnitCost, const char* Amount, const char* InvoiceLnk,
-                             const char* InvoiceNum, const char* SaleDate) {
+namespace kvt::sale {
+
+SaleStock::SaleStock(HWND parent)
+    : parent_(parent),
+      history_(
+          "UPDATE KVTCOM12 SET CURQTY3 = LTRIM(STR(NUMVAL(CURQTY3)+(?),15,3)),CURDOL3 = "
+          "LTRIM(STR(NUMVAL(CURDOL3)+(?),15,2)),MTDQTY3 = LTRIM(STR(NUMVAL(MTDQTY3)+(?),15,3)),"
+          "MTDDOL3 = LTRIM(STR(NUMVAL(MTDDOL3)+(?),15,2)),YTDQTY3 = "
+          "LTRIM(STR(NUMVAL(YTDQTY3)+(?),15,3)),YTDDOL3 = LTRIM(STR(NUMVAL(YTDDOL3)+(?),15,2)) "
+          "WHERE REFERENCE = ? AND LOCATION = ?") {}
+
+bool SaleStock::ReduceQuantity(const StockMove& m, std::vector<Notice>* notices) {
   char errorText[512] = "";
-  KVTInventoryModule inventory(Handle() ? Handle() : Parent());
+  KVTInventoryModule inventory(parent_);
   inventory.SetErrorBuffer(errorText, sizeof errorText);
   if (!inventory.LoadModule() || !inventory.Initialize() || !inventory.VerifyVersion(1)) {
-    if (errorText[0]) SaveMessage(errorText, "Error", MB_OK | MB_ICONINFORMATION);
+    if (errorText[0]) notices->push_back({errorText, false});
     return false;
   }
-  const double sold = std::atof(Text(QtySold));
-  const double quantity = -sold;
-  const double cost = sold * std::atof(Text(UnitCost));
-  const double value = std::atof(Text(Amount));
-
-  std::string activity = std::string("00=KVTPOS\t01=Sales\t02=") + Text(InvoiceLnk) +
-                         "\t03=" + Text(InvoiceNum) + "\t04=" + Text(SaleDate);
+  const double sold = std::atof(m.quantity.c_str());
+  const double cost = sold * std::atof(m.unitCost.c_str());
+  std::string activity =
+      "00=KVTPOS\t01=Sales\t02=" + m.saleLink + "\t03=" + m.saleNumber + "\t04=" + m.saleDate;
   inventory.SetActivityInfo(activity.c_str());
 
   auto report = [&](const char* what) {
-    char text[256];
-    KVTsprintf(text, "Ref: %s Loc: %s Qty: %s **%s**", Text(InvRef), Text(Location), Text(QtySold),
-               what);
-    SaveMessage(text, "Error", MB_OK | MB_ICONINFORMATION);
+    notices->push_back(
+        {"Ref: " + m.item + " Loc: " + m.location + " Qty: " + m.quantity + " **" + what + "**",
+         false});
   };
-  if (inventory.LockLocation(InvRef, Location, &FConn) < 1) {
+  if (inventory.LockLocation(m.item.c_str(), m.location.c_str(), &conn_) < 1) {
     report("Error locking item");
     return false;
   }
-  if (inventory.UpdateInventoryWithAmounts(quantity, 0, 0, 0, cost, value, &FConn) < 1)
+  if (inventory.UpdateInventoryWithAmounts(-sold, 0, 0, 0, cost, std::atof(m.amount.c_str()),
+                                           &conn_) < 1)
     report("Error Updating Quantity");
-  if (inventory.UpdateLastSaleDate(SaleDate, &FConn) < 1) report("Error Updating Last Sale Date");
-  if (inventory.UnlockLocation(&FConn) < 1) report("Error unlocking item");
+  if (inventory.UpdateLastSaleDate(m.saleDate.c_str(), &conn_) < 1)
+    report("Error Updating Last Sale Date");
+  if (inventory.UnlockLocation(&conn_) < 1) report("Error unlocking item");
   return true;
 }
 
-bool PVpos1Dlg::UpdateCategoryHistory(const char* Category, const char* Store, const char* Qty,
-                                      const char* Amount) {
-  static char sql[] =
-      "UPDATE KVTCOM12 SET CURQTY3 = LTRIM(STR(NUMVAL(CURQTY3)+(?),15,3)),CURDOL3 = "
-      "LTRIM(STR(NUMVAL(CURDOL3)+(?),15,2)),MTDQTY3 = LTRIM(STR(NUMVAL(MTDQTY3)+(?),15,3)),"
-      "MTDDOL3 = LTRIM(STR(NUMVAL(MTDDOL3)+(?),15,2)),YTDQTY3 = "
-      "LTRIM(STR(NUMVAL(YTDQTY3)+(?),15,3)),YTDDOL3 = LTRIM(STR(NUMVAL(YTDDOL3)+(?),15,2)) WHERE "
-      "REFERENCE = ? AND LOCATION = ?";
-  // Bound as numbers: an empty or odd text counts as 0 rather than
-  // emptying the history.
-  char qty[48], amount[48];
-  KVTsprintf(qty, "%.5f", std::atof(Text(Qty)));
-  KVTsprintf(amount, "%.5f", std::atof(Text(Amount)));
-  bool ok = FConn.PrepareSQL(sql) > 0;
-  for (const char* v : {qty, amount, qty, amount, qty, amount})
-    ok = ok && FConn.BindParam(sql, v, 2) > 0;
-  ok =
-      ok && FConn.BindParam(sql, Text(Category), 0) > 0 && FConn.BindParam(sql, Text(Store), 0) > 0;
-  ok = ok && FConn.ExecuteSQL(sql) > 0;
-  if (!ok) {
-    char text[256];
-    KVTsprintf(text, "The history information was NOT updated for sales category %s.",
-               Text(Category));
-    SaveMessage(text, "Error", MB_OK | MB_ICONINFORMATION);
-  }
-  return ok;
+bool SaleStock::UpdateCategoryHistory(const std::string& category, const std::string& store,
+                                      double quantity, double amount,
+                                      std::vector<Notice>* notices) {
+  using kvt::sql::Number;
+  using kvt::sql::Text;
+  kvt::sql::Result r =
+      history_.Run({Number(quantity), Number(amount), Number(quantity), Number(amount),
+                    Number(quantity), Number(amount), Text(category), Text(store)});
+  if (r.ok()) return true;
+  notices->push_back(
+      {"The history information was NOT updated for sales category " + category + ".\n" + r.error(),
+       false});
+  return false;
 }
+
+}  // namespace kvt::sale

@@ -1,5 +1,5 @@
 // The inventory module as a save reaches it: the requests a sold line sends,
-// in order and to the byte, the messages of each failure, and the wrapper's
+// in order and to the byte, the notices of each failure, and the wrapper's
 // own errors.
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pricing/invent.h"
+#include "sale/invent.h"
 #include "tests/sale/save_fixture.h"
 
 namespace {
@@ -44,8 +44,17 @@ class InventoryRequests : public SaveTest {
     return out;
   }
   bool SellHx(const char* location, const char* qty, const char* cost, const char* amount) {
-    return dlg->ReduceInvQOH("HX", location, qty, cost, amount, "1001", "1001", "03152024");
+    told.clear();
+    return kvt::sale::SaleStock(host->Window())
+        .ReduceQuantity({"HX", location, qty, cost, amount, "77A", "1001", "03152024"}, &told);
   }
+  std::vector<std::string> Told() const {
+    std::vector<std::string> out;
+    for (const kvt::sale::Notice& n : told) out.push_back(n.text + (n.stop ? " (stop)" : ""));
+    return out;
+  }
+
+  std::vector<kvt::sale::Notice> told;
 
   ScriptFn script = nullptr;
   CallsFn calls = nullptr;
@@ -53,20 +62,14 @@ class InventoryRequests : public SaveTest {
 };
 
 TEST_P(InventoryRequests, ASoldLineLocksMovesStockDatesAndUnlocksTheItem) {
-  struct Case {
-    const char* location;
-    const char* qty;
-    const char* cost;
-    const char* amount;
-    std::string at;       // the location the requests name
-    std::string amounts;  // quantity, the three others, cost, value
-  } cases[] = {
-      {"02", "2", "1.60", "5.00", "02", "-2.00000\t0.00000\t0.00000\t0.00000\t3.20000\t5.00000"},
-      {"02", "-2", "1.60", "-5.00", "02",  // a return adds stock back
-       "2.00000\t0.00000\t0.00000\t0.00000\t-3.20000\t-5.00000"},
-      {"", "1.5", "", "3.75", "01",  // the inventory default location
-       "-1.50000\t0.00000\t0.00000\t0.00000\t0.00000\t3.75000"},
+  // clang-format off
+  struct Case { const char* location; const char* qty; const char* cost; const char* amount;
+                std::string at; std::string amounts; } cases[] = {  // quantity, the three others, cost, value
+      {"02", "2",   "1.60", "5.00",  "02", "-2.00000\t0.00000\t0.00000\t0.00000\t3.20000\t5.00000"},
+      {"02", "-2",  "1.60", "-5.00", "02", "2.00000\t0.00000\t0.00000\t0.00000\t-3.20000\t-5.00000"},  // a return
+      {"",   "1.5", "",     "3.75",  "01", "-1.50000\t0.00000\t0.00000\t0.00000\t0.00000\t3.75000"},  // the default location
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.location) + " " + c.qty);
     script(nullptr, 0, nullptr);
@@ -76,54 +79,43 @@ TEST_P(InventoryRequests, ASoldLineLocksMovesStockDatesAndUnlocksTheItem) {
                            "GETVERSION|",
                            "LOCKLOCATION|" + item + " +parent +connection",
                            "UPDATEINVENTORY|" + item + "\t" + c.amounts +
-                               "\tKVTPOS\tSales\t1001\t1001\t03152024 +parent +connection",
+                               "\tKVTPOS\tSales\t77A\t1001\t03152024 +parent +connection",
                            "UPDATELASTSALEDATE|" + item + "\t03152024 +parent +connection",
                            "UNLOCKLOCATION|" + item + " +parent +connection",
                        }));
   }
-  EXPECT_TRUE(user.Messages().empty());
+  EXPECT_TRUE(told.empty());
 }
 
 TEST_P(InventoryRequests, EachFailureIsToldAndOnlyALockOrVersionFailureStopsTheLine) {
-  struct Case {
-    const char* failing;
-    const char* answer;
-    bool result;
-    int requests;
-    std::string message;
-  } cases[] = {
-      {"GETVERSION", "0", false, 1, kWrongVersion},
-      {"LOCKLOCATION", "0", false, 2, "Ref: HX Loc: 02 Qty: 2 **Error locking item**"},
-      {"UPDATEINVENTORY", "0", true, 5, "Ref: HX Loc: 02 Qty: 2 **Error Updating Quantity**"},
-      {"UPDATELASTSALEDATE", "-1", true, 5,
-       "Ref: HX Loc: 02 Qty: 2 **Error Updating Last Sale Date**"},
-      {"UNLOCKLOCATION", "0", true, 5, "Ref: HX Loc: 02 Qty: 2 **Error unlocking item**"},
+  // clang-format off
+  struct Case { const char* failing; int answer; bool result; int requests; std::string told; } cases[] = {
+      {"GETVERSION",         0,  false, 1, kWrongVersion},
+      {"LOCKLOCATION",       0,  false, 2, "Ref: HX Loc: 02 Qty: 2 **Error locking item**"},
+      {"UPDATEINVENTORY",    0,  true,  5, "Ref: HX Loc: 02 Qty: 2 **Error Updating Quantity**"},
+      {"UPDATELASTSALEDATE", -1, true,  5, "Ref: HX Loc: 02 Qty: 2 **Error Updating Last Sale Date**"},
+      {"UNLOCKLOCATION",     0,  true,  5, "Ref: HX Loc: 02 Qty: 2 **Error unlocking item**"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.failing);
     script(nullptr, 0, nullptr);
-    user.Reset();
-    script(c.failing, std::atoi(c.answer), "the module's reason");
+    script(c.failing, c.answer, "the module's reason");
     EXPECT_EQ(SellHx("02", "2", "1.60", "5.00"), c.result);
     EXPECT_EQ(calls(), c.requests);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.message});
-    ASSERT_FALSE(user.Messages().empty());
-    EXPECT_EQ(user.Messages()[0].caption, "Error");
-    EXPECT_EQ(user.Messages()[0].icon, "information");
+    EXPECT_EQ(Told(), std::vector<std::string>{c.told});  // information, not stop
   }
-}
-
-TEST_P(InventoryRequests, AModuleWithoutTheRequestEntryIsTheWrongVersion) {
-  host->modules["KVTINV.DLL"] = "KVTINVNOB.DLL";
+  host->modules["KVTINV.DLL"] = "KVTINVNOB.DLL";  // without the request entry
   EXPECT_FALSE(SellHx("02", "2", "1.60", "5.00"));
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{kWrongVersion});
+  EXPECT_EQ(Told(), std::vector<std::string>{kWrongVersion});
 }
 
 TEST_P(InventoryRequests, TheWrapperSaysWhatIsMissingAndCutsItsTextToTheBuffer) {
   char text[512] = "";
-  KVTInventoryModule inventory(dlg->Handle());
+  KVTInventoryModule inventory(host->Window());
   inventory.SetErrorBuffer(text, sizeof text);
-  EXPECT_EQ(inventory.LockLocation("HX", "01", &dlg->FConn), 0);
+  KVTConnection conn(1);
+  EXPECT_EQ(inventory.LockLocation("HX", "01", &conn), 0);
   EXPECT_STREQ(text, "Kovatel Software Inventory module has not been initialized.");
   EXPECT_EQ(inventory.error, 1);
   EXPECT_EQ(inventory.Initialize(), 0);
@@ -138,15 +130,13 @@ TEST_P(InventoryRequests, TheWrapperSaysWhatIsMissingAndCutsItsTextToTheBuffer) 
 }
 
 TEST_P(InventoryRequests, ActivityTextNamesPackageProgramLinkReferenceAndDate) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> fields;  // package, program, link, reference, date
-  } cases[] = {
-      {"00=KVTPOS\t01=Sales\t02=77A\t03=1001\t04=03152024",
-       {"KVTPOS", "Sales", "77A", "1001", "03152024"}},
+  // clang-format off
+  struct Case { const char* text; std::vector<std::string> fields; } cases[] = {  // package, program, link, reference, date
+      {"00=KVTPOS\t01=Sales\t02=77A\t03=1001\t04=03152024", {"KVTPOS", "Sales", "77A", "1001", "03152024"}},
       {"04=01012024\t03=R1\t99=ignored", {"", "", "", "R1", "01012024"}},
       {"00=\t01", {"", "", "", "", ""}},
   };
+  // clang-format on
   KVTInventoryModule inventory(nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

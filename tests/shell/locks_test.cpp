@@ -1,10 +1,9 @@
-// Sale window instance ids and the module's process-lock requests, against
-// the host shell's lock service: within one till, across tills sharing the
-// database (other processes), and with a host that answers oddly.
+// Instance ids and the module's process-lock requests, against the host
+// shell's lock service: within one till, across tills sharing the database
+// (other processes), and with a host that answers oddly.
+#include "shell/locks.h"
+
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -15,8 +14,6 @@
 #include "platform/forms/headless/headless.h"
 #include "platform/win/hostwin.h"
 #include "platform/win/profile.h"
-#include "pricing/locks.h"
-#include "sale/pos1.h"
 #include "shell/globals.h"
 #include "suite/host/host.h"
 #include "tests/support/backends.h"
@@ -24,28 +21,20 @@
 
 namespace {
 
+using kvt::shell::ClaimInstanceId;
+using kvt::shell::InstanceIdName;
+using kvt::shell::ReleaseInstanceLock;
+
 void SetUpModule() {
   KVTResetModuleState();
 }
 
-std::string Id(int n) {
-  PVpos1Dlg dlg(nullptr);
-  return dlg.BuildInstanceID(n, true);
-}
-
 TEST(InstanceIds, OneOrTwoLettersInOrder) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "A"},   {1, "B"},   {25, "Z"},  {26, "AA"},  {27, "AB"},
-      {51, "AZ"}, {52, "BA"}, {77, "BZ"}, {700, "ZY"}, {701, "ZZ"},
-  };
-  for (const auto& [n, id] : cases) EXPECT_EQ(Id(n), id) << n;
-}
-
-TEST(InstanceIds, BuildingWithoutResetPrependsToTheId) {
-  PVpos1Dlg dlg(nullptr);
-  dlg.BuildInstanceID(2, true);
-  EXPECT_EQ(dlg.BuildInstanceID(0, false), "AC");
-  EXPECT_EQ(dlg.BuildInstanceID(1, true), "B");
+  // clang-format off
+  const std::pair<int, const char*> cases[] = {{0, "A"}, {1, "B"}, {25, "Z"}, {26, "AA"}, {27, "AB"},
+                                               {51, "AZ"}, {52, "BA"}, {77, "BZ"}, {700, "ZY"}, {701, "ZZ"}};
+  // clang-format on
+  for (const auto& [n, id] : cases) EXPECT_EQ(InstanceIdName(n), id) << n;
 }
 
 class InstanceLocks : public ::testing::Test {
@@ -54,53 +43,32 @@ class InstanceLocks : public ::testing::Test {
     SetUpModule();
     user.Install();
   }
-  std::unique_ptr<PVpos1Dlg> Window() { return std::make_unique<PVpos1Dlg>(host.MainWindow()); }
-  // Another window of this till holds the first `count` ids.
-  void HoldFirst(int count) {
-    PVpos1Dlg names(nullptr);
-    for (int n = 0; n < count; ++n)
-      ASSERT_EQ(host.Locks().Acquire("POSSALES", "INSTANCE_" + names.BuildInstanceID(n, true)), 1);
+  // Another window of this till holds ids `from` to `to` - 1.
+  void Hold(int from, int to) {
+    for (int n = from; n < to; ++n)
+      ASSERT_EQ(host.Locks().Acquire("POSSALES", "INSTANCE_" + InstanceIdName(n)), 1);
   }
 
   KVTHeadlessBackend user;
   KVTHost host;
 };
 
-TEST_F(InstanceLocks, EachOpenWindowHasItsOwnIdUntilItCloses) {
-  auto first = Window(), second = Window();
-  ASSERT_TRUE(first->SetInstanceID());
-  ASSERT_TRUE(second->SetInstanceID());
-  EXPECT_EQ(first->sInstanceID, "A");
-  EXPECT_EQ(first->sProcessLockID, "INSTANCE_A");
-  EXPECT_EQ(second->sInstanceID, "B");
+TEST_F(InstanceLocks, EachClaimGetsTheFirstFreeIdUntilItIsLetGo) {
+  EXPECT_EQ(ClaimInstanceId(), "A");
+  EXPECT_EQ(ClaimInstanceId(), "B");
   EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_A"), KVTProcessUserNumber());
-
-  first.reset();  // the window is destroyed: its id is free
+  ReleaseInstanceLock("INSTANCE_A");
   EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_A"), "");
-  auto third = Window();
-  ASSERT_TRUE(third->SetInstanceID());
-  EXPECT_EQ(third->sInstanceID, "A");
+  EXPECT_EQ(ClaimInstanceId(), "A");
   EXPECT_TRUE(user.Messages().empty());
 }
 
-TEST_F(InstanceLocks, The27thWindowIsAA) {
-  HoldFirst(26);
-  auto w = Window();
-  ASSERT_TRUE(w->SetInstanceID());
-  EXPECT_EQ(w->sInstanceID, "AA");
-  EXPECT_EQ(w->sProcessLockID, "INSTANCE_AA");
-}
-
-TEST_F(InstanceLocks, The702ndWindowIsZZAndThe703rdIsRefused) {
-  HoldFirst(701);
-  auto last = Window();
-  ASSERT_TRUE(last->SetInstanceID());
-  EXPECT_EQ(last->sInstanceID, "ZZ");
-  auto refused = Window();
-  EXPECT_FALSE(refused->SetInstanceID());
-  EXPECT_EQ(refused->sInstanceID, "");
-  EXPECT_EQ(refused->sProcessLockID, "");
-  refused.reset();  // holds nothing, so releases nothing
+TEST_F(InstanceLocks, The27thIsAAThe702ndZZAndThe703rdIsRefused) {
+  Hold(0, 26);
+  EXPECT_EQ(ClaimInstanceId(), "AA");
+  Hold(27, 701);
+  EXPECT_EQ(ClaimInstanceId(), "ZZ");
+  EXPECT_EQ(ClaimInstanceId(), "");
   EXPECT_EQ(host.Locks().OwnerUser("POSSALES", "INSTANCE_ZZ"), KVTProcessUserNumber());
 }
 
@@ -128,9 +96,7 @@ TEST_F(InstanceLocks, AnIdTheHostGivesToAnotherUserIsSkipped) {
   auto odd = std::make_unique<OddLocks>();
   OddLocks* locks = odd.get();
   host.SetLockService(std::move(odd));
-  auto w = Window();
-  ASSERT_TRUE(w->SetInstanceID());
-  EXPECT_EQ(w->sInstanceID, "B");
+  EXPECT_EQ(ClaimInstanceId(), "B");
   EXPECT_EQ(locks->acquired,
             (std::vector<std::string>{"POSSALES/INSTANCE_A", "POSSALES/INSTANCE_B"}));
   EXPECT_EQ(locks->released, std::vector<std::string>{"POSSALES/INSTANCE_A"});
@@ -149,17 +115,15 @@ TEST_F(InstanceLocks, WithoutAMainWindowNothingIsLockedAndTheOperatorIsTold) {
 }
 
 TEST_F(InstanceLocks, ModuleLocksRetryAsManyTimesAsTheComputerSays) {
-  struct Case {
-    const char* setting;  // nullptr: not in the file
-    int tries;
-  } cases[] = {{nullptr, 10}, {"3", 3},   {"5000", 5000}, {"0", 10},
-               {"5001", 10},  {"-4", 10}, {"x", 10}};
+  // clang-format off
+  struct Case { const char* setting; int tries; } cases[] = {  // nullptr: not in the file
+      {nullptr, 10}, {"3", 3}, {"5000", 5000}, {"0", 10}, {"5001", 10}, {"-4", 10}, {"x", 10}};
+  // clang-format on
   for (const Case& c : cases) {
     WritePrivateProfileString("Point of Sale", "NetworkLockTryCount", c.setting, "kvtlocal.ini");
     KVTForgetNetworkLockTryCount();
     EXPECT_EQ(POSNetworkLockTryCount(), c.tries) << (c.setting ? c.setting : "missing");
   }
-
   WritePrivateProfileString("Point of Sale", "NetworkLockTryCount", "3", "kvtlocal.ini");
   KVTForgetNetworkLockTryCount();
   for (int refused : {2, 3}) {
@@ -178,9 +142,7 @@ TEST_F(InstanceLocks, ModuleLocksRetryAsManyTimesAsTheComputerSays) {
   KVTForgetNetworkLockTryCount();
 }
 
-// ---------------------------------------------------------------------------
-// Tills in other processes sharing the database
-
+// Tills in other processes sharing the database.
 class SharedInstanceIds : public kvt::test::OnEachBackend {
  protected:
   void SetUp() override {
@@ -204,18 +166,13 @@ class SharedInstanceIds : public kvt::test::OnEachBackend {
 TEST_P(SharedInstanceIds, AnIdHeldByAnotherTillIsSkippedUntilThatTillDies) {
   pid_t till = kvt::test::HoldLockInChild(tempDb().settings(), "INSTANCE_A");
   ASSERT_GT(till, 0);
-  auto w = std::make_unique<PVpos1Dlg>(host->MainWindow());
-  ASSERT_TRUE(w->SetInstanceID());
-  EXPECT_EQ(w->sInstanceID, "B");
-
+  EXPECT_EQ(ClaimInstanceId(), "B");
   kvt::test::KillChild(till);  // the other till crashes
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!host->Locks().OwnerUser("POSSALES", "INSTANCE_A").empty() &&
          std::chrono::steady_clock::now() < end)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  auto next = std::make_unique<PVpos1Dlg>(host->MainWindow());
-  ASSERT_TRUE(next->SetInstanceID());
-  EXPECT_EQ(next->sInstanceID, "A");
+  EXPECT_EQ(ClaimInstanceId(), "A");
 }
 
 KVT_ON_BOTH_BACKENDS(SharedInstanceIds);

@@ -1,5 +1,5 @@
 // Process locks at the host and the sale window's instance id.
-#include "pricing/locks.h"
+#include "shell/locks.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,7 +12,6 @@
 #include "platform/forms/msgbox.h"
 #include "platform/win/hostwin.h"
 #include "platform/win/profile.h"
-#include "sale/pos1.h"
 #include "shell/globals.h"
 
 namespace {
@@ -110,36 +109,35 @@ void POSReleaseProcessLock(const char* szProcess) {
 // ---------------------------------------------------------------------------
 // The sale window's instance id
 
-std::string PVpos1Dlg::BuildInstanceID(int n, bool reset) {
-  if (reset) sInstanceID.clear();
-  sInstanceID.insert(sInstanceID.begin(), static_cast<char>('A' + n % 26));
-  if (n / 26 - 1 >= 0) BuildInstanceID(n / 26 - 1, false);
-  return sInstanceID;
+namespace kvt::shell {
+
+std::string InstanceIdName(int n) {
+  std::string id(1, static_cast<char>('A' + n % 26));
+  return n / 26 - 1 >= 0 ? InstanceIdName(n / 26 - 1) + id : id;
 }
 
-bool PVpos1Dlg::SetInstanceID() {
-  for (int n = 0; n < kInstanceIDs; ++n) {
-    sProcessLockID = "INSTANCE_" + BuildInstanceID(n, true);
-    if (KVTAcquireProcessLock("POSSALES", sProcessLockID.c_str())) {
-      // Give a till that asked at the same moment time to be recorded, then
-      // make sure the host holds the id for us and not for it.
-      std::this_thread::sleep_for(std::chrono::milliseconds(250));
-      char owner[1024], me[1024];
-      KVTGetProcessLockUserNumber(owner, sizeof owner, "POSSALES", sProcessLockID.c_str());
-      KVTGetCurrentUserNumber(me, sizeof me);
-      if (std::strcmp(owner, me) == 0) return true;
-      KVTReleaseProcessLock("POSSALES", sProcessLockID.c_str());
-    }
-    sProcessLockID.clear();
-    sInstanceID.clear();
+std::string InstanceLockName(const std::string& id) {
+  return "INSTANCE_" + id;
+}
+
+std::string ClaimInstanceId() {
+  for (int n = 0; n < kInstanceIds; ++n) {
+    const std::string id = InstanceIdName(n), lock = InstanceLockName(id);
+    if (!KVTAcquireProcessLock("POSSALES", lock.c_str())) continue;
+    // Give a till that asked at the same moment time to be recorded, then
+    // make sure the host holds the id for us and not for it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    char owner[1024], me[1024];
+    KVTGetProcessLockUserNumber(owner, sizeof owner, "POSSALES", lock.c_str());
+    KVTGetCurrentUserNumber(me, sizeof me);
+    if (std::strcmp(owner, me) == 0) return id;
+    KVTReleaseProcessLock("POSSALES", lock.c_str());
   }
-  return false;
+  return "";
 }
 
-void PVpos1Dlg::ReleaseInstanceID() {
-  // At shutdown the host may be gone already; its locks went with it.
-  if (!sProcessLockID.empty() && KVTReturnMDIWin())
-    KVTReleaseProcessLock("POSSALES", sProcessLockID.c_str());
-  sProcessLockID.clear();
-  sInstanceID.clear();
+void ReleaseInstanceLock(const std::string& lockName) {
+  if (!lockName.empty() && KVTReturnMDIWin()) KVTReleaseProcessLock("POSSALES", lockName.c_str());
 }
+
+}  // namespace kvt::shell

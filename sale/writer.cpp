@@ -1,0 +1,410 @@
+// The sale writer: numbers and links, header, lines, taxes, stock and history.
+#include "sale/writer.h"
+
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/base/kvtbase.h"
+#include "platform/sql/kvtsql.h"
+#include "shell/globals.h"
+
+namespace kvt::sale {
+
+using kvt::sql::Date;
+using kvt::sql::Found;
+using kvt::sql::Number;
+using kvt::sql::Query;
+using kvt::sql::Result;
+using kvt::sql::Text;
+using kvt::sql::Value;
+
+namespace {
+
+// A counter row that is not there is read again this many times, a little
+// apart, before the save gives up (another till may be setting the store up).
+constexpr int kCounterReads = 3;
+constexpr auto kCounterReadPause = std::chrono::milliseconds(20);
+// Conditional updates that found the counter moved by another till, per
+// number. Each one means another till got a number, so this is generous.
+constexpr int kCounterConflicts = 1000;
+// Numbers skipped because a saved sale already uses them, per number.
+constexpr long kNumbersInUse = 1000000;
+
+std::string Trimmed(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+bool Is(const char* setting, const char* value) {
+  return std::string(setting) == value;
+}
+
+// A link is set by the first save and is never empty or zero afterwards.
+bool NeverSaved(const std::string& link) {
+  std::string l = Trimmed(link);
+  for (char c : l)
+    if (std::isalpha(static_cast<unsigned char>(c))) return false;
+  return std::atof(l.c_str()) == 0;
+}
+
+// Every character but the last four becomes "*".
+void MaskCardNumber(std::string& number) {
+  if (number.size() > 4) number.replace(0, number.size() - 4, number.size() - 4, '*');
+}
+
+std::string RecnoText(double recno) {
+  char buf[32];
+  KVTsprintf(buf, "%.0f", recno);
+  return buf;
+}
+
+}  // namespace
+
+// One counter, read and moved on only where it still holds what was read,
+// so that of two tills reading the same value only one moves it.
+struct SaleWriter::Counter {
+  std::string name;    // for messages: "sale number", "sale link"
+  std::string column;  // the counter's column, as the read names it
+  Query read;          // the counter's row, by the key when `keyed`
+  Query advance;       // SET to the next WHERE it still holds the text read
+  Query start;         // SET to "2" WHERE it is still empty (the number is 1)
+  bool keyed;
+};
+
+SaleWriter::SaleWriter(HWND inventoryParent)
+    : stock_(inventoryParent),
+      perStore_("SELECT USESTNSNUM FROM KVTPOS10 WHERE RECNO = 1"),
+      numberInUse_("SELECT INVOICENUM FROM KVTPOS1 WHERE INVOICENUM = ?"),
+      linkInUse_("SELECT INVOICELNK FROM KVTPOS1 WHERE INVOICELNK = ?"),
+      insertHeader_(
+          "INSERT INTO KVTPOS1 (INVOICENUM,RECNO,INVDATE,SALETIME,TILLREF,SLSMAN,STORE,SHIFT,"
+          "TRANSTYPE,STATUS,CUSTREF,CUSTNAME,CASHAMT,CHECKAMT,CREDITAMT,CASHRET,CHARGEAMT,"
+          "CHARGERET,FDSTMPAMT,CASHPAY,CHECKPAY,INVCTOTAL,AMTPAID,PYMTMETHOD,NETAMT,NONTAXAMT,"
+          "DISCOUNT,CHANGE,CHECKNUM,CHECKACCT,CCNUMBER,CCEXPDATE,CCTYPE,CCAUTHNUM,PO,CREDITPAY,"
+          "FSCHANGE,INVOICELNK,SALEDATE,TAXAMT,DOB,FPAMT,FPRET,FPCASHPAY,FPCHECKPAY,FPDBC,"
+          "FPDBCDESC,FPCPN,FPCPNDESC,FPAUTHNUM,FPC2REF,FPREPAYTRM,FPTANDC,FPACCNUM,CREDITRET,"
+          "GFTCRDAMT,GFTCRDPAY,GCTYPE,GCNUMBER,GCEXPDATE,GCAUTHNUM,CANEXCHG,CANAMT) VALUES (?,?,?,"
+          "?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,"
+          "?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+      updateHeader_(
+          "UPDATE KVTPOS1 SET SLSMAN=?,TRANSTYPE=?,STATUS=?,SALETIME=?,CUSTREF=?,CUSTNAME=?,"
+          "CASHAMT=?,CHECKAMT=?,CREDITAMT=?,CASHRET=?,CHARGEAMT=?,CHARGERET=?,FDSTMPAMT=?,"
+          "CASHPAY=?,CHECKPAY=?,INVCTOTAL=?,AMTPAID=?,PYMTMETHOD=?,NETAMT=?,NONTAXAMT=?,"
+          "DISCOUNT=?,CHANGE=?,CHECKNUM=?,CHECKACCT=?,CCNUMBER=?,CCEXPDATE=?,CCTYPE=?,CCAUTHNUM=?,"
+          "PO=?,SALEDATE=?,CREDITPAY=?,FSCHANGE=?,INVOICELNK=?,TAXAMT=?,DOB=?,CANEXCHG=?,CANAMT=? "
+          "WHERE INVOICELNK=?"),
+      deleteLines_("DELETE FROM KVTPOS2 WHERE INVOICELNK = ?"),
+      insertLine_(
+          "INSERT INTO KVTPOS2 (INVREF,DESCR,QTYORDERED,PRICE,ENTRYTOTAL,FOODSTAMPS,TAXABLE,"
+          "INVOICENUM,NUMCHANGE,TILLCODE,CATEGORY,DISCOUNT,COST,SERIALNUM,INVLOC,INVOICELNK,RECNO,"
+          "ITEMLNK,PROMPT) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+      deleteTaxes_("DELETE FROM KVTPOS3 WHERE INVOICELNK = ?"),
+      insertTax_(
+          "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) VALUES "
+          "(?,?,?,?,?,?,?)") {
+  // A counter of the point of sale configuration: its first record (RECNO 1;
+  // the order keeps the first row the same after updates on every database).
+  auto config = [](const std::string& column, const std::string& name) {
+    return std::unique_ptr<Counter>(
+        new Counter{name, column, Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
+                    Query("UPDATE KVTPOS10 SET " + column + " =? WHERE " + column + "=?"),
+                    Query("UPDATE KVTPOS10 SET " + column + " ='2' WHERE (" + column + "='' OR " +
+                          column + " IS NULL)"),
+                    false});
+  };
+  configNumber_ = config("NEXTSLNUM", "sale number");
+  link_ = config("NEXTSLLNK", "sale link");
+  storeNumber_.reset(new Counter{
+      "sale number", "NEXTSLNUM", Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"),
+      Query("UPDATE KVTCOM13 SET NEXTSLNUM=? WHERE REFERENCE=? AND NEXTSLNUM=?"),
+      Query("UPDATE KVTCOM13 SET NEXTSLNUM='2' WHERE REFERENCE=? AND (NEXTSLNUM='' OR NEXTSLNUM "
+            "IS NULL)"),
+      true});
+}
+
+SaleWriter::~SaleWriter() = default;
+
+std::vector<Notice> SaleWriter::TakeNotices() {
+  std::vector<Notice> taken;
+  taken.swap(notices_);
+  return taken;
+}
+
+bool SaleWriter::Fail(const std::string& what, const std::string& dbError, const char* outcome) {
+  notices_.push_back({what + (dbError.empty() ? "" : "\n" + dbError) + "\n" + outcome, true});
+  return false;
+}
+
+// ---- Numbers and links ---------------------------------------------------------
+
+SaleWriter::Take SaleWriter::TakeOnce(Counter& c, const std::string& key, std::string* number) {
+  std::vector<Value> keyed;
+  if (c.keyed) keyed.push_back(Text(key));
+  Result r;
+  for (int i = 0; i < kCounterReads; ++i) {
+    if (i > 0) std::this_thread::sleep_for(kCounterReadPause);
+    r = c.read.Run(keyed);
+    if (r.found() != Found::No) break;
+  }
+  if (r.found() == Found::Failed) {
+    error_ = "Error occurred reading the " + c.name + " counter.\n" + r.error();
+    return Take::Failed;
+  }
+  if (r.found() == Found::No) {
+    error_ = "No " + c.name + " counter was found for " +
+             (c.keyed ? "store " + Trimmed(key) : std::string("the point of sale configuration")) +
+             ".";
+    return Take::Failed;
+  }
+  const std::string raw = r.first()[c.column];
+  const std::string value = Trimmed(raw).substr(0, 50);
+  Result moved;
+  if (value.empty()) {
+    *number = "1";
+    moved = c.start.Run(keyed);
+  } else {
+    *number = value;
+    std::vector<Value> values = {Text(std::to_string(std::atol(value.c_str()) + 1))};
+    values.insert(values.end(), keyed.begin(), keyed.end());
+    values.push_back(Text(raw));
+    moved = c.advance.Run(values);
+  }
+  if (!moved.ok()) {
+    error_ = "Error occurred updating the " + c.name + " counter.\n" + moved.error();
+    return Take::Failed;
+  }
+  return moved.changed() == 0 ? Take::Lost : Take::Got;
+}
+
+std::string SaleWriter::Allocate(Counter& c, const std::string& key, Query& inUse,
+                                 const std::function<std::string(const std::string&)>& compose) {
+  error_.clear();
+  int lost = 0;
+  for (long skipped = 0; skipped < kNumbersInUse;) {
+    std::string number;
+    Take t = TakeOnce(c, key, &number);
+    if (t == Take::Failed) return "";
+    if (t == Take::Lost) {
+      if (++lost >= kCounterConflicts) break;
+      continue;
+    }
+    std::string candidate = compose(number);
+    Result used = inUse.Run({Text(candidate)});
+    if (used.found() == Found::Failed) {
+      error_ =
+          "Error occurred checking the " + c.name + " against the saved sales.\n" + used.error();
+      return "";
+    }
+    if (used.found() == Found::No) return candidate;
+    ++skipped;
+  }
+  error_ = "No free " + c.name + " could be found.";
+  return "";
+}
+
+std::string SaleWriter::NextSaleNumber(const std::string& store) {
+  Result r = perStore_.Run();
+  if (r.found() == Found::Failed) {
+    error_ = "Error occurred reading the point of sale configuration.\n" + r.error();
+    return "";
+  }
+  bool byStore = r.found() == Found::Yes && Trimmed(r.first()["USESTNSNUM"]) == "T";
+  return byStore ? StoreNextSaleNumber(store) : ConfigNextSaleNumber();
+}
+
+std::string SaleWriter::StoreNextSaleNumber(const std::string& store) {
+  return Allocate(*storeNumber_, Trimmed(store), numberInUse_,
+                  [](const std::string& n) { return n; });
+}
+
+std::string SaleWriter::ConfigNextSaleNumber() {
+  return Allocate(*configNumber_, "", numberInUse_, [](const std::string& n) { return n; });
+}
+
+std::string SaleWriter::NextSaleLink(const std::string& instanceId) {
+  return Allocate(*link_, "", linkInUse_,
+                  [&](const std::string& n) { return ComposeLink(n, instanceId); });
+}
+
+std::string ComposeLink(const std::string& number, const std::string& id) {
+  std::string link = number + id;
+  if (link.size() <= 10) return link;
+  std::size_t keep = id.size() < 10 ? 10 - id.size() : 0;
+  return id.substr(0, 10) + (number.size() > keep ? number.substr(number.size() - keep) : number);
+}
+
+// ---- The sale --------------------------------------------------------------------
+
+bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vector<TaxLine>& taxes,
+                      const std::string& instanceId) {
+  kvt::sql::Transaction tran;
+  if (!tran.ok()) return Fail("Error occurred starting the sale's transaction.", tran.error());
+  if (NeverSaved(h.invoiceLnk)) {
+    if (h.transType == "N" && !Is(CFG_NOSALEADVSALENUMBER, "T")) {
+      h.invoiceNum = "NS";
+    } else if (h.transType == "C" && !Is(CFG_CASHCHKGADVSALENUMBER, "T")) {
+      h.invoiceNum = "CASHCHK";
+    } else {
+      h.invoiceNum = Trimmed(h.invoiceNum);
+      if (h.invoiceNum.empty()) h.invoiceNum = NextSaleNumber(h.store);
+      if (h.invoiceNum.empty()) return Fail(error_, "");
+    }
+    h.invoiceLnk = NextSaleLink(instanceId);
+    if (h.invoiceLnk.empty()) return Fail(error_, "");
+    h.recno = NextNum(1, "KVTPOS1", 100, 0);
+    if (h.recno <= 0) return Fail("Error occurred inserting KVTPOS1 record.", KVTLastSqlError());
+    if (!InsertHeader(h)) return false;
+  } else if (!UpdateHeader(h)) {
+    return false;
+  }
+  if (!lines.empty() && !SaveLines(h, lines)) return false;
+  if (h.transType != "P" && !SaveTaxes(h, taxes)) return false;
+  if (!tran.Commit()) return Fail("Error occurred saving this sale.", tran.error());
+  return true;
+}
+
+// ---- The header ----------------------------------------------------------------
+
+bool SaleWriter::InsertHeader(Header& h) {
+  SaleTexts& t = h.texts;
+  MaskCardNumber(t.ccNumber);
+  t.ccExpDate.clear();
+  const std::string method = t.pymtMethod == "C" ? "1" : t.pymtMethod;
+  Result r = insertHeader_.Run(
+      {Text(h.invoiceNum), Number(h.recno),    Date(h.shiftDate), Text(h.saleTime),
+       Text(h.tillRef),    Text(h.employee),   Text(h.store),     Text(h.shift),
+       Text(h.transType),  Text(h.status),     Text(t.custRef),   Text(t.custName),
+       Text(t.cashAmt),    Text(t.checkAmt),   Text(t.creditAmt), Text(t.cashRet),
+       Text(t.chargeAmt),  Text(t.chargeRet),  Text(t.fsAmt),     Text(t.cashPay),
+       Text(t.checkPay),   Text(t.total),      Text(t.totalPaid), Text(method),
+       Text(t.netAmt),     Text(t.nonTaxAmt),  Text(t.discount),  Text(t.change),
+       Text(t.checkNum),   Text(t.checkAcct),  Text(t.ccNumber),  Date(t.ccExpDate),
+       Text(t.ccType),     Text(t.ccAuthNum),  Text(t.po),        Text(t.creditPay),
+       Text(t.fsChange),   Text(h.invoiceLnk), Date(h.saleDate),  Text(t.taxAmt),
+       Text(t.dob),        Text(t.fpAmt),      Text(t.fpRet),     Text(t.fpCashPay),
+       Text(t.fpCheckPay), Text(t.fpDbc),      Text(t.fpDbcDesc), Text(t.fpCpn),
+       Text(t.fpCpnDesc),  Text(t.fpAuthNum),  Text(t.fpC2Ref),   Text(t.fpRepayTrm),
+       Text(t.fpTandC),    Text(t.fpAccNum),   Text(t.creditRet), Text(t.gcAmt),
+       Text(t.gcPay),      Text(t.gcType),     Text(t.gcNumber),  Date(t.gcExpDate),
+       Text(t.gcAuthNum),  Text(t.canExchg),   Text(t.canAmt)});
+  return r.ok() || Fail("Error occurred inserting KVTPOS1 record.", r.error());
+}
+
+bool SaleWriter::UpdateHeader(Header& h) {
+  SaleTexts& t = h.texts;
+  MaskCardNumber(t.ccNumber);
+  t.ccExpDate.clear();
+  Result r = updateHeader_.Run(
+      {Text(h.employee),   Text(h.transType),  Text(h.status),    Text(h.saleTime),
+       Text(t.custRef),    Text(t.custName),   Text(t.cashAmt),   Text(t.checkAmt),
+       Text(t.creditAmt),  Text(t.cashRet),    Text(t.chargeAmt), Text(t.chargeRet),
+       Text(t.fsAmt),      Text(t.cashPay),    Text(t.checkPay),  Text(t.total),
+       Text(t.totalPaid),  Text(t.pymtMethod), Text(t.netAmt),    Text(t.nonTaxAmt),
+       Text(t.discount),   Text(t.change),     Text(t.checkNum),  Text(t.checkAcct),
+       Text(t.ccNumber),   Date(t.ccExpDate),  Text(t.ccType),    Text(t.ccAuthNum),
+       Text(t.po),         Date(h.saleDate),   Text(t.creditPay), Text(t.fsChange),
+       Text(h.invoiceLnk), Text(t.taxAmt),     Text(t.dob),       Text(t.canExchg),
+       Text(t.canAmt),     Text(h.invoiceLnk)});
+  if (!r.ok())
+    return Fail("Error occurred updating KVTPOS1 record.", r.error(),
+                "This sale has not been updated!");
+  if (r.changed() > 0) return true;
+  // An earlier save of this sale was cancelled after it had its link: the
+  // header was never written, so write it now under the same number and link.
+  if (h.recno <= 0) h.recno = NextNum(1, "KVTPOS1", 100, 0);
+  if (h.recno <= 0) return Fail("Error occurred inserting KVTPOS1 record.", KVTLastSqlError());
+  return InsertHeader(h);
+}
+
+// ---- The lines -------------------------------------------------------------------
+
+LineRow RowOfLine(const Line& l, const Header& sale) {
+  LineRow row{l.reference,
+              l.description,
+              l.quantity,
+              l.price,
+              l.voided ? "VOID" : AmountText(l.amount),
+              l.foodStamps ? "1" : "0",
+              l.taxable ? "1" : "0",
+              sale.invoiceNum,
+              l.numChange,
+              l.tillCode,
+              l.category,
+              l.discount,
+              l.cost,
+              l.serialNum,
+              l.location,
+              sale.invoiceLnk,
+              l.itemLink,
+              l.itemLink,
+              l.prompt};
+  if (sale.status != "S") {
+    if (!l.taxable && !Trimmed(l.nonTaxCat).empty()) row.category = l.nonTaxCat;
+    if (!Trimmed(l.tillCode).empty()) row.invRef = l.invRef;
+  }
+  std::string cost = Trimmed(l.cost);
+  if (!cost.empty() && cost.back() == '%') {
+    char buf[64];
+    KVTsprintf(buf, *PRICE_FORMAT ? PRICE_FORMAT : "%.2f",
+               l.Price() * std::atof(cost.c_str()) * 0.01);
+    row.cost = buf;
+  }
+  return row;
+}
+
+bool SaleWriter::SaveLines(const Header& sale, const std::vector<Line>& lines) {
+  Result r = deleteLines_.Run({Text(sale.invoiceLnk)});
+  if (!r.ok()) return Fail("Error occurred deleting KVTPOS2 records.", r.error());
+  const bool suspended = sale.status == "S";
+  const bool moveStock = Is(CFG_USEINVENTORY, "T") && Is(CFG_UPDATEQOH, "T");
+  const bool keepHistory = !Is(CFG_USECSTORE, "T");
+  for (const Line& line : lines) {
+    const LineRow row = RowOfLine(line, sale);
+    if (!InsertLine(row)) return false;
+    if (suspended || line.voided) continue;
+    const std::string item = Trimmed(row.invRef), category = Trimmed(row.category);
+    if (moveStock && !item.empty())
+      stock_.ReduceQuantity({item, Trimmed(row.invLoc), row.qtyOrdered, row.cost, row.entryTotal,
+                             sale.invoiceNum, sale.invoiceNum, sale.saleDate},
+                            &notices_);
+    // Payments on account are not sales of their category.
+    if (keepHistory && !category.empty() && category != POACATEGORY)
+      stock_.UpdateCategoryHistory(category, sale.store, line.Quantity(), line.amount, &notices_);
+  }
+  return true;
+}
+
+bool SaleWriter::InsertLine(const LineRow& l) {
+  Result r = insertLine_.Run(
+      {Text(l.invRef), Text(l.descr), Text(l.qtyOrdered), Text(l.price), Text(l.entryTotal),
+       Number(l.foodStamps), Number(l.taxable), Text(l.invoiceNum), Text(l.numChange),
+       Text(l.tillCode), Text(l.category), Text(l.discount), Text(l.cost), Text(l.serialNum),
+       Text(l.invLoc), Text(l.invoiceLnk), Number(l.recno), Text(l.itemLnk), Text(l.prompt)});
+  return r.ok() || Fail("Error occurred inserting KVTPOS2 record.", r.error());
+}
+
+// ---- The taxes -------------------------------------------------------------------
+
+bool SaleWriter::SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes) {
+  const char* failed = "Error occurred inserting KVTPOS3 record.";
+  Result r = deleteTaxes_.Run({Text(sale.invoiceLnk)});
+  if (!r.ok()) return Fail(failed, r.error());
+  for (const TaxLine& tax : taxes) {
+    double recno = NextNum(1, "KVTPOS3", 100, 0);
+    if (recno <= 0) return Fail(failed, KVTLastSqlError());
+    if (!InsertTax(sale, tax, RecnoText(recno))) return false;
+  }
+  return true;
+}
+
+bool SaleWriter::InsertTax(const Header& sale, const TaxLine& tax, const std::string& recno) {
+  Result r =
+      insertTax_.Run({Text(sale.invoiceNum), Text(tax.code), Text(tax.rate), Text(tax.amount),
+                      Text(sale.invoiceLnk), Number(recno), Text(tax.itemLink)});
+  return r.ok() || Fail("Error occurred inserting KVTPOS3 record.", r.error());
+}
+
+}  // namespace kvt::sale

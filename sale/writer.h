@@ -1,0 +1,135 @@
+// The sale writer: a sale's number and link from the shared counters, its
+// header (KVTPOS1), lines (KVTPOS2) and taxes (KVTPOS3), and the stock and
+// category history of its lines, all in one transaction on connection 1. It
+// works on values (the header's texts, the typed lines, the tax rows as
+// saved) and the module's settings, never on a screen.
+//
+// Failures are results: a part that fails returns false and leaves a notice
+// with the database's message; Save then cancels the whole sale, stock
+// included. Notices are kept until taken, so the screen shows them once the
+// transaction has ended.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sql/query.h"
+#include "sale/invent.h"
+#include "sale/lines.h"
+
+namespace kvt::sale {
+
+// What a save records besides the lines, in the order the payment screen
+// passes them. A save masks `ccNumber` (all but its last four characters
+// become "*") and clears `ccExpDate`.
+struct SaleTexts {
+  std::string custRef, custName, cashAmt, checkAmt, creditAmt, cashRet, chargeAmt, chargeRet, fsAmt,
+      cashPay, checkPay, total, totalPaid, pymtMethod, netAmt, nonTaxAmt, discount, change,
+      checkNum, checkAcct, ccNumber, ccExpDate, ccType, ccAuthNum, po, creditPay, fsChange, taxAmt,
+      dob;
+  // Farm-plan payment.
+  std::string fpAmt, fpRet, fpCashPay, fpCheckPay, fpDbc, fpDbcDesc, fpCpn, fpCpnDesc, fpAuthNum,
+      fpC2Ref, fpRepayTrm, fpTandC, fpAccNum;
+  std::string creditRet;
+  // Gift card (gcExpDate is a date: MMDDYYYY or MM/DD/YYYY).
+  std::string gcAmt, gcPay, gcType, gcNumber, gcExpDate, gcAuthNum;
+  std::string canExchg, canAmt;
+};
+
+// The sale's header: what it is, its number, link and record number (empty
+// and 0 before its first save), the till's login and the texts.
+struct Header {
+  std::string transType;  // "S" sale, "N" no sale, "C" check cashing, "P" payment on account
+  std::string status;     // "C" complete, "S" suspended
+  std::string invoiceNum, invoiceLnk;
+  double recno = 0;
+  std::string store, tillRef, shift, employee, shiftDate;
+  std::string saleDate, saleTime;  // "MMDDYYYY", "HH:MM:SS"
+  SaleTexts texts;
+};
+
+// One KVTPOS2 row, in the order of its insert.
+struct LineRow {
+  std::string invRef, descr, qtyOrdered, price, entryTotal, foodStamps, taxable, invoiceNum,
+      numChange, tillCode, category, discount, cost, serialNum, invLoc, invoiceLnk, recno, itemLnk,
+      prompt;
+};
+// The row a line is saved as. A finished sale (not suspended) counts a
+// non-taxable line under its non-tax category and sells the inventory item
+// behind a till code; a cost of "NN%" becomes that part of the price.
+LineRow RowOfLine(const Line& line, const Header& sale);
+
+// A tax row as saved: its amount already rounded to cents.
+struct TaxLine {
+  std::string code, rate, amount, itemLink;
+};
+
+// A link: the number followed by the instance id, or, past ten characters,
+// the id followed by the number's last digits.
+std::string ComposeLink(const std::string& number, const std::string& instanceId);
+
+class SaleWriter {
+ public:
+  // `inventoryParent`: the window through which the inventory module is had.
+  explicit SaleWriter(HWND inventoryParent);
+  ~SaleWriter();
+
+  // Saves the sale in one transaction. A sale never saved (empty or zero
+  // link) gets its number (kept when typed; "NS" and "CASHCHK" for a no
+  // sale and a check cashing unless configured to take one), link and
+  // record number, written into `header` as they are had, also when a later
+  // step fails; a sale saved before has its header updated. Then its lines
+  // (when it has any) and, except for a payment on account, its taxes are
+  // replaced. False, with nothing written, when any part fails.
+  bool Save(Header& header, const std::vector<Line>& lines, const std::vector<TaxLine>& taxes,
+            const std::string& instanceId);
+
+  // Sale numbers (KVTCOM13.NEXTSLNUM of the store when KVTPOS10.USESTNSNUM
+  // is "T", else KVTPOS10.NEXTSLNUM) and links (KVTPOS10.NEXTSLLNK), never
+  // one a saved sale uses and never the same to two tills: a counter is
+  // moved on only where it still holds what was read. "" when none could
+  // be had; error() says why.
+  std::string NextSaleNumber(const std::string& store);
+  std::string StoreNextSaleNumber(const std::string& store);
+  std::string ConfigNextSaleNumber();
+  std::string NextSaleLink(const std::string& instanceId);
+  const std::string& error() const { return error_; }
+
+  // The parts of a save, each inside whatever transaction is open. The
+  // header insert masks the card number and clears its expiry in `header`;
+  // an update of a header that is not there (an earlier save was
+  // cancelled) inserts it, with a record number when it has none.
+  bool InsertHeader(Header& header);
+  bool UpdateHeader(Header& header);
+  // Replaces the sale's lines; outside a suspended sale each line that is
+  // not void also moves stock and category history.
+  bool SaveLines(const Header& sale, const std::vector<Line>& lines);
+  bool InsertLine(const LineRow& row);
+  // Replaces the sale's tax rows, each with a record number of its own.
+  bool SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes);
+  bool InsertTax(const Header& sale, const TaxLine& tax, const std::string& recno);
+
+  // The notices since they were last taken.
+  std::vector<Notice> TakeNotices();
+
+ private:
+  struct Counter;
+  enum class Take { Got, Lost, Failed };
+  Take TakeOnce(Counter& c, const std::string& key, std::string* number);
+  std::string Allocate(Counter& c, const std::string& key, kvt::sql::Query& inUse,
+                       const std::function<std::string(const std::string&)>& compose);
+  bool Fail(const std::string& what, const std::string& dbError,
+            const char* outcome = "This sale has not been saved!");
+
+  SaleStock stock_;
+  std::vector<Notice> notices_;
+  std::string error_;
+  std::unique_ptr<Counter> configNumber_, storeNumber_, link_;
+  kvt::sql::Query perStore_, numberInUse_, linkInUse_;
+  kvt::sql::Query insertHeader_, updateHeader_;
+  kvt::sql::Query deleteLines_, insertLine_, deleteTaxes_, insertTax_;
+};
+
+}  // namespace kvt::sale
