@@ -157,9 +157,11 @@ class PVpos1Dlg : public KVTPropertyPage {
   std::string sInstanceID;
   KVTPOS1A* VerifyPOS1File = nullptr;
 
-  // ---- Price determination (pricing/pos1c.cpp) ---------------------------
+  // ---- Price determination (sale/pos1price.cpp, over pricing/prices.h) ----
+  // Each member moves values between the screen and kvt::pricing::Prices.
   // Prices are texts: unit prices written with PRICE_FORMAT, amounts with
-  // TOTAL_FORMAT. Out buffers are 50 characters. No message is shown.
+  // TOTAL_FORMAT; out buffers are 50 characters. A look-up the database
+  // fails is shown to the cashier and changes nothing.
 
   // A till code's price in `szStore` (KVTCOM12): its markdown while the
   // window holds today, its sign, its rounding rules. Sets SecPriceAvail and
@@ -206,29 +208,16 @@ class PVpos1Dlg : public KVTPropertyPage {
   // COST = the sales category's COSTUNIT in the store, when it has a row.
   void FindSalesCatCost(const char* szCategory, const char* szStore);
 
-  // ---- Mix-and-match (pricing/pos1g.cpp) ---------------------------------
+  // ---- Mix-and-match (sale/pos1price.cpp, over pricing/prices.h) ---------
   // Re-prices the non-void lines carrying `szMixNum` while its KVTPRB31
-  // window holds today: complete sets share the set price (the last unit of
-  // each set absorbs the rounding), units beyond them go at AFTERQTY or the
-  // item's own price; below one set, lines not priced by unit breaks or a
-  // matrix (`szQtyPricing`) go back to their own prices. A mix whose set
-  // quantity is below 1 changes nothing. Then the totals and the screen.
+  // window holds today (Prices::ApplyMixPricing), then the totals and the
+  // screen. A mix that does not apply changes nothing.
   void ApplyMixPricing(const char* szMixNum, const char* szQtyPricing);
 
-  // ---- Tax (pricing/pos1d.cpp) -------------------------------------------
+  // ---- Tax (sale/pos1price.cpp, over pricing/taxtable.h) -----------------
   // Every taxable line carries one tax-grid row per tax code of its tax
   // authority, tied to it by the line's item link (COL_RECNO). Tax amounts
-  // are held unrounded (six decimals) and rounded once per code by SumTax.
-
-  // One tax code's running total while SumTax adds up the sale.
-  struct TaxCodeBuffer {
-    std::string sTaxCode;
-    double dTaxTotal = 0;
-    void Reset() {
-      sTaxCode.clear();
-      dTaxTotal = 0;
-    }
-  };
+  // are held unrounded ("%f") and rounded once per code by SumTax.
 
   // Empties the tax grid (a new sale starts).
   void ClearTaxTable();
@@ -260,6 +249,18 @@ class PVpos1Dlg : public KVTPropertyPage {
   // add up to `saleTaxTotal`.
   std::vector<std::string> TaxRowSaveAmounts(const char* saleTaxTotal);
 
+ private:
+  // The pricing and tax look-ups of this screen, made on first use.
+  struct PricingCore;
+  struct PricingCoreDeleter {
+    void operator()(PricingCore* core) const;
+  };
+  std::unique_ptr<PricingCore, PricingCoreDeleter> pricing_;
+  PricingCore& Pricing();
+  // A failed look-up, shown to the cashier.
+  void ShowLookupFailure(const std::string& error);
+
+ public:
   // ---- Sale totals and lines (sale/pos1a.cpp) ----------------------------
   // Makes the line-table model (VerifyPOS1File) and makes it the screen's
   // field checker; set-up calls it once.
