@@ -7,10 +7,9 @@
 
 #include "platform/base/kvtbase.h"
 #include "platform/sql/query.h"
-#include "pricing/pricetext.h"
+#include "pricing/prices.h"
 #include "pricing/pricing.h"
 #include "sale/entry.h"
-#include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
 
@@ -44,8 +43,7 @@ const KVTFormDecl& PViteminfDlg::FormDecl() {
   return form;
 }
 
-PViteminfDlg::PViteminfDlg(HWND parent, PVpos1Dlg* sale)
-    : PVDialog(parent, FormDecl()), sale_(sale) {
+PViteminfDlg::PViteminfDlg(HWND parent) : PVDialog(parent, FormDecl()) {
   SetTransferBuffer(&Data);
   SetFieldChecker(this);
 }
@@ -95,39 +93,35 @@ bool PViteminfDlg::LookUp(const std::string& ref) {
   DoAppToScr(IDC_DESCRIPTION);
   if (!found) return false;
 
+  kvt::pricing::ModuleInventory module(Handle());
+  kvt::pricing::Prices prices(module);
+  prices.format = {PRICE_FORMAT, std::atoi(CFG_DECIMALSFORPRICE), TOTAL_FORMAT};
+  prices.today = MakeDateYYYYMMDD(CurrentDate().c_str());
+  auto told = [&](const std::string& error) {
+    MessageBox(error.c_str(), "Error", MB_OK | MB_ICONSTOP);
+    return false;
+  };
   std::string price;
   if (inventory) {
-    // The price before the discount, as the shelf shows it.
-    char answer[KVT_PRICING_RETURN_LEN] = "";
-    char itemPrice[KVT_PRICE_TEXT_LEN] = "", discount[KVT_PRICE_TEXT_LEN] = "",
-         cost[KVT_PRICE_TEXT_LEN] = "";
-    if (GetPrice(hApplication, Handle(), 1, 0, 0, ref.c_str(), INVENTORY_LOCATION, "1", "", "", "",
-                 szCustRef, answer, ""))
-      LoadPriceDiscountCost(answer, Handle(), itemPrice, discount, cost);
-    if (itemPrice[0]) price = KVTPriceText(std::atof(itemPrice));
+    // The module's price as it stands: the shelf price, before the
+    // customer's discount.
+    kvt::pricing::Looked<kvt::pricing::ModuleAnswer> answer =
+        module.Ask({szCustRef, "", ref, INVENTORY_LOCATION, "1", true});
+    if (answer.failed()) return told(answer.error);
+    if (!answer.value.price.empty())
+      price = prices.format.Price(std::atof(answer.value.price.c_str()));
     kvt::sql::Result promo = kvt::sql::Run(kSqlPromotion, {Text(ref), Text(INVENTORY_LOCATION)});
     if (failed("inventory item's promotion", promo)) return false;
     if (promo.found() == Found::Yes) {
-      const long today = MakeDateYYYYMMDD(CurrentDate().c_str());
       const kvt::sql::Row p = promo.first();
       if (kvt::sale::PromotionHolds(MakeDateYYYYMMDD(p["BEGINDATE"].c_str()),
-                                    MakeDateYYYYMMDD(p["ENDDATE"].c_str()), today))
-        price = KVTFormatValue(PRICE_FORMAT, std::atof(p["PPRICE1"].c_str()));
+                                    MakeDateYYYYMMDD(p["ENDDATE"].c_str()), prices.today))
+        price = prices.format.Price(std::atof(p["PPRICE1"].c_str()));
     }
-  } else if (sale_) {
-    // The sale's till-code pricing in its normal mode; what it leaves in
-    // the sale's entry fields and flags is put back.
-    PVpos1Dlg& s = *sale_;
-    const std::string keptPrice = s.Data.PRICE, keptTotal = s.Data.ENTRYTOTAL;
-    const int keptSecondary = s.SecPriceAvail;
-    const bool keptZero = s.bTillCodePriceZero;
-    char unused[50] = "";
-    s.FindTillCodePrice(ref.c_str(), LOGIN_STORE, false, "", unused);
-    price = s.Data.PRICE;
-    KVTsprintf(s.Data.PRICE, "%s", keptPrice.c_str());
-    KVTsprintf(s.Data.ENTRYTOTAL, "%s", keptTotal.c_str());
-    s.SecPriceAvail = keptSecondary;
-    s.bTillCodePriceZero = keptZero;
+  } else {
+    kvt::pricing::Looked<kvt::pricing::TillCode> code = prices.FindTillCode(ref, LOGIN_STORE);
+    if (code.failed()) return told(code.error);
+    price = kvt::pricing::PriceTillCode(code.value, prices.format, prices.today).regular;
   }
   SetFieldVar(IDC_PRICE, price.c_str());
   return true;

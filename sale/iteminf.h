@@ -5,8 +5,6 @@
 
 #include "platform/forms/forms.h"
 
-class PVpos1Dlg;
-
 struct PViteminfData {
   char ITEMREF[81];
   char DESCRIPTION[81];
@@ -18,9 +16,7 @@ class PViteminfDlg : public PVDialog, public KVTFieldChecker {
  public:
   enum : int { IDC_PRICE = 104, IDC_ITEMREF = 182, IDC_DESCRIPTION = 183, IDC_KEYHELP = 111 };
 
-  // `sale` prices till codes (its pricing members; its entry fields are left
-  // as they were).
-  explicit PViteminfDlg(HWND parent, PVpos1Dlg* sale = nullptr);
+  explicit PViteminfDlg(HWND parent);
   static const KVTFormDecl& FormDecl();
 
   char szCustRef[50] = "";
@@ -35,5 +31,4 @@ class PViteminfDlg : public PVDialog, public KVTFieldChecker {
   // The description and price of `ref`; false when it is not valid or a
   // look-up failed (the cashier was told).
   bool LookUp(const std::string& ref);
-  PVpos1Dlg* sale_;
 };

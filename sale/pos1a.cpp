@@ -1016,7 +1016,7 @@ void PVpos1Dlg::CreatePOADiscountItem(const char* discount) {
 }
 
 void PVpos1Dlg::ViewPriceCheck() {
-  PViteminfDlg check(Handle(), this);
+  PViteminfDlg check(Handle());
   KVTsprintf(check.szCustRef, "%s", szCustRef);
   check.Execute();
 }
