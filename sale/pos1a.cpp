@@ -13,6 +13,7 @@
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
+#include "platform/win/profile.h"
 #include "sale/dob.h"
 #include "sale/entry.h"
 #include "sale/iteminf.h"
@@ -770,8 +771,12 @@ void PVpos1Dlg::SearchInvDesc() {
 }
 
 void PVpos1Dlg::SearchTillCode() {
-  std::string sql = "SELECT TILLCODE,DESCRIPT,STR(RECNO) FROM KVTCOM12 WHERE LOCATION = '" +
-                    KVTSqlQuote(Data.STORE) + "' AND TRIM(TILLCODE) <> ''";
+  // An MSSQL office reads without locks and trims with its own function.
+  const bool mssql =
+      kvt::ProfileString(".\\KVTSQL.INI", "KVTSQL Connection One", "Translate") == "MSSQL";
+  std::string sql = std::string("SELECT TILLCODE,DESCRIPT,STR(RECNO) FROM KVTCOM12") +
+                    (mssql ? " (NOLOCK)" : "") + " WHERE LOCATION = '" + KVTSqlQuote(Data.STORE) +
+                    "' AND " + (mssql ? "dbo." : "") + "TRIM(TILLCODE) <> ''";
   Lookup look(*this);
   if (look.First("feature switches", kSqlFeature, {Text("20765")})) sql += " AND INACTIVE <> '1'";
   KVTSearchResult chosen;
