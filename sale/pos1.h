@@ -136,10 +136,22 @@ class PVpos1Dlg : public KVTPropertyPage {
   char szProvinceFarmSalesTaxRemoved[50] = "0";
   bool bTOTAMT = false;  // the item keyed is sold by amount
   char szUnitDec[50] = "";
+  int Mode = 0;          // 0 entering items, 1 editing lines in the grid
+  int EnteringItem = 0;  // an item is half keyed
+  // What the item being keyed asks of the cashier (SetPromptFlags).
+  bool bDescriptionEdittable = false;
+  bool bPromptOnQty = false;
+  bool bPromptOnPrice = false;
   bool bPromptOnAmount = false;
+  bool bAllowOnlyZeroPriceChanges = false;
   bool bAllowZeroUnitsSold = false;
   bool bNegativePrice = false;
   bool bTillCodeSold = false;
+  bool bErrorInEntryTotal = false;
+  // The customer's age was checked in this sale, for tobacco and alcohol.
+  bool bPromptIDTobacco = false;
+  bool bPromptIDAlcohol = false;
+  char szCustRef[50] = "";
   bool bTillCodePriceZero = false;
   std::string sProcessLockID;
   std::string sInstanceID;
@@ -265,14 +277,40 @@ class PVpos1Dlg : public KVTPropertyPage {
   // changed: AdjustPricing (a seam the line table's tests observe).
   virtual void AdjustLinePricing(const char* reference, const char* qtyPricing, const char* mixNum);
 
-  // Item entry operations the line table calls, in their first form.
-  // Looks the reference up (inventory item at INVENTORY_LOCATION or till
-  // code at STORE) and fills the entry fields with its description, list
-  // price, flags and hidden values; no prices, prompts or age checks yet.
-  // False when it is not there, or when a look-up failed: bLookupFailed is
-  // then set and the cashier was told, so the caller says no "not found".
+  // ---- Item entry (sale/pos1a.cpp) ----------------------------------------
+  // Looks the reference up (an inventory item at INVENTORY_LOCATION, a bar
+  // code resolved to its item, or a till code at STORE), fills the entry
+  // fields, asks the farm-use and age questions, sets the prompt flags and
+  // prices the item. False when it is not there, or when a look-up failed:
+  // bLookupFailed is then set and the cashier was told, so the caller says
+  // no "not found".
   bool DisplayItem(const char* reference);
   bool bLookupFailed = false;
+  // The prompt flags of the item (kvt::sale::ReadPromptFlags).
+  void SetPromptFlags(const char* descEditable, const char* promptQty, const char* promptPrice,
+                      const char* promptAmount, const char* zeroUnits, const char* zeroPriceChanges,
+                      const char* priceSign, const char* tillCodeSold);
+  // The age check of a tobacco ("T") or alcohol ("A") item, once a sale.
+  void IDPrompt(const char* type);
+  // Runs the date-of-birth dialog; a refusal drops the item (command 9003).
+  void GetDateofBirth(const char* type, const char* age);
+  // Voids the selected line (and its tag-along), then the totals.
+  void VoidItem();
+  void VoidTotals(int row);
+  // Esc: the till code being keyed, or the last line, between its primary
+  // and secondary price.
+  void TogglePrice();
+  // F7: the last line is returned (its quantity changes sign).
+  void ReturnPreviousItem();
+  // The paid-on-account line and its discount line the payment screen adds.
+  void CreatePOAItem(const char* paymentAmount, const char* discount);
+  void CreatePOADiscountItem(const char* discount);
+  // The sales category's accounting department; "" when it has none.
+  std::string GetDepartment(const char* category, const char* store);
+  // F11: the price check window.
+  void ViewPriceCheck();
+  // F7 on an empty sale: the customer's balance.
+  void ViewCustomerBalance();
   // Pick lists of inventory items (by reference, by description) and till
   // codes; the choice is displayed as the item being keyed.
   void SearchInvRef();
