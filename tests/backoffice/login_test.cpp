@@ -171,7 +171,6 @@ TEST_P(LoginTest, RefusedEntriesAndUnreadableTablesKeepTheOperatorThere) {
       {"QuotedValueIsJustAnUnknownStore", "type M'X;key Enter", {"Error: Invalid Store."}, Ids::IDC_STORE, {}},
       {"AnotherDayAnsweredNo", "type MAIN;key Enter;type 1204;answer No;key Enter", {kAnotherDay}, Ids::IDC_SHIFTDATE, {{Ids::IDC_SHIFTDATE, "12042025"}}},
       {"AnotherDayAnsweredYesMovesOn", "type MAIN;key Enter;type 120400;answer Yes;key Enter", {kAnotherDay}, Ids::IDC_TILLREF, {{Ids::IDC_SHIFTDATE, "12042025"}}},
-      {"TheYear2000IsNotStripped", "type MAIN;key Enter;type 12052000;answer No;key Enter", {kAnotherDay}, Ids::IDC_SHIFTDATE, {{Ids::IDC_SHIFTDATE, "12052000"}}},
       {"TodayCompletedWithoutAQuestion", "type MAIN;key Enter;type 1205;key Enter", {}, Ids::IDC_TILLREF, {{Ids::IDC_SHIFTDATE, "12052025"}}},
       {"NotACalendarDay", "type MAIN;key Enter;type 1340;key Enter", {"Error: Invalid Shift Date."}, Ids::IDC_SHIFTDATE, {}},
       {"ShiftHeldGoesBackUnchecked", "type MAIN;key Enter;key Enter;type ZZ;key Shift+Enter", {}, Ids::IDC_SHIFTDATE, {{Ids::IDC_TILLREF, "ZZ"}}},

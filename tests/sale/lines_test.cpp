@@ -50,7 +50,6 @@ TEST_F(SaleLine, FlagsVoidsAndAmountsReadAsTheSaleCountsThem) {
     EXPECT_EQ(l.voided, c.voided);
     EXPECT_DOUBLE_EQ(l.amount, c.amount);
     EXPECT_EQ(CellsOfLine(l)[COL_AMOUNT], c.amountCell);
-    EXPECT_EQ(CellsOfLine(l).size(), static_cast<std::size_t>(SALE_GRID_COLUMNS));
   }
 }
 

@@ -4,8 +4,8 @@
 // look-ups, and a stored sale loaded back.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "tests/sale/sale_fixture.h"
 
@@ -314,17 +314,11 @@ class StoredSale : public SaleLines {
  protected:
   void AddSaleLine(const std::string& link, const std::string& recno, const std::string& ref,
                    const std::string& tillCode, const kvt::schema::Row& more = {}) {
-    kvt::schema::Row row = {{"INVOICELNK", link},   {"RECNO", recno},    {"INVREF", ref},
-                            {"TILLCODE", tillCode}, {"QTYORDERED", "1"}, {"PRICE", "4.00"},
-                            {"ENTRYTOTAL", "4.00"}, {"INVLOC", "01"}};
-    for (const auto& [column, value] : more) {
-      auto it = std::find_if(row.begin(), row.end(), [&](auto& c) { return c.first == column; });
-      if (it != row.end())
-        it->second = value;
-      else
-        row.emplace_back(column, value);
-    }
-    Add("KVTPOS2", row);
+    std::map<std::string, std::string> row = {
+        {"INVOICELNK", link}, {"RECNO", recno},  {"INVREF", ref},        {"TILLCODE", tillCode},
+        {"QTYORDERED", "1"},  {"PRICE", "4.00"}, {"ENTRYTOTAL", "4.00"}, {"INVLOC", "01"}};
+    for (const auto& [column, value] : more) row[column] = value;
+    Add("KVTPOS2", kvt::schema::Row(row.begin(), row.end()));
   }
   void AddTax(const std::string& recno, const std::string& code, const std::string& rate,
               const std::string& link) {

@@ -100,15 +100,13 @@ class SaleScreenTest : public DatabaseTest {
   int AddLine(const Line& l) {
     TDataTbl& g = screen->SaleGrid();
     int row = g.InsertRow();
-    g.SetCell(COL_REF, row, l.ref);
-    g.SetCell(COL_QTY, row, l.qty);
-    g.SetCell(COL_PRICE, row, l.price);
-    g.SetCell(COL_AMOUNT, row, l.amount);
-    g.SetCell(COL_FS, row, l.fs);
-    g.SetCell(COL_RECNO, row, l.recno.empty() ? std::to_string(1000 + row) : l.recno);
-    g.SetCell(COL_TAXABLE, row, l.taxable);
-    g.SetCell(COL_CATEGORY, row, l.category);
-    g.SetCell(COL_NONTAXCAT, row, l.nonTaxCat);
+    const std::string recno = l.recno.empty() ? std::to_string(1000 + row) : l.recno;
+    // clang-format off
+    for (auto [col, value] : {std::pair<int, const std::string*>{COL_REF, &l.ref}, {COL_QTY, &l.qty},
+                              {COL_PRICE, &l.price}, {COL_AMOUNT, &l.amount}, {COL_FS, &l.fs}, {COL_RECNO, &recno},
+                              {COL_TAXABLE, &l.taxable}, {COL_CATEGORY, &l.category}, {COL_NONTAXCAT, &l.nonTaxCat}})
+      g.SetCell(col, row, *value);
+    // clang-format on
     screen->OrderHasItems = 1;
     return row;
   }
@@ -132,13 +130,11 @@ class SaleScreenTest : public DatabaseTest {
     return out;
   }
   std::vector<std::vector<std::string>> TaxRows() const {
-    std::vector<std::vector<std::string>> out;
     const TDataTbl& g = screen->TaxGrid();
-    for (int r = 0; r < g.GetRowCount(); ++r) {
-      std::vector<std::string> row;
-      for (int c = 0; c < g.GetColCount(); ++c) row.push_back(g.GetCell(c, r));
-      out.push_back(row);
-    }
+    std::vector<std::vector<std::string>> out(static_cast<std::size_t>(g.GetRowCount()));
+    for (int r = 0; r < g.GetRowCount(); ++r)
+      for (int c = 0; c < g.GetColCount(); ++c)
+        out[static_cast<std::size_t>(r)].push_back(g.GetCell(c, r));
     return out;
   }
   std::vector<std::string> Messages() const {

@@ -72,16 +72,13 @@ TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsByColumn) {
   ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", "S2"}, {"STAXAUTH", "MN"}})) << db().error();
   ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}));
   EXPECT_TRUE(GetConfigInfo("", "", ""));
-  EXPECT_STREQ(CFG_SALESTAXAUTH, "IA");
-  EXPECT_STREQ(CFG_MAXQTY, "999");
-  EXPECT_STREQ(CFG_DECIMALSFORPRICE, "3");
-  EXPECT_STREQ(CFG_ALLOWCASHBACKONCC, "T");
-  EXPECT_STREQ(CFG_PROMPTPONUMBER, "T");
-  EXPECT_STREQ(CFG_USEINVENTORY, "T");
-  EXPECT_STREQ(CFG_RECEIPTFORM, "2");
-  EXPECT_STREQ(PRICE_FORMAT, "%.3f");
-  EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "1") << "the number is trimmed";
-  EXPECT_STREQ(CFG_DISPLAYPHONENUMBER, "T");
+  // clang-format off
+  for (auto [got, want] : {std::pair<const char*, const char*>{CFG_SALESTAXAUTH, "IA"}, {CFG_MAXQTY, "999"},
+                           {CFG_DECIMALSFORPRICE, "3"}, {CFG_ALLOWCASHBACKONCC, "T"}, {CFG_PROMPTPONUMBER, "T"},
+                           {CFG_USEINVENTORY, "T"}, {CFG_RECEIPTFORM, "2"}, {PRICE_FORMAT, "%.3f"},
+                           {CFG_AUTONUMBERNEWCUSTOMERS, "1"}, {CFG_DISPLAYPHONENUMBER, "T"}})  // the number trimmed
+    EXPECT_STREQ(got, want) << want;
+  // clang-format on
   EXPECT_TRUE(user.Messages().empty());
 }
 

@@ -209,12 +209,6 @@ TEST_P(Exports, BackOfficeWindowsGoWhereTheyWereLastPut) {
   std::remove("kvtlocal.ini");
 }
 
-TEST_P(Exports, StartPosOnAComputerThatIsNotATillOpensNothing) {
-  EXPECT_EQ(Export<int (*)(HWND)>("StartPOS")(host_->MainWindow()), 0);
-  EXPECT_TRUE(GetChildWindows(host_->MDIClient()).empty());
-  EXPECT_TRUE(user_.Messages().empty());
-}
-
 TEST_P(Exports, ImportOfATillsSalesFile) {
   auto import = Export<int (*)(HWND, const char*)>("DoKVTPOSImportSalesInformation");
   // Not a repeat: the import runs, and in this version reports a failed import.
