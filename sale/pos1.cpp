@@ -173,6 +173,7 @@ PVpos1Dlg::~PVpos1Dlg() {
 // ---- Set-up ----------------------------------------------------------------
 
 void PVpos1Dlg::SetupWindow() {
+  if (!TabWindow()) return;
   GetConfigInfo("", "", "");
   if (!SetInstanceID()) {
     MessageBox(
@@ -422,6 +423,13 @@ void PVpos1Dlg::GetEmployeeID() {
 }
 
 // ---- Field flow --------------------------------------------------------------
+// While the cashier keys through an item in the sale window, a field that
+// needs no answer is checked and passed at once; a field reached by the
+// mouse, or on the screen made on its own, waits for input.
+
+bool PVpos1Dlg::KeyingThrough() const {
+  return TabWindow() && KVTLastMessageWasKey();
+}
 
 void PVpos1Dlg::CheckAndMoveTo(int field, int next) {
   DoScrToApp(field);
@@ -434,17 +442,15 @@ void PVpos1Dlg::Even_setfocusidc_iref() {
 
 void PVpos1Dlg::Even_setfocusidc_idescr() {
   EnteringItem = 1;
-  if (bTOTAMT)
-    CheckAndMoveTo(IDC_IDESCR, IDC_ENTRYTOTAL);
-  else if (!bDescriptionEdittable)
-    CheckAndMoveTo(IDC_IDESCR, IDC_QTYORDERED);
-  else
+  if (!KeyingThrough() || (bDescriptionEdittable && !bTOTAMT))
     DisplayAvailKeys(Mode, OrderHasItems, "DESCRIPTION");
+  else
+    CheckAndMoveTo(IDC_IDESCR, bTOTAMT ? IDC_ENTRYTOTAL : IDC_QTYORDERED);
 }
 
 void PVpos1Dlg::Even_setfocusidc_qtyordered() {
   EnteringItem = 1;
-  if (bPromptOnQty)
+  if (!KeyingThrough() || bPromptOnQty)
     DisplayAvailKeys(Mode, OrderHasItems, "QTYORDERED");
   else  // without a price field the quantity's check settles the price too
     CheckAndMoveTo(IDC_QTYORDERED, Is(CFG_DISPLAYPRICEEACH, "T") ? IDC_PRICE : IDC_ENTRYTOTAL);
@@ -452,6 +458,7 @@ void PVpos1Dlg::Even_setfocusidc_qtyordered() {
 
 void PVpos1Dlg::Even_setfocusidc_price() {
   EnteringItem = 1;
+  if (!KeyingThrough()) return DisplayAvailKeys(Mode, OrderHasItems, "PRICE");
   DoScrToApp(IDC_PRICE);
   const bool zero = std::atof(Data.PRICE) == 0;
   if (zero) SetFieldVar(IDC_PRICE, "");
@@ -465,6 +472,7 @@ void PVpos1Dlg::Even_setfocusidc_price() {
 
 void PVpos1Dlg::Even_setfocusidc_entrytotal() {
   EnteringItem = 1;
+  if (!KeyingThrough()) return DisplayAvailKeys(Mode, OrderHasItems, "ENTRYTOTAL");
   DoScrToApp(IDC_ENTRYTOTAL);
   if (std::atof(Data.ENTRYTOTAL) == 0) SetFieldVar(IDC_ENTRYTOTAL, "");
   if (!bPromptOnAmount && VerifyPOS1File)

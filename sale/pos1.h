@@ -167,6 +167,9 @@ class PVpos1Dlg : public KVTPropertyPage {
   KVTPOS1A* VerifyPOS1File = nullptr;
 
   // ---- The sale screen and its sale-level operations (sale/pos1.cpp) -----
+  // The till's set-up and the flow through an item's fields belong to the
+  // sale window that a login opens (a page of its tabs); the screen made on
+  // its own, to work on its lines, prices and saving, is just the form.
   // A fresh, empty sale; asks the employee first with CFG_ENTERSALESREP.
   void NewOrder();
   // Lays out the form: debug fields, the price field.
@@ -218,6 +221,7 @@ class PVpos1Dlg : public KVTPropertyPage {
   void Even_setfocusidc_entrytotal();
   // The field was checked (the checker left it as it was): on to `next`.
   void CheckAndMoveTo(int field, int next);
+  bool KeyingThrough() const;
   void ScrollToLastLines();
   void DoSaleKey(kvt::sale::SaleKeyAction action);
 
