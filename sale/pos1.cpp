@@ -245,6 +245,7 @@ void PVpos1Dlg::NewOrder() {
   SaleGrid().SetTopRow(0);
   NewItem();
   PoleDisplayPrint(-1, "", "", "", "");
+  DisplayAvailKeys(Mode, OrderHasItems, "IREF");
   if (Is(CFG_ENTERSALESREP, "T")) PostMessage(WM_COMMAND, CM_GETEMPLOYEE);
 }
 
@@ -359,7 +360,6 @@ void PVpos1Dlg::SuspendItems() {
   // A refused save has told the cashier why and keeps the sale on screen.
   if (!SaveOrder("S", "S", texts)) return;
   NewOrder();
-  DisplayAvailKeys(Mode, OrderHasItems, "IREF");
 }
 
 void PVpos1Dlg::NoSale() {
