@@ -1,157 +1,86 @@
-// Tax of the sale screen: the tax grid's rows per line and tax code, their
-// amounts, and the sale's tax total.
-#include <cstdio>
+// The sale's tax table: one line's tax per code, the rows a line keeps as it
+// changes, the sale's tax and the amounts saved; the tax tables' reads.
 #include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "platform/base/kvtbase.h"
-#include "pricing/pricetext.h"
-#include "sale/pos1.h"
-#include "shell/boundquery.h"
-#include "shell/globals.h"
+#include "pricing/taxtable.h"
 
-namespace {
+namespace kvt::pricing {
 
-const char kSqlCategoryTaxAuth[] =
-    "SELECT TAXAUTH FROM KVTCOM12 WHERE REFERENCE = ? AND LOCATION = ?";
-const char kSqlAuthCodes[] = "SELECT TAXCODE FROM KVTAR16A WHERE TAXAUTH = ?";
-const char kSqlCodeRate[] = "SELECT TAXRATE,AMOUNT FROM KVTAR19 WHERE TAXCODE = ?";
-
-}  // namespace
-
-void PVpos1Dlg::ClearTaxTable() {
-  TaxGrid().ResetData();
-}
-
-void PVpos1Dlg::FindTaxAuth(const char* category, const char* itemLink) {
-  char szAuth[81] = "";
-  KVTRow row;
-  if (std::strcmp(CFG_USESALESCATEGORYTAXAUTH, "T") == 0 &&
-      KVTQueryFirst(FConn, kSqlCategoryTaxAuth, {category, Data.STORE}, &row)) {
-    KVTsprintf(szAuth, "%s", row[0].c_str());
-    TRIM(szAuth);
-  }
-  if (szAuth[0] == '\0') KVTsprintf(szAuth, "%s", CFG_SALESTAXAUTH);
-  LoadTaxTable(szAuth, itemLink);
-}
-
-void PVpos1Dlg::LoadTaxTable(const char* taxAuth, const char* itemLink) {
-  KVTWaitCursor wait;
-  TDataTbl& tax = TaxGrid();
-  tax.SetRedraw(false);
-  std::vector<KVTRow> codes;
-  KVTQueryRows(FConn, kSqlAuthCodes, {taxAuth}, &codes);
-  for (const KVTRow& code : codes) {
-    KVTRow rate;
-    if (!KVTQueryFirst(FConn, kSqlCodeRate, {code[0]}, &rate)) continue;
-    int row = tax.InsertRow();
-    tax.SetCell(TAXCOL_CODE, row, code[0]);
-    tax.SetCell(TAXCOL_RATE, row, rate[0]);
-    tax.SetCell(TAXCOL_MAXAMT, row, rate[1]);
-    tax.SetCell(TAXCOL_AMOUNT, row, "");
-    tax.SetCell(TAXCOL_ITEMLINK, row, itemLink);
-  }
-  tax.SetRedraw(true);
-}
-
-std::string PVpos1Dlg::CalculateTax(const char* amount, const char* /*taxCode*/,
-                                    const char* percent, const char* maxTax) {
-  double dAmount = std::atof(amount);
-  double dPercent = std::atof(percent);
-  double dMax = std::atof(maxTax);
-  if (dAmount == 0) return KVTFormatValue("%f", 0.0);
-  if (KVTRound(dPercent, 1) <= 0) return "";
-  double tax = dPercent * 0.01 * dAmount;
+std::optional<double> CalculateTax(double amount, double percent, double cap) {
+  if (amount == 0) return 0.0;
+  if (KVTRound(percent, 1) <= 0) return std::nullopt;
+  double tax = percent * 0.01 * amount;
   // The cap holds per line and tax code; one that rounds to no cents is none.
-  if (KVTRound(dMax, 2) > 0 && dMax < tax) tax = dMax;
-  return KVTFormatValue("%f", tax);
+  if (KVTRound(cap, 2) > 0 && cap < tax) tax = cap;
+  return tax;
 }
 
-void PVpos1Dlg::AdjustTaxAmount(int row) {
-  TDataTbl& sale = SaleGrid();
-  if (row < 0 || row >= sale.GetRowCount()) return;
-  std::string amount = sale.GetCell(COL_AMOUNT, row);
-  std::string link = sale.GetCell(COL_RECNO, row);
-  bool taxed = sale.GetCell(COL_TAXABLE, row) == "Y" && amount != "VOID";
-
-  TDataTbl& tax = TaxGrid();
-  for (int t = tax.GetRowCount() - 1; t >= 0; --t) {
-    if (tax.GetCell(TAXCOL_ITEMLINK, t) != link) continue;
-    if (taxed) {
-      tax.SetCell(
-          TAXCOL_AMOUNT, t,
-          CalculateTax(amount.c_str(), tax.GetCell(TAXCOL_CODE, t).c_str(),
-                       tax.GetCell(TAXCOL_RATE, t).c_str(), tax.GetCell(TAXCOL_MAXAMT, t).c_str()));
+void TaxTable::AdjustLine(const std::string& link, double amount, bool taxed) {
+  for (auto row = rows_.begin(); row != rows_.end();) {
+    if (row->link != link) {
+      ++row;
+    } else if (!taxed) {
+      row = rows_.erase(row);
     } else {
-      tax.DeleteRow(t);
+      row->amount = CalculateTax(amount, std::atof(row->rate.c_str()), std::atof(row->cap.c_str()));
+      ++row;
     }
   }
 }
 
-void PVpos1Dlg::RemoveTax() {
-  TDataTbl& sale = SaleGrid();
-  int last = sale.GetRowCount() - 1;
-  if (last < 0) return;
-  sale.SetCell(COL_TAXABLE, last, "N");
-  TotalSaleItems(1);
-  PoleDisplayPrint(0, "", "", "", "");
-}
-
-void PVpos1Dlg::AdjustTaxCodes(int row, bool allRows) {
-  TDataTbl& sale = SaleGrid();
-  int first = allRows ? 0 : row;
-  int last = allRows ? sale.GetRowCount() - 1 : row;
-  for (int r = first; r <= last && r < sale.GetRowCount(); ++r) {
-    if (r < 0) continue;
-    std::string nonTaxCat = sale.GetCell(COL_NONTAXCAT, r);
-    if (nonTaxCat.empty()) continue;
-    std::string link = sale.GetCell(COL_RECNO, r);
-    TDataTbl& tax = TaxGrid();
-    for (int t = tax.GetRowCount() - 1; t >= 0; --t) {
-      if (tax.GetCell(TAXCOL_ITEMLINK, t) == link) tax.DeleteRow(t);
-    }
-    FindTaxAuth(nonTaxCat.c_str(), link.c_str());
-  }
-}
-
-std::string PVpos1Dlg::SumTax() {
-  std::vector<TaxCodeBuffer> codes;
-  TDataTbl& tax = TaxGrid();
-  for (int t = 0; t < tax.GetRowCount(); ++t) {
-    std::string code = tax.GetCell(TAXCOL_CODE, t);
-    double amount = std::atof(tax.GetCell(TAXCOL_AMOUNT, t).c_str());
-    TaxCodeBuffer* found = nullptr;
-    for (TaxCodeBuffer& b : codes) {
-      if (b.sTaxCode == code) found = &b;
-    }
-    if (found) {
-      found->dTaxTotal += amount;
-    } else {
-      TaxCodeBuffer b;
-      b.sTaxCode = code;
-      b.dTaxTotal = amount;
-      codes.push_back(b);
-    }
+double TaxTable::Total() const {
+  std::vector<std::pair<std::string, double>> perCode;
+  for (const TaxRow& row : rows_) {
+    auto code = perCode.begin();
+    while (code != perCode.end() && code->first != row.code) ++code;
+    if (code == perCode.end()) code = perCode.insert(code, {row.code, 0.0});
+    code->second += row.amount.value_or(0);
   }
   double total = 0;
-  for (const TaxCodeBuffer& b : codes) total += KVTRound(b.dTaxTotal, 2);
-  return KVTFormatValue(TOTAL_FORMAT, KVTCents(total));
+  for (const auto& code : perCode) total += KVTRound(code.second, 2);
+  return KVTRound(total, 2);
 }
 
-std::vector<std::string> PVpos1Dlg::TaxRowSaveAmounts(const char* saleTaxTotal) {
-  TDataTbl& tax = TaxGrid();
-  int rows = tax.GetRowCount();
-  std::vector<std::string> out;
-  double target = KVTRound(std::atof(saleTaxTotal), 2);
+std::vector<double> TaxTable::SaveAmounts(double saleTax) const {
+  std::vector<double> out;
+  double target = KVTRound(saleTax, 2);
   double running = 0;
-  for (int t = 0; t < rows; ++t) {
-    double amount = KVTCents(std::atof(tax.GetCell(TAXCOL_AMOUNT, t).c_str()));
+  for (const TaxRow& row : rows_) {
+    double amount = KVTRound(row.amount.value_or(0), 2);
     running += amount;
-    if (t == rows - 1 && target != KVTRound(running, 2))
-      amount = KVTCents(target - (running - amount));
-    out.push_back(KVTFormatValue(TOTAL_FORMAT, amount));
+    out.push_back(amount);
   }
+  if (!out.empty() && target != KVTRound(running, 2))
+    out.back() = KVTRound(target - (running - out.back()), 2);
   return out;
 }
+
+Looked<std::string> TaxTables::CategoryAuthority(const std::string& category,
+                                                 const std::string& store) {
+  kvt::sql::Result r = category_.Run({kvt::sql::Text(category), kvt::sql::Text(store)});
+  if (!r.ok())
+    return Fail<std::string>("The tax authority of sales category " + category, r.error());
+  if (r.found() == Found::No) return {};
+  return Answer(Trimmed(r.first()["TAXAUTH"]));
+}
+
+Looked<std::vector<TaxRow>> TaxTables::RowsOf(const std::string& authority,
+                                              const std::string& link) {
+  auto failed = [&](const kvt::sql::Result& r) {
+    return Fail<std::vector<TaxRow>>("The tax codes of authority " + authority, r.error());
+  };
+  kvt::sql::Result codes = codes_.Run({kvt::sql::Text(authority)});
+  if (!codes.ok()) return failed(codes);
+  std::vector<TaxRow> rows;
+  for (const kvt::sql::Row& code : codes.rows()) {
+    kvt::sql::Result rate = rate_.Run({kvt::sql::Text(code["TAXCODE"])});
+    if (!rate.ok()) return failed(rate);
+    if (rate.found() == Found::No) continue;  // a code without a rate taxes nothing
+    rows.push_back({code["TAXCODE"], rate.first()["TAXRATE"], rate.first()["AMOUNT"], {}, link});
+  }
+  Found found = rows.empty() ? Found::No : Found::Yes;
+  return Answer(std::move(rows), found);
+}
+
+}  // namespace kvt::pricing

@@ -1,112 +1,88 @@
-// Mix-and-match pricing of the sale screen: items sharing a mix number sold
-// together at a set price.
+// Mix-and-match: items sharing a mix number sold together at a set price.
 #include <cstdlib>
-#include <string>
 
-#include "pricing/pricetext.h"
-#include "pricing/pricing.h"
-#include "sale/pos1.h"
-#include "shell/globals.h"
+#include "platform/base/kvtbase.h"
+#include "pricing/prices.h"
 
-namespace {
+namespace kvt::pricing {
 
-const char kMix[] =
-    "SELECT BEGINDATE,ENDDATE,QUANTITY,FORQTY,AFTERQTY FROM KVTPRB31 WHERE REFERENCE = ?";
-
-std::string Trimmed(const char* v) {
-  std::string s = v ? v : "";
-  std::size_t b = s.find_first_not_of(" \t");
-  return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-}  // namespace
-
-void PVpos1Dlg::ApplyMixPricing(const char* szMixNum, const char* szQtyPricing) {
-  std::string mixNum = szMixNum ? szMixNum : "";
-  if (mixNum.empty()) return;
-  if (FConn.BindParam(kMix, mixNum.c_str(), 0) <= 0 || FConn.ExecuteSQL(kMix) <= 0 ||
-      !FConn.FetchNext(kMix))
-    return;
-  std::string begin = Trimmed(FConn.ColumnVar(kMix, 1));
-  std::string end = Trimmed(FConn.ColumnVar(kMix, 2));
-  double setQty = std::atof(FConn.ColumnVar(kMix, 3));
-  double setPrice = std::atof(FConn.ColumnVar(kMix, 4));
-  std::string afterQty = Trimmed(FConn.ColumnVar(kMix, 5));
-  if (!KVTWindowHoldsToday(begin, end)) return;
+Repriced Prices::ApplyMixPricing(std::vector<PricedLine>& lines, const std::string& mix,
+                                 char qtyPricing, const std::string& location) {
+  if (mix.empty()) return {};
+  kvt::sql::Result r = mix_.Run({kvt::sql::Text(mix)});
+  if (!r.ok()) return Fail<bool>("Mix " + mix, r.error());
+  if (r.found() == Found::No) return {};
+  const kvt::sql::Row& row = r.first();
+  if (!WindowHolds(Trimmed(row["BEGINDATE"]), Trimmed(row["ENDDATE"]), today)) return {};
   // A set of less than one whole unit cannot be counted out: such a mix does
   // not apply. A set quantity with a fraction counts its whole units.
-  long setSize = static_cast<long>(setQty);
-  if (setSize < 1) return;
+  long setSize = static_cast<long>(row.Num("QUANTITY"));
+  if (setSize < 1) return {};
+  double setPrice = row.Num("FORQTY");
+  std::string afterQty = Trimmed(row["AFTERQTY"]);
 
-  TDataTbl& grid = SaleGrid();
-  double total = FindTotalQtySold("", mixNum.c_str());
-  char price[KVT_PRICE_TEXT_LEN], discount[KVT_PRICE_TEXT_LEN], cost[KVT_PRICE_TEXT_LEN];
-  auto inMix = [&](int row) {
-    return !KVTLineIsVoid(grid, row) && grid.GetCell(COL_MIXNUM, row) == mixNum;
+  auto own = [&](const PricedLine& line, const std::string& qty) {
+    return ModulePrice({"", "", line.ref, location, qty, true});
   };
-  grid.SetRedraw(false);
-
+  double total = TotalQuantity(lines, "", mix);
   if (total < static_cast<double>(setSize)) {
     // Not one set yet: each line goes back to its item's own price, unless
     // unit breaks or a matrix priced the line that changed.
-    char kind = szQtyPricing ? szQtyPricing[0] : '\0';
-    if (kind != 'U' && kind != 'M') {
-      for (int row = 0; row < grid.GetRowCount(); ++row) {
-        if (!inMix(row)) continue;
-        std::string item = grid.GetCell(COL_REF, row);
-        char itemQty[KVT_PRICE_TEXT_LEN];
-        KVTsprintf(itemQty, "%.0f", FindTotalQtySold(item.c_str(), ""));
-        FindInventoryPriceAndCost("", "", item.c_str(), INVENTORY_LOCATION, itemQty, true, price,
-                                  discount, cost);
-        double qty = std::atof(grid.GetCell(COL_QTY, row).c_str());
-        grid.SetCell(COL_PRICE, row, price);
-        grid.SetCell(COL_AMOUNT, row, KVTAmountText(std::atof(price) * qty));
-        grid.SetCell(COL_DISCOUNT, row, discount);
-        grid.SetCell(COL_COST, row, cost);
-      }
+    if (qtyPricing == 'U' || qtyPricing == 'M') return Answer(true);
+    for (PricedLine& line : lines) {
+      if (line.isVoid || line.mix != mix) continue;
+      char itemQty[32];
+      KVTsprintf(itemQty, "%.0f", TotalQuantity(lines, line.ref, ""));
+      Looked<ModuleAnswer> price = own(line, itemQty);
+      if (price.failed()) return {Found::Failed, false, price.error};
+      line.price = price.value.price;
+      line.amount = format.Amount(std::atof(line.price.c_str()) * line.qty);
+      line.repriced = true;
+      line.discount = price.value.discount;
+      line.cost = price.value.cost;
     }
-  } else {
-    // The last unit of every set absorbs the rounding of the shares.
-    double unitShare = std::atof(KVTPriceText(KVTRound(setPrice / setSize, 2)).c_str());
-    double lastShare = std::atof(KVTPriceText(setPrice - (setSize - 1) * unitShare).c_str());
-    long completeUnits = static_cast<long>(total) / setSize * setSize;
-    // Earlier lines take the set prices first; units beyond the last
-    // complete set fall on the latest lines.
-    long unitCount = 0;
-    long position = 0;
-    for (int row = 0; row < grid.GetRowCount(); ++row) {
-      if (!inMix(row)) continue;
-      double qty = std::atof(grid.GetCell(COL_QTY, row).c_str());
-      double amount = 0;
-      for (long unit = 0; unit < static_cast<long>(qty); ++unit) {
-        ++unitCount;
-        ++position;
-        if (unitCount <= completeUnits) {
-          amount += position < setSize ? unitShare : lastShare;
-        } else if (!afterQty.empty()) {
-          amount += std::atof(afterQty.c_str());
-        } else {
-          std::string item = grid.GetCell(COL_REF, row);
-          FindInventoryPriceAndCost("", "", item.c_str(), INVENTORY_LOCATION, "1", true, price,
-                                    discount, cost);
-          amount += std::atof(price);
-          grid.SetCell(COL_DISCOUNT, row, discount);
-          grid.SetCell(COL_COST, row, cost);
-        }
-        if (position == setSize) position = 0;
-      }
-      // A line of no quantity keeps its unit price and has no amount.
-      if (qty == 0) {
-        grid.SetCell(COL_AMOUNT, row, KVTAmountText(0));
-        continue;
-      }
-      std::string unitPrice = KVTPriceText(amount / qty);
-      grid.SetCell(COL_PRICE, row, unitPrice);
-      grid.SetCell(COL_AMOUNT, row, KVTAmountText(qty * std::atof(unitPrice.c_str())));
-    }
+    return Answer(true);
   }
 
-  grid.SetRedraw(true);
-  TotalSaleItems(1);
-  DoAppToScr();
+  // The last unit of every set absorbs the rounding of the shares.
+  double unitShare = std::atof(format.Price(KVTRound(setPrice / setSize, 2)).c_str());
+  double lastShare = std::atof(format.Price(setPrice - (setSize - 1) * unitShare).c_str());
+  long completeUnits = static_cast<long>(total) / setSize * setSize;
+  // Earlier lines take the set prices first; units beyond the last complete
+  // set fall on the latest lines.
+  long unitCount = 0;
+  long position = 0;
+  for (PricedLine& line : lines) {
+    if (line.isVoid || line.mix != mix) continue;
+    double amount = 0;
+    Looked<ModuleAnswer> ownPrice;  // asked once, for the line's first unit beyond the sets
+    bool asked = false;
+    for (long unit = 0; unit < static_cast<long>(line.qty); ++unit) {
+      ++unitCount;
+      ++position;
+      if (unitCount <= completeUnits) {
+        amount += position < setSize ? unitShare : lastShare;
+      } else if (!afterQty.empty()) {
+        amount += std::atof(afterQty.c_str());
+      } else {
+        if (!asked) ownPrice = own(line, "1"), asked = true;
+        if (ownPrice.failed()) return {Found::Failed, false, ownPrice.error};
+        amount += std::atof(ownPrice.value.price.c_str());
+        line.discount = ownPrice.value.discount;
+        line.cost = ownPrice.value.cost;
+      }
+      if (position == setSize) position = 0;
+    }
+    line.repriced = true;
+    // A line of no quantity keeps its unit price and has no amount.
+    if (line.qty == 0) {
+      line.amount = format.Amount(0);
+      continue;
+    }
+    line.price = format.Price(amount / line.qty);
+    line.amount = format.Amount(line.qty * std::atof(line.price.c_str()));
+  }
+  return Answer(true);
 }
+
+}  // namespace kvt::pricing

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/base/kvtbase.h"
-#include "platform/sql/kvtsql.h"
 #include "shell/globals.h"
 #include "shell/hostreq.h"
 
@@ -25,17 +24,14 @@ void CopyCut(char* dest, std::size_t size, const char* text, std::size_t len) {
   dest[n] = '\0';
 }
 
-// The customer's pricing type, "" without a customer row.
-std::string PricingTypeOf(const char* szCustRef) {
-  if (!szCustRef || !*szCustRef) return "";  // no customer reference can match
-  std::string sql =
-      "SELECT PURCODES FROM KVTAR50 WHERE REFERENCE = '" + KVTSqlQuote(szCustRef) + "'";
-  KVTSConnection conn(1, hApplication, 0);
-  if (conn.ExecSQL(sql.c_str()) <= 0 || !conn.FetchNext()) return "";
-  char type[51];
-  const char* v = conn.ColumnVar(1);
-  CopyCut(type, sizeof type, v, std::strlen(v));
-  return type;
+// The customer's pricing type (up to 50 characters), "" without a customer row.
+kvt::sql::Result PricingTypeOf(const char* szCustRef, std::string* type) {
+  type->clear();
+  if (!szCustRef || !*szCustRef) return {};  // no customer reference can match
+  kvt::sql::Result r = kvt::sql::Run("SELECT PURCODES FROM KVTAR50 WHERE REFERENCE = ?",
+                                     {kvt::sql::Text(szCustRef)});
+  if (r.found() == kvt::sql::Found::Yes) *type = r.first()["PURCODES"].substr(0, 50);
+  return r;
 }
 
 // The text without one trailing "*".
@@ -50,15 +46,24 @@ std::string Unmarked(const char* s) {
 int GetPrice(HINSTANCE, HWND hParent, int iRedoPrices, int iUseLevel, int iUseNet,
              const char* szItemRef, const char* szLocation, const char* szQtyOrdered,
              const char* szCost, const char* szPrice, const char* szDiscount, const char* szCustRef,
-             char* szReturn, const char* szPricingCode) {
+             char* szReturn, const char* szPricingCode, std::string* error) {
   szReturn[0] = '\0';
+  if (error) error->clear();
   if (!szItemRef || !*szItemRef) return 0;
   HMODULE inv = KVTHostModuleRequest(hParent, "KVTINV.DLL");
   if (!inv) return 0;
   auto send = GetProc<SendDLLMessageFn>(inv, "SendDLLMessage");
 
-  std::string pricingType =
-      szPricingCode && *szPricingCode ? std::string(szPricingCode) : PricingTypeOf(szCustRef);
+  std::string pricingType = szPricingCode ? szPricingCode : "";
+  if (pricingType.empty()) {
+    kvt::sql::Result r = PricingTypeOf(szCustRef, &pricingType);
+    if (!r.ok()) {
+      if (error)
+        *error = "The pricing type of customer " + std::string(szCustRef) +
+                 " could not be read.\n" + r.error();
+      return 0;
+    }
+  }
 
   char request[KVT_PRICING_BUFFER];
   char reply[KVT_PRICING_BUFFER];
@@ -107,19 +112,38 @@ double CalculateDiscount(HWND hParent, double dQtyOrdered, const char* szPrice,
   return (dPrice - perUnit(dPrice, discount.c_str())) * dQtyOrdered;
 }
 
+kvt::pricing::Looked<std::string> DefaultLocation() {
+  kvt::sql::Result r = kvt::sql::Run("SELECT CONFIG10 FROM KVTINV17");
+  if (!r.ok())
+    return kvt::pricing::Fail<std::string>("The inventory's default location", r.error());
+  if (r.found() == kvt::sql::Found::No) return {};
+  return kvt::pricing::Answer(kvt::pricing::Trimmed(r.first()["CONFIG10"]));
+}
+
 const char* GetDefaultLocation() {
   static char location[31];
-  location[0] = '\0';
-  HVWCONN h = vwConnect(hApplication, 1, 0);
-  if (!h) return location;
-  if (KVTvwExecSQL(h, "SELECT CONFIG10 FROM KVTINV17") > 0) {
-    vwSetFetchable(h);
-    if (KVTvwFetchNext(h)) {
-      const char* v = KVTvwColumn(h, 1);
-      CopyCut(location, sizeof location, v, std::strlen(v));
-    }
-  }
-  vwFreeStatement(h);
-  vwDisconnect(h);
+  std::string found = DefaultLocation().value;
+  CopyCut(location, sizeof location, found.c_str(), found.size());
   return location;
 }
+
+namespace kvt::pricing {
+
+Looked<ModuleAnswer> ModuleInventory::Ask(const PriceQuestion& q) {
+  char answer[KVT_PRICING_RETURN_LEN];
+  std::string error;
+  if (!GetPrice(hApplication, parent_, q.loadAll ? 1 : 0, 0, 0, q.item.c_str(), q.location.c_str(),
+                q.qty.c_str(), "", "", "", q.customer.c_str(), answer, q.pricingCode.c_str(),
+                &error))
+    return {error.empty() ? Found::No : Found::Failed, {}, error};
+  char price[KVT_PRICE_TEXT_LEN], discount[KVT_PRICE_TEXT_LEN], cost[KVT_PRICE_TEXT_LEN];
+  LoadPriceDiscountCost(answer, parent_, price, discount, cost);
+  return Answer(ModuleAnswer{price, discount, cost});
+}
+
+double ModuleInventory::NetAmount(double qty, const std::string& price,
+                                  const std::string& discount) {
+  return CalculateDiscount(parent_, qty, price.c_str(), discount.c_str());
+}
+
+}  // namespace kvt::pricing

@@ -21,9 +21,6 @@ bool Is(const char* setting, const char* value) {
   return std::strcmp(setting, value) == 0;
 }
 
-bool On(const char* flag) {
-  return flag && (std::strcmp(flag, "T") == 0 || std::strcmp(flag, "1") == 0);
-}
 
 // The fields the cashier does not see: the rest of the buffer.
 const int kHiddenFields[] = {
@@ -225,7 +222,7 @@ void PVpos1Dlg::NewOrder() {
   bTOTAMT = false;
   Data.INVOICENUM[0] = Data.INVOICELNK[0] = Data.DTOFBRTH[0] = '\0';
   Data.RECNO = 0;
-  szCustRef.clear();
+  szCustRef[0] = '\0';
   sMixedPOAAmt.clear();
   for (char* total : {Data.FSTOTAL, Data.REMAINTOTAL, Data.TAXTOTAL, Data.TOTAL, Data.NONTAXAMT})
     std::strcpy(total, "0");
@@ -267,8 +264,7 @@ void PVpos1Dlg::NewItem() {
     field[0] = '\0';
   if (VerifyPOS1File) VerifyPOS1File->sTagAlongLoopParent.clear();
   EnteringItem = 0;
-  bDescriptionEdittable = bPromptOnQty = bPromptOnPrice = bPromptOnAmount = false;
-  bAllowOnlyZeroPriceChanges = bAllowZeroUnitsSold = bNegativePrice = bTillCodeSold = false;
+  SetPromptFlags("F", "F", "F", "F", "F", "F", "P", "F");
   bErrorInEntryTotal = bTillCodePriceZero = false;
   szUnitDec[0] = '\0';
   DoAppToScr();
@@ -386,20 +382,6 @@ void PVpos1Dlg::CloseOutTill() {
   // A dedicated till logs the next cashier in when the window has closed
   // (the host's login export sees POSTILL).
   PostMessage(WM_COMMAND, IDCANCEL);
-}
-
-void PVpos1Dlg::SetPromptFlags(const char* descriptionEditable, const char* promptOnQty,
-                               const char* promptOnPrice, const char* promptOnAmount,
-                               const char* allowZeroUnits, const char* allowOnlyZeroPriceChanges,
-                               const char* priceSign, const char* tillCodeSold) {
-  bDescriptionEdittable = On(descriptionEditable);
-  bPromptOnQty = On(promptOnQty);
-  bPromptOnPrice = On(promptOnPrice);
-  bPromptOnAmount = On(promptOnAmount);
-  bAllowZeroUnitsSold = On(allowZeroUnits);
-  bAllowOnlyZeroPriceChanges = On(allowOnlyZeroPriceChanges);
-  bNegativePrice = priceSign && std::strcmp(priceSign, "N") == 0;
-  bTillCodeSold = tillCodeSold && std::strcmp(tillCodeSold, "T") == 0;
 }
 
 void PVpos1Dlg::CheckItemQtys(const char* status) {

@@ -142,7 +142,7 @@ class PVpos1Dlg : public KVTPropertyPage {
   char szProvinceFarmSalesTaxRemoved[50] = "0";
   bool bTOTAMT = false;  // the item keyed is sold by amount
   char szUnitDec[50] = "";
-  // The item's prompt flags (SetPromptFlags).
+  // What the item being keyed asks of the cashier (SetPromptFlags).
   bool bDescriptionEdittable = false;
   bool bPromptOnQty = false;
   bool bPromptOnPrice = false;
@@ -152,10 +152,11 @@ class PVpos1Dlg : public KVTPropertyPage {
   bool bNegativePrice = false;
   bool bTillCodeSold = false;
   bool bErrorInEntryTotal = false;
-  bool bPromptIDTobacco = false;  // asked once per sale
+  // The customer's age was checked in this sale, for tobacco and alcohol.
+  bool bPromptIDTobacco = false;
   bool bPromptIDAlcohol = false;
+  char szCustRef[50] = "";
   bool bTillCodePriceZero = false;
-  std::string szCustRef;
   std::string sMixedPOAAmt;
   // The financing and card module, asked once at set-up.
   bool bCrestpayInstalled = false;
@@ -186,11 +187,6 @@ class PVpos1Dlg : public KVTPropertyPage {
   void SuspendItems();
   void NoSale();
   void CloseOutTill();
-  // The item's prompt flags from its texts ("T" or "1" is on).
-  void SetPromptFlags(const char* descriptionEditable, const char* promptOnQty,
-                      const char* promptOnPrice, const char* promptOnAmount,
-                      const char* allowZeroUnits, const char* allowOnlyZeroPriceChanges,
-                      const char* priceSign, const char* tillCodeSold);
   // Returned sales ("H", "C", "A") carry negative quantities; every
   // non-void amount is quantity times price again.
   void CheckItemQtys(const char* status);
@@ -226,16 +222,11 @@ class PVpos1Dlg : public KVTPropertyPage {
   void DoSaleKey(kvt::sale::SaleKeyAction action);
 
  public:
-  // ---- Item entry the keys call (sale/pos1a.cpp) ------------------------
-  void VoidItem();
-  void TogglePrice();
-  void ReturnPreviousItem();
-  void ViewPriceCheck();
-  void ViewCustomerBalance();
-
-  // ---- Price determination (pricing/pos1c.cpp) ---------------------------
+  // ---- Price determination (sale/pos1price.cpp, over pricing/prices.h) ----
+  // Each member moves values between the screen and kvt::pricing::Prices.
   // Prices are texts: unit prices written with PRICE_FORMAT, amounts with
-  // TOTAL_FORMAT. Out buffers are 50 characters. No message is shown.
+  // TOTAL_FORMAT; out buffers are 50 characters. A look-up the database
+  // fails is shown to the cashier and changes nothing.
 
   // A till code's price in `szStore` (KVTCOM12): its markdown while the
   // window holds today, its sign, its rounding rules. Sets SecPriceAvail and
@@ -282,29 +273,16 @@ class PVpos1Dlg : public KVTPropertyPage {
   // COST = the sales category's COSTUNIT in the store, when it has a row.
   void FindSalesCatCost(const char* szCategory, const char* szStore);
 
-  // ---- Mix-and-match (pricing/pos1g.cpp) ---------------------------------
+  // ---- Mix-and-match (sale/pos1price.cpp, over pricing/prices.h) ---------
   // Re-prices the non-void lines carrying `szMixNum` while its KVTPRB31
-  // window holds today: complete sets share the set price (the last unit of
-  // each set absorbs the rounding), units beyond them go at AFTERQTY or the
-  // item's own price; below one set, lines not priced by unit breaks or a
-  // matrix (`szQtyPricing`) go back to their own prices. A mix whose set
-  // quantity is below 1 changes nothing. Then the totals and the screen.
+  // window holds today (Prices::ApplyMixPricing), then the totals and the
+  // screen. A mix that does not apply changes nothing.
   void ApplyMixPricing(const char* szMixNum, const char* szQtyPricing);
 
-  // ---- Tax (pricing/pos1d.cpp) -------------------------------------------
+  // ---- Tax (sale/pos1price.cpp, over pricing/taxtable.h) -----------------
   // Every taxable line carries one tax-grid row per tax code of its tax
   // authority, tied to it by the line's item link (COL_RECNO). Tax amounts
-  // are held unrounded (six decimals) and rounded once per code by SumTax.
-
-  // One tax code's running total while SumTax adds up the sale.
-  struct TaxCodeBuffer {
-    std::string sTaxCode;
-    double dTaxTotal = 0;
-    void Reset() {
-      sTaxCode.clear();
-      dTaxTotal = 0;
-    }
-  };
+  // are held unrounded ("%f") and rounded once per code by SumTax.
 
   // Empties the tax grid (a new sale starts).
   void ClearTaxTable();
@@ -336,6 +314,18 @@ class PVpos1Dlg : public KVTPropertyPage {
   // add up to `saleTaxTotal`.
   std::vector<std::string> TaxRowSaveAmounts(const char* saleTaxTotal);
 
+ private:
+  // The pricing and tax look-ups of this screen, made on first use.
+  struct PricingCore;
+  struct PricingCoreDeleter {
+    void operator()(PricingCore* core) const;
+  };
+  std::unique_ptr<PricingCore, PricingCoreDeleter> pricing_;
+  PricingCore& Pricing();
+  // A failed look-up, shown to the cashier.
+  void ShowLookupFailure(const std::string& error);
+
+ public:
   // ---- Sale totals and lines (sale/pos1a.cpp) ----------------------------
   // Makes the line-table model (VerifyPOS1File) and makes it the screen's
   // field checker; set-up calls it once.
@@ -352,14 +342,40 @@ class PVpos1Dlg : public KVTPropertyPage {
   // changed: AdjustPricing (a seam the line table's tests observe).
   virtual void AdjustLinePricing(const char* reference, const char* qtyPricing, const char* mixNum);
 
-  // Item entry operations the line table calls, in their first form.
-  // Looks the reference up (inventory item at INVENTORY_LOCATION or till
-  // code at STORE) and fills the entry fields with its description, list
-  // price, flags and hidden values; no prices, prompts or age checks yet.
-  // False when it is not there, or when a look-up failed: bLookupFailed is
-  // then set and the cashier was told, so the caller says no "not found".
+  // ---- Item entry (sale/pos1a.cpp) ----------------------------------------
+  // Looks the reference up (an inventory item at INVENTORY_LOCATION, a bar
+  // code resolved to its item, or a till code at STORE), fills the entry
+  // fields, asks the farm-use and age questions, sets the prompt flags and
+  // prices the item. False when it is not there, or when a look-up failed:
+  // bLookupFailed is then set and the cashier was told, so the caller says
+  // no "not found".
   bool DisplayItem(const char* reference);
   bool bLookupFailed = false;
+  // The prompt flags of the item (kvt::sale::ReadPromptFlags).
+  void SetPromptFlags(const char* descEditable, const char* promptQty, const char* promptPrice,
+                      const char* promptAmount, const char* zeroUnits, const char* zeroPriceChanges,
+                      const char* priceSign, const char* tillCodeSold);
+  // The age check of a tobacco ("T") or alcohol ("A") item, once a sale.
+  void IDPrompt(const char* type);
+  // Runs the date-of-birth dialog; a refusal drops the item (command 9003).
+  void GetDateofBirth(const char* type, const char* age);
+  // Voids the selected line (and its tag-along), then the totals.
+  void VoidItem();
+  void VoidTotals(int row);
+  // Esc: the till code being keyed, or the last line, between its primary
+  // and secondary price.
+  void TogglePrice();
+  // F7: the last line is returned (its quantity changes sign).
+  void ReturnPreviousItem();
+  // The paid-on-account line and its discount line the payment screen adds.
+  void CreatePOAItem(const char* paymentAmount, const char* discount);
+  void CreatePOADiscountItem(const char* discount);
+  // The sales category's accounting department; "" when it has none.
+  std::string GetDepartment(const char* category, const char* store);
+  // F11: the price check window.
+  void ViewPriceCheck();
+  // F7 on an empty sale: the customer's balance.
+  void ViewCustomerBalance();
   // Pick lists of inventory items (by reference, by description) and till
   // codes; the choice is displayed as the item being keyed.
   void SearchInvRef();

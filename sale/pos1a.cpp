@@ -13,6 +13,10 @@
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
+#include "platform/win/profile.h"
+#include "sale/dob.h"
+#include "sale/entry.h"
+#include "sale/iteminf.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
 
@@ -64,7 +68,7 @@ int MaxDeptCharacters() {
 
 // An inventory reference rather than a till code.
 bool IsInventoryReference(const std::string& reference) {
-  return Is(CFG_USEINVENTORY, "T") && static_cast<int>(reference.size()) > MaxDeptCharacters();
+  return kvt::sale::IsInventoryReference(reference, CFG_MAXDEPTCHARACTERS, CFG_USEINVENTORY);
 }
 
 // The look-ups of one operation. Each answers its rows; the first that
@@ -504,15 +508,25 @@ const char kSqlReferenceByRecno[] = "SELECT REFERENCE FROM KVTINV2 WHERE RECNO =
 // A feature switch of KVTCOM20: a row present means on.
 const char kSqlFeature[] = "SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = ?";
 
-bool OnText(const std::string& flag) {
-  return flag == "T" || flag == "1";
-}
-
 template <std::size_t N>
 void Put(char (&field)[N], const std::string& value) {
   KVTsprintf(field, "%s", value.c_str());
 }
 
+}  // namespace
+
+namespace {
+const char kSqlCategoryAgeCheck[] =
+    "SELECT TOBACCO, ALCOHOL FROM KVTCOM12 WHERE REFERENCE = ? AND LOCATION = ?";
+const char kSqlLinkedItemAgeCheck[] =
+    "SELECT TABACCO, ALCOHOL FROM KVTPRB1 WHERE REFERENCE = ? AND LOCATION = ?";
+const char kSqlDepartment[] = "SELECT ARCATDEPT FROM KVTCOM12 WHERE REFERENCE = ? AND LOCATION = ?";
+
+// Farm use is not taxed.
+bool AskFarmUse(PVpos1Dlg& screen) {
+  return screen.MessageBox("Is this for farm use?", "Kovatel Software",
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
 }  // namespace
 
 bool PVpos1Dlg::DisplayItem(const char* reference) {
@@ -549,12 +563,25 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
                                          {Text(tagAlong), Text(INVENTORY_LOCATION)}))
       tagAlong.clear();
     std::string category = prices ? (*prices)["CSTRCAT"] : d.CATEGORY;
+    std::string prompt =
+        prices ? kvt::sale::AgePrompt((*prices)["TABACCO"], (*prices)["ALCOHOL"], "T") : d.PROMPT;
     std::optional<Row> nonTax;
-    if (!category.empty())
+    if (!category.empty()) {
+      // An item not marked tobacco or alcohol is checked as its category is.
+      const std::string alcohol = prices ? (*prices)["ALCOHOL"] : "";
+      if (prices && (*prices)["TABACCO"] != "T" && (alcohol == "F" || alcohol.empty())) {
+        auto cat =
+            look.First("sales category", kSqlCategoryAgeCheck, {Text(category), Text(d.STORE)});
+        if (cat) prompt = kvt::sale::AgePrompt((*cat)["TOBACCO"], (*cat)["ALCOHOL"], "1");
+      }
       nonTax = look.First("sales category", kSqlNonTaxCategory, {Text(category), Text(d.STORE)});
+    }
     if (look.failed()) return found(std::nullopt);
     Put(d.IDESCR, (*item)["DESCRIPT"]);
     Put(d.PRICE, (*item)["LISTPRICE"]);
+    DoAppToScr();
+    const bool farmUse = (*item)["FARMUSE"] == "T" && AskFarmUse(*this);
+    if (farmUse) Put(d.TAXABLE, "N");
     if (matrix) Put(d.QTYPRICING, "M");
     if (prices) {
       const Row& p = *prices;
@@ -562,12 +589,19 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
       Put(d.MIXNUM, p["MIXNUM"]);
       Put(d.CATEGORY, category);
       if (!p["PQTY1"].empty() || !p["PQTY2"].empty() || !p["PQTY3"].empty()) Put(d.QTYPRICING, "U");
-      Put(d.PROMPT, p["TABACCO"] == "T" ? "T" : p["ALCOHOL"] == "T" ? "A" : "");
-      Put(d.TAXABLE, p["TAX1APP"] == "T" ? "Y" : "N");
+      if (!farmUse) Put(d.TAXABLE, p["TAX1APP"] == "T" ? "Y" : "N");
     }
+    Put(d.PROMPT, prompt);
     Put(d.TAGALONG, tagAlong);
     if (!category.empty()) Put(d.NONTAXCAT, nonTax ? (*nonTax)["NONTAXCAT"] : "");
-    bPromptOnAmount = bAllowZeroUnitsSold = bNegativePrice = bTillCodeSold = false;
+    IDPrompt(d.PROMPT);
+    SetPromptFlags("F", CFG_PROMPTONQTY, CFG_PROMPTONAMT, "F", "F", "F", "P", "F");
+    const std::string item_ref = d.IREF;
+    FindInventoryPrice("", "", item_ref.c_str(), INVENTORY_LOCATION, "1", true, true);
+    if (std::atof(d.COST) == 0) {
+      const std::string cat = d.CATEGORY, store = d.STORE;
+      FindSalesCatCost(cat.c_str(), store.c_str());
+    }
   } else {
     const bool activeOnly =
         look.First("feature switches", kSqlFeature, {Text("20765")}).has_value();
@@ -575,34 +609,101 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
                            {Text(ref), Text(d.STORE)});
     if (!found(code)) return false;
     const Row& r = *code;
+    std::string prompt = kvt::sale::AgePrompt(r["TOBACCO"], r["ALCOHOL"], "1");
+    // A till code selling an inventory item is checked as the item is.
+    if (!r["INVREF"].empty() && r["TOBACCO"] != "1" &&
+        (r["ALCOHOL"] == "0" || r["ALCOHOL"].empty())) {
+      auto linked = look.First("inventory item's price record", kSqlLinkedItemAgeCheck,
+                               {Text(r["INVREF"]), Text(INVENTORY_LOCATION)});
+      if (linked) prompt = kvt::sale::AgePrompt((*linked)["TABACCO"], (*linked)["ALCOHOL"], "T");
+    }
     std::optional<Row> tag;
     if (!r["TAGALGCAT"].empty())
       tag = look.First("tag-along till code", kSqlCategoryTillCode,
                        {Text(r["TAGALGCAT"]), Text(d.STORE)});
     if (look.failed()) return found(std::nullopt);
     Put(d.IDESCR, r["DESCRIPT"]);
+    DoAppToScr();
     Put(d.TAXABLE, r["TAXABLE"] == "1" ? "Y" : "N");
+    if (r["FARMUSE"] == "1" && AskFarmUse(*this)) Put(d.TAXABLE, "N");
     Put(d.FOODSTAMPS, r["FOODSTAMPS"] == "1" ? "Y" : "N");
     Put(d.CATEGORY, r["REFERENCE"]);
     Put(d.COST, r["COSTUNIT"]);
     Put(d.TAGALGRATE, r["TAGALGRATE"]);
     Put(d.NONTAXCAT, r["NONTAXCAT"]);
     Put(d.INVREF, r["INVREF"]);
-    Put(d.PROMPT, r["TOBACCO"] == "1" ? "T" : r["ALCOHOL"] == "1" ? "A" : "");
+    Put(d.PROMPT, prompt);
     bTOTAMT = r["TOTAMT"] == "1";
     Put(d.TILLCODE, ref);
+    if (!r["INVREF"].empty()) {
+      char price[50], discount[50], cost[50];
+      FindInventoryPriceAndCost("", "", r["INVREF"].c_str(), INVENTORY_LOCATION, "1", true, price,
+                                discount, cost);
+      if (std::atof(cost) != 0) Put(d.COST, cost);
+    }
+    IDPrompt(d.PROMPT);
     Put(d.TAGALONG, tag ? (*tag)["TILLCODE"] : "");
-    bPromptOnAmount = OnText(r["ENTERAMT"]);
-    bAllowZeroUnitsSold = OnText(r["ZEROUNITS"]);
-    bNegativePrice = r["PRICESIGN"] == "N";
-    bTillCodeSold = true;
+    SetPromptFlags(CFG_ALLOWCHANGETILLDESC, r["ENTERSALE"].c_str(), r["PRICECHG"].c_str(),
+                   r["ENTERAMT"].c_str(), r["ZEROUNITS"].c_str(), r["ZEROPRCCHG"].c_str(),
+                   r["PRICESIGN"].c_str(), "T");
+    char unused[50] = "";
+    FindTillCodePrice(ref.c_str(), d.STORE, false, "", unused);
   }
   for (int id = IDC_IDESCR; id <= IDC_ENTRYTOTAL; ++id) {
     UnprotectField(id);
     SetFieldColors(id, KVT_NORMAL_FG, KVT_HIGHLIGHT_BG);
   }
+  EnteringItem = 1;
   DoAppToScr();
   return true;
+}
+
+void PVpos1Dlg::SetPromptFlags(const char* descEditable, const char* promptQty,
+                               const char* promptPrice, const char* promptAmount,
+                               const char* zeroUnits, const char* zeroPriceChanges,
+                               const char* priceSign, const char* tillCodeSold) {
+  const kvt::sale::PromptFlags f =
+      kvt::sale::ReadPromptFlags(descEditable, promptQty, promptPrice, promptAmount, zeroUnits,
+                                 zeroPriceChanges, priceSign, tillCodeSold);
+  bDescriptionEdittable = f.descriptionEditable;
+  bPromptOnQty = f.promptOnQty;
+  bPromptOnPrice = f.promptOnPrice;
+  bPromptOnAmount = f.promptOnAmount;
+  bAllowZeroUnitsSold = f.allowZeroUnits;
+  bAllowOnlyZeroPriceChanges = f.allowOnlyZeroPriceChanges;
+  bNegativePrice = f.negativePrice;
+  bTillCodeSold = f.tillCodeSold;
+}
+
+void PVpos1Dlg::IDPrompt(const char* type) {
+  if (Is(type, "T") && !bPromptIDTobacco && CFG_TOBACCOAGE[0] != '\0')
+    GetDateofBirth("T", CFG_TOBACCOAGE);
+  else if (Is(type, "A") && !bPromptIDAlcohol && CFG_ALCOHOLAGE[0] != '\0')
+    GetDateofBirth("A", CFG_ALCOHOLAGE);
+}
+
+void PVpos1Dlg::GetDateofBirth(const char* type, const char* age) {
+  PVdobDlg dob(Handle());
+  dob.SetTypeFlag(type);
+  dob.SetLegalAge(age);
+  dob.SetDateOfBirth(Data.DTOFBRTH);
+  dob.Execute();
+  KVTsprintf(Data.DTOFBRTH, "%s", dob.szDOB);
+  if (dob.bLegal) {
+    if (Is(type, "A")) bPromptIDAlcohol = true;
+    if (Is(type, "T")) bPromptIDTobacco = true;
+    DisplayDOB();
+    return;
+  }
+  if (!OrderHasItems) SetFieldVar(IDC_DTOFBRTH, "");
+  // The item is dropped and the next one starts.
+  ::PostMessage(Handle(), WM_COMMAND, 9003);
+}
+
+std::string PVpos1Dlg::GetDepartment(const char* category, const char* store) {
+  Lookup look(*this);
+  auto r = look.First("sales category's department", kSqlDepartment, {Text(category), Text(store)});
+  return r ? (*r)["ARCATDEPT"] : "";
 }
 
 void PVpos1Dlg::SearchInvRef() {
@@ -670,8 +771,12 @@ void PVpos1Dlg::SearchInvDesc() {
 }
 
 void PVpos1Dlg::SearchTillCode() {
-  std::string sql = "SELECT TILLCODE,DESCRIPT,STR(RECNO) FROM KVTCOM12 WHERE LOCATION = '" +
-                    KVTSqlQuote(Data.STORE) + "' AND TRIM(TILLCODE) <> ''";
+  // An MSSQL office reads without locks and trims with its own function.
+  const bool mssql =
+      kvt::ProfileString(".\\KVTSQL.INI", "KVTSQL Connection One", "Translate") == "MSSQL";
+  std::string sql = std::string("SELECT TILLCODE,DESCRIPT,STR(RECNO) FROM KVTCOM12") +
+                    (mssql ? " (NOLOCK)" : "") + " WHERE LOCATION = '" + KVTSqlQuote(Data.STORE) +
+                    "' AND " + (mssql ? "dbo." : "") + "TRIM(TILLCODE) <> ''";
   Lookup look(*this);
   if (look.First("feature switches", kSqlFeature, {Text("20765")})) sql += " AND INACTIVE <> '1'";
   KVTSearchResult chosen;
@@ -728,9 +833,7 @@ void PVpos1Dlg::ChangeQty(const char* quantity) {
 int PVpos1Dlg::CreateTagAlongItem(const char* /*reference*/, const char* tagAlongRef,
                                   const char* quantity, const char* refPrice,
                                   const char* tagAlongRate) {
-  const std::string rate = tagAlongRate;
-  double price = std::atof(rate.c_str());
-  if (!rate.empty() && rate.back() == '%') price = 0.01 * std::atof(refPrice) * price;
+  const double price = kvt::sale::TagAlongPrice(tagAlongRate, std::atof(refPrice));
   const std::string tagAlong = tagAlongRef;
   SetFieldVar(IDC_QTYORDERED, quantity);
   if (!DisplayItem(tagAlong.c_str())) {
@@ -766,3 +869,126 @@ void PVpos1Dlg::ClearTable() {
 
 void PVpos1Dlg::PoleDisplayPrint(int /*row*/, const char* /*line1*/, const char* /*line2*/,
                                  const char* /*line3*/, const char* /*line4*/) {}
+
+// ---- Lines after entry -----------------------------------------------------------
+
+namespace {
+const char kSqlVoidQuantityFeature[] = "9333";
+}  // namespace
+
+void PVpos1Dlg::VoidItem() {
+  const int row = SaleGrid().GetSelRow();
+  if (row == KVT_NONE || row < 0) return;
+  VoidTotals(row);
+  TotalSaleItems(1);
+  PoleDisplayPrint(row, "", "", "", "");
+}
+
+void PVpos1Dlg::VoidTotals(int row) {
+  TDataTbl& g = SaleGrid();
+  if (row < 0 || row >= g.GetRowCount()) return;
+  Lookup look(*this);
+  const bool voidQuantity =
+      look.First("feature switches", kSqlFeature, {Text(kSqlVoidQuantityFeature)}).has_value();
+  if (look.failed()) return;
+  for (int r = row; r < g.GetRowCount(); ++r) {
+    g.SetCell(COL_AMOUNT, r, "VOID");
+    if (voidQuantity) g.SetCell(COL_QTY, r, "VOID");
+    const kvt::sale::Line l = GetSaleLine(r);
+    if (IsInventoryReference(l.reference) && (!l.qtyPricing.empty() || !l.mixNum.empty()))
+      AdjustLinePricing(l.reference.c_str(), l.qtyPricing.c_str(), l.mixNum.c_str());
+    // A line's tag-along, the next row, goes with it.
+    if (l.tagAlong.empty() || l.IsTagAlong()) break;
+  }
+}
+
+void PVpos1Dlg::TogglePrice() {
+  TDataTbl& g = SaleGrid();
+  const int last = g.GetRowCount() - 1;
+  std::string ref, price;
+  if (EnteringItem) {
+    DoScrToApp();
+    ref = Data.IREF;
+    price = Data.PRICE;
+  } else {
+    if (last < 0 || g.GetCell(COL_TAGALONG, last) == "T") return;
+    ref = g.GetCell(COL_REF, last);
+    price = g.GetCell(COL_PRICE, last);
+  }
+  ref.erase(0, ref.find_first_not_of(' '));
+  ref.erase(ref.find_last_not_of(' ') + 1);
+  if (ref.empty() || static_cast<int>(ref.size()) > MaxDeptCharacters()) return;
+  char newPrice[50] = "";
+  FindTillCodePrice(ref.c_str(), Data.STORE, true, price.c_str(), newPrice);
+  const double p = std::atof(newPrice);
+  if (EnteringItem) {
+    SetFieldVar(IDC_PRICE, newPrice);
+    if (!bTOTAMT) {
+      const double qty = Data.QTYORDERED[0] ? std::atof(Data.QTYORDERED) : 1;
+      SetFieldVar(IDC_ENTRYTOTAL, kvt::sale::AmountText(kvt::sale::LineAmount(qty, p)).c_str());
+    }
+  } else {
+    g.SetRedraw(false);
+    g.SetCell(COL_PRICE, last, newPrice);
+    const double qty = std::atof(g.GetCell(COL_QTY, last).c_str());
+    g.SetCell(COL_AMOUNT, last, kvt::sale::AmountText(kvt::sale::LineAmount(qty, p)));
+    g.SetRedraw(true);
+  }
+  if (!bTOTAMT) TotalSaleItems(1);
+  PoleDisplayPrint(0, "", "", "", "");
+  DoAppToScr();
+}
+
+void PVpos1Dlg::ReturnPreviousItem() {
+  const int last = SaleGrid().GetRowCount() - 1;
+  if (last < 0) return;
+  kvt::sale::Line l = GetSaleLine(last);
+  l.quantity = kvt::sale::ReturnedQuantity(l.quantity);
+  if (!l.voided) l.amount = kvt::sale::LineAmount(l.Quantity(), l.Price());
+  PutSaleLine(last, l);
+  TotalSaleItems(1);
+  PoleDisplayPrint(0, "", "", "", "");
+  DoAppToScr();
+}
+
+namespace {
+// A paid-on-account line: no item, no tax, quantity one.
+void AddPaidOnAccountLine(PVpos1Dlg& screen, const char* description, const char* amount,
+                          const char* discount) {
+  PVpos1Data& d = screen.Data;
+  for (char* field : {d.COST, d.SERIALNUM, d.TILLCODE, d.MIXNUM, d.TAGALONG, d.NONTAXCAT, d.INVREF,
+                      d.QTYPRICING, d.TAGALGRATE, d.PROMPT, d.PRICE})
+    field[0] = '\0';
+  Put(d.IREF, POAREF);
+  Put(d.IDESCR, description);
+  Put(d.CATEGORY, POACATEGORY);
+  Put(d.TAXAUTH, CFG_SALESTAXAUTH);
+  Put(d.QTYORDERED, "1");
+  Put(d.TAXABLE, "N");
+  Put(d.FOODSTAMPS, "N");
+  Put(d.TAXAMT, "0.00");
+  Put(d.DISCOUNT, discount);
+  KVTsprintf(d.ENTRYTOTAL, "%.2f", std::atof(amount));
+  screen.DoAppToScr();
+  if (!screen.VerifyPOS1File) screen.CreateLineTableModel();
+  screen.VerifyPOS1File->AddItem();
+}
+}  // namespace
+
+void PVpos1Dlg::CreatePOAItem(const char* paymentAmount, const char* discount) {
+  AddPaidOnAccountLine(*this, POADESCR, paymentAmount, discount ? discount : "");
+}
+
+void PVpos1Dlg::CreatePOADiscountItem(const char* discount) {
+  AddPaidOnAccountLine(*this, "Discount on Payments", discount, "");
+}
+
+void PVpos1Dlg::ViewPriceCheck() {
+  PViteminfDlg check(Handle());
+  KVTsprintf(check.szCustRef, "%s", szCustRef);
+  check.Execute();
+}
+
+void PVpos1Dlg::ViewCustomerBalance() {
+  MessageBox("The customer window is not available yet.", PROGRAM_NAME, MB_OK | MB_ICONINFORMATION);
+}
