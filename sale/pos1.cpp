@@ -89,7 +89,7 @@ KVTFormDecl MakeForm() {
   // The key help: two columns of five lines under the grid.
   int line = 0;
   for (int id : kvt::sale::kSaleKeyHelpIds) {
-    f.Label(id, "", 1 + (line / 5) * 32, 24 + line % 5, 31);
+    f.Label(id, "", 1 + (line / 5) * 36, 24 + line % 5, 35);
     ++line;
   }
 
@@ -459,8 +459,8 @@ void PVpos1Dlg::Even_setfocusidc_entrytotal() {
   if (std::atof(Data.ENTRYTOTAL) == 0) SetFieldVar(IDC_ENTRYTOTAL, "");
   if (!bPromptOnAmount && VerifyPOS1File)
     VerifyPOS1File->VerifyFields(IDC_ENTRYTOTAL);  // accepts the item
-  else
-    DisplayAvailKeys(Mode, OrderHasItems, "ENTRYTOTAL");
+  // An amount still to be keyed (none yet, or refused) says so.
+  if (GetFocusField() == IDC_ENTRYTOTAL) DisplayAvailKeys(Mode, OrderHasItems, "ENTRYTOTAL");
 }
 
 // ---- Keys --------------------------------------------------------------------
