@@ -63,8 +63,11 @@ bool GrowToFullSize(std::string* why) {
     char ref[16], price[16];
     std::snprintf(ref, sizeof ref, "BX%06d", i);
     std::snprintf(price, sizeof price, "%d.%02d", 1 + i % 90, (i * 37) % 100);
-    kvt::schema::Row pricing = {
-        {"REFERENCE", ref}, {"LOCATION", "01"}, {"CSTRCAT", "HDWR"}, {"TAX1APP", "T"}, {"RECNO", rn()}};
+    kvt::schema::Row pricing = {{"REFERENCE", ref},
+                                {"LOCATION", "01"},
+                                {"CSTRCAT", "HDWR"},
+                                {"TAX1APP", "T"},
+                                {"RECNO", rn()}};
     if (i % 23 == 0) {
       pricing.push_back({"BEGINDATE", "01/01/2024"});
       pricing.push_back({"ENDDATE", "12/31/2030"});
@@ -236,8 +239,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(KeyLookup, Sqlite, Target::Sqlite)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(KeyToLine, Sqlite, Target::Sqlite)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(KeyLookup, Sqlite, Target::Sqlite)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(KeyToLine, Sqlite, Target::Sqlite)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(KeyLookup, Postgres, Target::Postgres)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);

@@ -21,15 +21,14 @@ bool Is(const char* setting, const char* value) {
   return std::strcmp(setting, value) == 0;
 }
 
-
 // The fields the cashier does not see: the rest of the buffer.
 const int kHiddenFields[] = {
-    IDC_NUMCHANGE, IDC_RECNO,     IDC_INVOICENUM, IDC_TILLREF,    IDC_SHIFT,     IDC_EMPLOYEE,
-    IDC_STORE,     IDC_SHIFTDATE, IDC_FOODSTAMPS, IDC_TAXABLE,    IDC_TAXAMT,    IDC_FSTOTAL,
-    IDC_REMAINTOTAL, IDC_TAXTOTAL, IDC_TOTAL,     IDC_TAXAUTH,    IDC_CATEGORY,  IDC_LOGINEMP,
-    IDC_TILLCODE,  IDC_COST,      IDC_SERIALNUM,  IDC_DISCOUNT,   IDC_NONTAXAMT, IDC_MIXNUM,
-    IDC_TAGALONG,  IDC_INVREF,    IDC_NONTAXCAT,  IDC_QTYPRICING, IDC_TAGALGRATE, IDC_INVOICELNK,
-    IDC_PROMPT,    IDC_DTOFBRTH};
+    IDC_NUMCHANGE,   IDC_RECNO,     IDC_INVOICENUM, IDC_TILLREF,    IDC_SHIFT,      IDC_EMPLOYEE,
+    IDC_STORE,       IDC_SHIFTDATE, IDC_FOODSTAMPS, IDC_TAXABLE,    IDC_TAXAMT,     IDC_FSTOTAL,
+    IDC_REMAINTOTAL, IDC_TAXTOTAL,  IDC_TOTAL,      IDC_TAXAUTH,    IDC_CATEGORY,   IDC_LOGINEMP,
+    IDC_TILLCODE,    IDC_COST,      IDC_SERIALNUM,  IDC_DISCOUNT,   IDC_NONTAXAMT,  IDC_MIXNUM,
+    IDC_TAGALONG,    IDC_INVREF,    IDC_NONTAXCAT,  IDC_QTYPRICING, IDC_TAGALGRATE, IDC_INVOICELNK,
+    IDC_PROMPT,      IDC_DTOFBRTH};
 
 // Commands the screen posts to itself.
 enum : int {
@@ -193,8 +192,7 @@ void PVpos1Dlg::SetupWindow() {
   if (IsProgramInstalled("KVTJD.DLL")) {
     bCrestpayInstalled = true;
     bFarmPlanAccepted = bIsFarmPlanOfffered(Handle(), INVENTORY_LOCATION, "");
-    bCrestpayCreditCardsAccepted =
-        bIsCrestpayCreditCardsOfffered(Handle(), INVENTORY_LOCATION, "");
+    bCrestpayCreditCardsAccepted = bIsCrestpayCreditCardsOfffered(Handle(), INVENTORY_LOCATION, "");
   }
 }
 
@@ -226,8 +224,8 @@ void PVpos1Dlg::NewOrder() {
   sMixedPOAAmt.clear();
   for (char* total : {Data.FSTOTAL, Data.REMAINTOTAL, Data.TAXTOTAL, Data.TOTAL, Data.NONTAXAMT})
     std::strcpy(total, "0");
-  for (int id : {IDC_FSTOTAL_DISPLAY, IDC_REMAINTOTAL_DISPLAY, IDC_TOTAL_DISPLAY,
-                 IDC_TAXTOTAL_DISPLAY})
+  for (int id :
+       {IDC_FSTOTAL_DISPLAY, IDC_REMAINTOTAL_DISPLAY, IDC_TOTAL_DISPLAY, IDC_TAXTOTAL_DISPLAY})
     SetFieldVar(id, "$0.00");
   SetFieldVar(IDC_SALE_TEXT, "");
   Mode = OrderHasItems = SecPriceAvail = 0;
@@ -390,7 +388,8 @@ void PVpos1Dlg::CheckItemQtys(const char* status) {
   for (int row = 0; row < g.GetRowCount(); ++row) {
     kvt::sale::Line l = GetSaleLine(row);
     if (returned && l.Quantity() > 0) l.quantity = "-" + l.quantity;
-    if (!l.voided && l.description != "VOID") l.amount = kvt::sale::LineAmount(l.Quantity(), l.Price());
+    if (!l.voided && l.description != "VOID")
+      l.amount = kvt::sale::LineAmount(l.Quantity(), l.Price());
     PutSaleLine(row, l);
   }
 }
@@ -506,28 +505,59 @@ bool PVpos1Dlg::PreProcessMsg(MSG& msg) {
 void PVpos1Dlg::DoSaleKey(kvt::sale::SaleKeyAction action) {
   using A = kvt::sale::SaleKeyAction;
   switch (action) {
-    case A::TogglePrice: TogglePrice(); break;
-    case A::NoSale: NoSale(); break;
-    case A::CloseOutTill: CloseOutTill(); break;
-    case A::RemoveTax: RemoveTax(); break;
-    case A::SuspendItems: SuspendItems(); break;
-    case A::ReturnPreviousItem: ReturnPreviousItem(); break;
-    case A::ViewCustomerBalance: ViewCustomerBalance(); break;
-    case A::PymtOnAcct: PymtOnAcct(); break;
-    case A::VoidThisSale: VoidThisSale(); break;
-    case A::CashCheck: CashCheck(); break;
-    case A::TotalSale: TotalSale(); break;
-    case A::EditLines: PostMessage(WM_COMMAND, CM_EDITITEMS); break;
-    case A::FinishEditing: PostMessage(WM_COMMAND, CM_ENTERITEMS); break;
-    case A::VoidItem: VoidItem(); break;
-    case A::ViewPriceCheck: ViewPriceCheck(); break;
+    case A::TogglePrice:
+      TogglePrice();
+      break;
+    case A::NoSale:
+      NoSale();
+      break;
+    case A::CloseOutTill:
+      CloseOutTill();
+      break;
+    case A::RemoveTax:
+      RemoveTax();
+      break;
+    case A::SuspendItems:
+      SuspendItems();
+      break;
+    case A::ReturnPreviousItem:
+      ReturnPreviousItem();
+      break;
+    case A::ViewCustomerBalance:
+      ViewCustomerBalance();
+      break;
+    case A::PymtOnAcct:
+      PymtOnAcct();
+      break;
+    case A::VoidThisSale:
+      VoidThisSale();
+      break;
+    case A::CashCheck:
+      CashCheck();
+      break;
+    case A::TotalSale:
+      TotalSale();
+      break;
+    case A::EditLines:
+      PostMessage(WM_COMMAND, CM_EDITITEMS);
+      break;
+    case A::FinishEditing:
+      PostMessage(WM_COMMAND, CM_ENTERITEMS);
+      break;
+    case A::VoidItem:
+      VoidItem();
+      break;
+    case A::ViewPriceCheck:
+      ViewPriceCheck();
+      break;
     // The shift's transfer, the recall of suspended sales and the previous
     // sale come with their own screens.
     case A::Transfer:
     case A::ViewPreviousSale:
     case A::ViewSuspendedItems:
     case A::Swallow:
-    case A::PassOn: break;
+    case A::PassOn:
+      break;
   }
 }
 
@@ -548,9 +578,8 @@ void PVpos1Dlg::DisplayAvailKeys(int mode, int hasLines, const char* field) {
   const std::string f = field ? field : "";
   // Only the empty sale's help shows the suspended sales.
   const bool suspended = mode == 0 && !hasLines && f == "IREF" && SuspendedSalesExist();
-  kvt::sale::SaleKeyHelp help = kvt::sale::DecideSaleKeyHelp(mode, hasLines != 0, f,
-                                                             SecPriceAvail != 0, suspended,
-                                                             KeyConfig());
+  kvt::sale::SaleKeyHelp help = kvt::sale::DecideSaleKeyHelp(
+      mode, hasLines != 0, f, SecPriceAvail != 0, suspended, KeyConfig());
   for (int id : kvt::sale::kSaleKeyHelpIds) {
     auto it = help.texts.find(id);
     SetFieldVar(id, it == help.texts.end() ? "" : it->second.c_str());

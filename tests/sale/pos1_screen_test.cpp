@@ -29,9 +29,15 @@ class SaleWindow : public kvt::test::DatabaseTest {
     KVTResetModuleState();
     user.Install();
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
-    Add("KVTPOS10", {{"RECNO", "1"}, {"NEXTSLNUM", "1001"}, {"NEXTSLLNK", "501"},
-                     {"USESTNSNUM", "F"}, {"ENTERSREP", enterSalesRep}, {"DISPRCECH", "T"},
-                     {"MAXQTY", "9999"}, {"MAXAMOUNT", "99999"}, {"MAXCHRDEPT", "3"},
+    Add("KVTPOS10", {{"RECNO", "1"},
+                     {"NEXTSLNUM", "1001"},
+                     {"NEXTSLLNK", "501"},
+                     {"USESTNSNUM", "F"},
+                     {"ENTERSREP", enterSalesRep},
+                     {"DISPRCECH", "T"},
+                     {"MAXQTY", "9999"},
+                     {"MAXAMOUNT", "99999"},
+                     {"MAXCHRDEPT", "3"},
                      {"USEPRBK", "T"}});
     Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}, {"NEXTSLNUM", "7001"}});
     Add("KVTINV17", {{"CONFIG10", "01"}});
