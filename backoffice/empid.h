@@ -3,12 +3,13 @@
 #pragma once
 
 #include "platform/forms/forms.h"
+#include "shell/screens.h"
 
 struct PVempidData {
   char EMPLOYEE[7];
 };
 
-class PVempidDlg : public PVDialog, public KVTFieldChecker {
+class PVempidDlg : public PVDialog, public KVTFieldChecker, public KVTKeyedScreen {
  public:
   enum : int { IDC_EMPLOYEE = 178 };
 
@@ -17,6 +18,8 @@ class PVempidDlg : public PVDialog, public KVTFieldChecker {
 
   // The employee shown at the start when CFG_DEFAULTSALESREP is "T".
   void SetEmployee(const char* szEmp);
+  // The sale screen presets its login employee this way.
+  void KVTSetReference(const char* key) override { SetEmployee(key); }
 
   // After the popup closes: the accepted code (empty when none) and whether
   // one was accepted.

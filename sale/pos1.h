@@ -10,6 +10,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/sql/kvtsql.h"
+#include "sale/keytable.h"
 #include "sale/lines.h"
 #include "sale/writer.h"
 #include "shell/locks.h"
@@ -130,14 +131,17 @@ class PVpos1Dlg : public KVTPropertyPage {
   TDataTbl& TaxGrid() { return *Grid(IDC_TAXTBL); }
 
   // ---- Screen state ------------------------------------------------------
+  // What kind of transaction the total tab is to finish ("Y"/"N").
   char szPayOnAcct[2] = "N";
+  char szCashCheck[2] = "N";
+  char szVoidTheSale[2] = "N";
   int OrderHasItems = 0;
+  int Mode = 0;          // 0 entering items, 1 editing lines in the grid
+  int EnteringItem = 0;  // an item is half keyed
   int SecPriceAvail = 0;
   char szProvinceFarmSalesTaxRemoved[50] = "0";
   bool bTOTAMT = false;  // the item keyed is sold by amount
   char szUnitDec[50] = "";
-  int Mode = 0;          // 0 entering items, 1 editing lines in the grid
-  int EnteringItem = 0;  // an item is half keyed
   // What the item being keyed asks of the cashier (SetPromptFlags).
   bool bDescriptionEdittable = false;
   bool bPromptOnQty = false;
@@ -153,10 +157,71 @@ class PVpos1Dlg : public KVTPropertyPage {
   bool bPromptIDAlcohol = false;
   char szCustRef[50] = "";
   bool bTillCodePriceZero = false;
+  std::string sMixedPOAAmt;
+  // The financing and card module, asked once at set-up.
+  bool bCrestpayInstalled = false;
+  bool bFarmPlanAccepted = false;
+  bool bCrestpayCreditCardsAccepted = false;
+  bool bFarmPlanPayment = false;
   std::string sProcessLockID;
   std::string sInstanceID;
   KVTPOS1A* VerifyPOS1File = nullptr;
 
+  // ---- The sale screen and its sale-level operations (sale/pos1.cpp) -----
+  // The till's set-up and the flow through an item's fields belong to the
+  // sale window that a login opens (a page of its tabs); the screen made on
+  // its own, to work on its lines, prices and saving, is just the form.
+  // A fresh, empty sale; asks the employee first with CFG_ENTERSALESREP.
+  void NewOrder();
+  // Lays out the form: debug fields, the price field.
+  void InitForm();
+  // Line edit mode on (command 8000) and off (command 9000).
+  void EditItems();
+  void EnterItems();
+  // F10: on to the "Sale Total" tab (command 6000, DoSelectTab).
+  void TotalSale();
+  void DoSelectTab();
+  void PymtOnAcct();
+  void CashCheck();
+  void VoidThisSale();
+  void SuspendItems();
+  void NoSale();
+  void CloseOutTill();
+  // Returned sales ("H", "C", "A") carry negative quantities; every
+  // non-void amount is quantity times price again.
+  void CheckItemQtys(const char* status);
+  // Command 5000: who is making the sale (PVempidDlg) into EMPLOYEE.
+  void GetEmployeeID();
+  void LoginFailed();
+  // Shows the key help for the field with the focus ("IREF",
+  // "DESCRIPTION", "QTYORDERED", "PRICE", "ENTRYTOTAL").
+  void DisplayAvailKeys(int mode, int hasLines, const char* field);
+  // A suspended sale (status "S") of this till shift exists. A failed
+  // look-up is shown and reads as none.
+  bool SuspendedSalesExist();
+  // The keys' view of the sale, and of the configuration.
+  kvt::sale::SaleKeyState KeyState() const;
+
+ protected:
+  void SetupWindow() override;
+  bool PreProcessMsg(MSG& msg) override;
+  void CmCancel() override;
+
+ private:
+  // Entering fields 101-105: show their help, or check them at once and
+  // move on.
+  void Even_setfocusidc_iref();
+  void Even_setfocusidc_idescr();
+  void Even_setfocusidc_qtyordered();
+  void Even_setfocusidc_price();
+  void Even_setfocusidc_entrytotal();
+  // The field was checked (the checker left it as it was): on to `next`.
+  void CheckAndMoveTo(int field, int next);
+  bool KeyingThrough() const;
+  void ScrollToLastLines();
+  void DoSaleKey(kvt::sale::SaleKeyAction action);
+
+ public:
   // ---- Price determination (sale/pos1price.cpp, over pricing/prices.h) ----
   // Each member moves values between the screen and kvt::pricing::Prices.
   // Prices are texts: unit prices written with PRICE_FORMAT, amounts with

@@ -830,43 +830,6 @@ void PVpos1Dlg::ChangeQty(const char* quantity) {
   DoAppToScr();
 }
 
-void PVpos1Dlg::AcceptItem() {
-  DoScrToApp();
-  bTOTAMT = false;
-  if (!VerifyPOS1File) CreateLineTableModel();
-  if (Data.RECNO == 0 && !VerifyPOS1File->VerifyRequiredFields()) return;
-  VerifyPOS1File->AddItem();
-  for (int id = IDC_IREF; id <= IDC_ENTRYTOTAL; ++id) UnprotectField(id);
-  OrderHasItems = 1;
-  SaleGrid().SetTopRow(std::max(0, SaleGrid().GetRowCount() - 15));
-  NewItem();
-}
-
-void PVpos1Dlg::NewItem() {
-  bTOTAMT = false;
-  SaleGrid().SelRow(KVT_NONE);
-  UnprotectField(IDC_IREF);
-  SetFieldColors(IDC_IREF, KVT_NORMAL_FG, KVT_HIGHLIGHT_BG);
-  for (int id = IDC_IDESCR; id <= IDC_ENTRYTOTAL; ++id) {
-    ProtectField(id);
-    SetFieldColors(id, KVT_PROTECTED_FG, KVT_PROTECTED_BG);
-  }
-  PVpos1Data& d = Data;
-  for (char* field :
-       {d.IREF,     d.IDESCR,     d.QTYORDERED, d.PRICE,    d.ENTRYTOTAL, d.FOODSTAMPS,
-        d.TAXABLE,  d.TAXAUTH,    d.TAXAMT,     d.CATEGORY, d.NUMCHANGE,  d.COST,
-        d.DISCOUNT, d.SERIALNUM,  d.TILLCODE,   d.MIXNUM,   d.TAGALONG,   d.NONTAXCAT,
-        d.INVREF,   d.QTYPRICING, d.TAGALGRATE, d.PROMPT})
-    field[0] = '\0';
-  if (VerifyPOS1File) VerifyPOS1File->sTagAlongLoopParent.clear();
-  SetPromptFlags("F", "F", "F", "F", "F", "F", "P", "F");
-  bErrorInEntryTotal = bTillCodePriceZero = false;
-  EnteringItem = 0;
-  szUnitDec[0] = '\0';
-  DoAppToScr();
-  KVTSetFieldFocus(IDC_IREF);
-}
-
 int PVpos1Dlg::CreateTagAlongItem(const char* /*reference*/, const char* tagAlongRef,
                                   const char* quantity, const char* refPrice,
                                   const char* tagAlongRate) {
