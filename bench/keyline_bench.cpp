@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bigstore.h"
 #include "platform/base/kvtbase.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
@@ -32,90 +33,8 @@
 
 namespace {
 
-enum class Target { Sqlite, Postgres };
-constexpr int kItems = 100000;
+using kvt::bench::Target;
 using Clock = std::chrono::steady_clock;
-
-// The demo store, then plain bulk items up to kItems (taxable, priced by
-// the inventory module, every 23rd on promotion).
-bool GrowToFullSize(std::string* why) {
-  KVTSConnection count(1, nullptr, 0);
-  if (count.ExecSQL("SELECT COUNT(1) FROM KVTINV1") <= 0 || !count.FetchNext()) {
-    *why = KVTLastSqlError();
-    return false;
-  }
-  int have = std::atoi(count.ColumnVar(1));
-  KVTConnection tran(1);
-  char t[] = "grow";
-  if (tran.BeginTran(t) <= 0) {
-    *why = tran.LastError();
-    return false;
-  }
-  kvt::schema::RowWriter w;
-  double recno = 5e6;
-  auto rn = [&] {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", ++recno);
-    return std::string(buf);
-  };
-  bool ok = true;
-  for (int i = have + 1; ok && i <= kItems; ++i) {
-    char ref[16], price[16];
-    std::snprintf(ref, sizeof ref, "BX%06d", i);
-    std::snprintf(price, sizeof price, "%d.%02d", 1 + i % 90, (i * 37) % 100);
-    kvt::schema::Row pricing = {{"REFERENCE", ref},
-                                {"LOCATION", "01"},
-                                {"CSTRCAT", "HDWR"},
-                                {"TAX1APP", "T"},
-                                {"RECNO", rn()}};
-    if (i % 23 == 0) {
-      pricing.push_back({"BEGINDATE", "01/01/2024"});
-      pricing.push_back({"ENDDATE", "12/31/2030"});
-      pricing.push_back({"PPRICE1", "0.99"});
-    }
-    ok = w.Insert("KVTINV1", {{"REFERENCE", ref},
-                              {"DESCRIPT", std::string("Bulk item ") + ref},
-                              {"TAXABLE", "Y"},
-                              {"FARMUSE", "F"},
-                              {"INACTIVE", "F"},
-                              {"RECNO", rn()}}) &&
-         w.Insert("KVTINV2", {{"REFERENCE", ref},
-                              {"LOCATION", "01"},
-                              {"LISTPRICE", price},
-                              {"QTYONHAND", "12"},
-                              {"RECNO", rn()}}) &&
-         w.Insert("KVTPRB1", pricing);
-  }
-  if (!ok) {
-    *why = w.error();
-    tran.CancelTran(t);
-    return false;
-  }
-  return tran.CommitTran(t) > 0;
-}
-
-std::map<Target, std::unique_ptr<kvt::test::TempDatabase>>& Databases() {
-  static std::map<Target, std::unique_ptr<kvt::test::TempDatabase>> dbs;
-  return dbs;
-}
-
-kvt::test::TempDatabase* Open(Target target, std::string* why) {
-  auto& db = Databases()[target];
-  if (!db) {
-    auto backend =
-        target == Target::Postgres ? kvt::test::Backend::PostgreSQL : kvt::test::Backend::SQLite;
-    db = kvt::test::TempDatabase::Create(backend, why);
-    if (!db) return nullptr;
-    if (!kvt::schema::LoadDemoStore(why) || !GrowToFullSize(why)) {
-      db.reset();
-      return nullptr;
-    }
-  } else if (!db->Reopen()) {
-    *why = KVTLastSqlError();
-    return nullptr;
-  }
-  return db.get();
-}
 
 std::string BulkRef(long i) {
   char ref[16];
@@ -168,7 +87,7 @@ struct Till {
 
 void KeyLookup(benchmark::State& state, Target target) {
   std::string why;
-  if (!Open(target, &why)) return state.SkipWithError(why.c_str());
+  if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
   const char sql[] = "SELECT DESCRIPT FROM KVTINV1 WHERE REFERENCE = ?";
   KVTConnection c(1);
   std::vector<double> us;
@@ -187,7 +106,7 @@ void KeyLookup(benchmark::State& state, Target target) {
 
 void KeyToLine(benchmark::State& state, Target target) {
   std::string why;
-  if (!Open(target, &why)) return state.SkipWithError(why.c_str());
+  if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
   Till till;
   if (!till.sale) return state.SkipWithError("the sale window did not open");
   PVpos1Dlg& sale = *till.sale;
@@ -259,6 +178,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
   benchmark::Shutdown();
-  Databases().clear();  // removes the temporary databases
+  kvt::bench::ForgetBigStores();  // removes the temporary databases
   return 0;
 }

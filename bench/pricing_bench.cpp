@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bigstore.h"
 #include "platform/base/kvtbase.h"
 #include "platform/forms/host.h"
 #include "platform/sql/kvtsql.h"
@@ -28,114 +29,13 @@
 
 namespace {
 
-enum class Target { Sqlite, Postgres };
-constexpr int kItems = 100000;
+using kvt::bench::Target;
 
 const char kItemLookup[] =
     "SELECT KVTINV1.DESCRIPT,LISTPRICE,TAXABLE,KVTINV1.FARMUSE FROM KVTINV2,KVTINV1 WHERE "
     "KVTINV2.REFERENCE = ? AND KVTINV2.LOCATION = ? AND KVTINV1.REFERENCE=KVTINV2.REFERENCE AND "
     "KVTINV1.INACTIVE = 'F'";
 const char kKeyLookup[] = "SELECT DESCRIPT FROM KVTINV1 WHERE REFERENCE = ?";
-
-// The demo store, then bulk items up to kItems: every tenth with quantity
-// breaks, every 23rd on promotion, every 50th with a dated price and cost.
-bool GrowToFullSize(std::string* why) {
-  KVTSConnection count(1, nullptr, 0);
-  if (count.ExecSQL("SELECT COUNT(1) FROM KVTINV1") <= 0 || !count.FetchNext()) {
-    *why = KVTLastSqlError();
-    return false;
-  }
-  int have = std::atoi(count.ColumnVar(1));
-  KVTConnection tran(1);
-  char t[] = "grow";
-  if (tran.BeginTran(t) <= 0) {
-    *why = tran.LastError();
-    return false;
-  }
-  kvt::schema::RowWriter w;
-  double recno = 5e6;
-  auto rn = [&] {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.0f", ++recno);
-    return std::string(buf);
-  };
-  bool ok = true;
-  for (int i = have + 1; ok && i <= kItems; ++i) {
-    char ref[16], price[16], cost[16];
-    std::snprintf(ref, sizeof ref, "BX%06d", i);
-    std::snprintf(price, sizeof price, "%d.%02d", 1 + i % 90, (i * 37) % 100);
-    std::snprintf(cost, sizeof cost, "%d.%02d", 1 + i % 60, (i * 11) % 100);
-    ok = w.Insert("KVTINV1", {{"REFERENCE", ref},
-                              {"DESCRIPT", std::string("Bulk item ") + ref},
-                              {"TAXABLE", "Y"},
-                              {"FARMUSE", "F"},
-                              {"INACTIVE", "F"},
-                              {"RECNO", rn()}}) &&
-         w.Insert("KVTINV2", {{"REFERENCE", ref},
-                              {"LOCATION", "01"},
-                              {"LISTPRICE", price},
-                              {"COST", cost},
-                              {"QTYONHAND", "12"},
-                              {"RECNO", rn()}});
-    kvt::schema::Row pricing = {{"REFERENCE", ref},
-                                {"LOCATION", "01"},
-                                {"CSTRCAT", "HDWR"},
-                                {"TAX1APP", "T"},
-                                {"RECNO", rn()}};
-    if (i % 10 == 0) {
-      pricing.push_back({"PQTY1", "10"});
-      pricing.push_back({"PUPRICE1", "1.00"});
-    }
-    if (i % 23 == 0) {
-      pricing.push_back({"BEGINDATE", "01/01/2024"});
-      pricing.push_back({"ENDDATE", "12/31/2030"});
-      pricing.push_back({"PPRICE1", "0.99"});
-    }
-    ok = ok && w.Insert("KVTPRB1", pricing);
-    if (ok && i % 50 == 0)
-      ok = w.Insert("KVTINVRB", {{"REFERENCE", ref},
-                                 {"LOCATION", "01"},
-                                 {"STARTDATE", "01/01/2024"},
-                                 {"ENDDATE", "12/31/2030"},
-                                 {"RETAIL", "2.49"},
-                                 {"RECNO", rn()}}) &&
-           w.Insert("KVTINVCB", {{"REFERENCE", ref},
-                                 {"LOCATION", "01"},
-                                 {"STARTDATE", "01/01/2024"},
-                                 {"ENDDATE", "12/31/2030"},
-                                 {"COST", "1.10"},
-                                 {"RECNO", rn()}});
-  }
-  if (!ok) {
-    *why = w.error();
-    tran.CancelTran(t);
-    return false;
-  }
-  return tran.CommitTran(t) > 0;
-}
-
-std::map<Target, std::unique_ptr<kvt::test::TempDatabase>>& Databases() {
-  static std::map<Target, std::unique_ptr<kvt::test::TempDatabase>> dbs;
-  return dbs;
-}
-
-kvt::test::TempDatabase* Open(Target target, std::string* why) {
-  auto& db = Databases()[target];
-  if (!db) {
-    auto backend =
-        target == Target::Postgres ? kvt::test::Backend::PostgreSQL : kvt::test::Backend::SQLite;
-    db = kvt::test::TempDatabase::Create(backend, why);
-    if (!db) return nullptr;
-    if (!kvt::schema::LoadDemoStore(why) || !GrowToFullSize(why)) {
-      db.reset();
-      return nullptr;
-    }
-  } else if (!db->Reopen()) {
-    *why = KVTLastSqlError();
-    return nullptr;
-  }
-  return db.get();
-}
 
 std::vector<std::string> References(const char* sql) {
   std::vector<std::string> refs;
@@ -176,7 +76,7 @@ struct Till {
 
 void KeyLookup(benchmark::State& state, Target target) {
   std::string why;
-  if (!Open(target, &why)) return state.SkipWithError(why.c_str());
+  if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
   KVTConnection c(1);
   long i = 0;
   char ref[16];
@@ -190,7 +90,7 @@ void KeyLookup(benchmark::State& state, Target target) {
 
 void KeyedItem(benchmark::State& state, Target target) {
   std::string why;
-  if (!Open(target, &why)) return state.SkipWithError(why.c_str());
+  if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
   Till till;
   // Plain, promoted, dated and break items and the demo's own, in turn.
   std::vector<std::string> refs = {"FD0001", "FD0002", "TWINE9K", "PROP20"};
@@ -213,7 +113,7 @@ void KeyedItem(benchmark::State& state, Target target) {
 
 void RepriceSale(benchmark::State& state, Target target) {
   std::string why;
-  if (!Open(target, &why)) return state.SkipWithError(why.c_str());
+  if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
   Till till;
   std::vector<std::string> breaks = References(
       "SELECT REFERENCE FROM KVTPRB1 WHERE LOCATION = '01' AND PQTY1 <> '' AND PPRICE1 = '' "
@@ -298,6 +198,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
   benchmark::Shutdown();
-  Databases().clear();  // removes the temporary databases
+  kvt::bench::ForgetBigStores();  // removes the temporary databases
   return 0;
 }
