@@ -158,8 +158,8 @@ KeyedAmount SettleKeyedAmount(double amount, double quantity, double price, bool
     char format[8];
     KVTsprintf(format, "%%.%df", decimals);
     k.quantity = Format(format, "%.3f", KVTRound(keyed / price, decimals));
-  } else if ((amountAsked || !priceKeyed) && AmountText(quantity * price) != k.amount &&
-             quantity != 0) {
+  } else if ((amountAsked || !priceKeyed || (price == 0 && !byAmount)) &&
+             AmountText(quantity * price) != k.amount && quantity != 0) {
     k.price = Format(PRICE_FORMAT, "%.2f", keyed / quantity);
   }
   return k;

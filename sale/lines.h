@@ -110,8 +110,10 @@ double SignedForTillCode(double value, bool tillCode, bool negativePrice);
 // The line once its amount is keyed (amount and price already signed).
 // Sold by amount (`byAmount`, at a price other than 0) the amount decides the
 // quantity, at `unitDecimals` (3 when empty); otherwise, when the amount was
-// asked for or no price was keyed, and it is not quantity x price, it decides
-// the unit price (PRICE_FORMAT). Texts left empty stay as they are.
+// asked for or no price was keyed (a zero price on an item not sold by
+// amount, an open department's, counts as none), and it is not quantity x
+// price, it decides the unit price (PRICE_FORMAT). Texts left empty stay as
+// they are.
 struct KeyedAmount {
   std::string amount;
   std::string quantity;

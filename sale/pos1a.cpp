@@ -214,12 +214,9 @@ int KVTPOS1A::VerifyAmount() {
     s.KVTSetFieldFocus(IDC_ENTRYTOTAL);
     return 1;
   }
-  // An open department's zero price is no price: the amount keyed sets it,
-  // also when the price field is hidden and was never visited.
-  const bool priceKeyed = TRIM(s.Data.PRICE)[0] != '\0' && std::atof(s.Data.PRICE) != 0;
   kvt::sale::KeyedAmount k = kvt::sale::SettleKeyedAmount(
       ApplySign(amount), std::atof(s.Data.QTYORDERED), ApplySign(std::atof(s.Data.PRICE)),
-      priceKeyed, s.bTOTAMT, s.bPromptOnAmount, s.szUnitDec);
+      TRIM(s.Data.PRICE)[0] != '\0', s.bTOTAMT, s.bPromptOnAmount, s.szUnitDec);
   s.SetFieldVar(IDC_ENTRYTOTAL, k.amount.c_str());
   if (!k.quantity.empty()) s.SetFieldVar(IDC_QTYORDERED, k.quantity.c_str());
   if (!k.price.empty()) s.SetFieldVar(IDC_PRICE, k.price.c_str());

@@ -128,6 +128,7 @@ TEST_F(SaleLine, TheAmountKeyedDecidesTheQuantityOrThePrice) {
       {"by amount at no price",    5,    1, 0,    true,  true,  false, "",  {"5.00", "", ""}},
       {"amount asked",             5,    4, 1,    true,  false, true,  "",  {"5.00", "", "1.250"}},
       {"no price keyed",           5,    2, 0,    false, false, false, "",  {"5.00", "", "2.500"}},
+      {"open department at 0.00",  25,   2, 0,    true,  false, false, "",  {"25.00", "", "12.500"}},
       {"amount as priced",         5,    2, 2.5,  true,  false, true,  "",  {"5.00", "", ""}},
       {"amount not asked",         5,    4, 1,    true,  false, false, "",  {"5.00", "", ""}},
       {"no quantity",              5,    0, 0,    false, false, true,  "",  {"5.00", "", ""}},
