@@ -24,12 +24,9 @@
 #include "platform/forms/headless/headless.h"
 #include "platform/sql/kvtsql.h"
 #include "sale/pos1.h"
-#include "schema/demo.h"
-#include "schema/schema.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
 #include "suite/host/host.h"
-#include "tools/tempdb/tempdb.h"
 
 namespace {
 

@@ -22,10 +22,7 @@
 #include "platform/sql/kvtsql.h"
 #include "platform/win/module.h"
 #include "sale/pos1.h"
-#include "schema/demo.h"
-#include "schema/schema.h"
 #include "shell/globals.h"
-#include "tools/tempdb/tempdb.h"
 
 namespace {
 
