@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3
   libpq-dev postgresql
   qt6-base-dev fonts-dejavu-core
+  dpkg-dev file
 )
 
 missing=()
