@@ -21,3 +21,4 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_supp
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+tests/package/package_test.sh
