@@ -301,6 +301,8 @@ class PVpos1Dlg : public KVTPropertyPage {
   // Recomputes the tax rows of sale line `row`, or drops them when the line
   // is voided or not taxable.
   void AdjustTaxAmount(int row);
+  // The same for every line, the tax grid read once.
+  void AdjustTaxAmounts();
   // Makes the last line non-taxable and totals the sale again.
   void RemoveTax();
   // Reloads the tax rows of line `row` (every line when `allRows`) from its

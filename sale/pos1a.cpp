@@ -455,9 +455,7 @@ void PVpos1Dlg::PutSaleLine(int row, const kvt::sale::Line& line) {
 }
 
 void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
-  if (recalculateTaxes) {
-    for (int row = 0; row < SaleGrid().GetRowCount(); ++row) AdjustTaxAmount(row);
-  }
+  if (recalculateTaxes) AdjustTaxAmounts();
   const std::string tax = SumTax();
   const kvt::sale::Totals t = kvt::sale::TotalSale(GetSaleLines(), std::atof(tax.c_str()));
   SetFieldVar(IDC_FSTOTAL, kvt::sale::AmountText(t.foodStamps).c_str());

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/base/kvtbase.h"
@@ -287,29 +288,60 @@ std::string PVpos1Dlg::CalculateTax(const char* amount, const char*, const char*
                                             std::atof(Text(maxTax).c_str())));
 }
 
-void PVpos1Dlg::AdjustTaxAmount(int row) {
-  TDataTbl& sale = SaleGrid();
-  if (row < 0 || row >= sale.GetRowCount()) return;
+namespace {
+// The line's tax rows (their places in the tax grid) taxed again on its
+// amount; the places of rows that go, because the line is no longer taxed,
+// are added to `drop` for the caller to delete.
+void AdjustTaxRows(TDataTbl& sale, TDataTbl& tax, int row, const std::vector<int>& at,
+                   std::vector<int>* drop) {
   std::string amount = sale.GetCell(COL_AMOUNT, row);
-  std::string link = sale.GetCell(COL_RECNO, row);
   bool taxed = sale.GetCell(COL_TAXABLE, row) == "Y" && amount != "VOID";
-
-  // Only the line's own rows are read and written back.
-  TDataTbl& tax = TaxGrid();
   kvt::pricing::TaxTable line;
-  std::vector<int> at;
-  for (int t = 0; t < tax.GetRowCount(); ++t) {
-    if (tax.GetCell(TAXCOL_ITEMLINK, t) != link) continue;
-    at.push_back(t);
-    line.rows().push_back(TaxRowAt(tax, t));
-  }
+  for (int t : at) line.rows().push_back(TaxRowAt(tax, t));
+  const std::string link = sale.GetCell(COL_RECNO, row);
   line.AdjustLine(link, std::atof(amount.c_str()), taxed);
   if (line.rows().empty()) {
-    for (auto t = at.rbegin(); t != at.rend(); ++t) tax.DeleteRow(*t);
+    drop->insert(drop->end(), at.begin(), at.end());
     return;
   }
   for (std::size_t i = 0; i < at.size(); ++i)
     tax.SetCell(TAXCOL_AMOUNT, at[i], TaxText(line.rows()[i].amount));
+}
+
+void DeleteTaxRows(TDataTbl& tax, std::vector<int> rows) {
+  std::sort(rows.rbegin(), rows.rend());
+  for (int t : rows) tax.DeleteRow(t);
+}
+}  // namespace
+
+void PVpos1Dlg::AdjustTaxAmount(int row) {
+  TDataTbl& sale = SaleGrid();
+  if (row < 0 || row >= sale.GetRowCount()) return;
+  const std::string link = sale.GetCell(COL_RECNO, row);
+  TDataTbl& tax = TaxGrid();
+  std::vector<int> at, drop;
+  for (int t = 0; t < tax.GetRowCount(); ++t)
+    if (tax.GetCell(TAXCOL_ITEMLINK, t) == link) at.push_back(t);
+  AdjustTaxRows(sale, tax, row, at, &drop);
+  DeleteTaxRows(tax, std::move(drop));
+}
+
+// A long sale costs each new line time in proportion to its rows, not to
+// their square.
+void PVpos1Dlg::AdjustTaxAmounts() {
+  TDataTbl& sale = SaleGrid();
+  TDataTbl& tax = TaxGrid();
+  std::unordered_map<std::string, std::vector<int>> rowsOfLink;
+  for (int t = 0; t < tax.GetRowCount(); ++t)
+    rowsOfLink[tax.GetCell(TAXCOL_ITEMLINK, t)].push_back(t);
+  std::vector<int> drop;
+  for (int row = 0; row < sale.GetRowCount() && !rowsOfLink.empty(); ++row) {
+    auto at = rowsOfLink.find(sale.GetCell(COL_RECNO, row));
+    if (at == rowsOfLink.end()) continue;
+    AdjustTaxRows(sale, tax, row, at->second, &drop);
+    rowsOfLink.erase(at);
+  }
+  DeleteTaxRows(tax, std::move(drop));
 }
 
 void PVpos1Dlg::RemoveTax() {

@@ -62,6 +62,7 @@ bool KVTRunSqlScript(const char* sql) {
   std::string error;
   bool ok =
       c.Run([&](std::string* e) { return c.backend()->RunScript(sql ? sql : "", e); }, &error);
+  c.ForgetPrepared();
   return ok || Fail(error);
 }
 

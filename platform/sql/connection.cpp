@@ -23,6 +23,14 @@ std::string Shorten(const std::string& sql) {
   return s;
 }
 
+// CREATE, ALTER or DROP: the statements prepared before may read other columns.
+bool ChangesTables(const std::string& sql) {
+  std::size_t i = sql.find_first_not_of(" \t\r\n(");
+  if (i == std::string::npos) return false;
+  std::string verb = Upper(sql.substr(i, 6));
+  return verb.starts_with("CREATE") || verb.starts_with("ALTER") || verb.starts_with("DROP");
+}
+
 }  // namespace
 
 ConnectionOne& ConnectionOne::Get() {
@@ -165,6 +173,34 @@ void ConnectionOne::StatementFailed() {
   doomed_ = true;
 }
 
+std::shared_ptr<const ConnectionOne::Prepared> ConnectionOne::Prepare(const std::string& text,
+                                                                      std::string* error,
+                                                                      bool* translateFailed) {
+  *translateFailed = false;
+  if (preparedVersion_ != backendVersion_) {
+    prepared_.clear();
+    preparedVersion_ = backendVersion_;
+  }
+  if (auto found = prepared_.find(text); found != prepared_.end()) return found->second;
+  auto p = std::make_shared<Prepared>();
+  if (!TranslateSql(kind_, text, &p->translation, error)) {
+    *translateFailed = true;
+    return nullptr;
+  }
+  if (!Run(
+          [&](std::string* e) {
+            p->statement = backend_->Prepare(p->translation.sql, e);
+            return p->statement != nullptr;
+          },
+          error))
+    return nullptr;
+  // Texts built with their values in them would fill the cache without end;
+  // the module's own statements are a few hundred.
+  if (prepared_.size() >= 1000) prepared_.clear();
+  prepared_.emplace(text, p);
+  return p;
+}
+
 Backend* ConnectionOne::CounterBackend(std::string* error) {
   if (!backend_) {
     *error = "connection 1 is not open";
@@ -205,15 +241,10 @@ bool Stmt::Prepare(const std::string& text, bool restartBinding) {
   prepared_.reset();
   text_ = text;
   if (!c.IsOpen()) return Fail("connection 1 is not open");
-  if (!Translate(text, &translation_)) return false;
   std::string error;
-  c.Run(
-      [&](std::string* e) {
-        prepared_ = c.backend()->Prepare(translation_.sql, e);
-        return prepared_ != nullptr;
-      },
-      &error);
-  if (!prepared_) return Fail(error);
+  bool translateFailed = false;
+  prepared_ = c.Prepare(text, &error, &translateFailed);
+  if (!prepared_) return Fail(error, translateFailed);
   backendVersion_ = c.backendVersion();
   return true;
 }
@@ -267,14 +298,16 @@ bool Stmt::Execute() {
     if (!Prepare(text, false)) return false;
   }
   if (!bindError.empty()) return Fail(bindError + "; the statement was not run", true);
-  if (static_cast<int>(params.size()) != translation_.placeholders)
-    return Fail("the statement takes " + std::to_string(translation_.placeholders) + " values, " +
-                    std::to_string(params.size()) + " were bound",
+  if (static_cast<int>(params.size()) != prepared_->translation.placeholders)
+    return Fail("the statement takes " + std::to_string(prepared_->translation.placeholders) +
+                    " values, " + std::to_string(params.size()) + " were bound",
                 true);
   std::string error;
-  bool ok =
-      c.Run([&](std::string* e) { return prepared_->Execute(params, c.depth() > 0, &result_, e); },
-            &error);
+  bool ok = c.Run(
+      [&](std::string* e) {
+        return prepared_->statement->Execute(params, c.depth() > 0, &result_, e);
+      },
+      &error);
   if (!ok) {
     result_.Clear();
     return Fail(error);
@@ -296,6 +329,7 @@ bool Stmt::ExecuteText(const std::string& text) {
   if (!bindError.empty()) return Fail(bindError + "; the statement was not run", true);
   Translation t;
   if (!Translate(text, &t)) return false;
+  if (ChangesTables(t.sql)) c.ForgetPrepared();
   if (static_cast<int>(params.size()) != t.placeholders)
     return Fail("the statement takes " + std::to_string(t.placeholders) + " values, " +
                     std::to_string(params.size()) + " were bound",

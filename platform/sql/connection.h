@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/sql/backend.h"
@@ -58,6 +59,18 @@ class ConnectionOne {
   // row locks never wait for a sale to commit; SQLite uses connection 1.
   Backend* CounterBackend(std::string* error);
 
+  // A statement as the module writes it, translated and prepared once per
+  // backend and shared by every Stmt that runs the same text; null with
+  // `error` when it does not translate or prepare.
+  struct Prepared {
+    Translation translation;
+    std::shared_ptr<PreparedStatement> statement;
+  };
+  std::shared_ptr<const Prepared> Prepare(const std::string& text, std::string* error,
+                                          bool* translateFailed);
+  // After a change to the tables a statement's columns may be others.
+  void ForgetPrepared() { prepared_.clear(); }
+
   void SetLastError(const std::string& e) { lastError_ = e; }
   const std::string& lastError() const { return lastError_; }
 
@@ -75,6 +88,8 @@ class ConnectionOne {
   bool doomed_ = false;  // rolled back while outer levels are still open
   std::vector<std::function<void()>> onRollback_;
   std::string lastError_;
+  std::unordered_map<std::string, std::shared_ptr<const Prepared>> prepared_;
+  std::uint64_t preparedVersion_ = 0;
 };
 
 // A statement with its bound values and its buffered result.
@@ -107,8 +122,7 @@ class Stmt {
   bool Translate(const std::string& text, Translation* out);
 
   std::string text_;
-  Translation translation_;
-  std::unique_ptr<PreparedStatement> prepared_;
+  std::shared_ptr<const ConnectionOne::Prepared> prepared_;
   std::uint64_t backendVersion_ = 0;
   std::vector<BoundValue> params_;
   std::string bindError_;

@@ -141,6 +141,23 @@ TEST_P(QueryHelper, ClosedConnectionIsAFailureNotAnEmptyAnswer) {
   EXPECT_FALSE(t.ok());
 }
 
+// Statements are prepared once per connection and shared; a change to the
+// table or a new connection must not leave an old plan answering.
+TEST_P(QueryHelper, APreparedStatementFollowsTheTableAndTheConnection) {
+  ASSERT_TRUE(Insert("A"));
+  const char all[] = "SELECT * FROM ITEMS";
+  ASSERT_EQ(sql::Run(all).first().Has("PRICE"), false);
+  ASSERT_TRUE(KVTRunSqlScript("ALTER TABLE ITEMS ADD COLUMN PRICE TEXT"));
+  auto widened = sql::Run(all);
+  ASSERT_TRUE(widened.ok()) << widened.error();
+  EXPECT_TRUE(widened.first().Has("PRICE"));
+
+  KVTCloseConnectionOne();
+  EXPECT_EQ(sql::Run(all).found(), Found::Failed);
+  ASSERT_TRUE(tempDb().Reopen());
+  EXPECT_EQ(CountItems(), 1);
+}
+
 KVT_ON_BOTH_BACKENDS(QueryHelper);
 
 }  // namespace
