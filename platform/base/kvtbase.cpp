@@ -182,6 +182,15 @@ double KVTRound(double value, int decimals) {
   if (!std::isfinite(value)) return value;
   if (decimals < 0) decimals = 0;
   if (decimals > 9) decimals = 9;
+  static const double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  // Away from a half the result is plain rounding: the two cuts to 12
+  // significant digits below move a value under 10^7 by less than 10^-5.
+  // Totals and taxes are rounded on every keyed line; this keeps them cheap.
+  const double direct = value * kScale[decimals];
+  if (std::fabs(direct) < 1e7 && std::fabs(std::fabs(direct - std::trunc(direct)) - 0.5) > 1e-4) {
+    double r = std::round(direct) / kScale[decimals];
+    return r == 0.0 ? 0.0 : r;
+  }
   // 12 significant digits absorb the representation error of a keyed decimal
   // (2.675 is held as 2.67499999999999982236431605997495353221893310546875).
   char buf[64];

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -44,6 +47,27 @@ TEST(Base, RoundsHalfAwayFromZeroDespiteBinaryRepresentation) {
   // clang-format on
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(KVTRound(c.in, c.dec), c.out) << c.in << " to " << c.dec;
+}
+
+// The quick path for values away from a half must agree with rounding
+// through 12 significant digits on the amounts and taxes a till computes.
+TEST(Base, RoundsTaxesOfEveryCentAmountAsTheDecimalRuleDoes) {
+  auto decimalRule = [](double value, int dec) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.12g", value);
+    double scaled = std::strtod(buf, nullptr) * std::pow(10.0, dec);
+    std::snprintf(buf, sizeof buf, "%.12g", scaled);
+    double r = std::round(std::strtod(buf, nullptr)) / std::pow(10.0, dec);
+    return r == 0.0 ? 0.0 : r;
+  };
+  int differ = 0;
+  for (int cents = -20000; cents <= 200000; cents += 7)
+    for (double rate : {0.0, 5.5, 6.25, 7.0, 8.875, 12.5})
+      for (int dec : {0, 2, 3}) {
+        double v = cents / 100.0 * rate / 100.0;
+        differ += KVTRound(v, dec) != decimalRule(v, dec);
+      }
+  EXPECT_EQ(differ, 0);
 }
 
 TEST(Base, StringRoundWritesFixedDecimalsWithoutNegativeZero) {
