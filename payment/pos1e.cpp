@@ -87,6 +87,28 @@ bool IsROA(HWND owner, const char* payToInvPtr, const char* invoiceLnk) {
   return false;
 }
 
+int ReceiptCopies(const SaleTenders& t) {
+  auto used = [](const std::string& amount) { return std::atof(amount.c_str()) != 0; };
+  auto copies = [](const char* setting) { return std::atoi(setting); };
+  if (t.isVoid) return copies(CFG_VOIDCOPIES);
+  int count = -1;
+  auto raise = [&](bool tendered, int n) {
+    if (tendered && n > count) count = n;
+  };
+  bool onAccount = false;
+  for (const std::string& pay : t.onAccount) onAccount = onAccount || used(pay);
+  raise(onAccount, copies(CFG_POACOPIES));
+  raise(used(t.cashAmt), copies(CFG_CASHCOPIES));
+  raise(used(t.cashRet), copies(CFG_CASHRTNCOPIES));
+  raise(used(t.checkAmt), copies(CFG_CHKCOPIES));
+  raise(used(t.creditAmt) || used(t.creditRet) || used(t.giftCardAmt), copies(CFG_CCARDCOPIES));
+  raise(used(t.chargeAmt), copies(CFG_CHARGECOPIES));
+  raise(used(t.chargeRet), copies(CFG_CHRGRTNCOPIES));
+  raise(used(t.foodStamps), copies(CFG_FSCOPIES));
+  raise(t.financing, 1);
+  return count < 0 ? copies(CFG_CASHCOPIES) : count;
+}
+
 }  // namespace kvt::reports
 
 namespace {

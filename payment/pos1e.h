@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/win/printer.h"
 #include "platform/win/window.h"
@@ -49,5 +50,24 @@ ReceiptRoute RouteReceipt(const char* recToInvPtr, bool isROA, const char* recei
 // CHECKPAY, CREDITPAY not empty and not 0. False otherwise. A failed look-up
 // is shown (owner) and reads as false: the receipt is printed.
 bool IsROA(HWND owner, const char* payToInvPtr, const char* invoiceLnk);
+
+// The tenders of a completed sale, as the payment screen has them (texts;
+// empty or 0 is a tender not used).
+struct SaleTenders {
+  bool isVoid = false;
+  bool financing = false;  // a financing plan sale or return
+  std::string cashAmt, cashRet, checkAmt, creditAmt, creditRet, giftCardAmt, chargeAmt, chargeRet,
+      foodStamps;
+  // The payments on account: CHECKPAY, CASHPAY, CREDITPAY, the financing
+  // plan's cash and check payments, the gift card payment.
+  std::vector<std::string> onAccount;
+};
+// How many customer receipts a completed sale prints: CFG_VOIDCOPIES for a
+// void; otherwise the largest copies setting of the tenders used (payments
+// on account CFG_POACOPIES, cash CFG_CASHCOPIES, cash returned
+// CFG_CASHRTNCOPIES, check CFG_CHKCOPIES, card or gift card CFG_CCARDCOPIES,
+// charge CFG_CHARGECOPIES, charge returned CFG_CHRGRTNCOPIES, food stamps
+// CFG_FSCOPIES, a financing plan at least 1); CFG_CASHCOPIES when none.
+int ReceiptCopies(const SaleTenders& t);
 
 }  // namespace kvt::reports

@@ -100,6 +100,40 @@ TEST(Receipts, TheReceiptGoesToTheInvoicePrinterWhenAsked) {
   EXPECT_EQ(RouteReceipt("F", false, "Receipts"), ReceiptRoute::Receipt);
 }
 
+TEST(Receipts, CopiesFollowTheLargestSettingOfTheTendersUsed) {
+  using kvt::reports::ReceiptCopies;
+  using kvt::reports::SaleTenders;
+  KVTResetModuleState();
+  KVTSetSetting(CFG_CASHCOPIES, "1");
+  KVTSetSetting(CFG_CHKCOPIES, "2");
+  KVTSetSetting(CFG_CHARGECOPIES, "3");
+  KVTSetSetting(CFG_POACOPIES, "0");
+  KVTSetSetting(CFG_VOIDCOPIES, "4");
+  struct Case {
+    const char* name;
+    SaleTenders tenders;
+    int copies;
+  };
+  auto with = [](auto set) {
+    SaleTenders t;
+    set(t);
+    return t;
+  };
+  const Case cases[] = {
+      {"cash and check", with([](SaleTenders& t) { t.cashAmt = "10.00", t.checkAmt = "5.00"; }), 2},
+      {"charge", with([](SaleTenders& t) { t.chargeAmt = "20.00"; }), 3},
+      {"a zero amount is no tender", with([](SaleTenders& t) { t.chargeAmt = "0.00"; }), 1},
+      {"payment on account of 0 copies", with([](SaleTenders& t) {
+         t.onAccount = {"", "50.00"};
+       }),
+       0},
+      {"financing at least one", with([](SaleTenders& t) { t.financing = true; }), 1},
+      {"void", with([](SaleTenders& t) { t.isVoid = true, t.chargeAmt = "20.00"; }), 4},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReceiptCopies(c.tenders), c.copies) << c.name;
+  KVTResetModuleState();
+}
+
 // A sale screen in a host whose module folder has the report module; the
 // documents previewed and the print jobs are captured.
 class Printing : public kvt::test::DatabaseTest {
