@@ -371,9 +371,9 @@ void PVpos1Dlg::NoSale() {
 }
 
 void PVpos1Dlg::CloseOutTill() {
-  // The till report and the close-out report come with the close-out itself.
   if (Is(CFG_TILLREFATCLOSEOUT, "T") &&
       MessageBox("Till Report Only?", PROGRAM_NAME, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
+    PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 1);
     NewOrder();
     return;
   }
@@ -381,6 +381,8 @@ void PVpos1Dlg::CloseOutTill() {
     NewOrder();
     return;
   }
+  OpenTillDrawer();
+  PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 0);
   RemoveLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
   // A dedicated till logs the next cashier in when the window has closed
   // (the host's login export sees POSTILL).

@@ -373,6 +373,27 @@ TEST_P(Printing, TheCloseOutPreviewsUnlessItGoesToThePrinter) {
   EXPECT_TRUE(Previewed().empty());
 }
 
+TEST_P(Printing, TheTillReportAloneIsTheTillsTotals) {
+  Printers("View Window", "None");
+  KVTSetSetting(CFG_PRINTCLOSEOUT, "T");
+  KVTSetSetting(CFG_TILLREFATCLOSEOUT, "T");
+  KVTSetSetting(CFG_CLOSEOUTFORM, "1");
+  for (auto [id, value] : {std::pair{IDC_STORE, "MAIN"},
+                           {IDC_SHIFTDATE, "12052025"},
+                           {IDC_TILLREF, "1"},
+                           {IDC_SHIFT, "1"},
+                           {IDC_EMPLOYEE, "100"}})
+    screen->SetFieldVar(id, value);
+  screen->DoScrToApp();
+  user.AddAnswer(IDYES);  // "Till Report Only?"
+  screen->CloseOutTill();
+  EXPECT_EQ(Messages(), Strings{"Till Report Only?"});
+  ASSERT_EQ(Previewed(), (Strings{"Till Close-Out", "Totals by Till"}));
+  EXPECT_NE(KVTPreviewedDocuments()[0].text.find("TILL TOTALS"), std::string::npos);
+  EXPECT_NE(KVTPreviewedDocuments()[0].text.find("Cash (1)"), std::string::npos)
+      << KVTPreviewedDocuments()[0].text;
+}
+
 // The report module is looked up each time in the host's module folder.
 TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
   namespace fs = std::filesystem;
