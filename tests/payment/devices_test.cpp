@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "payment/devices.h"
 #include "payment/drawer.h"
 #include "payment/poledisp.h"
 #include "payment/sport.h"
@@ -213,6 +214,30 @@ TEST_F(Devices, ADrawerPortThatCannotOpenIsToldAndNotKicked) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Error opening port.", "Error opening port."}));
   EXPECT_EQ(user.Messages()[0].caption, "Kovatel Software");
   EXPECT_EQ(pty.Read(1, 100), "");
+}
+
+TEST_F(Devices, TestingASettingShowsItAndAsks) {
+  Pty pty("COM1");
+  const std::string setting = "COM1,9600,8,N,1";
+  auto padded = [](std::string s) {
+    s.resize(40, ' ');
+    return s;
+  };
+  user.AddAnswer(IDYES);
+  EXPECT_TRUE(TestPoleDisplay(owner, setting.c_str()));
+  EXPECT_EQ(pty.Read(80), padded(kClear + setting) + padded(kClear));
+  user.AddAnswer(IDNO);
+  EXPECT_FALSE(TestPoleDisplay(owner, setting.c_str()));
+  EXPECT_EQ(pty.Read(80), padded(kClear + setting) + padded(kClear));
+  EXPECT_FALSE(TestPoleDisplay(owner, "None"));
+  EXPECT_FALSE(TestPoleDisplay(owner, "COM5,9600,8,N,1"));  // not a port of the till
+  const std::string question =
+      "Is the option you selected displayed correctly on the pole display?";
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{
+                question, setting + " is the correct setting for your pole display.", question,
+                setting + " is NOT the correct setting for your pole display.\n\n    "
+                          "Please try a different option from the drop down list."}));
 }
 
 // The sale screen's members: the pole display from CFG_POLEDISPLAY and the
