@@ -21,6 +21,7 @@
 #include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/posmisc.h"
+#include "shell/printvars.h"
 #include "suite/host/host.h"
 #include "tests/support/testdb.h"
 
@@ -401,6 +402,7 @@ TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
     const char* folder;
     const char* file;  // what libkvtposr.so is there
     std::string message;
+    std::string varsMessage;  // of SetAutoReceiptVar, captioned PROGRAM_NAME
   };
   const std::string bin = GetModuleDirectory();
   fs::create_directories("none");
@@ -410,9 +412,12 @@ TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
   fs::remove("other/libkvtposr.so");
   fs::create_symlink(bin + "/libkvtjd.so", "other/libkvtposr.so");
   const Case cases[] = {
-      {"none", "", "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
-      {"broken", "", "Unable to load DLL (KVTPOSR.DLL)"},
-      {"other", "", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL"},
+      {"none", "", "KVTPOSR.DLL is not currently installed. Please install DLL and retry.",
+       "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
+      {"broken", "", "Unable to load DLL (KVTPOSR.DLL)",
+       "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
+      {"other", "", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL",
+       "Unable to find function SetReceiptVars."},
   };
   for (const Case& c : cases) {
     Reset();
@@ -424,6 +429,10 @@ TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
                                           ChoosePrinter("View Window", 0, "T")));
     ASSERT_EQ(Messages(), Strings{c.message}) << c.folder;
     EXPECT_EQ(user.Messages()[0].caption, "Kovatel Software");
+    user.Reset();
+    SetAutoReceiptVar(screen->Handle(), "L1", "1", "F", "0");
+    ASSERT_EQ(Messages(), Strings{c.varsMessage}) << c.folder;
+    EXPECT_EQ(user.Messages()[0].caption, "Point of Sale");
     EXPECT_TRUE(Previewed().empty());
   }
   SetModuleDirectory(bin);
