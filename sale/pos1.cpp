@@ -171,6 +171,10 @@ PVpos1Dlg::~PVpos1Dlg() {
 void PVpos1Dlg::SetupWindow() {
   if (!TabWindow()) return;
   GetConfigInfo("", "", "");
+  if (!InitPoleDisplay()) {
+    LoginFailed();
+    return;
+  }
   if (!SetInstanceID()) {
     MessageBox(
         "The Maximum POS Sales Instances has been exceeded!\nPlease contact Kovatel Software.",
@@ -210,7 +214,7 @@ void PVpos1Dlg::LoginFailed() {
 }
 
 void PVpos1Dlg::CmCancel() {
-  // The pole display's port is released with the device (its own issue).
+  serial_port.reset();
   KVTPropertyPage::CmCancel();
 }
 
@@ -360,15 +364,16 @@ void PVpos1Dlg::NoSale() {
   DoScrToApp();
   SaleTexts texts;
   if (!SaveOrder("N", "C", texts)) return;
-  // The no-sale receipt comes with the receipts (CFG_PRINTNOSALERECEIPT).
+  OpenTillDrawer();
+  if (Is(CFG_PRINTNOSALERECEIPT, "T")) PrintCustomerReceipt(Data.INVOICELNK, 0);
   MessageBox("Please close cash drawer and press <ENTER> to continue.", PROGRAM_NAME, MB_OK);
   NewOrder();
 }
 
 void PVpos1Dlg::CloseOutTill() {
-  // The till report and the close-out report come with the close-out itself.
   if (Is(CFG_TILLREFATCLOSEOUT, "T") &&
       MessageBox("Till Report Only?", PROGRAM_NAME, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
+    PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 1);
     NewOrder();
     return;
   }
@@ -376,6 +381,8 @@ void PVpos1Dlg::CloseOutTill() {
     NewOrder();
     return;
   }
+  OpenTillDrawer();
+  PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 0);
   RemoveLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
   // A dedicated till logs the next cashier in when the window has closed
   // (the host's login export sees POSTILL).

@@ -16,6 +16,7 @@
 #include "shell/locks.h"
 
 class KVTPOS1A;
+class CSerialPort;
 
 // Field ids of the sale entry screen.
 enum : int {
@@ -397,9 +398,6 @@ class PVpos1Dlg : public KVTPropertyPage {
   void DisplayDOB();
   // Empties the sale line grid.
   void ClearTable();
-  // The pole display is not driven yet: nothing is sent.
-  void PoleDisplayPrint(int row, const char* line1, const char* line2, const char* line3,
-                        const char* line4);
 
  private:
   struct LineTableDeleter {
@@ -499,4 +497,42 @@ class PVpos1Dlg : public KVTPropertyPage {
   // till-side transfer); its result is not checked (backoffice/login.cpp).
   void RemoveLoginInfo(const char* szStore, const char* szShiftDate, const char* szTillRef,
                        const char* szShift);
+
+  // ---- Drawer and pole display (payment/devices.cpp) ----------------------
+  // Device failures are message boxes; the sale goes on.
+  // Opens the pole display of CFG_POLEDISPLAY on a fresh serial_port and
+  // clears it. True when there is none or it opened; false after "Error
+  // initializing the Pole Display!".
+  bool InitPoleDisplay();
+  // Two lines on the pole display: row -1 the four texts given, row 0 the
+  // sale grid's last line, a row above 0 that line; with a line, line 2 is
+  // "Total Due" and TOTAL. Nothing without a pole display.
+  void PoleDisplayPrint(int row, const char* line1, const char* line2, const char* line3,
+                        const char* line4);
+  // Kicks the drawer: on the serial port of "TillDrawerPort", or through the
+  // receipt printer (the report module's "OpenTillDrawer").
+  void OpenTillDrawer();
+  struct SerialPortDeleter {
+    void operator()(CSerialPort* port) const;
+  };
+  std::unique_ptr<CSerialPort, SerialPortDeleter> serial_port;
+  std::string sPrintBuffer;  // the last text sent to the pole display
+
+  // ---- Receipts, invoices and reports (payment/pos1e.cpp) ----------------
+  // Each document is the report module's (KVTPOSR.DLL); a module or entry
+  // point that is missing is shown once and the sale goes on.
+  // 1 while a check tendered in this sale waits for its validation.
+  int CheckPymt = 0;
+  // The receipt of a sale (INVOICELNK), or its invoice when receipts or
+  // payments on account go to the invoice printer; then the check's
+  // validation.
+  void PrintCustomerReceipt(const char* szInvoiceLnk, int iCopy = 0);
+  void PrintInvoice(const char* szInvoiceLnk);
+  void ValidateCheck();
+  void PrintCloseOutTotals(int iTillTotalsOnly);
+  void PrintTillRefTotals();
+  void PrintClosedReport(const char* szStore, const char* szShiftDate, const char* szTillRef,
+                         const char* szShift);
+  void PrintCloseOut(const char* szStore, const char* szShiftDate, const char* szTillRef,
+                     const char* szEmployee, const char* szShift, int iTillTotalsOnly);
 };

@@ -865,9 +865,6 @@ void PVpos1Dlg::ClearTable() {
   SaleGrid().ResetData();
 }
 
-void PVpos1Dlg::PoleDisplayPrint(int /*row*/, const char* /*line1*/, const char* /*line2*/,
-                                 const char* /*line3*/, const char* /*line4*/) {}
-
 // ---- Lines after entry -----------------------------------------------------------
 
 namespace {

@@ -867,7 +867,7 @@ void Configuration(Loader& l) {
                           {"CLSTOPRINT", "T"},
                           {"TLLREFATCO", "F"},
                           {"TLRFTOPRNT", "F"},
-                          {"PRNTNOSALE", "F"},
+                          {"PRNTNOSALE", "T"},
                           {"PRMPTADREC", "T"},
                           {"CLSOUTFORM", "1"},
                           {"PRTINV", "T"},

@@ -10,6 +10,7 @@ packages=(
   libpq-dev postgresql
   qt6-base-dev fonts-dejavu-core
   dpkg-dev file
+  libcups2-dev cups
 )
 
 missing=()

@@ -43,8 +43,6 @@ void KVTSetDefaultSettings() {
 #undef KVT_CLEAR
   DEBUGMODE = 0;
   POSTILL = 0;
-  CFG_RECEIPTPRINTER[0] = '\0';
-  CFG_INVOICEPRINTER[0] = '\0';
   CFG_RECEIPTPRINTERTEXTMODE = 0;
   CFG_INVOICEPRINTERTEXTMODE = 0;
 
@@ -60,6 +58,10 @@ void KVTSetDefaultSettings() {
   KVTSetSetting(PRICE_FORMAT, "%.2f");
   KVTSetSetting(CFG_POLEDISPLAY, "None");
   KVTSetSetting(CFG_RECPTRTYPE, "None");
+  KVTSetSetting(CFG_RECEIPTPRINTER, "None");
+  KVTSetSetting(CFG_INVOICEPRINTER, "None");
+  KVTSetSetting(CFG_RECTOINVPTR, "F");
+  KVTSetSetting(CFG_PAYTOINVPTR, "F");
   KVTSetSetting(POADESCR, "Paid on Account");
   KVTSetSetting(POACATEGORY, "PAID");
 }

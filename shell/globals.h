@@ -187,7 +187,8 @@ void KVTSetSetting(char (&setting)[N], const char* text) {
 // Every setting and value of this header at its default, as a fresh module
 // has them before anything is read: the module's names, settings files and
 // formats, two price decimals, the paid-on-account line, no pole display and
-// no receipt printer; every other configuration and login value empty.
+// no receipt or invoice printer ("None", receipts not to the invoice printer:
+// "F"); every other configuration and login value empty.
 // Reads no file and no database: Initialize and the configuration loaders
 // (posmisc.h) do the reading. hInstance and hApplication are left alone.
 void KVTSetDefaultSettings();

@@ -138,12 +138,37 @@ bool ReadProgramsUsingConfigInfo(Changes& c, const char* Store, const char* Till
   return true;
 }
 
-bool ReadPrintInfo(Changes& c, const char* Store, const char* TillRef, const char* Employee) {
+// Whether the printer has control codes on file (KVTPTR1): its text mode.
+bool ReadPrinterCodes(Changes& c, const std::string& printer, int* textMode) {
+  sql::Result r = sql::Run("SELECT PCODES FROM KVTPTR1 WHERE PDRIVER = ?", {sql::Text(printer)});
+  *textMode = r.found() == Found::Yes ? 1 : 0;
+  return c.Answered(r, "The printers' control codes (KVTPTR1)");
+}
+
+// The record's layouts, then this computer's printers with their text modes
+// (set by the caller once the load is committed).
+bool ReadPrintInfo(Changes& c, const char* Store, const char* TillRef, const char* Employee,
+                   int textModes[2]) {
+  c.Set(CFG_RECEIPTPRINTER, Local("ReceiptPrinter", "None"));
+  c.Set(CFG_INVOICEPRINTER, Local("InvoicePrinter", "None"));
+  c.Set(CFG_RECTOINVPTR, Local("RecToInvPtr", "F"));
+  c.Set(CFG_PAYTOINVPTR, Local("PayToInvPtr", "F"));
+  if (!ReadPrinterCodes(c, c.Get(CFG_RECEIPTPRINTER), &textModes[0]) ||
+      !ReadPrinterCodes(c, c.Get(CFG_INVOICEPRINTER), &textModes[1]))
+    return false;
   sql::Result r = Record("RECFORM, INVFORM, DISPDTL", Store, TillRef, Employee);
   if (r.found() != Found::Yes) return c.Answered(r, kConfigRecord);
   c.Set(CFG_RECEIPTFORM, r.first()["RECFORM"]);
   c.Set(CFG_INVOICEFORM, r.first()["INVFORM"]);
   c.Set(CFG_DISPLAYTAXDETAIL, r.first()["DISPDTL"]);
+  return true;
+}
+
+// Commits the load and, when it holds, the printers' text modes.
+bool CommitWithTextModes(const Changes& c, const int textModes[2]) {
+  if (!c.Commit()) return false;
+  CFG_RECEIPTPRINTERTEXTMODE = textModes[0];
+  CFG_INVOICEPRINTERTEXTMODE = textModes[1];
   return true;
 }
 
@@ -222,10 +247,11 @@ bool GetStartInfo() {
 
 bool GetConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
   Changes c;
+  int textModes[2] = {CFG_RECEIPTPRINTERTEXTMODE, CFG_INVOICEPRINTERTEXTMODE};
   if (ReadConfigRecord(c, Store, TillRef, Employee) && ReadCustomerModuleInfo(c)) {
     c.Set(CFG_POLEDISPLAY, Local("PoleDisplay", "None"));
     c.Set(CFG_RECPTRTYPE, Local("ReceiptPrinterType", "None"));
-    if (ReadPrintInfo(c, Store, TillRef, Employee) && ReadDefaultLoc(c) &&
+    if (ReadPrintInfo(c, Store, TillRef, Employee, textModes) && ReadDefaultLoc(c) &&
         ReadDefaultTillRef(c, c.Get(DEFAULT_STORE)) &&
         ReadPaymentConfigInfo(c, Store, TillRef, Employee) &&
         ReadProgramsUsingConfigInfo(c, Store, TillRef, Employee) &&
@@ -237,7 +263,7 @@ bool GetConfigInfo(const char* Store, const char* TillRef, const char* Employee)
       c.Set(POACATEGORY, "PAID");
     }
   }
-  return c.Commit();
+  return CommitWithTextModes(c, textModes);
 }
 
 bool GetPaymentConfigInfo(const char* Store, const char* TillRef, const char* Employee) {
@@ -254,8 +280,16 @@ bool GetProgramsUsingConfigInfo(const char* Store, const char* TillRef, const ch
 
 bool GetPrintInfo(const char* Store, const char* TillRef, const char* Employee) {
   Changes c;
-  ReadPrintInfo(c, Store, TillRef, Employee);
-  return c.Commit();
+  int textModes[2] = {CFG_RECEIPTPRINTERTEXTMODE, CFG_INVOICEPRINTERTEXTMODE};
+  ReadPrintInfo(c, Store, TillRef, Employee, textModes);
+  return CommitWithTextModes(c, textModes);
+}
+
+bool HasPrinterCodes(const char* szPrinter) {
+  Changes c;
+  int textMode = 0;
+  ReadPrinterCodes(c, szPrinter ? szPrinter : "", &textMode);
+  return c.Commit() && textMode == 1;
 }
 
 bool GetDefaultLoc() {

@@ -21,7 +21,13 @@ bool GetStartInfo();
 bool GetConfigInfo(const char* Store, const char* TillRef, const char* Employee);
 bool GetPaymentConfigInfo(const char* Store, const char* TillRef, const char* Employee);
 bool GetProgramsUsingConfigInfo(const char* Store, const char* TillRef, const char* Employee);
+// The layouts (KVTPOS10) and this computer's printers: "ReceiptPrinter" and
+// "InvoicePrinter" (default "None"), "RecToInvPtr" and "PayToInvPtr"
+// (default "F"), and each printer's text mode (HasPrinterCodes).
 bool GetPrintInfo(const char* Store, const char* TillRef, const char* Employee);
+// True when the printer's driver has control codes on file (KVTPTR1); a
+// failed look-up is shown and reads as false.
+bool HasPrinterCodes(const char* szPrinter);
 // DEFAULT_STORE: "DefaultStore" of the local settings file, else the only
 // store of KVTCOM13, else empty.
 bool GetDefaultLoc();

@@ -129,19 +129,8 @@ Fn ForwardTarget(HWND hWnd, const char* dll, const char* entry, const char* miss
   return fn;
 }
 
-const char* const kReportMissing =
-    "KVTPOSR.DLL is not currently installed. Please install DLL and retry.";
 const char* const kMenuMissing =
     "KVTMS.DLL is not currently installed. Please install the DLL and retry.";
-
-// The receipt and invoice variables take the same five arguments.
-void ForwardDocumentVars(HWND hWnd, const char* entry, const char* szInvoiceNum,
-                         const char* szFormat, const char* szPrintTaxDetail,
-                         const char* szPrintFarmTaxRemovedMsg) {
-  using Fn = void (*)(HWND, const char*, const char*, const char*, const char*);
-  if (auto fn = ForwardTarget<Fn>(hWnd, "KVTPOSR.DLL", entry, kReportMissing))
-    fn(hWnd, szInvoiceNum, szFormat, szPrintTaxDetail, szPrintFarmTaxRemovedMsg);
-}
 
 // A sibling module's screen, reached from the host's MDI client.
 template <typename Fn>
@@ -478,28 +467,6 @@ int DoKVTPOSImportSalesInformation(HWND hWnd, const char* szData) {
   }
   std::string error;
   return bDoKVTPOSImportSalesInformation(Wrap(hWnd), f[0], options, reimport, &error) ? 1 : 2;
-}
-
-// ---------------------------------------------------------------------------
-// Forwarding to the report module
-
-void SetAutoPrintVar(HWND hWnd, const char* szStore, const char* szShiftDate, const char* szTillRef,
-                     const char* szShift, const char* szFormat) {
-  using Fn = void (*)(HWND, const char*, const char*, const char*, const char*, const char*);
-  if (auto fn = ForwardTarget<Fn>(hWnd, "KVTPOSR.DLL", "SetPrintVars", kReportMissing))
-    fn(hWnd, szTillRef, szStore, szShift, szShiftDate, szFormat);
-}
-
-void SetAutoReceiptVar(HWND hWnd, const char* szInvoiceNum, const char* szFormat,
-                       const char* szPrintTaxDetail, const char* szPrintFarmTaxRemovedMsg) {
-  ForwardDocumentVars(hWnd, "SetReceiptVars", szInvoiceNum, szFormat, szPrintTaxDetail,
-                      szPrintFarmTaxRemovedMsg);
-}
-
-void SetAutoInvoiceVar(HWND hWnd, const char* szInvoiceNum, const char* szFormat,
-                       const char* szPrintTaxDetail, const char* szPrintFarmTaxRemovedMsg) {
-  ForwardDocumentVars(hWnd, "SetInvoiceVars", szInvoiceNum, szFormat, szPrintTaxDetail,
-                      szPrintFarmTaxRemovedMsg);
 }
 
 // ---------------------------------------------------------------------------

@@ -137,10 +137,8 @@ TEST_P(Exports, MenusNameExportsOfTheModuleAndFollowTheSwitches) {
 
 TEST_P(Exports, WhatIsMissingIsSaidPlainly) {
   HWND w = host_->MainWindow();
-  using PrintVars = void (*)(HWND, const char*, const char*, const char*, const char*, const char*);
   // clang-format off
   struct Case { std::function<void()> call; const char* text; const char* caption; } cases[] = {
-      {[&] { Export<PrintVars>("SetAutoPrintVar")(w, "MAIN", "12/05/2026", "1", "A", "F"); }, "KVTPOSR.DLL is not currently installed. Please install DLL and retry.", "Point of Sale"},
       {[&] { EXPECT_EQ(Export<int (*)(HWND)>("GetBadCC")(w), 0); }, "The form KV.PointOfSale.POSBadCreditCards (KVPointOfSale.dll) is not available on this system.", "Kovatel Software"},
       {[&] { EXPECT_EQ(Export<int (*)()>("DoTransferSales")(), 0); }, "The form KVCTM.TransferPOS.TransferInterfaceForm (KVCTM.dll) is not available on this system.", "Kovatel Software"},
       {[&] { Export<void (*)(HWND)>("ChangeCStoreCategory")(w); }, "Unknown function call.", "Abort"},

@@ -10,6 +10,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/forms/preview.h"
 #include "platform/forms/qt/qtfront.h"
 #include "platform/win/module.h"
 #include "suite/host/host.h"
@@ -85,10 +86,22 @@ int main(int argc, char** argv) {
   // A module that has an Initialize is started as the host starts it.
   if (HMODULE m = kvtHost.RequestModule(module))
     if (auto init = GetProc<int (*)(HINSTANCE)>(m, "Initialize")) init(kvtHost.Instance());
+  // A document previewed ("View Window") goes into the transcript, and
+  // beside the pictures as a text file.
+  int previews = 0;
+  KVTSetPreviewWindow([&](HWND, const KVTPreviewDocument& d) {
+    std::cout << "preview \"" << d.title << "\":\n";
+    std::istringstream lines(d.text);
+    for (std::string line; std::getline(lines, line);) std::cout << "  | " << line << "\n";
+    if (pictures.empty()) return;
+    std::string file = pictures + "/preview-" + std::to_string(++previews) + ".txt";
+    std::ofstream(file) << d.text;
+  });
   std::cout << "kvtpos-script " << path << " (module " << module << ")\n";
   ScriptRunner runner(user, host, module, std::cout);
   int rc = runner.Run(script);
   KVTForms::Instance().CloseAll();
+  KVTSetPreviewWindow({});
   if (qt) {
     std::cout << qt->Pictures().size() << " pictures (" << qt->Platform() << ") in " << pictures
               << ":\n";

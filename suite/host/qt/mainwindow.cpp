@@ -12,6 +12,8 @@
 #include <cctype>
 
 #include "platform/forms/forms.h"
+#include "platform/forms/preview.h"
+#include "platform/forms/qt/qtpreview.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/win/profile.h"
 
@@ -67,10 +69,12 @@ KVTMainWindow::KVTMainWindow(KVTHost& host, const std::string& settingsFile)
   setCentralWidget(area_);
   area_->setBackground(QColor(0x5a, 0x6e, 0x7a));
   forms_ = std::make_unique<KVTQtBackend>(area_);
+  KVTInstallQtPreviewWindow(this);
   resize(1024, 768);
 }
 
 KVTMainWindow::~KVTMainWindow() {
+  KVTSetPreviewWindow({});
   KVTForms::Instance().CloseAll();
 }
 

@@ -1,0 +1,466 @@
+// Receipts, invoices and reports: the printer selection record byte for
+// byte, which document each setting prints where, the report call's three
+// failures, the printer settings of this computer, and the report module
+// stand-in's documents reaching the preview window or a printer.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "payment/pos1e.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/forms/preview.h"
+#include "platform/win/printer.h"
+#include "platform/win/profile.h"
+#include "sale/pos1.h"
+#include "shell/globals.h"
+#include "shell/posmisc.h"
+#include "shell/printvars.h"
+#include "suite/host/host.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using kvt::reports::ChoosePrinter;
+using Strings = std::vector<std::string>;
+
+TEST(PrinterSelect, TheRecordIsLaidOutByteForByte) {
+  struct Field {
+    std::size_t offset, expected;
+  };
+  const Field fields[] = {
+      {offsetof(KVT_PRINTER_SELECT, version), 0},
+      {offsetof(KVT_PRINTER_SELECT, lpi), 2},
+      {offsetof(KVT_PRINTER_SELECT, copies), 4},
+      {offsetof(KVT_PRINTER_SELECT, collate), 6},
+      {offsetof(KVT_PRINTER_SELECT, spool), 8},
+      {offsetof(KVT_PRINTER_SELECT, orientation), 10},
+      {offsetof(KVT_PRINTER_SELECT, text_mode), 12},
+      {offsetof(KVT_PRINTER_SELECT, style), 14},
+      {offsetof(KVT_PRINTER_SELECT, destination), 18},
+      {offsetof(KVT_PRINTER_SELECT, iuser1), 273},
+      {offsetof(KVT_PRINTER_SELECT, iuser2), 277},
+      {offsetof(KVT_PRINTER_SELECT, user1), 281},
+      {offsetof(KVT_PRINTER_SELECT, user2), 381},
+      {offsetof(KVT_PRINTER_SELECT, format), 481},
+  };
+  for (const Field& f : fields) EXPECT_EQ(f.offset, f.expected);
+
+  kvt::reports::ReportPrinter p = ChoosePrinter("Receipts", 1, "T");
+  unsigned char bytes[591];
+  std::memcpy(bytes, &p.select, sizeof bytes);
+  std::vector<unsigned char> expected(591, 0);
+  expected[0] = 1;   // version
+  expected[2] = 6;   // lines per inch
+  expected[4] = 1;   // copies
+  expected[12] = 1;  // text mode
+  std::memcpy(&expected[18], "Receipts", 8);
+  EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 591), expected);
+  EXPECT_EQ(p.printerText, "");
+}
+
+TEST(PrinterSelect, APreviewUnlessThePrinterIsNamedAndChosen) {
+  struct Case {
+    const char* printer;
+    int mode;
+    const char* toPrinter;
+    const char* text;
+    const char* destination;
+    int textMode;
+  };
+  const Case cases[] = {
+      {"Receipts", 1, "T", "", "Receipts", 1},
+      {"Receipts", 1, "F", "View Window", "View Window", 0},  // the close-out not to the printer
+      {"Receipts", 1, "", "View Window", "View Window", 0},
+      {"View Window", 0, "T", "View Window", "View Window", 0},
+  };
+  for (const Case& c : cases) {
+    kvt::reports::ReportPrinter p = ChoosePrinter(c.printer, c.mode, c.toPrinter);
+    EXPECT_EQ(p.printerText, c.text) << c.printer << " " << c.toPrinter;
+    EXPECT_STREQ(p.select.destination, c.destination) << c.printer << " " << c.toPrinter;
+    EXPECT_EQ(p.select.text_mode, c.textMode) << c.printer << " " << c.toPrinter;
+    EXPECT_EQ(p.select.version, 1);
+    EXPECT_EQ(p.select.lpi, 6);
+    EXPECT_EQ(p.select.copies, 1);
+  }
+}
+
+TEST(Receipts, TheReceiptGoesToTheInvoicePrinterWhenAsked) {
+  using kvt::reports::ReceiptRoute;
+  using kvt::reports::RouteReceipt;
+  EXPECT_EQ(RouteReceipt("T", false, "View Window"), ReceiptRoute::Invoice);
+  EXPECT_EQ(RouteReceipt("T", false, "None"), ReceiptRoute::Invoice);
+  EXPECT_EQ(RouteReceipt("F", true, "None"), ReceiptRoute::Invoice);
+  EXPECT_EQ(RouteReceipt("F", false, "None"), ReceiptRoute::Nothing);
+  EXPECT_EQ(RouteReceipt("F", false, "Receipts"), ReceiptRoute::Receipt);
+}
+
+TEST(Receipts, CopiesFollowTheLargestSettingOfTheTendersUsed) {
+  using kvt::reports::ReceiptCopies;
+  using kvt::reports::SaleTenders;
+  KVTResetModuleState();
+  KVTSetSetting(CFG_CASHCOPIES, "1");
+  KVTSetSetting(CFG_CHKCOPIES, "2");
+  KVTSetSetting(CFG_CHARGECOPIES, "3");
+  KVTSetSetting(CFG_POACOPIES, "0");
+  KVTSetSetting(CFG_VOIDCOPIES, "4");
+  struct Case {
+    const char* name;
+    SaleTenders tenders;
+    int copies;
+  };
+  auto with = [](auto set) {
+    SaleTenders t;
+    set(t);
+    return t;
+  };
+  const Case cases[] = {
+      {"cash and check", with([](SaleTenders& t) { t.cashAmt = "10.00", t.checkAmt = "5.00"; }), 2},
+      {"charge", with([](SaleTenders& t) { t.chargeAmt = "20.00"; }), 3},
+      {"a zero amount is no tender", with([](SaleTenders& t) { t.chargeAmt = "0.00"; }), 1},
+      {"payment on account of 0 copies", with([](SaleTenders& t) {
+         t.onAccount = {"", "50.00"};
+       }),
+       0},
+      {"financing at least one", with([](SaleTenders& t) { t.financing = true; }), 1},
+      {"void", with([](SaleTenders& t) { t.isVoid = true, t.chargeAmt = "20.00"; }), 4},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReceiptCopies(c.tenders), c.copies) << c.name;
+  KVTResetModuleState();
+}
+
+// A sale screen in a host whose module folder has the report module; the
+// documents previewed and the print jobs are captured.
+class Printing : public kvt::test::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    std::filesystem::remove("kvtlocal.ini");
+    KVTResetModuleState();
+    user.Install();
+    KVTClearPreviewedDocuments();
+    KVTSetPrintCapture([this](const KVTPrintJob& job, std::string*) {
+      jobs.push_back(job);
+      return true;
+    });
+    Add("KVTCOM13", {{"REFERENCE", "MAIN"},
+                     {"NAME", "Prairie Farm Supply"},
+                     {"ADDRESS1", "1400 Railroad Ave"},
+                     {"CITY", "Sterling"},
+                     {"STATE", "KS"},
+                     {"ZIPCODE", "67579"}});
+    Add("KVTAR50", {{"REFERENCE", "C100"},
+                    {"NAME", "Dale Ostrander"},
+                    {"ADDRESS1", "RR 2 Box 14"},
+                    {"CITY", "Nickerson"},
+                    {"STATE", "KS"}});
+    AddSale("L1", "1001", "S", {{"CASHAMT", "30.00"}, {"CHANGE", "2.50"}, {"CHECKAMT", "12.00"}});
+    AddSale("L2", "1002", "P", {{"CASHPAY", "50.00"}});  // a payment on account by cash
+    Add("KVTPOS2", {{"INVOICELNK", "L1"},
+                    {"INVREF", "20"},
+                    {"DESCR", "Gate hinges"},
+                    {"QTYORDERED", "2"},
+                    {"PRICE", "12.50"},
+                    {"ENTRYTOTAL", "25.00"},
+                    {"RECNO", "1"}});
+    Add("KVTPOS2", {{"INVOICELNK", "L1"},
+                    {"INVREF", "AU0001"},
+                    {"DESCR", "Bolt bin"},
+                    {"QTYORDERED", "1"},
+                    {"PRICE", "13.50"},
+                    {"ENTRYTOTAL", "13.50"},
+                    {"RECNO", "2"}});
+    Add("KVTPOS3", {{"INVOICELNK", "L1"}, {"TAXCODE", "KS"}, {"TAXAMT", "1.00"}, {"RECNO", "1"}});
+    host = std::make_unique<KVTHost>();
+    screen = std::make_unique<PVpos1Dlg>(host->MainWindow());
+    ASSERT_TRUE(screen->Create());
+  }
+  void TearDown() override {
+    screen.reset();
+    KVTForms::Instance().CloseAll();
+    host.reset();
+    KVTSetPrintCapture({});
+    KVTClearPreviewedDocuments();
+    KVTResetModuleState();
+    DatabaseTest::TearDown();
+  }
+  void Add(const std::string& table, const kvt::schema::Row& row) {
+    ASSERT_TRUE(db().Add(table, row)) << db().error();
+  }
+  void AddSale(const std::string& link, const std::string& number, const std::string& type,
+               kvt::schema::Row amounts) {
+    kvt::schema::Row row = {{"INVOICELNK", link},
+                            {"INVOICENUM", number},
+                            {"STORE", "MAIN"},
+                            {"INVDATE", "12/05/2025"},
+                            {"TILLREF", "1"},
+                            {"SHIFT", "1"},
+                            {"SLSMAN", "100"},
+                            {"TRANSTYPE", type},
+                            {"STATUS", "C"},
+                            {"CUSTREF", "C100"},
+                            {"TAXAMT", "1.00"},
+                            {"INVCTOTAL", "39.50"},
+                            {"RECNO", std::to_string(nextRecno++)}};
+    for (const auto& a : amounts) row.push_back(a);
+    Add("KVTPOS1", row);
+  }
+  Strings Previewed() const {
+    Strings out;
+    for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) out.push_back(d.title);
+    return out;
+  }
+  Strings Messages() const {
+    Strings out;
+    for (const KVTShownMessage& m : user.Messages()) out.push_back(m.text);
+    return out;
+  }
+  void Printers(const char* receipt, const char* invoice, const char* recToInv = "F",
+                const char* payToInv = "F") {
+    KVTSetSetting(CFG_RECEIPTPRINTER, receipt);
+    KVTSetSetting(CFG_INVOICEPRINTER, invoice);
+    KVTSetSetting(CFG_RECTOINVPTR, recToInv);
+    KVTSetSetting(CFG_PAYTOINVPTR, payToInv);
+  }
+  void Reset() {
+    user.Reset();
+    jobs.clear();
+    KVTClearPreviewedDocuments();
+  }
+
+  KVTHeadlessBackend user;
+  std::unique_ptr<KVTHost> host;
+  std::unique_ptr<PVpos1Dlg> screen;
+  std::vector<KVTPrintJob> jobs;
+  int nextRecno = 10;
+};
+
+TEST_P(Printing, EachSettingPrintsItsDocumentWhereItSays) {
+  struct Case {
+    const char* name;
+    const char* receipt;
+    const char* invoice;
+    const char* recToInv;
+    const char* payToInv;
+    const char* link;
+    Strings previewed;
+  };
+  const Case cases[] = {
+      {"a receipt previewed", "View Window", "None", "F", "F", "L1", {"Receipt"}},
+      {"every receipt an invoice", "View Window", "View Window", "T", "F", "L1", {"Invoice"}},
+      {"an invoice printer of None", "View Window", "None", "T", "F", "L1", {}},
+      {"a payment on account to the invoice printer",
+       "View Window",
+       "View Window",
+       "F",
+       "T",
+       "L2",
+       {"Invoice"}},
+      {"a sale without one stays a receipt",
+       "View Window",
+       "View Window",
+       "F",
+       "T",
+       "L1",
+       {"Receipt"}},
+      {"payments on account on receipts",
+       "View Window",
+       "View Window",
+       "F",
+       "F",
+       "L2",
+       {"Receipt"}},
+      {"no receipt printer", "None", "View Window", "F", "F", "L1", {}},
+  };
+  for (const Case& c : cases) {
+    Reset();
+    Printers(c.receipt, c.invoice, c.recToInv, c.payToInv);
+    screen->PrintCustomerReceipt(c.link, 0);
+    EXPECT_EQ(Previewed(), c.previewed) << c.name;
+    EXPECT_TRUE(jobs.empty()) << c.name;
+    EXPECT_TRUE(Messages().empty()) << c.name;
+  }
+}
+
+TEST_P(Printing, TheReceiptAndInvoiceAreRealDocuments) {
+  Printers("View Window", "View Window");
+  KVTSetSetting(CFG_DISPLAYTAXDETAIL, "T");
+  screen->PrintCustomerReceipt("L1");
+  screen->PrintInvoice("L1");
+  ASSERT_EQ(KVTPreviewedDocuments().size(), 2u);
+  const std::string& receipt = KVTPreviewedDocuments()[0].text;
+  std::istringstream lines(receipt);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 40u) << line;
+  for (const char* part : {"Prairie Farm Supply", "Sale 1001", "Gate hinges", "2 @ 12.50",
+                           "Bolt bin", "Tax KS", "39.50", "Cash", "Change", "Dale Ostrander"})
+    EXPECT_NE(receipt.find(part), std::string::npos) << part << "\n" << receipt;
+  const std::string& invoice = KVTPreviewedDocuments()[1].text;
+  for (const char* part : {"INVOICE", "No. 1001", "1400 Railroad Ave", "Sterling, KS 67579",
+                           "Sold to: Dale Ostrander (C100)", "RR 2 Box 14", "AU0001"})
+    EXPECT_NE(invoice.find(part), std::string::npos) << part << "\n" << invoice;
+}
+
+TEST_P(Printing, APrinterNameSendsTheJobToThatQueue) {
+  WritePrivateProfileString("Point of Sale", "ReceiptPrinterType", "EPSON", "kvtlocal.ini");
+  Printers("Receipts", "Office");
+  KVTSetSetting(CFG_RECPTRTYPE, "EPSON");
+  CFG_RECEIPTPRINTERTEXTMODE = 1;
+  screen->PrintCustomerReceipt("L1");
+  screen->PrintInvoice("L1");
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(jobs[0].printer, "Receipts");
+  EXPECT_EQ(jobs[0].format, "application/vnd.cups-raw");
+  EXPECT_EQ(jobs[0].data.rfind("\x1B@", 0), 0u);  // initialised
+  EXPECT_NE(jobs[0].data.find("Gate hinges"), std::string::npos);
+  EXPECT_NE(jobs[0].data.find("\x1DV\x42"), std::string::npos);  // and cut
+  EXPECT_EQ(jobs[1].printer, "Office");
+  EXPECT_EQ(jobs[1].format, "text/plain");
+  EXPECT_NE(jobs[1].data.find("Sold to: Dale Ostrander"), std::string::npos);
+  EXPECT_TRUE(Previewed().empty());
+
+  // The drawer through the receipt printer: its codes as a job of their own.
+  WritePrivateProfileString("Point of Sale", "CodesToOpenTillDrawer", "22 112 00 50 250",
+                            "kvtlocal.ini");
+  screen->OpenTillDrawer();
+  ASSERT_EQ(jobs.size(), 3u);
+  EXPECT_EQ(jobs[2].data, std::string("\x16\x70\x00\x32\xFA", 5));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_P(Printing, TheCheckIsValidatedOnTheFirstCopyOnly) {
+  Printers("View Window", "None");
+  KVTSetSetting(CFG_VALIDATECHECKS, "T");
+  screen->CheckPymt = 1;
+  screen->PrintCustomerReceipt("L1", 0);
+  screen->PrintCustomerReceipt("L1", 1);
+  EXPECT_EQ(Messages(), Strings{"Insert check in printer to validate."});
+  EXPECT_EQ(Previewed(), (Strings{"Receipt", "Check Validation", "Receipt"}));
+  EXPECT_NE(KVTPreviewedDocuments()[1].text.find("$12.00"), std::string::npos);
+  EXPECT_EQ(screen->CheckPymt, 0);
+}
+
+TEST_P(Printing, TheCloseOutPreviewsUnlessItGoesToThePrinter) {
+  Printers("Receipts", "None");
+  KVTSetSetting(CFG_PRINTCLOSEOUT, "T");
+  KVTSetSetting(CFG_CLOSEOUTFORM, "2");
+  KVTSetSetting(CFG_CLOSEOUTTOPRINTER, "F");
+  screen->PrintCloseOut("MAIN", "12052025", "1", "100", "1", 0);
+  ASSERT_EQ(Previewed(), Strings{"Till Close-Out"});
+  const std::string& text = KVTPreviewedDocuments()[0].text;
+  EXPECT_NE(text.find("Cash (1)"), std::string::npos) << text;
+  EXPECT_NE(text.find("Cash counted"), std::string::npos) << text;  // layout 2: blank lines too
+  EXPECT_TRUE(jobs.empty());
+
+  Reset();
+  KVTSetSetting(CFG_CLOSEOUTTOPRINTER, "T");
+  KVTSetSetting(CFG_TILLREFATCLOSEOUT, "T");
+  screen->PrintCloseOut("MAIN", "12052025", "1", "100", "1", 0);
+  ASSERT_EQ(jobs.size(), 1u);  // the totals by till stay a preview without "T"
+  EXPECT_EQ(jobs[0].title, "Till Close-Out");
+  EXPECT_EQ(Previewed(), Strings{"Totals by Till"});
+
+  Reset();
+  KVTSetSetting(CFG_RECEIPTPRINTER, "None");
+  screen->PrintCloseOut("MAIN", "12052025", "1", "100", "1", 0);
+  screen->PrintClosedReport("MAIN", "12052025", "1", "1");
+  EXPECT_TRUE(jobs.empty());
+  EXPECT_TRUE(Previewed().empty());
+}
+
+TEST_P(Printing, TheTillReportAloneIsTheTillsTotals) {
+  Printers("View Window", "None");
+  KVTSetSetting(CFG_PRINTCLOSEOUT, "T");
+  KVTSetSetting(CFG_TILLREFATCLOSEOUT, "T");
+  KVTSetSetting(CFG_CLOSEOUTFORM, "1");
+  for (auto [id, value] : {std::pair{IDC_STORE, "MAIN"},
+                           {IDC_SHIFTDATE, "12052025"},
+                           {IDC_TILLREF, "1"},
+                           {IDC_SHIFT, "1"},
+                           {IDC_EMPLOYEE, "100"}})
+    screen->SetFieldVar(id, value);
+  screen->DoScrToApp();
+  user.AddAnswer(IDYES);  // "Till Report Only?"
+  screen->CloseOutTill();
+  EXPECT_EQ(Messages(), Strings{"Till Report Only?"});
+  ASSERT_EQ(Previewed(), (Strings{"Till Close-Out", "Totals by Till"}));
+  EXPECT_NE(KVTPreviewedDocuments()[0].text.find("TILL TOTALS"), std::string::npos);
+  EXPECT_NE(KVTPreviewedDocuments()[0].text.find("Cash (1)"), std::string::npos)
+      << KVTPreviewedDocuments()[0].text;
+}
+
+// The report module is looked up each time in the host's module folder.
+TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* folder;
+    const char* file;  // what libkvtposr.so is there
+    std::string message;
+    std::string varsMessage;  // of SetAutoReceiptVar, captioned PROGRAM_NAME
+  };
+  const std::string bin = GetModuleDirectory();
+  fs::create_directories("none");
+  fs::create_directories("broken");
+  std::ofstream("broken/libkvtposr.so") << "not a library";
+  fs::create_directories("other");
+  fs::remove("other/libkvtposr.so");
+  fs::create_symlink(bin + "/libkvtjd.so", "other/libkvtposr.so");
+  const Case cases[] = {
+      {"none", "", "KVTPOSR.DLL is not currently installed. Please install DLL and retry.",
+       "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
+      {"broken", "", "Unable to load DLL (KVTPOSR.DLL)",
+       "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
+      {"other", "", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL",
+       "Unable to find function SetReceiptVars."},
+  };
+  for (const Case& c : cases) {
+    Reset();
+    screen.reset();
+    host = std::make_unique<KVTHost>(fs::absolute(c.folder).string());
+    screen = std::make_unique<PVpos1Dlg>(host->MainWindow());
+    ASSERT_TRUE(screen->Create());
+    EXPECT_FALSE(kvt::reports::CallReport(screen->Handle(), "PrintReceipttoPrinter",
+                                          ChoosePrinter("View Window", 0, "T")));
+    ASSERT_EQ(Messages(), Strings{c.message}) << c.folder;
+    EXPECT_EQ(user.Messages()[0].caption, "Kovatel Software");
+    user.Reset();
+    SetAutoReceiptVar(screen->Handle(), "L1", "1", "F", "0");
+    ASSERT_EQ(Messages(), Strings{c.varsMessage}) << c.folder;
+    EXPECT_EQ(user.Messages()[0].caption, "Point of Sale");
+    EXPECT_TRUE(Previewed().empty());
+  }
+  SetModuleDirectory(bin);
+}
+
+TEST_P(Printing, ThisComputersPrintersAreReadWithTheirDefaults) {
+  Add("KVTPOS10", {{"RECNO", "1"}, {"RECFORM", "1"}, {"INVFORM", "5"}, {"DISPDTL", "T"}});
+  Add("KVTPTR1", {{"PDRIVER", "Receipts"}, {"PCODES", "27 64"}, {"RECNO", "1"}});
+  ASSERT_TRUE(GetPrintInfo("", "", ""));
+  EXPECT_STREQ(CFG_RECEIPTPRINTER, "None");
+  EXPECT_STREQ(CFG_INVOICEPRINTER, "None");
+  EXPECT_STREQ(CFG_RECTOINVPTR, "F");
+  EXPECT_STREQ(CFG_PAYTOINVPTR, "F");
+  EXPECT_STREQ(CFG_INVOICEFORM, "5");
+
+  WritePrivateProfileString("Point of Sale", "ReceiptPrinter", "Receipts", "kvtlocal.ini");
+  WritePrivateProfileString("Point of Sale", "InvoicePrinter", "Office", "kvtlocal.ini");
+  WritePrivateProfileString("Point of Sale", "RecToInvPtr", "T", "kvtlocal.ini");
+  ASSERT_TRUE(GetPrintInfo("", "", ""));
+  EXPECT_STREQ(CFG_RECEIPTPRINTER, "Receipts");
+  EXPECT_STREQ(CFG_INVOICEPRINTER, "Office");
+  EXPECT_STREQ(CFG_RECTOINVPTR, "T");
+  EXPECT_EQ(CFG_RECEIPTPRINTERTEXTMODE, 1);
+  EXPECT_EQ(CFG_INVOICEPRINTERTEXTMODE, 0);
+  EXPECT_TRUE(HasPrinterCodes("Receipts"));
+  EXPECT_FALSE(HasPrinterCodes("Office"));
+}
+
+KVT_ON_BOTH_BACKENDS(Printing);
+
+}  // namespace

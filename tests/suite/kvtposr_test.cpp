@@ -1,0 +1,92 @@
+// The report module's documents: the receipt's 40 columns, the close-out
+// layouts, the receipt printer's bytes and the drawer kick codes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "suite/kvtposr/documents.h"
+
+namespace {
+
+using namespace kvt::posr;
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(ReportDocuments, AReceiptKeepsToFortyColumns) {
+  Address store;
+  store.name = "Prairie Farm Supply and Feed Cooperative of Sterling";
+  store.address1 = "1400 Railroad Ave";
+  Sale sale;
+  sale.number = "1001";
+  sale.date = "12/05/2025";
+  sale.transType = "S";
+  sale.lines = {{"AU0001", "Hydraulic oil, five gallon drum, universal tractor fluid", "4",
+                 "118.12", "472.47"},
+                {"BR0001", "Beer", "1", "9.99", "VOID"}};
+  sale.tax = 50.09;
+  sale.total = 608.75;
+  sale.tenders = {{"Cash", 610}};
+  sale.change = 1.25;
+  std::string text = ReceiptText(store, sale, {});
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 40u) << line;
+  EXPECT_TRUE(Has(text, "472.47\n")) << text;  // the amount is kept, the description cut
+  EXPECT_TRUE(Has(text, "  4 @ 118.12\n")) << text;
+  EXPECT_FALSE(Has(text, "1 @ 9.99")) << text;  // no quantity line for a voided line
+  EXPECT_TRUE(Has(text, "608.75")) << text;
+  EXPECT_TRUE(Has(text, "Change")) << text;
+
+  DocumentOptions brief;
+  brief.full = false;  // layout "2": no address, no clerk or customer
+  std::string short_ = ReceiptText(store, sale, brief);
+  EXPECT_FALSE(Has(short_, "1400 Railroad Ave"));
+  EXPECT_TRUE(Has(text, "1400 Railroad Ave"));
+}
+
+TEST(ReportDocuments, CloseOutLayoutsShowMoneyBlankLinesOrBoth) {
+  ShiftTotals t;
+  t.store = "MAIN";
+  t.till = "1";
+  t.shift = "1";
+  t.tenders = {{"Cash", {3, 120.5}}, {"Check", {1, 40}}};
+  t.total = 160.5;
+  struct Case {
+    int layout;
+    bool money, blanks;
+  };
+  for (Case c :
+       {Case{1, true, false}, Case{2, true, true}, Case{3, false, true}, Case{0, true, false}}) {
+    std::string text = CloseOutText(Address{}, t, c.layout, false);
+    EXPECT_EQ(Has(text, "Cash (3)"), c.money) << c.layout << "\n" << text;
+    EXPECT_EQ(Has(text, "120.50"), c.money) << c.layout;
+    EXPECT_EQ(Has(text, "Cash counted"), c.blanks) << c.layout;
+    EXPECT_TRUE(Has(text, "TILL CLOSE-OUT")) << c.layout;
+  }
+  EXPECT_TRUE(Has(CloseOutText(Address{}, t, 1, true), "TILL TOTALS"));
+}
+
+TEST(ReportDocuments, ReceiptPrinterBytesAndDrawerCodes) {
+  std::string escpos = EscPosDocument("A\nB\n");
+  EXPECT_EQ(escpos.substr(0, 8), std::string("\x1B@A\r\nB\r\n"));
+  EXPECT_NE(escpos.find("\x1DV\x42"), std::string::npos);
+
+  struct Case {
+    const char* codes;
+    const char* type;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"7", "OTHER", "\x07"},
+      {"22 112 00 50 250", "EPSON", std::string("\x16\x70\x00\x32\xFA", 5)},
+      {"", "STAR", "\x07"},
+      {"", "STAR THERMAL", "\x07"},
+      {"", "EPSON", std::string("\x1Bp\x00\x19\xFA", 5)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DrawerKickBytes(c.codes, c.type), c.bytes) << c.codes;
+}
+
+}  // namespace
