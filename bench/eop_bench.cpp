@@ -141,8 +141,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 BENCHMARK_CAPTURE(OneUpdate, SQLite, Backend::SQLite)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(EndOfYear, SQLite, Backend::SQLite)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(OneUpdate, PostgreSQL, Backend::PostgreSQL)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(EndOfYear, PostgreSQL, Backend::PostgreSQL)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(OneUpdate, PostgreSQL, Backend::PostgreSQL)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(EndOfYear, PostgreSQL, Backend::PostgreSQL)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

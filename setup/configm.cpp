@@ -50,7 +50,7 @@ int KVTCONFIGMA::VerifyFields(int fieldId) {
 const KVTFormDecl& PVconfigmDlg::FormDecl() {
   static const KVTFormDecl form = [] {
     KVTFormDecl f("PVconfigmDlg", "Configure this Computer", 70, 22);
-    f.Group(0, "This computer is", 2, 0, 66, 2);
+    f.Group(0, "This computer is", 2, 0, 66, 3);
     f.Radio(IDC_TILL, "type", "&Till", 4, 1);
     f.Radio(IDC_BACKOFFICE, "type", "&Back Office", 20, 1);
     f.Radio(IDC_BOTH, "type", "B&oth", 40, 1);

@@ -71,7 +71,7 @@ struct KVTFieldState {
   COLORREF bg = KVT_DEFAULT_COLOR;
   HFONT font = nullptr;
   bool replaceOnType = false;  // just entered: the next character replaces the text
-  int gaugeLow = 0;  // a gauge's range and value; its text shows them as a bar
+  int gaugeLow = 0;            // a gauge's range and value; its text shows them as a bar
   int gaugeHigh = 100;
   int gaugeValue = 0;
 };

@@ -151,6 +151,15 @@ TEST_P(BadChecks, StepsInAccountOrderAndDeleteMovesOn) {
   EXPECT_EQ(user.Beeps(), 1);
 }
 
+TEST_P(BadChecks, AReportWithoutTheReportModuleSaysSo) {
+  user.Click("Report");
+  Play();
+  ASSERT_EQ(user.Messages().size(), 2u);
+  EXPECT_EQ(user.Messages()[0].text, "Unable to load DLL (KVTPOSR.DLL)");
+  EXPECT_EQ(user.Messages()[1].text,
+            "KVTPOSR.DLL is not currently installed. Please install DLL and retry.");
+}
+
 KVT_ON_BOTH_BACKENDS(BadChecks);
 
 }  // namespace
