@@ -9,3 +9,11 @@
 // module `fileName` ("KVTCOM.DLL"). Returns the module handle, or null when
 // there is no window or the host cannot load it.
 HMODULE KVTHostModuleRequest(HWND from, const char* fileName);
+
+// A managed form through the managed-window loader ("kvtDN.dll",
+// "LoadDotNetWindow"); a missing loader or entry is said in a box. Returns 0.
+int KVTLoadManagedForm(HWND hWnd, const char* assembly, const char* formType);
+// A convenience-store category screen of "KVTCOM.DLL" (entry "ChangeCStoreCat"
+// or "CopyCStoreCat"), reached from the host's MDI client; a missing entry
+// shows "Unknown function call.", a missing module nothing.
+void KVTCallCStoreSibling(HWND hWnd, const char* entry);

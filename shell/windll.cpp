@@ -145,28 +145,8 @@ void CallSibling(HWND hWnd, const char* dll, const char* entry) {
   if (auto fn = SiblingEntry<void (*)(HWND)>(dll, entry)) fn(hWnd);
 }
 
-void CallCStoreSibling(HWND hWnd, const char* entry) {
-  HWND main = KVTReturnMDIWin();
-  HWND from = main && main->mdiClient ? main->mdiClient : main;
-  HMODULE m = KVTHostModuleRequest(from, "KVTCOM.DLL");
-  if (!m) return;
-  if (auto fn = GetProc<void (*)(HWND)>(m, entry))
-    fn(hWnd);
-  else
-    MessageBox(hWnd, "Unknown function call.", "Abort", MB_OK | MB_ICONEXCLAMATION);
-}
-
-// Managed forms through the managed-window loader.
 int ManagedForm(HWND hWnd, const char* assembly, const char* formType) {
-  HMODULE m = KVTHostModuleRequest(Wrap(hWnd), "kvtDN.dll");
-  auto fn = m ? GetProc<int (*)(const char*, const char*, HWND)>(m, "LoadDotNetWindow") : nullptr;
-  if (!fn) {
-    MessageBox(hWnd, "Could not find function LoadDotNetWindow in KVTDN.DLL", "Error",
-               MB_OK | MB_ICONSTOP);
-    return 0;
-  }
-  fn(assembly, formType, hWnd);
-  return 0;
+  return KVTLoadManagedForm(Wrap(hWnd), assembly, formType);
 }
 
 int ManagedFormWithData(HWND hWnd, const char* szData) {
@@ -488,10 +468,10 @@ void DoCreateCardCustomer(HWND hWnd) {
   CallSibling(hWnd, "KVTCOM.DLL", "CreateCardCustomer");
 }
 void ChangeCStoreCategory(HWND hWnd) {
-  CallCStoreSibling(hWnd, "ChangeCStoreCat");
+  KVTCallCStoreSibling(hWnd, "ChangeCStoreCat");
 }
 void CopyCStoreCategory(HWND hWnd) {
-  CallCStoreSibling(hWnd, "CopyCStoreCat");
+  KVTCallCStoreSibling(hWnd, "CopyCStoreCat");
 }
 void DoTaxCodesSetup(HWND hWnd) {
   CallSibling(hWnd, "KVTAR.DLL", "CreateTaxCodes");

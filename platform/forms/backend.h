@@ -31,6 +31,10 @@ class KVT_EXPORT KVTFormsBackend {
   // when convenient. Called often; batch the drawing.
   virtual void Changed(KVTWindowObject* window) {}
   virtual void Beep() {}
+  // A long job stepping from the message queue (a progress window) lets the
+  // user's waiting input run, so Pause and Cancel answer. Nothing waits in
+  // a front end without a user at the keys.
+  virtual void LetEventsRun() {}
   // The wait cursor, on while a long operation runs.
   virtual void SetBusy(bool busy) {}
   // The desktop in pixels (the screen metrics the window placement reads).

@@ -82,6 +82,7 @@ bool KVTFieldDecl::Focusable() const {
     case KVTFieldKind::Label:
     case KVTFieldKind::Help:
     case KVTFieldKind::Group:
+    case KVTFieldKind::Gauge:
       return false;
     default:
       return tabStop;
@@ -152,6 +153,12 @@ KVTFieldDecl& KVTFormDecl::Button(int id, const std::string& label, int x, int y
 
 KVTFieldDecl& KVTFormDecl::Label(int id, const std::string& text, int x, int y, int w) {
   fields.push_back(Make(id, KVTFieldKind::Label, text, x, y, w, {}));
+  return fields.back();
+}
+
+KVTFieldDecl& KVTFormDecl::Gauge(int id, int x, int y, int w) {
+  fields.push_back(Make(id, KVTFieldKind::Gauge, "", x, y, w, {}));
+  fields.back().tabStop = false;
   return fields.back();
 }
 

@@ -73,6 +73,7 @@ enum class KVTFieldKind {
   Help,    // a key-help line: static text that screens rewrite
   Group,   // a titled frame around other fields (drawn only)
   Grid,    // a TDataTbl
+  Gauge,   // a progress bar filled from its low to its high value (SetGaugeRange)
 };
 
 enum class KVTAlign { Left, Right, Center };
@@ -226,6 +227,8 @@ struct KVT_EXPORT KVTFormDecl {
   KVTFieldDecl& Help(int id, const std::string& text, int x, int y, int width = 0);
   KVTFieldDecl& Group(int id, const std::string& title, int x, int y, int width, int height);
   KVTFieldDecl& Grid(int id, int x, int y, int rows);
+  // A gauge whose bar is `width` characters (its text adds the percentage).
+  KVTFieldDecl& Gauge(int id, int x, int y, int width);
 
   const KVTFieldDecl* Find(int id) const;
 };

@@ -37,6 +37,18 @@ bool TakesText(KVTFieldKind k) {
   return k == KVTFieldKind::Edit || k == KVTFieldKind::Combo;
 }
 
+// A gauge as text: its bar of `width` characters, filled in proportion,
+// and the whole percent reached.
+std::string GaugeText(const KVTFieldState& s, int width) {
+  long span = static_cast<long>(s.gaugeHigh) - s.gaugeLow;
+  long done = static_cast<long>(s.gaugeValue) - s.gaugeLow;
+  long percent = span > 0 ? done * 100 / span : 100;
+  long filled = span > 0 ? done * width / span : width;
+  return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+         std::string(static_cast<std::size_t>(width - filled), '.') + "] " +
+         std::to_string(percent) + "%";
+}
+
 }  // namespace
 
 KVTScreen::KVTScreen(HWND parent, const KVTFormDecl& form, void* buffer)
@@ -47,6 +59,7 @@ KVTScreen::KVTScreen(HWND parent, const KVTFormDecl& form, void* buffer)
     KVTFieldState& s = states_[i];
     s.label = f.label;
     if (f.kind == KVTFieldKind::Label || f.kind == KVTFieldKind::Help) s.text = f.label;
+    if (f.kind == KVTFieldKind::Gauge) s.text = GaugeText(s, f.width);
     s.items = f.items;
     s.protect = f.protect;
     s.visible = !f.hidden;
@@ -350,6 +363,27 @@ int KVTScreen::GetListSelection(int id) const {
   return s ? s->selected : KVT_NONE;
 }
 
+void KVTScreen::SetGaugeRange(int id, int low, int high) {
+  KVTFieldState* s = State(id);
+  if (!s || Decl(id)->kind != KVTFieldKind::Gauge) return;
+  s->gaugeLow = low;
+  s->gaugeHigh = std::max(low, high);
+  SetGaugeValue(id, s->gaugeValue);
+}
+
+void KVTScreen::SetGaugeValue(int id, int value) {
+  KVTFieldState* s = State(id);
+  if (!s || Decl(id)->kind != KVTFieldKind::Gauge) return;
+  s->gaugeValue = std::clamp(value, s->gaugeLow, s->gaugeHigh);
+  s->text = GaugeText(*s, Decl(id)->width);
+  Changed();
+}
+
+int KVTScreen::GetGaugeValue(int id) const {
+  const KVTFieldState* s = State(id);
+  return s ? s->gaugeValue : 0;
+}
+
 TDataTbl* KVTScreen::Grid(int id) {
   auto it = grids_.find(id);
   return it == grids_.end() ? nullptr : it->second.get();
@@ -398,7 +432,8 @@ bool KVTScreen::KVTSetFieldFocus(int id) {
   if (!f) return false;
   const KVTFieldState* s = State(id);
   if (!s->visible || !s->enabled || f->kind == KVTFieldKind::Label ||
-      f->kind == KVTFieldKind::Help || f->kind == KVTFieldKind::Group)
+      f->kind == KVTFieldKind::Help || f->kind == KVTFieldKind::Group ||
+      f->kind == KVTFieldKind::Gauge)
     return false;
   ChangeFocus(id);
   return true;

@@ -71,6 +71,9 @@ struct KVTFieldState {
   COLORREF bg = KVT_DEFAULT_COLOR;
   HFONT font = nullptr;
   bool replaceOnType = false;  // just entered: the next character replaces the text
+  int gaugeLow = 0;            // a gauge's range and value; its text shows them as a bar
+  int gaugeHigh = 100;
+  int gaugeValue = 0;
 };
 
 class KVT_EXPORT KVTScreen : public KVTWindowObject {
@@ -141,6 +144,12 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   // A key that leaves a field forward as Enter does (running VerifyFields).
   void SetSpecialKey(UINT vk, bool on = true);
   bool LastMessageWasKey() const { return KVTLastMessageWasKey(); }
+
+  // Gauges: the range, then the value within it (kept inside the range).
+  // The field's text is the bar as text: "[#####.....] 50%".
+  void SetGaugeRange(int id, int low, int high);
+  void SetGaugeValue(int id, int value);
+  int GetGaugeValue(int id) const;
 
   TDataTbl* Grid(int id);
   const TDataTbl* Grid(int id) const;

@@ -146,6 +146,9 @@ void DrawField(Canvas& cv, const KVTScreen& screen, const KVTFieldDecl& f, const
     case KVTFieldKind::Button:
       cv.Put(f.x, f.y, (s.enabled ? "< " : "{ ") + NoAmp(s.label) + (s.enabled ? " >" : " }"));
       break;
+    case KVTFieldKind::Gauge:
+      cv.Put(f.x, f.y, s.text);
+      break;
     case KVTFieldKind::Label:
     case KVTFieldKind::Help: {
       // A text of several lines (a report shown in a label) goes down the form.

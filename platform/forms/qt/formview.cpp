@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -326,6 +327,13 @@ void KVTFormView::Build() {
         field.widget = l;
         break;
       }
+      case KVTFieldKind::Gauge: {
+        auto* bar = new QProgressBar(this);
+        bar->setTextVisible(true);
+        Place(bar, px(f.x), py(f.y), (std::max(f.width, 4) + 6) * cw_, ctrlH);
+        field.widget = bar;
+        break;
+      }
       case KVTFieldKind::Grid: {
         const TDataTbl* grid = screen_->Grid(id);
         auto* view = new QTableView(this);
@@ -525,6 +533,12 @@ void KVTFormView::SyncField(std::size_t i) {
     case KVTFieldKind::Group:
       static_cast<QGroupBox*>(w)->setTitle(Q(s.label));
       break;
+    case KVTFieldKind::Gauge: {
+      auto* bar = static_cast<QProgressBar*>(w);
+      bar->setRange(s.gaugeLow, s.gaugeHigh);
+      bar->setValue(s.gaugeValue);
+      break;
+    }
     case KVTFieldKind::Grid: {
       auto* view = static_cast<QTableView*>(w);
       const TDataTbl* grid = screen_->Grid(f.id);
@@ -622,6 +636,13 @@ std::vector<std::string> KVTFormView::Check() const {
                              std::to_string(s.items.size()));
         break;
       case KVTFieldKind::Group:
+        break;
+      case KVTFieldKind::Gauge:
+        if (auto* bar = dynamic_cast<QProgressBar*>(w);
+            bar && (bar->value() != s.gaugeValue || bar->maximum() != s.gaugeHigh))
+          problems.push_back(name + " is drawn at " + std::to_string(bar->value()) + " of " +
+                             std::to_string(bar->maximum()) + " instead of " +
+                             std::to_string(s.gaugeValue) + " of " + std::to_string(s.gaugeHigh));
         break;
       case KVTFieldKind::Grid: {
         auto* view = dynamic_cast<QTableView*>(w);

@@ -440,6 +440,10 @@ void KVTQtBackend::Beep() {
   QApplication::beep();
 }
 
+void KVTQtBackend::LetEventsRun() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
 void KVTQtBackend::SetBusy(bool busy) {
   if (busy) {
     if (busy_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);

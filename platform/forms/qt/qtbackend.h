@@ -99,6 +99,7 @@ class KVT_EXPORT KVTQtBackend : public QObject, public KVTFormsBackend {
   void Changed(KVTWindowObject* window) override;
   void Beep() override;
   void SetBusy(bool busy) override;
+  void LetEventsRun() override;
   KVTRect ScreenRect() override;
 
  protected:

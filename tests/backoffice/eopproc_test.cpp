@@ -1,0 +1,252 @@
+// Periodic processing through its screens: the period dialog's store
+// choice and checks, a run of End of Day, Month or Year from the Periodic
+// Procedures screen with its gauge and counter, a store without categories,
+// a category that cannot be cleared, pause, and cancel half way.
+#include "backoffice/eopproc.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "backoffice/eoper.h"
+#include "backoffice/perproc.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/sql/kvtsqladmin.h"
+#include "shell/globals.h"
+#include "suite/host/host.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+class Periodic : public kvt::test::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    KVTResetModuleState();
+    user.Install();
+    host = std::make_unique<KVTHost>();
+    for (const char* store : {"MAIN", "WEST"}) {
+      ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", store}})) << db().error();
+      for (const char* ref : {"FEED", "SEED", "TOOLS"})
+        ASSERT_TRUE(db().Add("KVTCOM12", {{"REFERENCE", ref},
+                                          {"LOCATION", store},
+                                          {"CURQTY3", "1.000"},
+                                          {"CURDOL3", "9.99"},
+                                          {"MTDQTY3", "5.000"},
+                                          {"MTDDOL3", "49.95"},
+                                          {"YTDQTY3", "50.000"},
+                                          {"YTDDOL3", "499.50"}}))
+            << db().error();
+    }
+    ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "EAST"}}));  // no categories
+  }
+  void TearDown() override {
+    KVTSqlClearFaults();
+    KVTForms::Instance().CloseAll();
+    host.reset();
+    DatabaseTest::TearDown();
+  }
+
+  // The period dialog run by the steps queued before; its answers.
+  std::unique_ptr<PVeoperDlg> Dialog(int mode) {
+    auto d = std::make_unique<PVeoperDlg>(host->MainWindow());
+    d->SetMode(mode);
+    return d;
+  }
+  EOPProcessing* Run() {
+    PVmdiwinDlg* frame = KVTForms::Instance().ActiveFrame();
+    return frame ? dynamic_cast<EOPProcessing*>(frame->ActiveScreen()) : nullptr;
+  }
+  int ClearedAt(const char* store, const char* column) {
+    return db().Count("KVTCOM12",
+                      std::string("LOCATION = '") + store + "' AND " + column + " = '0.00'");
+  }
+
+  KVTHeadlessBackend user;
+  std::unique_ptr<KVTHost> host;
+};
+
+TEST_P(Periodic, ThePeriodDialogChoosesAllStoresOrAStoreOnFile) {
+  // clang-format off
+  struct Case { const char* defaultStore; const char* steps; const char* message; const char* caption; const char* option; const char* store; } cases[] = {
+      {"",     "click OK",                                  "", "", "ALL", ""},
+      {"MAIN", "click OK",                                  "", "", "ONE", "MAIN"},
+      {"MAIN", "click All Stores;click OK",                 "", "", "ALL", ""},
+      {"",     "click One Store;click OK",                  "Store is required.", "Kovatel Software", "", ""},
+      {"",     "click One Store;type NOPE;click OK",        "This Store reference is not valid.", "Kovatel Software", "", ""},
+      {"",     "click One Store;key Enter",         "Store is required.", "Error", "", ""},
+      {"",     "click One Store;type WEST;key Enter", "", "", "", ""},  // on file: no search
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.steps);
+    KVTSetSetting(DEFAULT_STORE, c.defaultStore);
+    user.Reset();
+    auto d = Dialog(KVT_END_OF_MONTH);
+    std::string steps = c.steps;
+    for (std::size_t at = 0; at <= steps.size();) {
+      std::size_t end = steps.find(';', at);
+      std::string step = steps.substr(at, end == std::string::npos ? end : end - at);
+      std::string verb = step.substr(0, step.find(' ')), arg = step.substr(step.find(' ') + 1);
+      if (verb == "click") user.Click(arg);
+      if (verb == "type") user.Type(arg);
+      if (verb == "key") user.Key(arg);
+      at = end == std::string::npos ? steps.size() + 1 : end + 1;
+    }
+    user.Do([&] {
+      if (*c.message) {
+        EXPECT_EQ(d->GetFocusField(), PVeoperDlg::IDC_STORE);
+      }
+      EXPECT_EQ(d->Caption(), "End of Month");
+      EXPECT_EQ(d->GetFieldText(PVeoperDlg::IDC_PROMPT), "Perform End of Month processing.");
+    });
+    if (!*c.option) user.Key("Esc");
+    int end = d->Execute();
+    user.Finish();
+    for (auto& f : user.Failures()) ADD_FAILURE() << f;
+    if (*c.message) {
+      ASSERT_EQ(user.Messages().size(), 1u);
+      EXPECT_EQ(user.Messages()[0].text, c.message);
+      EXPECT_EQ(user.Messages()[0].caption, c.caption);
+    } else {
+      for (auto& m : user.Messages()) ADD_FAILURE() << m.text;
+    }
+    if (*c.option) {
+      EXPECT_EQ(end, IDOK);
+      EXPECT_STREQ(d->GetOption(), c.option);
+      EXPECT_EQ(d->GetStore(), c.store);
+    } else {
+      EXPECT_EQ(end, IDCANCEL);
+    }
+  }
+}
+
+TEST_P(Periodic, EachPeriodRunsFromTheScreenWithItsGauge) {
+  // clang-format off
+  struct Case { const char* button; const char* store; int count; const char* cleared; const char* kept; const char* done; } cases[] = {
+      {"End of Day",   "MAIN", 3, "CURDOL3", "MTDDOL3", "End Of Day complete: 3 cleared, 0 not updated."},
+      {"End of Month", "",     6, "MTDQTY3", "YTDQTY3", "End Of Month complete: 6 cleared, 0 not updated."},
+      {"End of Year",  "WEST", 3, "YTDDOL3", "",        "End Of Year complete: 3 cleared, 0 not updated."},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    auto* screen = new PVperprocDlg(host->MainWindow());
+    ASSERT_TRUE(screen->Create());
+    user.Reset();
+    user.Click(c.button);
+    if (*c.store) user.Click("One Store").Type(c.store);
+    user.Click("OK");
+    user.Run();
+    user.Finish();
+    for (auto& f : user.Failures()) ADD_FAILURE() << f;
+    for (auto& m : user.Messages()) ADD_FAILURE() << m.text;
+    EOPProcessing* run = Run();
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_GAUGE),
+              "[##################################################] 100%");
+    EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_COUNTER),
+              std::to_string(c.count) + " of " + std::to_string(c.count));
+    EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_STATUS), c.done);
+    int stores = *c.store ? 1 : 2;
+    for (const char* store : {"MAIN", "WEST"}) {
+      bool asked = !*c.store || std::string(c.store) == store;
+      EXPECT_EQ(ClearedAt(store, c.cleared), asked ? 3 : 0) << store;
+      if (*c.kept) {
+        EXPECT_EQ(ClearedAt(store, c.kept), 0) << store;
+      }
+    }
+    EXPECT_EQ(stores * 3, c.count);
+    // Done: Close closes without a question.
+    user.Click("Close");
+    user.Run();
+    EXPECT_TRUE(user.Messages().empty());
+    KVTForms::Instance().CloseAll();
+    ASSERT_TRUE(kvt::sql::Run("UPDATE KVTCOM12 SET CURQTY3 = '1.000', CURDOL3 = '9.99', MTDQTY3 = "
+                              "'5.000', MTDDOL3 = '49.95', YTDQTY3 = '50.000', YTDDOL3 = '499.50'")
+                    .ok());
+  }
+}
+
+TEST_P(Periodic, AStoreWithoutCategoriesOpensNothing) {
+  EXPECT_FALSE(StartEOPProcessing(host->MainWindow(), KVT_END_OF_DAY, "EAST"));
+  ASSERT_EQ(user.Messages().size(), 1u);
+  EXPECT_EQ(user.Messages()[0].text, "No Sales Categories found.");
+  EXPECT_EQ(KVTForms::Instance().ActiveFrame(), nullptr);
+
+  user.Reset();
+  KVTSqlFailStatements("SELECT COUNT(1)");
+  EXPECT_FALSE(StartEOPProcessing(host->MainWindow(), KVT_END_OF_DAY, ""));
+  ASSERT_EQ(user.Messages().size(), 1u);
+  EXPECT_EQ(user.Messages()[0].text.rfind("The sales categories could not be counted:", 0), 0u);
+  EXPECT_EQ(KVTForms::Instance().ActiveFrame(), nullptr);
+}
+
+TEST_P(Periodic, ACategoryNotClearedIsReportedAndTheRunGoesOn) {
+  KVTSqlFailStatements("UPDATE KVTCOM12");
+  ASSERT_TRUE(StartEOPProcessing(host->MainWindow(), KVT_END_OF_DAY, "MAIN"));
+  KVTForms::Instance().Idle();
+  ASSERT_EQ(user.Messages().size(), 1u);
+  EXPECT_EQ(user.Messages()[0].text.rfind("Error occurred when updating ", 0), 0u);
+  EXPECT_NE(user.Messages()[0].text.find(" at store MAIN.\n\n"), std::string::npos);
+  EXPECT_EQ(user.Messages()[0].caption, "Kovatel Software");
+  ASSERT_NE(Run(), nullptr);
+  EXPECT_EQ(Run()->GetFieldText(PVpbarDlg::IDC_STATUS),
+            "End Of Day complete: 2 cleared, 1 not updated.");
+  EXPECT_EQ(ClearedAt("MAIN", "CURQTY3"), 2);
+}
+
+TEST_P(Periodic, PauseHoldsTheRunAndCancelHalfWayKeepsWhatWasCleared) {
+  auto* run = new EOPProcessing(host->MainWindow());
+  run->SetMode(KVT_END_OF_YEAR);
+  ASSERT_TRUE(run->Create());
+  run->SetLimit(6);
+  ASSERT_TRUE(run->Start());
+  EXPECT_EQ(run->Caption(), "Running End Of Year");
+  EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_STATUS), "Processing End Of Year...");
+  for (int i = 0; i < 2; ++i) run->SendMessage(WM_COMMAND, PVpbarDlg::CM_DOACTION);
+  EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_COUNTER), "2 of 6");
+  EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_GAUGE),
+            "[####################..............................] 40%");
+  EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_STATUS).rfind("Updating Record  : ", 0), 0u);
+
+  user.Click("Pause");
+  user.Run();
+  EXPECT_EQ(run->Caption(), "Transfer Paused");
+  run->PostMessage(WM_COMMAND, PVpbarDlg::CM_DONEXTGROUP);
+  KVTForms::Instance().Idle();
+  EXPECT_EQ(run->iCounter, 2) << "a paused run takes no step";
+
+  user.Answer(IDNO).Key("Esc").Answer(IDYES).Key("Esc");
+  user.Run();
+  user.Finish();
+  EXPECT_TRUE(user.Failures().empty()) << user.Failures().front();
+  ASSERT_EQ(user.Messages().size(), 2u);
+  EXPECT_EQ(user.Messages()[0].text,
+            "Cancelling will prevent the remaining items from being updated.\n\nContinue?");
+  EXPECT_EQ(user.Messages()[0].defaultButton, IDNO);
+  EXPECT_EQ(KVTForms::Instance().ActiveFrame(), nullptr) << "Yes closed it";
+  // Each category is whole: two cleared in all three pairs, four untouched.
+  EXPECT_EQ(db().Count("KVTCOM12", "CURQTY3 = '0.00' AND MTDQTY3 = '0.00' AND YTDDOL3 = '0.00'"),
+            2);
+  EXPECT_EQ(
+      db().Count("KVTCOM12", "CURQTY3 = '1.000' AND MTDQTY3 = '5.000' AND YTDDOL3 = '499.50'"), 4);
+}
+
+TEST(ProgressWindow, TimeRemainingAtTheRateSoFar) {
+  // clang-format off
+  struct Case { double elapsed; int done, total; const char* left; } cases[] = {
+      {10, 1, 11, "00:01:40"}, {2, 5, 5, "00:00:00"}, {0, 0, 9, "00:00:00"},
+      {60, 1, 121, "02:00:00"}, {3, 2, 3, "00:00:02"},
+  };
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(PVpbarDlg::TimeRemaining(c.elapsed, c.done, c.total), c.left)
+        << c.elapsed << "s for " << c.done << " of " << c.total;
+}
+
+KVT_ON_BOTH_BACKENDS(Periodic);
+
+}  // namespace
