@@ -8,6 +8,7 @@ set(KVT_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/kvtpos)
 # Every program and shared library of the folders that ship; tests and
 # benchmarks are not among them.
 function(kvt_shipped_targets dir out)
+  set(found "")
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
   foreach(t IN LISTS targets)
     get_target_property(type ${t} TYPE)
