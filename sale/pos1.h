@@ -158,6 +158,12 @@ class PVpos1Dlg : public KVTPropertyPage {
   char szCustRef[50] = "";
   bool bTillCodePriceZero = false;
   std::string sMixedPOAAmt;
+  // What the payment tab leaves here: a check was tendered (only the first
+  // receipt validates it), and the discount on a payment on account.
+  int CheckPymt = 0;
+  bool bUseDisc = false;
+  double dDiscount = 0;
+  char szUseDiscCat[50] = "";
   // The financing and card module, asked once at set-up.
   bool bCrestpayInstalled = false;
   bool bFarmPlanAccepted = false;
