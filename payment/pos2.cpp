@@ -69,9 +69,11 @@ KVTFormDecl MakeForm() {
   f.Label(IDC_TAXNOTE, "", 2, 15, 50);
   f.Label(IDC_CUSTPANEL, "", 2, 18, 30).height = 5;
   f.Label(IDC_CUSTAMOUNTS, "", 32, 18, 14).height = 5;
+  // Rows A to D, the tax rows 2 to 6 under the first tax row, then E.
   for (int r = 0; r < pay::kPanelRows; ++r) {
-    f.Label(IDC_PANEL_LABEL + r, "", 50, 14 + r, 28);
-    f.Label(IDC_PANEL_VALUE + r, "", 80, 14 + r, 15);
+    const int y = 14 + (r <= pay::kRowD ? r : r == pay::kRowE ? 9 : r - 1);
+    f.Label(IDC_PANEL_LABEL + r, "", 48, y, 36);
+    f.Label(IDC_PANEL_VALUE + r, "", 85, y, 14);
   }
   for (int i = 0; i < 6; ++i) f.Help(IDC_PAY_HELP + i, "", 2, 26 + i, 45);
   f.Label(IDC_PAUSE, "", 2, 32, 40);
@@ -434,7 +436,10 @@ void PVpos2Dlg::DisplayPaymentInformation(char form, int fromField) {
       Put(Data.CUSTREF, def);
       return DisplayPaymentInformation(form, IDC_CUSTNAME);
     }
-    if (!poa) Put(Data.CUSTREF, def);
+    if (!poa)
+      Put(Data.CUSTREF, def);
+    else if (PVpos1Dlg* s = Sale())  // a payment on account asked for from the balance window
+      Put(Data.CUSTREF, s->szCustRef);
     DoAppToScr(IDC_CUSTREF);
     ShowTenderField(IDC_CUSTREF, "");
     KVTSetFieldFocus(IDC_CUSTREF);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "payment/custinf.h"
 #include "payment/payrules.h"
 #include "payment/pos2.h"
 #include "payment/pos2a.h"
@@ -235,34 +236,24 @@ void PVpos2Dlg::ShowCustomerInformation(bool show, const char* reference) {
   SetFieldText(IDC_CUSTPANEL, "");
   SetFieldText(IDC_CUSTAMOUNTS, "");
   if (!show) return;
-  sql::Result r = sql::Run(
-      "SELECT KVTAR50.NAME,KVTAR50.ADDRESS1,KVTAR50.ADDRESS2,KVTAR50.CITY,KVTAR50.STATE,"
-      "KVTAR50.ZIPCODE,KVTAR51.CREDITLMT,KVTAR50.RECNO FROM KVTAR50,KVTAR51 WHERE "
-      "KVTAR50.REFERENCE = ? AND KVTAR50.REFERENCE=KVTAR51.REFERENCE",
-      {sql::Text(reference)});
-  if (r.found() != sql::Found::Yes) return;
-  const sql::Row& c = r.first();
-  char recno[32];
-  KVTsprintf(recno, sizeof recno, "%.0f", c.Num("RECNO"));
-  sql::Result phone =
-      sql::Run("SELECT TELEPHONE,RECNO FROM KVTAR57 WHERE CUSTLINK=?", {sql::Text(recno)});
-  pay::AgedBalance b;
+  pay::CustomerInformation c;
   std::string error;
-  ReadAged(reference, &b, &error);
-  std::string text = c["NAME"] + "\n" + c["ADDRESS1"] + "\n";
-  if (!c["ADDRESS2"].empty()) text += c["ADDRESS2"] + "\n";
-  text += c["CITY"] + ", " + c["STATE"] + " " + c["ZIPCODE"] + "\n";
-  if (phone.found() == sql::Found::Yes) text += phone.first()["TELEPHONE"];
+  const sql::Found found = pay::GetCustomerInformation(reference, &c, &error);
+  if (found == sql::Found::Failed) KVTShowReadError(Handle(), "The customer", error);
+  if (found != sql::Found::Yes) return;
+  std::string text = c.name + "\n" + c.address1 + "\n";
+  if (!c.address2.empty()) text += c.address2 + "\n";
+  text += c.city + ", " + c.state + " " + c.zip + "\n" + c.phone;
   SetFieldText(IDC_CUSTPANEL, text);
   auto money = [](double v) {
     char buf[32];
     KVTsprintf(buf, sizeof buf, TOTAL_FORMAT, v);
     return std::string(buf);
   };
-  SetFieldText(IDC_CUSTAMOUNTS, money(b.Current()) + "\n" + money(b.PastDue()) + "\n" +
-                                    money(std::atof(c["CREDITLMT"].c_str())) + "\n" +
-                                    money(b.Balance()));
-  if (PayOnAcct() && !KVTFeatureOn("9333")) SetFieldVar(IDC_AMOUNT, money(b.Balance()).c_str());
+  SetFieldText(IDC_CUSTAMOUNTS, money(c.currentDue) + "\n" + money(c.pastDue) + "\n" +
+                                    money(std::atof(c.creditLimit.c_str())) + "\n" +
+                                    money(c.balanceDue));
+  if (PayOnAcct() && !KVTFeatureOn("9333")) SetFieldVar(IDC_AMOUNT, money(c.balanceDue).c_str());
 }
 
 namespace {
