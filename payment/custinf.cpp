@@ -153,12 +153,12 @@ int PVcustinfDlg::VerifyFields(int fieldId) {
     if (!count.ok()) KVTShowReadError(Handle(), "The customers", count.error());
     if (count.found() == sql::Found::Yes && count.first().Num("N") == 1) {
       sql::Result one = sql::Run(l.find, {sql::Text(typed)});
-      if (one.found() == sql::Found::Yes && ShowCustomer(one.first()["REFERENCE"])) return 1;
+      if (one.found() == sql::Found::Yes && ShowCustomer(one.first()["REFERENCE"])) return 0;
     }
     // None or several: the window stays as it was.
     if (shown_.empty() || !ShowCustomer(shown_))
       for (int id : {IDC_CUSTREF, IDC_CUSTNAME, IDC_CUSTPHONE}) SetFieldVar(id, "");
-    return 1;
+    return 0;
   }
   return 0;
 }

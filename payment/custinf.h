@@ -57,7 +57,7 @@ class PVcustinfDlg : public PVDialog, public KVTFieldChecker, public KVTKeyedScr
   void KVTSetReference(const char* key) override;
 
   // A typed reference, name or phone: exactly one active customer loads
-  // it; none or several leave the window as it was.
+  // it; none or several leave the window as it was. The focus goes on.
   int VerifyFields(int fieldId) override;
   // Shows the customer; false when it is not there (or could not be read).
   bool ShowCustomer(const std::string& reference);

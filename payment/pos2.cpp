@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "payment/addcust.h"
 #include "payment/pos2a.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/query.h"
@@ -268,7 +269,9 @@ bool PVpos2Dlg::PreProcessMsg(MSG& msg) {
     case VK_F1:
       if (!EnteringPayment && !PayOnAcct() && !PaymentEntered)
         PostMessage(WM_COMMAND, CM_SELECTTAB);
-      // Adding a customer at the till comes with the add-customer window.
+      else if (EnteringPayment && Is(CFG_ALLOWADDINGCUSTOMERS, "T") &&
+               GetFocusField() == IDC_CUSTREF)
+        NewCustomer();
       return true;
     case VK_F4:
       return true;
@@ -780,6 +783,21 @@ void PVpos2Dlg::EnterMixedPOA() {
 void PVpos2Dlg::ViewCustomerBalance() {
   std::unique_ptr<PVDialog> window(KVTNewDialog("PVcustinfDlg", Handle(), "Customer Balance"));
   window->Execute();
+}
+
+void PVpos2Dlg::NewCustomer() {
+  if (Is(CFG_PASSWORDADDINGCUSTOMERS, "T")) {
+    std::unique_ptr<PVDialog> password(KVTNewDialog("PVpasswordDlg", Handle(), "Password"));
+    if (password->Execute() != IDOK) return;
+  }
+  PVaddcustDlg add(Handle());
+  if (add.Execute() != IDOK) {
+    NewPayment();
+    FocusFormList();
+    return;
+  }
+  SetFieldVar(IDC_CUSTREF, add.Data.REF);
+  if (CustomerEntered()) DisplayPaymentInformation(Form(), IDC_CUSTREF);
 }
 
 void PVpos2Dlg::ViewPriceCheck() {

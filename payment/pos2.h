@@ -149,6 +149,10 @@ class PVpos2Dlg : public KVTPropertyPage {
   void ViewCustomerBalance();
   void ViewPriceCheck();
   void ChangeTax();
+  // F1 on the customer reference: a new customer (PVaddcustDlg), after the
+  // password when adding customers asks for it; saved, it is the tender's
+  // customer; cancelled, the form list again.
+  void NewCustomer();
 
   // The steps of a tender: after `fromField` was accepted (108 the form
   // list, 182 the customer, 183 the name, a detail field), the next one.

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "backoffice/password.h"
 #include "payment/pos2.h"
 #include "payment/posnt.h"
 #include "platform/base/kvtbase.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/forms/query.h"
+#include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
@@ -30,7 +33,19 @@ class Payment : public kvt::test::DatabaseTest {
     KVTResetModuleState();
     PVpos2Dlg::FormDecl();  // links the payment tab and the notes window into this test
     PVposntDlg::FormDecl();
+    PVpasswordDlg::FormDecl();
     user.Install();
+    // The pick lists read through connection 1, as the host has them.
+    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
+      KVTSConnection conn(1, nullptr, 0);
+      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
+      while (conn.FetchNext()) {
+        std::vector<std::string> row;
+        for (int c = 1; c <= conn.ColumnCount(); ++c) row.emplace_back(conn.ColumnVar(c));
+        rows->push_back(std::move(row));
+      }
+      return true;
+    });
     ASSERT_TRUE(KVTSetToday("06/15/2026"));
     Add("KVTPOS10", {{"RECNO", "1"},
                      {"NEXTSLNUM", "1001"},
@@ -65,6 +80,7 @@ class Payment : public kvt::test::DatabaseTest {
     AddCustomer("1002", "Gone, Away", 1, "", "B", "0");
     AddCustomer("1003", "Koehn Farms", 0, "", "O", "0");
     AddCustomer("1004", "Becker, Hazel", 0, "", "B", "0", "10.00");
+    AddCustomer("123456", "Swiped Card", 0, "", "B", "0");
     Add("KVTAR50N", {{"LINK", "1004"}, {"COMMDATE", "01/10/2024"}, {"COMMENT", "Old note."}});
     KVTSetSetting(LOGIN_STORE, "MAIN");
     KVTSetSetting(LOGIN_DATE, "06152026");
@@ -76,6 +92,7 @@ class Payment : public kvt::test::DatabaseTest {
   }
   void TearDown() override {
     KVTForms::Instance().CloseAll();
+    SetFormsQuery({});
     KVTSetToday("");
     KVTResetModuleState();
     DatabaseTest::TearDown();
@@ -288,6 +305,73 @@ TEST_P(Payment, AChargeShowsTheNotesWithThePastDueLinesThenOnlyTheOldNoteStays) 
             "30 Days: 10.00");
   EXPECT_EQ(db().Rows("SELECT COMMENT FROM KVTAR50N"), (std::vector<Strings>{{"Old note."}}));
   EXPECT_EQ(Saved("CUSTREF,CHARGEAMT"), "1004|20.00\n");
+}
+
+TEST_P(Payment, APaymentOnAccountInsideASaleIsTakenFromTheCash) {
+  RingUp({"P2000", "5"});  // five of them: 100.00
+  Steps({"key F8", "type 30", "key Enter"});
+  EXPECT_EQ(sale->sMixedPOAAmt, "30.00");
+  EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $130.00");
+  // The customer is asked now: the account being paid.
+  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 130", "key Enter"});
+  EXPECT_EQ(Saved("CUSTREF,CASHAMT,CASHPAY,INVCTOTAL"), "1001|100.00|30.00|130.00\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
+  KVTSetSetting(CFG_ALLOWCREDITLIMITOVERRIDE, "T");
+  KVTSetSetting(CFG_PASSWORDCREDITLIMITOVERRIDE, "T");
+  KVTSetSetting(CFG_PASSWORD, "secret");
+  RingUp({"P4217", "P2000"});
+  const Strings charge = {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001"};
+  // A wrong password ends the tender, the right one charges.
+  Steps(charge);
+  Steps({"answer Yes", "key Enter", "type guess", "key Enter"});
+  EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
+  Steps(charge);
+  Steps({"answer Yes", "key Enter", "type secret", "key Enter", "key Enter"});
+  EXPECT_EQ(Messages(), (Strings{"Customer Credit Limit Exceeded.  Continue?", "Invalid Password.",
+                                 "Customer Credit Limit Exceeded.  Continue?"}));
+  EXPECT_EQ(Saved("CUSTREF,CHARGEAMT"), "1001|62.17\n");
+}
+
+TEST_P(Payment, ASwipedCustomerCardGivesItsReference) {
+  Add("KVTCOM20", {{"FEATURE", "21516"}});
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Down", "key Down", "key Enter",
+         "type %B4000001234123456^CARD/SWIPED^2612", "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "123456|Swiped Card|20.00\n");
+}
+
+TEST_P(Payment, AnUnknownCardTypeIsRefusedAndSlashSearchesTheTypes) {
+  KVTSetSetting(CFG_PROMPTCCTYPE, "T");
+  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  Add("KVTFL25", {{"CODE", "VISA"}, {"DESCRIPT", "Visa"}, {"LOCATION", ""}});
+  Add("KVTFL25", {{"CODE", "MC"}, {"DESCRIPT", "MasterCard"}, {"LOCATION", "02"}});
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Enter", "type AMEX", "key Enter"});
+  EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
+  EXPECT_EQ(Pay()->GetFieldText(IDC_PI1), "");
+  EXPECT_EQ(Pay()->GetFocusField(), IDC_PI1);
+  // The search lists the types of this location only: VISA.
+  Steps({"type /", "key Enter", "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CREDITAMT,CCTYPE"), "20.00|VISA\n");
+  EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
+  KVTSetSetting(CFG_ALLOWADDINGCUSTOMERS, "T");
+  Add("KVTAR10", {{"NEXTCNUM", "2001"}, {"RECNO", "1"}});
+  RingUp({"P2000"});
+  Steps({"key Down",      "key Down",  "key Down",   "key Down",          "key Enter",
+         "key F1",        "type Auto", "key Tab",    "type Nickel Farms", "key Tab",
+         "type 5 Elm St", "key Tab",   "key Tab",    "type Alden",        "key Tab",
+         "type KS",       "key Tab",   "type 67512", "key Tab",           "type 620-555-0101",
+         "key Tab",       "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "2001|Nickel Farms|20.00\n");
+  EXPECT_EQ(db().Count("KVTAR51", "REFERENCE = '2001'"), 1);
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);
