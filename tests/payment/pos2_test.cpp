@@ -132,12 +132,14 @@ class Payment : public kvt::test::DatabaseTest {
     user.Key("F10");
     user.Run();
   }
-  // Steps as in the scripts: "key NAME", "type TEXT", "answer BUTTON".
+  // Steps as in the scripts: "key NAME", "type TEXT", "answer BUTTON"; and
+  // "select N" picks line N of the form list.
   void Steps(const Strings& steps) {
     for (const std::string& s : steps) {
       const std::string verb = s.substr(0, s.find(' ')), arg = s.substr(s.find(' ') + 1);
       if (verb == "key") user.Key(arg);
       if (verb == "type") user.Type(arg);
+      if (verb == "select") user.SelectItem(IDC_PYMTFORM, std::stoi(arg));
       if (verb == "answer") user.Answer(arg == "Yes" ? IDYES : arg == "No" ? IDNO : IDOK);
     }
     user.Run();
@@ -372,6 +374,59 @@ TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
   EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "2001|Nickel Farms|20.00\n");
   EXPECT_EQ(db().Count("KVTAR51", "REFERENCE = '2001'"), 1);
   for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+// A tender refused: the message, and where the cashier is left.
+TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
+  Add("KVTPOS11", {{"CKACCTNUM", "40021877"}});
+  struct Case {
+    const char* name;
+    const char* setting;  // "CKACT" asks the check account, "CCEXP" the card expiry, "CAN" a rate
+    Strings steps;
+    Strings messages;
+    int focus;
+  } cases[] = {
+      {"food stamps without eligible goods",
+       "",
+       {"key Down", "key Down", "key Down", "key Down", "key Down", "key Down", "key Enter"},
+       {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."},
+       IDC_PYMTFORM},
+      {"a bad check",
+       "CKACT",
+       {"key Down", "key Enter", "type 40021877", "key Enter"},
+       {"This account has a bad check!!\n\nChoose a different form of payment."},
+       IDC_PYMTFORM},
+      {"an expiry not keyed as MMYY",
+       "CCEXP",
+       {"key Down", "key Down", "key Enter", "type 626", "key Enter"},
+       {"Invalid date.\n\nEnter in the format MMYY."},
+       IDC_PI3},
+      {"Canadian cash short of the balance",
+       "CAN",
+       {"select 10", "key Enter", "type 20", "key Enter"},
+       {"The payment cannot be less than the balance due."},
+       IDC_AMOUNT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KVTForms::Instance().CloseAll();
+    user.Reset();
+    sale = Open();
+    ASSERT_TRUE(sale);
+    const std::string setting = c.setting;
+    KVTSetSetting(CFG_PROMPTCHECKACCTNUM, setting == "CKACT" ? "T" : "F");
+    KVTSetSetting(CFG_PROMPTCCEXPDATE, setting == "CCEXP" ? "T" : "F");
+    KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+    KVTSetSetting(CFG_POCANADIANEXCHANGE, setting == "CAN" ? "1.25" : "");
+    RingUp({"P2000"});
+    Steps(c.steps);
+    EXPECT_EQ(Messages(), c.messages);
+    EXPECT_EQ(Pay()->GetFocusField(), c.focus);
+    EXPECT_EQ(db().Count("KVTPOS1"), 0);
+  }
+  // The Canadian balance in full: 25.00 Canadian at 1.25 pays the 20.00.
+  Steps({"type 25", "key Enter"});
+  EXPECT_EQ(Saved("CASHAMT"), "20.00\n");
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);
