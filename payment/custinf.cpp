@@ -6,6 +6,7 @@
 
 #include "payment/payrules.h"
 #include "platform/base/kvtbase.h"
+#include "platform/sql/kvtsql.h"
 #include "shell/dbutil.h"
 #include "shell/globals.h"
 
@@ -127,6 +128,7 @@ bool PVcustinfDlg::ShowCustomer(const std::string& reference) {
   SetFieldVar(IDC_CREDITLMT, info.creditLimit.c_str());
   SetFieldVar(IDC_BALDUE, Money(info.balanceDue).c_str());
   SetFieldVar(IDC_RECNO, info.recno.c_str());
+  phoneRecno_ = info.phoneRecno;
   return true;
 }
 
@@ -163,10 +165,45 @@ int PVcustinfDlg::VerifyFields(int fieldId) {
   return 0;
 }
 
+namespace {
+
+// Stepping by phone: phones padded with blanks to 15 characters, ties by
+// the phone's record number; customers without a phone by reference.
+std::string PhoneStep(bool forward, const std::string& phone, const std::string& phoneRecno,
+                      const std::string& reference) {
+  const std::string head =
+      "SELECT KVTAR50.REFERENCE,STR(KVTAR50.RECNO),KVTAR57.TELEPHONE,KVTAR57.RECNO FROM KVTAR50 "
+      "LEFT OUTER JOIN KVTAR57 ON KVTAR50.RECNO = NUMVAL(KVTAR57.CUSTLINK) WHERE ";
+  const std::string pad = " + '               ',15)";
+  const std::string p = "'" + KVTSqlQuote(phone.c_str()) + "'";
+  const std::string ref = "'" + KVTSqlQuote(reference.c_str()) + "'";
+  if (phone.empty())
+    return head + (forward
+                       ? "(((KVTAR57.TELEPHONE = '' OR KVTAR57.TELEPHONE = NULL) AND "
+                         "KVTAR50.REFERENCE > " +
+                             ref +
+                             ") OR KVTAR57.TELEPHONE > '') AND KVTAR50.ISACTIVE = 0 ORDER BY "
+                             "KVTAR57.TELEPHONE, KVTAR57.RECNO, KVTAR50.REFERENCE"
+                       : "((KVTAR57.TELEPHONE = '' OR KVTAR57.TELEPHONE = NULL) AND "
+                         "KVTAR50.REFERENCE < " +
+                             ref + ") AND KVTAR50.ISACTIVE = 0 ORDER BY  KVTAR50.REFERENCE DESC");
+  const char* cmp = forward ? ">" : "<";
+  const std::string recno = phoneRecno.empty() ? "0" : phoneRecno;
+  return head + "((LEFT(KVTAR57.TELEPHONE" + pad + " = LEFT(" + p + pad + " AND KVTAR57.RECNO " +
+         cmp + " " + recno + ") OR (LEFT(KVTAR57.TELEPHONE" + pad + " " + cmp + " LEFT(" + p + pad +
+         ")) AND KVTAR50.ISACTIVE = 0 ORDER BY " +
+         (forward ? "KVTAR57.TELEPHONE, KVTAR57.RECNO"
+                  : "KVTAR57.TELEPHONE DESC, KVTAR50.REFERENCE DESC, KVTAR57.RECNO DESC");
+}
+
+}  // namespace
+
 bool PVcustinfDlg::Step(int field, bool forward) {
   if (shown_.empty()) return false;
   sql::Result r;
-  if (field == IDC_CUSTNAME) {
+  if (field == IDC_CUSTPHONE) {
+    r = sql::Run(PhoneStep(forward, Data.CUSTPHONE, phoneRecno_, shown_), {});
+  } else if (field == IDC_CUSTNAME) {
     const std::string name = Data.CUSTNAME, recno = Data.RECNO;
     r = sql::Run(forward ? "SELECT REFERENCE FROM KVTAR50 WHERE ((NAME = ? AND RECNO > ?) OR "
                            "(NAME > ?)) AND ISACTIVE = 0 ORDER BY NAME,RECNO"
@@ -188,7 +225,6 @@ bool PVcustinfDlg::PreProcessMsg(MSG& msg) {
   if (msg.message == WM_KEYDOWN) {
     const UINT vk = static_cast<UINT>(msg.wParam);
     if (vk == VK_PRIOR || vk == VK_NEXT) {
-      // Customers without a phone step by reference.
       Step(GetFocusField(), vk == VK_NEXT);
       return true;
     }

@@ -72,5 +72,6 @@ class PVcustinfDlg : public PVDialog, public KVTFieldChecker, public KVTKeyedScr
 
  private:
   std::string start_;
-  std::string shown_;  // the reference shown
+  std::string shown_;       // the reference shown
+  std::string phoneRecno_;  // its phone's record number
 };

@@ -86,6 +86,11 @@ TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
       {"previous by reference", {"1004", "Shift+Tab", "PgUp"}, "1003 0.00 0.00"},
       {"next by name, ties by record number", {"1004", "PgDn"}, "1005 0.00 0.00"},
       {"previous by name", {"1004", "PgUp"}, "1001 50.00 10.00"},
+      {"next by phone", {"1001", "Tab", "PgDn"}, "1004 0.00 0.00"},
+      {"previous by phone, ties by the phone's record", {"1005", "Tab", "PgUp"}, "1004 0.00 0.00"},
+      {"from a customer without a phone, the first with one",
+       {"1003", "Tab", "PgDn"},
+       "1001 50.00 10.00"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
