@@ -212,6 +212,7 @@ void PVpos2Dlg::NewPayment() {
     DoAppToScr(id);
   UnprotectField(IDC_PYMTFORM);
   EnteringPayment = OnCustRef = 0;
+  discountAsked_ = false;
   if (ReturnSale && s) {
     s->CheckItemQtys("S");
     s->TotalSaleItems(0);
@@ -484,6 +485,12 @@ void PVpos2Dlg::DisplayPaymentInformation(char form, int fromField) {
 
 void PVpos2Dlg::AmountStep(char form) {
   const bool poa = PayOnAcct();
+  if (PVpos1Dlg* s = Sale(); poa && s->bUseDisc && !discountAsked_) {
+    discountAsked_ = true;
+    ShowTenderField(IDC_POADISCOUNT, "");
+    KVTSetFieldFocus(IDC_POADISCOUNT);
+    return;
+  }
   const double total = Num(Data.TOTAL);
   const std::string label = pay::AmountLabel(form, poa);
   ShowTenderField(IDC_AMOUNT, label.empty() ? "Amount : " : label);

@@ -209,6 +209,8 @@ class PVpos2Dlg : public KVTPropertyPage {
   void ClearPanel();
   void Pole(const std::string& line1, const std::string& line2);
   void FocusFormList();
+  // The amount (after the discount of a payment on account, when the
+  // customer takes one).
   void AmountStep(char form);
   // Records the amount in the field at once (returns, defaulted amounts).
   void RecordAtOnce(char form);
@@ -226,4 +228,6 @@ class PVpos2Dlg : public KVTPropertyPage {
   // The last LoadCustomer refused the customer (and said why), rather than
   // not finding one.
   bool customerRefused_ = false;
+  // The discount of this payment on account was asked already.
+  bool discountAsked_ = false;
 };

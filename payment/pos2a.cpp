@@ -273,7 +273,7 @@ void POS2A::PoaDiscount() {
     KVTsprintf(buf, sizeof buf, TOTAL_FORMAT, KVTRound(b.Balance() - s->dDiscount, 2));
     d.SetFieldVar(IDC_AMOUNT, buf);
   }
-  d.KVTSetFieldFocus(IDC_AMOUNT);
+  d.AmountStep(d.Form());
 }
 
 bool POS2A::CanadianAmount() {

@@ -429,6 +429,22 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
   EXPECT_EQ(Saved("CASHAMT"), "20.00\n");
 }
 
+TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR51 SET ALLOWDISC = 1 WHERE REFERENCE = '1001'", {}).ok());
+  ASSERT_TRUE(
+      kvt::sql::Run("UPDATE KVTPOS10 SET POADISC = 'T', POADISCCAT = 'DISC' WHERE RECNO = 1", {})
+          .ok());
+  user.Key("F8");
+  // Cash, the customer, the name; the discount presets the amount to the
+  // balance less it; the amount tendered.
+  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 5", "key Enter"});
+  EXPECT_EQ(Pay()->GetFieldText(IDC_AMOUNT), "445.00");
+  Steps({"key Enter", "key Enter"});
+  EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY"), "S|1001|445.00\n");
+  EXPECT_EQ(db().Count("KVTPOS2"), 2) << "the payment and its discount";
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
 KVT_ON_BOTH_BACKENDS(Payment);
 
 }  // namespace
