@@ -113,7 +113,6 @@ class PVpos2Dlg : public KVTPropertyPage {
   bool bEnteringMixedPOA = false;
   bool bMadeMixedPOA = false;
   POS2A* VerifyPOS2 = nullptr;
-  int AutoCustSwitch = 0;
   char szChgTaxRunId[50] = "";
   std::string sFPAmt, sFPRet, sFPCashPay, sFPCheckPay, sFPDBC, sFPDBCDesc, sFPCPN, sFPCPNDesc,
       sFPAuthNum, sFPCrestpayRef, sFPRepayTrm, sFPTandC, sFPAccNum;
@@ -224,7 +223,6 @@ class PVpos2Dlg : public KVTPropertyPage {
   bool CashCheck() const;
   std::unique_ptr<KVTPaymentTaxes> taxes_;
   std::unique_ptr<POS2A> checker_;
-  std::string activeField_;
   // The last LoadCustomer refused the customer (and said why), rather than
   // not finding one.
   bool customerRefused_ = false;
