@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "backoffice/password.h"
@@ -63,7 +64,18 @@ class Payment : public kvt::test::DatabaseTest {
                      {"CHECKCUST", "CHECK"},
                      {"DEFCHGAMT", "T"},
                      {"PRMPTCKNUM", "T"},
-                     {"SHOWDUE", "T"}});
+                     {"SHOWDUE", "T"},
+                     {"STAXAUTH", "STATE"}});
+    Add("KVTAR16A", {{"TAXAUTH", "STATE"}, {"TAXCODE", "GST"}});
+    Add("KVTAR19", {{"TAXCODE", "GST"}, {"TAXRATE", "5"}, {"DESCRIPT", "Goods tax"}});
+    // Groceries: food-stamp eligible; a taxed tool.
+    for (auto [ref, price, fs, tax] : {std::tuple{"F1200", "12.00", "1", "F"},
+                                       {"P0800", "8.00", "0", "F"},
+                                       {"T1000", "10.00", "0", "T"}}) {
+      Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", ref}, {"INACTIVE", "F"}});
+      Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
+      Add("KVTPRB1", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"FOODSTAMP", fs}, {"TAX1APP", tax}});
+    }
     Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}, {"NEXTSLNUM", "7001"}});
     Add("KVTINV17", {{"CONFIG10", "01"}});
     for (auto [ref, price] :
@@ -443,6 +455,26 @@ TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
   EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY"), "S|1001|445.00\n");
   EXPECT_EQ(db().Count("KVTPOS2"), 2) << "the payment and its discount";
   for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, FoodStampsGiveWholeDollarChangeAndTheRestIsPaid) {
+  KVTSetSetting(CFG_DEFAULTFSCUST, "CASH");
+  RingUp({"F1200", "P0800"});
+  Steps({"select 6", "key Enter", "type 13.50", "key Enter"});
+  EXPECT_EQ(Panel(kvt::payment::kRowA), "Food Stamps Received : $13.50");
+  EXPECT_EQ(Panel(kvt::payment::kRowB), "Food Stamps Change : $1.00");
+  EXPECT_EQ(Panel(kvt::payment::kRowD), "Amount Remaining : $7.50");
+  Steps({"key Enter", "type 7.50", "key Enter"});
+  EXPECT_EQ(Saved("FDSTMPAMT,FSCHANGE,CASHAMT,CHANGE"), "13.50|1.00|7.50|0.00\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, TaxDetailShowsEachTaxOnThePanel) {
+  KVTSetSetting(CFG_DISPLAYTAXDETAIL, "T");
+  RingUp({"T1000"});
+  EXPECT_EQ(Panel(kvt::payment::kRowD), "Goods tax Total : 0.50");
+  EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $10.50");
+  EXPECT_EQ(db().Count("TMPPOS3"), 0) << "the work rows are gone";
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);
