@@ -159,6 +159,12 @@ class PVpos1Dlg : public KVTPropertyPage {
   char szCustRef[50] = "";
   bool bTillCodePriceZero = false;
   std::string sMixedPOAAmt;
+  // What the payment tab leaves here: a check was tendered (only the first
+  // receipt validates it), and the discount on a payment on account.
+  int CheckPymt = 0;
+  bool bUseDisc = false;
+  double dDiscount = 0;
+  char szUseDiscCat[50] = "";
   // The financing and card module, asked once at set-up.
   bool bCrestpayInstalled = false;
   bool bFarmPlanAccepted = false;
@@ -521,8 +527,6 @@ class PVpos1Dlg : public KVTPropertyPage {
   // ---- Receipts, invoices and reports (payment/pos1e.cpp) ----------------
   // Each document is the report module's (KVTPOSR.DLL); a module or entry
   // point that is missing is shown once and the sale goes on.
-  // 1 while a check tendered in this sale waits for its validation.
-  int CheckPymt = 0;
   // The receipt of a sale (INVOICELNK), or its invoice when receipts or
   // payments on account go to the invoice printer; then the check's
   // validation.

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "sale/iteminf.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
+#include "shell/screens.h"
 
 namespace {
 
@@ -985,5 +987,11 @@ void PVpos1Dlg::ViewPriceCheck() {
 }
 
 void PVpos1Dlg::ViewCustomerBalance() {
-  MessageBox("The customer window is not available yet.", PROGRAM_NAME, MB_OK | MB_ICONINFORMATION);
+  // The customer balance window belongs to the payment side; F8 there asks
+  // for a payment on account by the customer shown.
+  const int kPayOnAccount = 8;
+  std::unique_ptr<PVDialog> window(KVTNewDialog("PVcustinfDlg", Handle(), "Customer Balance"));
+  if (window->Execute() != kPayOnAccount) return;
+  KVTsprintf(szCustRef, "%s", window->GetFieldText(101).c_str());
+  PymtOnAcct();
 }

@@ -12,7 +12,7 @@ scripts/deps.sh
 # -Wno-restrict: GCC 12 warns falsely about std::string copies at -O3.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict \
   -DKVT_TESTS=OFF -DKVT_BENCH=ON >/dev/null
-programs=${BENCH:-kvtsql_bench kvtshift_bench kvtpricing_bench kvtsave_bench kvteop_bench}
+programs=${BENCH:-kvtsql_bench kvtshift_bench kvtpricing_bench kvtsave_bench kvteop_bench kvttender_bench}
 # shellcheck disable=SC2086
 cmake --build build-bench --target $programs
 

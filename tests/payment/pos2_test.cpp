@@ -1,0 +1,482 @@
+// The payment tab as a cashier meets it after the total key: tenders keyed
+// through the scripted user, the panel they leave, the customers of a
+// tender and the sale saved when it is paid.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "backoffice/password.h"
+#include "payment/pos2.h"
+#include "payment/posnt.h"
+#include "platform/base/kvtbase.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/forms/query.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
+#include "sale/pos1.h"
+#include "shell/globals.h"
+#include "shell/screens.h"
+#include "suite/host/host.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class Payment : public kvt::test::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    KVTResetModuleState();
+    PVpos2Dlg::FormDecl();  // links the payment tab and the notes window into this test
+    PVposntDlg::FormDecl();
+    PVpasswordDlg::FormDecl();
+    user.Install();
+    // The pick lists read through connection 1, as the host has them.
+    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
+      KVTSConnection conn(1, nullptr, 0);
+      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
+      while (conn.FetchNext()) {
+        std::vector<std::string> row;
+        for (int c = 1; c <= conn.ColumnCount(); ++c) row.emplace_back(conn.ColumnVar(c));
+        rows->push_back(std::move(row));
+      }
+      return true;
+    });
+    ASSERT_TRUE(KVTSetToday("06/15/2026"));
+    Add("KVTPOS10", {{"RECNO", "1"},
+                     {"NEXTSLNUM", "1001"},
+                     {"NEXTSLLNK", "501"},
+                     {"USESTNSNUM", "F"},
+                     {"ENTERSREP", "F"},
+                     {"DISPRCECH", "T"},
+                     {"MAXQTY", "9999"},
+                     {"MAXAMOUNT", "99999"},
+                     {"MAXCHRDEPT", "3"},
+                     {"USEPRBK", "T"},
+                     {"DECFORPRC", "2"},
+                     {"RTNPRVITM", "T"},
+                     {"CASHCUST", "CASH"},
+                     {"CHECKCUST", "CHECK"},
+                     {"DEFCHGAMT", "T"},
+                     {"PRMPTCKNUM", "T"},
+                     {"SHOWDUE", "T"},
+                     {"STAXAUTH", "STATE"}});
+    Add("KVTAR16A", {{"TAXAUTH", "STATE"}, {"TAXCODE", "GST"}});
+    Add("KVTAR19", {{"TAXCODE", "GST"}, {"TAXRATE", "5"}, {"DESCRIPT", "Goods tax"}});
+    // Groceries: food-stamp eligible; a taxed tool.
+    for (auto [ref, price, fs, tax] : {std::tuple{"F1200", "12.00", "1", "F"},
+                                       {"P0800", "8.00", "0", "F"},
+                                       {"T1000", "10.00", "0", "T"}}) {
+      Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", ref}, {"INACTIVE", "F"}});
+      Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
+      Add("KVTPRB1", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"FOODSTAMP", fs}, {"TAX1APP", tax}});
+    }
+    Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}, {"NEXTSLNUM", "7001"}});
+    Add("KVTINV17", {{"CONFIG10", "01"}});
+    for (auto [ref, price] :
+         {std::pair{"P4217", "42.17"}, {"P2000", "20.00"}, {"Q2000", "20.00"}}) {
+      Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", ref}, {"INACTIVE", "F"}});
+      Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
+      Add("KVTPRB1", {{"REFERENCE", ref}, {"LOCATION", "01"}});
+    }
+    // Customers: the cash and check customers, one with a limit and a
+    // balance, an inactive one, an open-item one, one with a note.
+    AddCustomer("CASH", "Cash Customer", 0, "", "B", "0");
+    AddCustomer("CHECK", "Check Customer", 0, "", "B", "0");
+    AddCustomer("1001", "Miller, Alan", 0, "500.00", "B", "450.00");
+    AddCustomer("1002", "Gone, Away", 1, "", "B", "0");
+    AddCustomer("1003", "Koehn Farms", 0, "", "O", "0");
+    AddCustomer("1004", "Becker, Hazel", 0, "", "B", "0", "10.00");
+    AddCustomer("123456", "Swiped Card", 0, "", "B", "0");
+    Add("KVTAR50N", {{"LINK", "1004"}, {"COMMDATE", "01/10/2024"}, {"COMMENT", "Old note."}});
+    KVTSetSetting(LOGIN_STORE, "MAIN");
+    KVTSetSetting(LOGIN_DATE, "06152026");
+    KVTSetSetting(LOGIN_TILL, "1");
+    KVTSetSetting(LOGIN_EMPLOYEE, "100");
+    KVTSetSetting(LOGIN_SHIFT, "1");
+    sale = Open();
+    ASSERT_TRUE(sale);
+  }
+  void TearDown() override {
+    KVTForms::Instance().CloseAll();
+    SetFormsQuery({});
+    KVTSetToday("");
+    KVTResetModuleState();
+    DatabaseTest::TearDown();
+  }
+  void Add(const std::string& table, const kvt::schema::Row& row) {
+    ASSERT_TRUE(db().Add(table, row)) << db().error();
+  }
+  void AddCustomer(const std::string& ref, const std::string& name, int inactive,
+                   const std::string& limit, const std::string& kind, const std::string& current,
+                   const std::string& month1 = "") {
+    Add("KVTAR50", {{"REFERENCE", ref}, {"NAME", name}, {"ISACTIVE", std::to_string(inactive)}});
+    Add("KVTAR51", {{"REFERENCE", ref}, {"CREDITLMT", limit}, {"OPENBALFWD", kind}});
+    Add("KVTAR54", {{"REFERENCE", ref}, {"CURRENT", current}, {"MONTH1", month1}});
+  }
+
+  PVpos1Dlg* Open() {
+    auto* items = new PVpos1Dlg(host.MainWindow());
+    auto* tabs = new Tbacktab(host.MainWindow());
+    tabs->AddTab("Sale Items", items);
+    tabs->AddTab("Sale Total", KVTNewPage("PVpos2Dlg", host.MainWindow(), "Sale Total"));
+    auto* frame = new PVmdiwinDlg(host.MDIClient(), "Point Of Sale", tabs);
+    if (!frame->Create()) {
+      delete frame;
+      return nullptr;
+    }
+    tabs->Show(SW_SHOW);
+    frame->Show(SW_SHOW);
+    frame->SetFocus();
+    KVTForms::Instance().Idle();
+    user.Run();
+    return items;
+  }
+  PVpos2Dlg* Pay() { return dynamic_cast<PVpos2Dlg*>(sale->TabWindow()->GetPage(1)); }
+  // Rings up the items and totals the sale.
+  void RingUp(const Strings& refs) {
+    for (const std::string& r : refs) user.Type(r).Key("Enter");
+    user.Key("F10");
+    user.Run();
+  }
+  // Steps as in the scripts: "key NAME", "type TEXT", "answer BUTTON"; and
+  // "select N" picks line N of the form list.
+  void Steps(const Strings& steps) {
+    for (const std::string& s : steps) {
+      const std::string verb = s.substr(0, s.find(' ')), arg = s.substr(s.find(' ') + 1);
+      if (verb == "key") user.Key(arg);
+      if (verb == "type") user.Type(arg);
+      if (verb == "select") user.SelectItem(IDC_PYMTFORM, std::stoi(arg));
+      if (verb == "answer") user.Answer(arg == "Yes" ? IDYES : arg == "No" ? IDNO : IDOK);
+    }
+    user.Run();
+  }
+  Strings Messages() const {
+    Strings out;
+    for (const KVTShownMessage& m : user.Messages()) out.push_back(m.text);
+    return out;
+  }
+  std::string Panel(int row) {
+    return Pay()->GetFieldText(IDC_PANEL_LABEL + row) + Pay()->GetFieldText(IDC_PANEL_VALUE + row);
+  }
+  std::vector<std::string> Forms() {
+    Strings out;
+    for (int i = 0; i < Pay()->GetListCount(IDC_PYMTFORM); ++i)
+      out.push_back(Pay()->GetListItem(IDC_PYMTFORM, i));
+    return out;
+  }
+  std::string Saved(const std::string& columns) {
+    auto rows = db().Rows("SELECT " + columns + " FROM KVTPOS1 ORDER BY RECNO");
+    std::string out;
+    for (const auto& row : rows) {
+      for (std::size_t i = 0; i < row.size(); ++i) out += (i ? "|" : "") + row[i];
+      out += "\n";
+    }
+    return out;
+  }
+
+  KVTHeadlessBackend user;
+  KVTHost host;
+  PVpos1Dlg* sale = nullptr;
+};
+
+// One sale paid by keys: what was saved, the tab the window is on after it,
+// and the messages.
+struct PaidCase {
+  const char* name;
+  Strings items;
+  const char* enterDecimals;
+  Strings steps;
+  const char*
+      saved;  // TRANSTYPE|STATUS|CUSTREF|CASHAMT|CHECKAMT|CHARGEAMT|CHANGE|CHECKNUM|INVCTOTAL
+  Strings messages;
+};
+
+TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
+  const char* columns =
+      "TRANSTYPE,STATUS,CUSTREF,CASHAMT,CHECKAMT,CHARGEAMT,CHANGE,CHECKNUM,INVCTOTAL";
+  const std::string overLimit =
+      "   Customer Credit Limit Exceeded.\n\nChoose a different form of payment.";
+  // clang-format off
+  const PaidCase cases[] = {
+      {"cash with change", {"P4217"}, "T", {"key Enter", "type 50.00", "key Enter"},
+       "S|C|CASH|50.00|||7.83||42.17\n", {}},
+      {"cents keyed without a point", {"P4217"}, "F", {"key Enter", "type 5000", "key Enter"},
+       "S|C|CASH|50.00|||7.83||42.17\n", {}},
+      {"a check, then cash with change", {"P4217"}, "T",
+       {"key Down", "key Enter", "type 2231", "key Enter", "type 20", "key Enter",
+        "key Enter", "type 30", "key Enter"},
+       "S|C|CASH|30.00|20.00||7.83|2231|42.17\n", {}},
+      {"charged to an account within its limit", {"P2000", "Q2000"}, "T",
+       {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001", "key Enter", "key Enter"},
+       "S|C|1001|||40.00|0.00||40.00\n", {}},
+      {"over the limit, then cash", {"P2000", "Q2000", "P4217"}, "T",
+       {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001", "key Enter",
+        "key Enter", "type 90", "key Enter"},
+       "S|C|CASH|90.00|||7.83||82.17\n", {overLimit}},
+      {"an inactive customer is not found", {"P2000"}, "T",
+       {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1002", "key Enter", "type 1001", "key Enter",
+        "key Enter"},
+       "S|C|1001|||20.00|0.00||20.00\n", {"Invalid Customer Reference."}},
+      {"Esc before any tender voids", {"P2000"}, "T", {"key Esc"}, "S|V||0.00|||0.00||0.00\n", {}},
+  };
+  // clang-format on
+  for (const PaidCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    KVTForms::Instance().CloseAll();
+    user.Reset();
+    ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS1", {}).ok());
+    sale = Open();
+    ASSERT_TRUE(sale);
+    KVTSetSetting(CFG_ENTERDECIMALSONPAYMENT, c.enterDecimals);
+    RingUp(c.items);
+    ASSERT_EQ(sale->TabWindow()->GetSelectedTab(), 1);
+    EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
+    Steps(c.steps);
+    EXPECT_EQ(Saved(columns), c.saved);
+    EXPECT_EQ(Messages(), c.messages);
+    EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0) << "the next sale";
+    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  }
+}
+
+TEST_P(Payment, ThePanelShowsChangeAndTheListLosesReturns) {
+  KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, "T");
+  RingUp({"P4217"});
+  EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $42.17");
+  EXPECT_EQ(Forms().size(), 10u);
+  Steps({"key Enter", "type 40", "key Enter"});
+  EXPECT_EQ(Panel(kvt::payment::kRowB), "Amount Remaining : $2.17");
+  EXPECT_EQ(Forms(), (Strings{"1 - Cash", "2 - Check", "3 - Credit Card", "5 - Charge",
+                              "7 - Food Stamps", "8 - Void Sale", "G - Gift Card"}));
+  Steps({"key Enter", "type 10", "key Enter"});
+  EXPECT_EQ(Panel(kvt::payment::kRowC), "Amount Received : $50.00");
+  EXPECT_EQ(Panel(kvt::payment::kRowE), "Change Due :$7.83");
+  EXPECT_EQ(Pay()->GetFieldText(IDC_PAUSE), "Press <ENTER> to continue....");
+  Steps({"key Enter"});
+  EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
+  EXPECT_EQ(Saved("CASHAMT,CHANGE"), "50.00|7.83\n");
+}
+
+TEST_P(Payment, ARefundOffersCashChargeAndVoidAndPaysOutAtOnce) {
+  RingUp({"P4217"});
+  Steps({"key F1"});  // back to the items: the last one is returned
+  user.Key("F7").Key("F10");
+  user.Run();
+  EXPECT_EQ(Forms(), (Strings{"1 - Cash", "5 - Charge", "8 - Void Sale"}));
+  Steps({"key Enter"});
+  EXPECT_EQ(Saved("TRANSTYPE,CASHAMT,INVCTOTAL"), "S|-42.17|-42.17\n");
+}
+
+TEST_P(Payment, ACardExpiredEndsOnlyThatTender) {
+  KVTSetSetting(CFG_PROMPTCCEXPDATE, "T");
+  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}});
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Enter", "type 0526", "key Enter"});
+  EXPECT_EQ(Messages(), Strings{"Card is expired.\n\nChoose a different form of payment."});
+  EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
+  Steps({"key Down", "key Down", "key Enter", "type 0626", "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CREDITAMT,CCEXPDATE"), "20.00|\n") << "the save clears the expiry";
+  EXPECT_EQ(Pay()->szExpDate, std::string("06302026"));
+}
+
+TEST_P(Payment, APaymentOnAccountOfAnOpenItemCustomerIsRefused) {
+  user.Key("F8");
+  user.Run();
+  ASSERT_EQ(sale->TabWindow()->GetSelectedTab(), 1);
+  EXPECT_EQ(Forms(), (Strings{"1 - Cash", "2 - Check"}));
+  Steps({"key Enter", "type 1003", "key Enter"});
+  EXPECT_EQ(Messages(),
+            Strings{"Payments for this customer cannot be made at the Point of Sale system.  "
+                    "Please enter payments for this customer through the office system."});
+  EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
+  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 25", "key Enter", "type 30",
+         "key Enter"});
+  EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY,CHANGE"), "P|1001|25.00|5.00\n");
+}
+
+TEST_P(Payment, AChargeShowsTheNotesWithThePastDueLinesThenOnlyTheOldNoteStays) {
+  Add("KVTCOM20", {{"FEATURE", "9333"}});
+  RingUp({"P2000"});
+  std::string shown;
+  for (const char* step : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(step);
+  user.Type("1004").Key("Enter");
+  // The notes window is in front: what it shows, then Continue.
+  user.Do([&shown] {
+    if (auto* notes = dynamic_cast<PVposntDlg*>(KVTForms::Instance().ActiveScreen()))
+      shown = notes->GetFieldText(PVposntDlg::IDC_POSNOTES);
+  });
+  user.Key("Enter").Key("Enter");
+  user.Run();
+  EXPECT_EQ(shown,
+            "Old note.\r\nPast Due Balance: 10.00\r\n-------------------------------------\r\n"
+            "30 Days: 10.00");
+  EXPECT_EQ(db().Rows("SELECT COMMENT FROM KVTAR50N"), (std::vector<Strings>{{"Old note."}}));
+  EXPECT_EQ(Saved("CUSTREF,CHARGEAMT"), "1004|20.00\n");
+}
+
+TEST_P(Payment, APaymentOnAccountInsideASaleIsTakenFromTheCash) {
+  RingUp({"P2000", "5"});  // five of them: 100.00
+  Steps({"key F8", "type 30", "key Enter"});
+  EXPECT_EQ(sale->sMixedPOAAmt, "30.00");
+  EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $130.00");
+  // The customer is asked now: the account being paid.
+  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 130", "key Enter"});
+  EXPECT_EQ(Saved("CUSTREF,CASHAMT,CASHPAY,INVCTOTAL"), "1001|100.00|30.00|130.00\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
+  KVTSetSetting(CFG_ALLOWCREDITLIMITOVERRIDE, "T");
+  KVTSetSetting(CFG_PASSWORDCREDITLIMITOVERRIDE, "T");
+  KVTSetSetting(CFG_PASSWORD, "secret");
+  RingUp({"P4217", "P2000"});
+  const Strings charge = {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001"};
+  // A wrong password ends the tender, the right one charges.
+  Steps(charge);
+  Steps({"answer Yes", "key Enter", "type guess", "key Enter"});
+  EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
+  Steps(charge);
+  Steps({"answer Yes", "key Enter", "type secret", "key Enter", "key Enter"});
+  EXPECT_EQ(Messages(), (Strings{"Customer Credit Limit Exceeded.  Continue?", "Invalid Password.",
+                                 "Customer Credit Limit Exceeded.  Continue?"}));
+  EXPECT_EQ(Saved("CUSTREF,CHARGEAMT"), "1001|62.17\n");
+}
+
+TEST_P(Payment, ASwipedCustomerCardGivesItsReference) {
+  Add("KVTCOM20", {{"FEATURE", "21516"}});
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Down", "key Down", "key Enter",
+         "type %B4000001234123456^CARD/SWIPED^2612", "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "123456|Swiped Card|20.00\n");
+}
+
+TEST_P(Payment, AnUnknownCardTypeIsRefusedAndSlashSearchesTheTypes) {
+  KVTSetSetting(CFG_PROMPTCCTYPE, "T");
+  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  Add("KVTFL25", {{"CODE", "VISA"}, {"DESCRIPT", "Visa"}, {"LOCATION", ""}});
+  Add("KVTFL25", {{"CODE", "MC"}, {"DESCRIPT", "MasterCard"}, {"LOCATION", "02"}});
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Enter", "type AMEX", "key Enter"});
+  EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
+  EXPECT_EQ(Pay()->GetFieldText(IDC_PI1), "");
+  EXPECT_EQ(Pay()->GetFocusField(), IDC_PI1);
+  // The search lists the types of this location only: VISA.
+  Steps({"type /", "key Enter", "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CREDITAMT,CCTYPE"), "20.00|VISA\n");
+  EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
+  KVTSetSetting(CFG_ALLOWADDINGCUSTOMERS, "T");
+  Add("KVTAR10", {{"NEXTCNUM", "2001"}, {"RECNO", "1"}});
+  RingUp({"P2000"});
+  Steps({"key Down",      "key Down",  "key Down",   "key Down",          "key Enter",
+         "key F1",        "type Auto", "key Tab",    "type Nickel Farms", "key Tab",
+         "type 5 Elm St", "key Tab",   "key Tab",    "type Alden",        "key Tab",
+         "type KS",       "key Tab",   "type 67512", "key Tab",           "type 620-555-0101",
+         "key Tab",       "key Enter", "key Enter"});
+  EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "2001|Nickel Farms|20.00\n");
+  EXPECT_EQ(db().Count("KVTAR51", "REFERENCE = '2001'"), 1);
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+// A tender refused: the message, and where the cashier is left.
+TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
+  Add("KVTPOS11", {{"CKACCTNUM", "40021877"}});
+  struct Case {
+    const char* name;
+    const char* setting;  // "CKACT" asks the check account, "CCEXP" the card expiry, "CAN" a rate
+    Strings steps;
+    Strings messages;
+    int focus;
+  } cases[] = {
+      {"food stamps without eligible goods",
+       "",
+       {"key Down", "key Down", "key Down", "key Down", "key Down", "key Down", "key Enter"},
+       {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."},
+       IDC_PYMTFORM},
+      {"a bad check",
+       "CKACT",
+       {"key Down", "key Enter", "type 40021877", "key Enter"},
+       {"This account has a bad check!!\n\nChoose a different form of payment."},
+       IDC_PYMTFORM},
+      {"an expiry not keyed as MMYY",
+       "CCEXP",
+       {"key Down", "key Down", "key Enter", "type 626", "key Enter"},
+       {"Invalid date.\n\nEnter in the format MMYY."},
+       IDC_PI3},
+      {"Canadian cash short of the balance",
+       "CAN",
+       {"select 10", "key Enter", "type 20", "key Enter"},
+       {"The payment cannot be less than the balance due."},
+       IDC_AMOUNT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KVTForms::Instance().CloseAll();
+    user.Reset();
+    sale = Open();
+    ASSERT_TRUE(sale);
+    const std::string setting = c.setting;
+    KVTSetSetting(CFG_PROMPTCHECKACCTNUM, setting == "CKACT" ? "T" : "F");
+    KVTSetSetting(CFG_PROMPTCCEXPDATE, setting == "CCEXP" ? "T" : "F");
+    KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+    KVTSetSetting(CFG_POCANADIANEXCHANGE, setting == "CAN" ? "1.25" : "");
+    RingUp({"P2000"});
+    Steps(c.steps);
+    EXPECT_EQ(Messages(), c.messages);
+    EXPECT_EQ(Pay()->GetFocusField(), c.focus);
+    EXPECT_EQ(db().Count("KVTPOS1"), 0);
+  }
+  // The Canadian balance in full: 25.00 Canadian at 1.25 pays the 20.00.
+  Steps({"type 25", "key Enter"});
+  EXPECT_EQ(Saved("CASHAMT"), "20.00\n");
+}
+
+TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR51 SET ALLOWDISC = 1 WHERE REFERENCE = '1001'", {}).ok());
+  ASSERT_TRUE(
+      kvt::sql::Run("UPDATE KVTPOS10 SET POADISC = 'T', POADISCCAT = 'DISC' WHERE RECNO = 1", {})
+          .ok());
+  user.Key("F8");
+  // Cash, the customer, the name; the discount presets the amount to the
+  // balance less it; the amount tendered.
+  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 5", "key Enter"});
+  EXPECT_EQ(Pay()->GetFieldText(IDC_AMOUNT), "445.00");
+  Steps({"key Enter", "key Enter"});
+  EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY"), "S|1001|445.00\n");
+  EXPECT_EQ(db().Count("KVTPOS2"), 2) << "the payment and its discount";
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, FoodStampsGiveWholeDollarChangeAndTheRestIsPaid) {
+  KVTSetSetting(CFG_DEFAULTFSCUST, "CASH");
+  RingUp({"F1200", "P0800"});
+  Steps({"select 6", "key Enter", "type 13.50", "key Enter"});
+  EXPECT_EQ(Panel(kvt::payment::kRowA), "Food Stamps Received : $13.50");
+  EXPECT_EQ(Panel(kvt::payment::kRowB), "Food Stamps Change : $1.00");
+  EXPECT_EQ(Panel(kvt::payment::kRowD), "Amount Remaining : $7.50");
+  Steps({"key Enter", "type 7.50", "key Enter"});
+  EXPECT_EQ(Saved("FDSTMPAMT,FSCHANGE,CASHAMT,CHANGE"), "13.50|1.00|7.50|0.00\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, TaxDetailShowsEachTaxOnThePanel) {
+  KVTSetSetting(CFG_DISPLAYTAXDETAIL, "T");
+  RingUp({"T1000"});
+  EXPECT_EQ(Panel(kvt::payment::kRowD), "Goods tax Total : 0.50");
+  EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $10.50");
+  EXPECT_EQ(db().Count("TMPPOS3"), 0) << "the work rows are gone";
+}
+
+KVT_ON_BOTH_BACKENDS(Payment);
+
+}  // namespace
