@@ -1,0 +1,200 @@
+// The transfer of sales to accounting: its texts and data by table, the
+// batches on both databases, the batch popup and the re-transfer options
+// popup through the scripted user.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "backoffice/chgopts.h"
+#include "backoffice/transfers.h"
+#include "backoffice/trnbatch.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/forms/query.h"
+#include "platform/forms/runtime.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/kvtsqladmin.h"
+#include "shell/globals.h"
+#include "suite/host/host.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+TEST(TransferTexts, ResultMessageCountsAndWording) {
+  // clang-format off
+  struct Case { int ok, failed; bool direct; const char* text; } cases[] = {
+      {0, 2, true, "0 files were transferred successfully.\n2 files were not transferred due to errors."},
+      {1, 1, false, "1 file was exported successfully.\n1 file was not exported due to errors."},
+      {3, 0, true, "3 files were transferred successfully.\n0 files were not transferred due to errors."},
+  };
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(KVTTransfers::ResultMessage(c.ok, c.failed, c.direct), c.text);
+}
+
+TEST(TransferTexts, HeadingShiftDateAndData) {
+  EXPECT_EQ(KVTTransfers::Heading("12"), "Transferring 12 sales for:");
+  EXPECT_EQ(KVTTransfers::Heading("Import"), "Transferring sales for:");
+  EXPECT_EQ(KVTTransfers::ShiftText(""), "all shifts");
+  EXPECT_EQ(KVTTransfers::ShiftText("2"), "2");
+  EXPECT_EQ(KVTTransfers::CompactDate("12/05/2025"), "12052025");
+  EXPECT_EQ(
+      KVTTransfers::DirectTransferData("12052025", "MAIN", "", "1", "B1", true, "T", "F", "T"),
+      "01=12052025\t02=MAIN\t03=\t04=1\t05=B1\t06=Y\t07=T\t08=F\t09=T\t");
+  EXPECT_EQ(KVTTransfers::LoadingStatement(false, false),
+            "SELECT STORE, INVDATE, TILLREF, NULL, COUNT(1) FROM KVTPOS1 WHERE (TRANSNUM = '' OR "
+            "TRANSNUM IS NULL) GROUP BY STORE, INVDATE, TILLREF ORDER BY INVDATE, STORE, TILLREF ");
+  EXPECT_EQ(
+      KVTTransfers::LoadingStatement(true, true),
+      "SELECT STORE, INVDATE, TILLREF, SHIFT, COUNT(1) FROM KVTPOS1 WHERE TRANSNUM > '' GROUP "
+      "BY STORE, INVDATE, TILLREF, SHIFT ORDER BY INVDATE, STORE, TILLREF, SHIFT ");
+}
+
+class TransferPopups : public kvt::test::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    KVTResetModuleState();
+    user.Install();
+    host = std::make_unique<KVTHost>();
+    hApplication = host->Instance();
+    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
+      KVTSConnection conn(1, nullptr, 0);
+      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
+      while (conn.FetchNext()) {
+        rows->emplace_back();
+        for (int c = 1; c <= conn.ColumnCount(); ++c) rows->back().emplace_back(conn.ColumnVar(c));
+      }
+      return true;
+    });
+  }
+  void TearDown() override {
+    KVTSqlClearFaults();
+    SetFormsQuery({});
+    host.reset();
+    DatabaseTest::TearDown();
+  }
+  void Batches(std::initializer_list<const char*> refs) {
+    for (const char* r : refs) ASSERT_TRUE(db().Add("KVTFL23", {{"REFERENCE", r}})) << db().error();
+  }
+  void ExpectNoFailures() {
+    user.Finish();
+    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  }
+  std::unique_ptr<PVchgoptsDlg> Options(const char* count, const char* shift, const char* st,
+                                        const char* pb, const char* cst) {
+    auto p = std::make_unique<PVchgoptsDlg>(host->MainWindow());
+    p->SetTranSalesCount(count);
+    p->SetTranStore("MAIN");
+    p->SetTranDate("12/05/2025");
+    p->SetTranTillRef("1");
+    p->SetTranShift(shift);
+    p->SetTranST(st);
+    p->SetTranPB(pb);
+    p->SetTranCST(cst);
+    return p;
+  }
+
+  KVTHeadlessBackend user;
+  std::unique_ptr<KVTHost> host;
+};
+
+TEST_P(TransferPopups, TheDefaultBatchIsTheOnlyOne) {
+  std::string batch, error;
+  ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
+  EXPECT_EQ(batch, "");
+  Batches({"B1"});
+  ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
+  EXPECT_EQ(batch, "B1");
+  Batches({"B2"});
+  ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
+  EXPECT_EQ(batch, "");
+  KVTSqlFailStatements("KVTFL23");
+  EXPECT_FALSE(KVTTransfers::DefaultBatch(&batch, &error));
+  EXPECT_NE(error, "");
+}
+
+TEST_P(TransferPopups, OptionsPopupBatchRules) {
+  KVTSetSetting(CFG_USEBATCHES, "T");
+  Batches({"B1"});
+  // A re-import never shows the batch and goes on without one.
+  auto p = Options("Import", "", "T", "F", "F");
+  user.Do([&] {
+    EXPECT_FALSE(p->IsFieldVisible(PVchgoptsDlg::IDC_BATCH));
+    EXPECT_EQ(p->GetFieldText(PVchgoptsDlg::IDC_HEADING), "Transferring sales for:");
+    EXPECT_EQ(p->GetFieldText(PVchgoptsDlg::IDC_SHIFT), "shift : all shifts");
+    EXPECT_EQ(p->GetFocusField(), PVchgoptsDlg::IDC_TRNST);
+  });
+  user.Click("OK");
+  EXPECT_EQ(p->Execute(), IDOK);
+  EXPECT_TRUE(p->bDoTransfer);
+  EXPECT_STREQ(p->szBatch, "");
+  // A transfer: the only batch is offered; no box is refused; only
+  // inventory needs no batch even when the batch is emptied.
+  p = Options("7", "2", "T", "F", "T");
+  user.Do([&] {
+    EXPECT_EQ(p->GetFieldText(PVchgoptsDlg::IDC_BATCH), "B1");
+    EXPECT_TRUE(p->GetCheck(PVchgoptsDlg::IDC_TRNCST));
+    EXPECT_EQ(p->GetFieldText(PVchgoptsDlg::IDC_HEADING), "Transferring 7 sales for:");
+  });
+  user.Click("Transfer to Sales Tickets").Click("Transfer to C-Store");
+  user.Do([&] { EXPECT_TRUE(p->IsFieldProtected(PVchgoptsDlg::IDC_BATCH)); });
+  user.ExpectMessage("At least one transfer check box must be checked.", "Error").Click("OK");
+  user.Do([&] { p->SetFieldText(PVchgoptsDlg::IDC_BATCH, ""); });
+  user.Click("Transfer to Inventory").Click("OK");
+  EXPECT_EQ(p->Execute(), IDOK);
+  EXPECT_STREQ(p->szTRNST, "F");
+  EXPECT_STREQ(p->szTRNCST, "F");
+  EXPECT_STREQ(p->szTRNPB, "T");
+  // Sales tickets need a batch that exists; Cancel keeps the flags as preset.
+  p = Options("7", "2", "T", "F", "F");
+  user.Do([&] { p->SetFieldText(PVchgoptsDlg::IDC_BATCH, "NOPE"); });
+  user.Click("Transfer to Inventory");
+  user.ExpectMessage("Invalid Batch.", "Error").Click("OK");
+  user.Do([&] { EXPECT_EQ(p->GetFocusField(), PVchgoptsDlg::IDC_BATCH); });
+  user.Key("Esc");
+  EXPECT_EQ(p->Execute(), IDCANCEL);
+  EXPECT_FALSE(p->bDoTransfer);
+  EXPECT_STREQ(p->szTRNPB, "F");
+  ExpectNoFailures();
+}
+
+TEST_P(TransferPopups, BatchPopupPresetsFocusesAndRequiresAKnownBatch) {
+  // Without batches: no field, the focus on Transfer.
+  KVTSetSetting(CFG_USEBATCHES, "F");
+  PVtrnbatchDlg plain(host->MainWindow());
+  plain.SetTranSalesCount("3");
+  user.Do([&] {
+    EXPECT_FALSE(plain.IsFieldVisible(PVtrnbatchDlg::IDC_BATCH));
+    EXPECT_EQ(plain.GetFocusField(), PVtrnbatchDlg::IDC_TRANSFER);
+    EXPECT_EQ(plain.GetFieldText(PVtrnbatchDlg::IDC_SHIFT), "shift : all shifts");
+  });
+  user.Key("Enter");
+  EXPECT_EQ(plain.Execute(), IDOK);
+  EXPECT_TRUE(plain.bDoTransfer);
+  // Two batches: none preset, the focus on the batch; an unknown batch
+  // opens the list, the one picked is taken.
+  KVTSetSetting(CFG_USEBATCHES, "T");
+  Batches({"B1", "B2"});
+  PVtrnbatchDlg popup(host->MainWindow());
+  user.Do([&] { EXPECT_EQ(popup.GetFocusField(), PVtrnbatchDlg::IDC_BATCH); });
+  user.ExpectMessage("Invalid Batch.", "Error").Click("Transfer");
+  user.ExpectMessage("Batch is required.", "Error").Key("Enter");
+  user.Type("ZZ").Key("Enter");
+  user.Key("Down").Key("Enter");  // B2 in the list
+  user.Click("Transfer");
+  EXPECT_EQ(popup.Execute(), IDOK);
+  EXPECT_STREQ(popup.szBatch, "B2");
+  // Cancel.
+  PVtrnbatchDlg cancelled(host->MainWindow());
+  user.Key("Esc");
+  EXPECT_EQ(cancelled.Execute(), IDCANCEL);
+  EXPECT_FALSE(cancelled.bDoTransfer);
+  ExpectNoFailures();
+}
+
+KVT_ON_BOTH_BACKENDS(TransferPopups);
+
+}  // namespace
