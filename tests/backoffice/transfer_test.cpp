@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backoffice/chgopts.h"
+#include "backoffice/transfer.h"
 #include "backoffice/transfers.h"
 #include "backoffice/trnbatch.h"
 #include "platform/forms/headless/headless.h"
@@ -15,6 +16,7 @@
 #include "platform/forms/runtime.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/kvtsqladmin.h"
+#include "platform/win/profile.h"
 #include "shell/globals.h"
 #include "suite/host/host.h"
 #include "tests/support/testdb.h"
@@ -196,5 +198,163 @@ TEST_P(TransferPopups, BatchPopupPresetsFocusesAndRequiresAKnownBatch) {
 }
 
 KVT_ON_BOTH_BACKENDS(TransferPopups);
+
+// Groups of saved sales at store MAIN: till 1 on 12/04 (two sales, shifts
+// 1 and 2), till 1 on 12/05 (transferred before), till 2 on 12/05 (its
+// shift still logged in) and till 3 on 12/05.
+class TransferScreen : public TransferPopups {
+ protected:
+  void SetUp() override {
+    TransferPopups::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
+    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+    KVTSetSetting(CONNECTIONTYPE, "D");
+    KVTSetSetting(CFG_USEBATCHES, "F");
+    WritePrivateProfileString("PVtransferDlg", "DisplayEachShift", "1", "kvtlocal.ini");
+    for (const char* till : {"1", "2", "3"})
+      ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"},
+                                        {"TILLNUM", till},
+                                        {"TRNST", "T"},
+                                        {"TRNPB", "T"},
+                                        {"TRNCST", "F"}}));
+  }
+  void Sale(const char* number, const char* date, const char* till, const char* shift,
+            const char* transnum = "") {
+    ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICENUM", number},
+                                     {"INVOICELNK", std::string("L") + number},
+                                     {"STORE", "MAIN"},
+                                     {"INVDATE", date},
+                                     {"TILLREF", till},
+                                     {"SHIFT", shift},
+                                     {"TRANSTYPE", "S"},
+                                     {"STATUS", "C"},
+                                     {"INVCTOTAL", "10.00"},
+                                     {"TRANSNUM", transnum}}))
+        << db().error();
+  }
+  void LoggedIn(const char* till) {
+    ASSERT_TRUE(db().Add(
+        "KVTPOS9",
+        {{"STORE", "MAIN"}, {"INVDATE", "12/05/2025"}, {"TILLREF", till}, {"SHIFT", "1"}}));
+  }
+  static HBITMAP Mark(const char* name) { return LoadBitmap(hInstance, name); }
+  std::vector<std::string> Marks(PVtransferDlg& s) {
+    std::vector<std::string> marks;
+    TDataTbl* grid = s.Grid(KVTTransferForm::IDC_GRID);
+    for (int r = 0; r < grid->GetRowCount(); ++r)
+      marks.push_back(grid->GetRowMark(r) ? grid->GetRowMark(r)->name : "-");
+    return marks;
+  }
+};
+
+TEST_P(TransferScreen, OneGroupIsPreselectedTransferredThenReTransferredInPlace) {
+  Sale("1", "12/04/2025", "1", "1");
+  Sale("2", "12/04/2025", "1", "1");
+  Sale("3", "12/05/2025", "1", "1", "OLD1");
+  PVtransferDlg s(host->MainWindow());
+  user.Do([&] {
+    EXPECT_EQ(s.GetFieldText(KVTTransferForm::IDC_TITLE), "Transfer Sales");
+    EXPECT_EQ(Marks(s), (std::vector<std::string>{"SCHECK"}));
+    EXPECT_EQ(s.GetFocusField(), KVTTransferForm::IDC_OK);
+    EXPECT_EQ(s.Grid(KVTTransferForm::IDC_GRID)->GetCell(KVTTransferForm::COL_COUNT, 0), "2");
+  });
+  user.ExpectMessage(
+      "1 file was transferred successfully.\n0 files were not transferred due to errors.");
+  user.Click("Transfer").Key("Enter");  // the batch popup: Transfer
+  EXPECT_EQ(s.Execute(), IDOK);
+  EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM IS NULL OR TRANSNUM = ''"), 0);
+  std::string first = db().Value("SELECT TRANSNUM FROM KVTPOS1 WHERE INVOICENUM = '1'");
+  EXPECT_EQ(db().Count("KVTCTMST", "TRANSNUM = '" + first + "'"), 2);
+  // Re-transfer: both groups listed, none marked; the marked one is posted again in place.
+  PVtransferDlg again(host->MainWindow());
+  user.ExpectMessage("No untransferred data was found.");
+  user.Do([&] { EXPECT_EQ(again.GetFieldText(KVTTransferForm::IDC_TITLE), "Transfer Sales"); });
+  user.Click("Re-Transfer Sales");
+  user.Do([&] {
+    EXPECT_EQ(again.GetFieldText(KVTTransferForm::IDC_TITLE), "Re-Transfer Daily Sales");
+    EXPECT_EQ(Marks(again), (std::vector<std::string>{"-", "-"}));
+  });
+  user.ClickRow(KVTTransferForm::IDC_GRID, 0);
+  user.ExpectMessage(
+      "1 file was transferred successfully.\n0 files were not transferred due to errors.");
+  user.Click("Re-Transfer").Click("OK");  // the options popup as preset
+  EXPECT_EQ(again.Execute(), IDOK);
+  std::string second = db().Value("SELECT TRANSNUM FROM KVTPOS1 WHERE INVOICENUM = '2'");
+  EXPECT_NE(second, first);
+  EXPECT_EQ(db().Count("KVTCTMST", ""), 2);
+  EXPECT_EQ(db().Count("KVTCTMST", "TRANSNUM = '" + second + "'"), 2);
+  EXPECT_EQ(db().Value("SELECT TRANSNUM FROM KVTPOS1 WHERE INVOICENUM = '3'"), "OLD1");
+  ExpectNoFailures();
+}
+
+TEST_P(TransferScreen, ALoggedInShiftCannotBeMarkedAndFailedGroupsStayUntransferred) {
+  Sale("1", "12/04/2025", "1", "1");
+  Sale("2", "12/04/2025", "1", "2");
+  Sale("4", "12/05/2025", "2", "1");
+  Sale("5", "12/05/2025", "3", "1");
+  LoggedIn("2");
+  KVTSetSetting(CONNECTIONTYPE, "F");
+  WritePrivateProfileString("PVtransferDlg", "DisplayEachShift", "0", "kvtlocal.ini");
+  PVtransferDlg s(host->MainWindow());
+  user.Do([&] {
+    EXPECT_EQ(s.GetFieldText(KVTTransferForm::IDC_TITLE), "Export Sales");
+    EXPECT_FALSE(s.Grid(KVTTransferForm::IDC_GRID)->Columns().empty());
+    EXPECT_TRUE(s.Grid(KVTTransferForm::IDC_GRID)->IsColHidden(KVTTransferForm::COL_SHIFT));
+    EXPECT_EQ(Marks(s), (std::vector<std::string>{"-", "BLUEX", "-"}));
+  });
+  // Space passes over the logged-in row and marks the last, then goes to the button.
+  user.ClickRow(KVTTransferForm::IDC_GRID, 1).Key("Space").Key("Space");
+  user.Do([&] {
+    EXPECT_EQ(Marks(s), (std::vector<std::string>{"-", "BLUEX", "SCHECK"}));
+    EXPECT_EQ(s.GetFocusField(), KVTTransferForm::IDC_OK);
+  });
+  user.Click("Select All");
+  user.Do([&] {
+    EXPECT_EQ(Marks(s), (std::vector<std::string>{"SCHECK", "BLUEX", "SCHECK"}));
+    EXPECT_EQ(s.GetFocusField(), KVTTransferForm::IDC_OK);
+    KVTSqlFailStatements("INSERT INTO KVTCTMST", 2);
+  });
+  user.Click("Export").Key("Enter").Key("Enter");  // a batch popup for each group
+  EXPECT_EQ(s.Execute(), IDOK);
+  ASSERT_EQ(user.Messages().size(), 3u);
+  for (int group = 0; group < 2; ++group) {
+    EXPECT_EQ(user.Messages()[group].caption, "Export Sales Error");
+    EXPECT_EQ(
+        user.Messages()[group].text.rfind("The sales tickets could not be posted: injected", 0),
+        0u);
+  }
+  EXPECT_EQ(user.Messages()[2].text,
+            "0 files were exported successfully.\n2 files were not exported due to errors.");
+  EXPECT_EQ(Marks(s), (std::vector<std::string>{"REDX", "BLUEX", "REDX"}));
+  EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM > ''"), 0);
+  EXPECT_EQ(db().Count("KVTCTMST", ""), 0);
+  char shifts[8];
+  GetPrivateProfileString("PVtransferDlg", "DisplayEachShift", "", shifts, sizeof shifts,
+                          "kvtlocal.ini");
+  EXPECT_STREQ(shifts, "0");
+  ExpectNoFailures();
+}
+
+TEST_P(TransferScreen, WithoutShiftsTheWholeDayOfATillGoesAndNothingMarkedSaysSo) {
+  Sale("1", "12/04/2025", "1", "1");
+  Sale("2", "12/04/2025", "1", "2");
+  WritePrivateProfileString("PVtransferDlg", "DisplayEachShift", "0", "kvtlocal.ini");
+  PVtransferDlg s(host->MainWindow());
+  user.ExpectMessage(
+      "1 file was transferred successfully.\n0 files were not transferred due to errors.");
+  user.Click("Transfer").Key("Enter");
+  EXPECT_EQ(s.Execute(), IDOK);
+  EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM > ''"), 2);
+  // Nothing left: said so; nothing marked: said so too.
+  PVtransferDlg empty(host->MainWindow());
+  user.ExpectMessage("No untransferred data was found.");
+  user.ExpectMessage("Nothing was selected to be transferred.");
+  user.Click("Transfer");
+  EXPECT_EQ(empty.Execute(), IDOK);
+  ExpectNoFailures();
+}
+
+KVT_ON_BOTH_BACKENDS(TransferScreen);
 
 }  // namespace

@@ -396,6 +396,9 @@ TEST_P(DailySales, ASuspendedSaleNumberOpensTheSearchInstead) {
 }
 
 TEST_P(DailySales, TaxDetailPopupAndReprintWithoutTheReportModule) {
+  // A host whose module folder has no report module.
+  host.reset();
+  host = std::make_unique<KVTHost>(::testing::TempDir() + "no-modules-here");
   S* s = Open();
   int rows = -1;
   user.Type("1001").Key("Enter").Click("View Tax Detail");
