@@ -60,17 +60,17 @@ const KVTFormDecl& PVviewdsDlg::FormDecl() {
       f.Edit(c.id, c.label, 18 + column * 30, 20 + row, 11).Protected().NoTabStop();
       ++n;
     }
-    f.Group(IDC_FARMPLANGROUP, "Farm Plan Information", 47, 34, 30, 3);
-    f.Edit(IDC_FPACCNUM, "Account:", 58, 35, 16, KVT_BIND(D, FPACCNUM)).Protected().NoTabStop();
-    f.Edit(IDC_FPAUTHNUM, "Authorization:", 58, 36, 16, KVT_BIND(D, FPAUTHNUM))
+    f.Group(IDC_CARDGROUP, "Cr&edit Card Information", 2, 34, 40, 7);
+    f.Edit(IDC_CCTYPE, "Type:", 20, 35, 10, KVT_BIND(D, CCTYPE));
+    f.Edit(IDC_CCNUM, "Number:", 20, 36, 20, KVT_BIND(D, CCNUM));
+    f.Edit(IDC_CCEXPDATE, "Expires (MMYY):", 20, 37, 4, KVT_BIND(D, CCEXPDATE));
+    f.Edit(IDC_CCAUTHNUM, "Authorization:", 20, 38, 20, KVT_BIND(D, CCAUTHNUM));
+    f.Edit(IDC_CCDATE, "Expiry Date:", 20, 39, 10, KVT_BIND(D, CCDATE)).Protected().Hidden();
+    f.Group(IDC_FARMPLANGROUP, "Farm Plan Information", 46, 34, 36, 4);
+    f.Edit(IDC_FPACCNUM, "Account:", 62, 35, 18, KVT_BIND(D, FPACCNUM)).Protected().NoTabStop();
+    f.Edit(IDC_FPAUTHNUM, "Authorization:", 62, 36, 18, KVT_BIND(D, FPAUTHNUM))
         .Protected()
         .NoTabStop();
-    f.Group(IDC_CARDGROUP, "Cr&edit Card Information", 80, 20, 31, 7);
-    f.Edit(IDC_CCTYPE, "Type:", 94, 21, 10, KVT_BIND(D, CCTYPE));
-    f.Edit(IDC_CCNUM, "Number:", 94, 22, 16, KVT_BIND(D, CCNUM));
-    f.Edit(IDC_CCEXPDATE, "Expires (MMYY):", 94, 23, 4, KVT_BIND(D, CCEXPDATE));
-    f.Edit(IDC_CCAUTHNUM, "Authorization:", 94, 24, 12, KVT_BIND(D, CCAUTHNUM));
-    f.Edit(IDC_CCDATE, "Expiry Date:", 94, 25, 10, KVT_BIND(D, CCDATE)).Protected().Hidden();
     f.Button(IDC_NEXT, "Ne&xt", 2, 43);
     f.Button(IDC_PREVIOUS, "&Previous", 14, 43);
     f.Button(IDC_NEW, "&New", 28, 43);

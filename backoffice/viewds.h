@@ -50,7 +50,6 @@ class PVviewdsDlg : public PVMDIDialog {
     IDC_DATATBL2 = 191,  // the taxes
     IDC_CARDGROUP = 192,
     IDC_FARMPLANGROUP = 193,
-    IDC_CANADIANGROUP = 194,
     // Buttons.
     IDC_NEXT = 301,
     IDC_PREVIOUS = 302,

@@ -105,8 +105,7 @@ void VIEWDSA::InitForm() {
   for (int id : kCardFields) screen_->EnableField(id, false);
   screen_->EnableField(S::IDC_ACCEPT, false);
   screen_->EnableField(S::IDC_TAXDETAIL, false);
-  for (int id : {S::IDC_CANADIANGROUP, S::IDC_CANEXCHG, S::IDC_CANAMT})
-    screen_->ShowField(id, false);
+  for (int id : {S::IDC_CANEXCHG, S::IDC_CANAMT}) screen_->ShowField(id, false);
   SetFetchOrder(KVTDailySales::kFetchOrder);
   fetch_.Reset();
   screen_->SetChanged(false);
@@ -217,7 +216,7 @@ void VIEWDSA::EnableKVTPOS1() {
   s.EnableField(S::IDC_CARDGROUP, e.cardGroup);
   for (int id : kCardFields) s.EnableField(id, e.cardGroup);
   s.EnableField(S::IDC_ACCEPT, e.cardGroup);
-  for (int id : {S::IDC_CANADIANGROUP, S::IDC_CANEXCHG, S::IDC_CANAMT}) s.ShowField(id, e.canadian);
+  for (int id : {S::IDC_CANEXCHG, S::IDC_CANAMT}) s.ShowField(id, e.canadian);
   s.EnableField(S::IDC_TAXDETAIL, e.taxDetail);
 }
 
