@@ -18,6 +18,7 @@
 #include "platform/sql/kvtsqladmin.h"
 #include "platform/win/profile.h"
 #include "shell/globals.h"
+#include "shell/screens.h"
 #include "suite/host/host.h"
 #include "tests/support/testdb.h"
 
@@ -353,6 +354,17 @@ TEST_P(TransferScreen, WithoutShiftsTheWholeDayOfATillGoesAndNothingMarkedSaysSo
   user.Click("Transfer");
   EXPECT_EQ(empty.Execute(), IDOK);
   ExpectNoFailures();
+}
+
+// The host opens the same screen modally (TransferSales) and in its MDI
+// client (DoTransferSalesByDay).
+TEST_P(TransferScreen, BothKindsOfTheScreenAreTheTransferScreen) {
+  std::unique_ptr<PVDialog> modal(
+      KVTNewDialog("PVtransferDlg", host->MainWindow(), "Point of Sale"));
+  EXPECT_NE(dynamic_cast<PVtransferDlg*>(modal.get()), nullptr);
+  std::unique_ptr<PVMDIDialog> child(
+      KVTNewMDIScreen("PVtransferDlg", host->MainWindow(), "Point of Sale"));
+  EXPECT_NE(dynamic_cast<PVtransferMDIDlg*>(child.get()), nullptr);
 }
 
 KVT_ON_BOTH_BACKENDS(TransferScreen);

@@ -17,6 +17,7 @@
 #include "backoffice/viewdsa.h"
 #include "backoffice/viewtd.h"
 #include "platform/base/kvtbase.h"
+#include "platform/forms/frames.h"
 #include "platform/forms/headless/headless.h"
 #include "platform/forms/query.h"
 #include "platform/forms/runtime.h"
@@ -380,6 +381,15 @@ TEST_P(DailySales, RunningThePOSFindsOnlySalesThatCanBeLookedAt) {
   user.Key("Esc").Run();
   EXPECT_EQ(listed.size(), 4u);
   EXPECT_EQ(office->GetFieldText(S::IDC_INVOICENUM), "");
+  ExpectNoFailures();
+}
+
+TEST_P(DailySales, RunningThePOSClosesWhenNothingIsChosen) {
+  user.Key("Esc");
+  S* s = Open(true);
+  HWND frame = s->Frame()->Handle();
+  user.Run();
+  EXPECT_FALSE(IsWindow(frame));
   ExpectNoFailures();
 }
 
