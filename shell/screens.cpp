@@ -24,6 +24,11 @@ class Pending : public Kind {
       : Kind(parent, PendingForm(className, caption)) {}
 };
 
+std::map<std::string, KVTScreenMaker>& MDIMakers() {
+  static std::map<std::string, KVTScreenMaker> makers;
+  return makers;
+}
+
 template <class Kind>
 Kind* Make(const std::string& className, HWND parent, const std::string& caption) {
   auto it = Makers().find(className);
@@ -44,6 +49,11 @@ bool KVTRegisterScreen(const std::string& className, KVTScreenMaker maker) {
   return true;
 }
 
+bool KVTRegisterMDIScreen(const std::string& className, KVTScreenMaker maker) {
+  MDIMakers()[className] = std::move(maker);
+  return true;
+}
+
 bool KVTHasScreen(const std::string& className) {
   return Makers().count(className) > 0;
 }
@@ -54,6 +64,14 @@ PVDialog* KVTNewDialog(const std::string& className, HWND parent, const std::str
 
 PVMDIDialog* KVTNewMDIScreen(const std::string& className, HWND parent,
                              const std::string& caption) {
+  auto it = MDIMakers().find(className);
+  if (it != MDIMakers().end()) {
+    std::unique_ptr<KVTScreen> screen(it->second(parent));
+    if (auto* mdi = dynamic_cast<PVMDIDialog*>(screen.get())) {
+      screen.release();
+      return mdi;
+    }
+  }
   return Make<PVMDIDialog>(className, parent, caption);
 }
 

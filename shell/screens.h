@@ -18,6 +18,10 @@ bool KVTRegisterScreen(const std::string& className, KVTScreenMaker maker);
   [[maybe_unused]] static const bool kvtRegistered_##Class = \
       KVTRegisterScreen(#Class, [](HWND parent) -> KVTScreen* { return new Class(parent); })
 
+// The same screen as an MDI child, where its own maker makes a dialog (a
+// screen the host opens both modally and in its MDI client).
+bool KVTRegisterMDIScreen(const std::string& className, KVTScreenMaker maker);
+
 // A new screen object of that kind (not yet created), owned by the caller
 // until it is handed to a frame or tab window; the empty stand-in when the
 // screen is not in this build or is not of that kind.

@@ -1,18 +1,112 @@
-// The transfer module's menu entries for the C-Store back office: product
-// sales categories and field-line charges are kept in that office system,
-// which this installation does not have.
+// The transfer module stand-in: its menu entries for the C-Store back
+// office, and the direct transfer of a group of saved sales to accounting
+// ("DoKVTPOSDirectTransfer"): the group's sales are posted as a batch of
+// sales tickets of their own (KVTCTMST; stock and category history were
+// moved at the till when each sale was saved) and each sale gets the
+// transfer number in TRANSNUM, all in one transaction. A re-transfer
+// replaces the tickets its sales were posted with before.
+#include <cstdio>
+#include <set>
+#include <sstream>
 #include <string>
-#include "platform/forms/msgbox.h"
+#include <vector>
 
 #include "platform/base/export.h"
+#include "platform/forms/msgbox.h"
+#include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
+#include "platform/win/moduleevent.h"
+
+namespace sql = kvt::sql;
 
 namespace {
+
 void NotHere(HWND hWnd, const char* what) {
   std::string text = std::string(what) +
                      " are kept in the C-Store office system, which is not "
                      "installed here.";
   MessageBox(hWnd, text.c_str(), "Kovatel Software", MB_OK | MB_ICONINFORMATION);
 }
+
+// The value of "NN=" in a tab-separated request.
+std::string Item(const char* text, const std::string& key) {
+  std::stringstream in(text ? text : "");
+  std::string item;
+  while (std::getline(in, item, '\t'))
+    if (item.compare(0, key.size() + 1, key + "=") == 0) return item.substr(key.size() + 1);
+  return "";
+}
+
+struct Request {
+  std::string date, store, shift, till, batch, trnST;
+  bool retransfer = false;
+};
+
+// The group's sales: the store's till on that day, one shift or all.
+std::string GroupWhere(const Request& r) {
+  std::string where = " WHERE STORE = ? AND INVDATE = ? AND TILLREF = ? AND STATUS <> 'S'";
+  if (!r.shift.empty()) where += " AND SHIFT = ?";
+  where += r.retransfer ? " AND TRANSNUM > ''" : " AND (TRANSNUM = '' OR TRANSNUM IS NULL)";
+  return where;
+}
+
+std::vector<sql::Value> GroupValues(const Request& r, std::vector<sql::Value> first = {}) {
+  first.push_back(sql::Text(r.store));
+  first.push_back(sql::Date(r.date));
+  first.push_back(sql::Text(r.till));
+  if (!r.shift.empty()) first.push_back(sql::Text(r.shift));
+  return first;
+}
+
+bool Fail(KVTEventObject* object, const std::string& text) {
+  KVTSetEventText(object->ErrorString, text);
+  return false;
+}
+
+bool Transfer(const Request& r, KVTEventObject* object) {
+  sql::Transaction unit;
+  if (!unit.ok()) return Fail(object, "The transfer could not begin: " + unit.error());
+  sql::Result sales =
+      sql::Run("SELECT INVOICENUM, INVOICELNK, CUSTREF, INVCTOTAL, SHIFT, TRANSNUM FROM KVTPOS1" +
+                   GroupWhere(r) + " ORDER BY INVOICENUM",
+               GroupValues(r));
+  if (!sales.ok()) return Fail(object, "The sales could not be read: " + sales.error());
+  if (sales.found() == sql::Found::No)
+    return Fail(object, "There are no sales to transfer for store " + r.store + ", till " + r.till +
+                            " on " + r.date + ".");
+  std::set<std::string> earlier;
+  for (const sql::Row& s : sales.rows())
+    if (!s["TRANSNUM"].empty()) earlier.insert(s["TRANSNUM"]);
+  for (const std::string& t : earlier) {
+    sql::Result gone = sql::Run("DELETE FROM KVTCTMST WHERE TRANSNUM = ?", {sql::Text(t)});
+    if (!gone.ok())
+      return Fail(object, "The earlier tickets could not be removed: " + gone.error());
+  }
+  double number = NextNum(1, "KVTCTMST", 1);
+  if (number <= 0) return Fail(object, std::string("No transfer number: ") + KVTLastSqlError());
+  char transnum[32];
+  std::snprintf(transnum, sizeof transnum, "T%07.0f", number);
+  if (r.trnST == "T") {
+    for (const sql::Row& s : sales.rows()) {
+      double recno = NextNum(1, "KVTCTMST", 1);
+      sql::Result posted = sql::Run(
+          "INSERT INTO KVTCTMST (TRANSNUM, BATCH, STORE, INVDATE, TILLREF, SHIFT, INVOICENUM, "
+          "INVOICELNK, CUSTREF, AMOUNT, RECNO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+          {sql::Text(transnum), sql::Text(r.batch), sql::Text(r.store), sql::Date(r.date),
+           sql::Text(r.till), sql::Text(s["SHIFT"]), sql::Text(s["INVOICENUM"]),
+           sql::Text(s["INVOICELNK"]), sql::Text(s["CUSTREF"]), sql::Text(s["INVCTOTAL"]),
+           sql::Number(recno)});
+      if (recno <= 0 || !posted.ok())
+        return Fail(object, "The sales tickets could not be posted: " + posted.error());
+    }
+  }
+  sql::Result marked = sql::Run("UPDATE KVTPOS1 SET TRANSNUM = ?" + GroupWhere(r),
+                                GroupValues(r, {sql::Text(transnum)}));
+  if (!marked.ok()) return Fail(object, "The sales could not be marked: " + marked.error());
+  if (!unit.Commit()) return Fail(object, "The transfer could not be saved: " + unit.error());
+  return true;
+}
+
 }  // namespace
 
 KVT_EXTERN_C void ProductSalesCatMENU(HWND hWnd) {
@@ -20,4 +114,33 @@ KVT_EXTERN_C void ProductSalesCatMENU(HWND hWnd) {
 }
 KVT_EXTERN_C void EditFieldlineChargesMENU(HWND hWnd) {
   NotHere(hWnd, "Field-line charges");
+}
+
+KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEventObject* object) {
+  if (!object) return 0;
+  if (version != KVT_EVENT_VERSION) {
+    KVTSetEventText(object->ErrorString, "This version is incompatible with the installed module.");
+    return 0;
+  }
+  std::string name = event ? event : "";
+  if (name == "KVTInitializeEvent" || name == "KVTDestroyEvent") return 1;
+  if (name == "QueryVersion") {
+    object->iParam1 = 1;
+    return 1;
+  }
+  if (name == "DoKVTPOSDirectTransfer") {
+    Request r;
+    std::string date = Item(object->Param1, "01");  // MMDDYYYY
+    r.date = date.size() == 8 ? date.substr(0, 2) + "/" + date.substr(2, 2) + "/" + date.substr(4)
+                              : date;
+    r.store = Item(object->Param1, "02");
+    r.shift = Item(object->Param1, "03");
+    r.till = Item(object->Param1, "04");
+    r.batch = Item(object->Param1, "05");
+    r.retransfer = Item(object->Param1, "06") == "Y";
+    r.trnST = Item(object->Param1, "07");
+    return Transfer(r, object) ? 1 : 0;
+  }
+  KVTSetEventText(object->ErrorString, "The transfer module does not offer " + name + ".");
+  return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/sql/kvtsql.h"
 #include "platform/win/profile.h"
 #include "schema/demo.h"
+#include "schema/demosales.h"
 #include "schema/schema.h"
 
 namespace {
@@ -127,11 +128,16 @@ int main(int argc, char** argv) {
     }
   } else if (command == "demo") {
     kvt::schema::DemoCounts counts;
+    int sales = 0;
     if (!kvt::schema::LoadDemoStore(&error, &counts)) {
       rc = Fail("the demo store was not loaded: " + error);
+    } else if (!kvt::schema::SaveDemoSales(&error, &sales)) {
+      rc = Fail("the demo store's sales were not saved: " + error);
     } else {
-      std::printf("%s: demo store loaded: %d stores, %d sales categories, %d items, %d customers\n",
-                  where.c_str(), counts.stores, counts.categories, counts.items, counts.customers);
+      std::printf(
+          "%s: demo store loaded: %d stores, %d sales categories, %d items, %d customers, %d "
+          "saved sales\n",
+          where.c_str(), counts.stores, counts.categories, counts.items, counts.customers, sales);
     }
   } else {
     std::vector<std::string> problems = kvt::schema::Check();
