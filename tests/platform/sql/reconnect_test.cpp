@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/sql/kvtsqladmin.h"
 #include "platform/sql/query.h"
@@ -142,6 +143,47 @@ TEST_P(Reconnect, AMissingDatabaseIsAnErrorNamingIt) {
   EXPECT_TRUE(!IsPg() || KVTRunSqlScript("DROP SCHEMA kvt_no_such_schema CASCADE"));
 }
 
+TEST_P(Reconnect, QuotedValuesStayValuesWhateverTheServersDefault) {
+  if (!IsPg()) GTEST_SKIP() << "a server setting";
+  // A server (or role) that reads backslashes in quotes as escapes.
+  ::setenv("PGOPTIONS", "-c standard_conforming_strings=off", 1);
+  bool opened = tempDb().Reopen();
+  ::unsetenv("PGOPTIONS");
+  ASSERT_TRUE(opened) << KVTLastSqlError();
+  sql::Result scs = sql::Run("SHOW standard_conforming_strings");
+  ASSERT_EQ(scs.found(), Found::Yes) << scs.error();
+  EXPECT_EQ(scs.first()["standard_conforming_strings"], "on");
+  const std::string typed = "x\\' OR 1=1 --";
+  ASSERT_TRUE(Add(typed.c_str()));
+  sql::Result r = sql::Run("SELECT REFERENCE FROM KVTCOM13 WHERE REFERENCE = '" +
+                           KVTSqlQuote(typed.c_str()) + "'");
+  ASSERT_EQ(r.rows().size(), 1u) << r.error();
+  EXPECT_EQ(r.first()["REFERENCE"], typed);
+}
+
 KVT_ON_BOTH_BACKENDS(Reconnect);
+
+TEST(ConnectionSettings, KindInAnyCaseAndDataPathBesideTheSettingsFile) {
+  fs::create_directories("store");
+  // clang-format off
+  struct Case { const char* ini; const char* text; const char* translate; std::string dataPath; } cases[] = {
+      {"store/KVTSQL.ini", "Translate=pgsql\n", "PGSQL", ""},
+      {"store/KVTSQL.ini", "Translate=Sqlite\nDataPath=kvtpos.db\n", "SQLITE", "store/kvtpos.db"},
+      {"store/KVTSQL.ini", "DataPath=/data/kvtpos.db\n", "SQLITE", "/data/kvtpos.db"},
+      {".\\store\\KVTSQL.ini", "DataPath=db\\kvtpos.db\n", "SQLITE", "./store/db/kvtpos.db"},
+      {"KVTSQL.ini", "DataPath=kvtpos.db\n", "SQLITE", "kvtpos.db"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    std::string file = c.ini;
+    for (char& ch : file)
+      if (ch == '\\') ch = '/';
+    std::ofstream(file) << "[KVTSQL Connection One]\n" << c.text;
+    KVTConnectionSettings s;
+    ASSERT_TRUE(KVTReadConnectionSettings(c.ini, &s)) << c.text;
+    EXPECT_EQ(s.translate, c.translate) << c.text;
+    EXPECT_EQ(s.dataPath, c.dataPath) << c.text;
+  }
+}
 
 }  // namespace
