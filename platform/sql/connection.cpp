@@ -17,7 +17,38 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// The length of the UTF-8 sequence `lead` starts, 0 when it starts none.
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
 }  // namespace
+
+bool ValidUtf8(std::string* text) {
+  std::string& s = *text;
+  for (std::size_t i = 0; i < s.size();) {
+    int n = SequenceLength(static_cast<unsigned char>(s[i]));
+    if (n == 0) return false;
+    std::size_t have = 1;
+    while (have < static_cast<std::size_t>(n) && i + have < s.size() &&
+           (static_cast<unsigned char>(s[i + have]) & 0xC0) == 0x80)
+      ++have;
+    if (have < static_cast<std::size_t>(n)) {
+      // A character cut at a field's width by its bytes: the part is dropped.
+      if (i + have == s.size()) {
+        s.resize(i);
+        return true;
+      }
+      return false;
+    }
+    i += n;
+  }
+  return true;
+}
 
 std::string BesideSettings(const std::string& settingsFile, const std::string& path) {
   std::string p = path, f = settingsFile;
@@ -359,6 +390,11 @@ bool Stmt::Bind(const char* value, int type) {
   std::string text = value ? value : "";
   switch (type) {
     case 0:
+      if (!ValidUtf8(&text)) {
+        bindError_ =
+            "\"" + text + "\" is not UTF-8 text (value " + std::to_string(params_.size() + 1) + ")";
+        return Fail(bindError_);
+      }
       v.text = text;
       break;
     case 2:

@@ -12,6 +12,10 @@
 
 namespace kvt::sql {
 
+// Text goes to the database as UTF-8: the part of a character cut off at
+// the end (a width counted in bytes) is dropped; false for text that is not
+// UTF-8 at all.
+bool ValidUtf8(std::string* text);
 // A path named in a settings file, as seen from here: a relative path is
 // relative to the settings file's folder, not to the working folder.
 std::string BesideSettings(const std::string& settingsFile, const std::string& path);
