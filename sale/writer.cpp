@@ -17,6 +17,7 @@ using kvt::sql::Found;
 using kvt::sql::Number;
 using kvt::sql::Query;
 using kvt::sql::Result;
+using kvt::sql::Row;
 using kvt::sql::Text;
 using kvt::sql::Value;
 
@@ -54,6 +55,10 @@ bool NeverSaved(const std::string& link) {
 void MaskCardNumber(std::string& number) {
   if (number.size() > 4) number.replace(0, number.size() - 4, number.size() - 4, '*');
 }
+
+constexpr const char* kOutcomeUnknown =
+    "Whether this sale was saved is not known yet. Do not ring it again: save it again once "
+    "the database is back, and it will be saved once.";
 
 std::string RecnoText(double recno) {
   char buf[32];
@@ -104,7 +109,10 @@ SaleWriter::SaleWriter(HWND inventoryParent)
       deleteTaxes_("DELETE FROM KVTPOS3 WHERE INVOICELNK = ?"),
       insertTax_(
           "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) VALUES "
-          "(?,?,?,?,?,?,?)") {
+          "(?,?,?,?,?,?,?)"),
+      savedHeader_(
+          "SELECT STATUS, TRANSTYPE, SALETIME, INVCTOTAL FROM KVTPOS1 WHERE INVOICELNK = ?"),
+      savedLines_("SELECT COUNT(*) AS N FROM KVTPOS2 WHERE INVOICELNK = ?") {
   // A counter of the point of sale configuration: its first record (RECNO 1;
   // the order keeps the first row the same after updates on every database).
   auto config = [](const std::string& column, const std::string& name) {
@@ -134,7 +142,12 @@ std::vector<Notice> SaleWriter::TakeNotices() {
 }
 
 bool SaleWriter::Fail(const std::string& what, const std::string& dbError, const char* outcome) {
-  notices_.push_back({what + (dbError.empty() ? "" : "\n" + dbError) + "\n" + outcome, true});
+  std::string text = what + (dbError.empty() ? "" : "\n" + dbError);
+  // The database being away is said once, plainly: no record failed, and
+  // the sale stays on the screen to be saved when it is back.
+  std::size_t away = text.find(KVTSqlUnavailable);
+  if (away != std::string::npos) text = text.substr(away);
+  notices_.push_back({text + "\n" + outcome, true});
   return false;
 }
 
@@ -240,6 +253,21 @@ std::string ComposeLink(const std::string& number, const std::string& id) {
 
 bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vector<TaxLine>& taxes,
                       const std::string& instanceId) {
+  if (!inDoubt_.empty() && Trimmed(h.invoiceLnk) == inDoubt_) {
+    // The last save of this sale lost its answer: a sale that was kept is
+    // not written (nor its stock moved) a second time.
+    switch (WasSaved(h, lines)) {
+      case Outcome::Saved:
+        inDoubt_.clear();
+        cancelledNumber_.clear();
+        return true;
+      case Outcome::NotSaved:
+        inDoubt_.clear();
+        break;
+      case Outcome::Unknown:
+        return Fail(error_, "", kOutcomeUnknown);
+    }
+  }
   kvt::sql::Transaction tran;
   if (!tran.ok()) return Fail("Error occurred starting the sale's transaction.", tran.error());
   if (NeverSaved(h.invoiceLnk)) {
@@ -249,7 +277,10 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
       h.invoiceNum = "CASHCHK";
     } else {
       h.invoiceNum = Trimmed(h.invoiceNum);
-      if (h.invoiceNum.empty()) h.invoiceNum = NextSaleNumber(h.store);
+      if (h.invoiceNum.empty() || h.invoiceNum == cancelledNumber_) {
+        h.invoiceNum = NextSaleNumber(h.store);
+        cancelledNumber_ = h.invoiceNum;  // until the sale is committed
+      }
       if (h.invoiceNum.empty()) return Fail(error_, "");
     }
     h.invoiceLnk = NextSaleLink(instanceId);
@@ -262,8 +293,53 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
   }
   if (!lines.empty() && !SaveLines(h, lines)) return false;
   if (h.transType != "P" && !SaveTaxes(h, taxes)) return false;
-  if (!tran.Commit()) return Fail("Error occurred saving this sale.", tran.error());
-  return true;
+  if (tran.Commit()) {
+    cancelledNumber_.clear();
+    return true;
+  }
+  if (!tran.inDoubt()) return Fail("Error occurred saving this sale.", tran.error());
+  // The connection went as the sale was committed: it is looked up by its
+  // link on a new connection before anything is said.
+  const std::string lost = tran.error();
+  switch (WasSaved(h, lines)) {
+    case Outcome::Saved:
+      cancelledNumber_.clear();
+      return true;
+    case Outcome::NotSaved:
+      return Fail(lost, "");
+    case Outcome::Unknown:
+      inDoubt_ = Trimmed(h.invoiceLnk);
+      return Fail(lost, "", kOutcomeUnknown);
+  }
+  return false;
+}
+
+SaleWriter::Outcome SaleWriter::WasSaved(const Header& h, const std::vector<Line>& lines) {
+  Result r = savedHeader_.Run({Text(h.invoiceLnk)});
+  if (r.found() == Found::Yes && !lines.empty()) {
+    Result n = savedLines_.Run({Text(h.invoiceLnk)});
+    if (!n.ok())
+      r = n;
+    else if (n.first().Num("N") != static_cast<double>(lines.size()))
+      return Outcome::NotSaved;
+  }
+  switch (r.found()) {
+    case Found::Failed:
+      error_ = r.error();
+      return Outcome::Unknown;
+    case Found::No:
+      return Outcome::NotSaved;
+    case Found::Yes:
+      break;
+  }
+  // A sale saved before is there either way: it was saved now when it holds
+  // what this save wrote.
+  const Row& row = r.first();
+  bool same = Trimmed(row["STATUS"]) == Trimmed(h.status) &&
+              Trimmed(row["TRANSTYPE"]) == Trimmed(h.transType) &&
+              Trimmed(row["SALETIME"]) == Trimmed(h.saleTime) &&
+              Trimmed(row["INVCTOTAL"]) == Trimmed(h.texts.total);
+  return same ? Outcome::Saved : Outcome::NotSaved;
 }
 
 // ---- The header ----------------------------------------------------------------
@@ -313,7 +389,18 @@ bool SaleWriter::UpdateHeader(Header& h) {
                 "This sale has not been updated!");
   if (r.changed() > 0) return true;
   // An earlier save of this sale was cancelled after it had its link: the
-  // header was never written, so write it now under the same number and link.
+  // header was never written, so write it now under the same link. Its
+  // number came from a counter move that was cancelled with it, so another
+  // till may have been given it since: then the sale takes a new one.
+  if (h.invoiceNum != "NS" && h.invoiceNum != "CASHCHK") {
+    Result used = numberInUse_.Run({Text(h.invoiceNum)});
+    if (!used.ok()) return Fail("Error occurred inserting KVTPOS1 record.", used.error());
+    if (used.found() == Found::Yes || h.invoiceNum == cancelledNumber_) {
+      std::string number = NextSaleNumber(h.store);
+      if (number.empty()) return Fail(error_, "");
+      h.invoiceNum = cancelledNumber_ = number;
+    }
+  }
   if (h.recno <= 0) h.recno = NextNum(1, "KVTPOS1", 100, 0);
   if (h.recno <= 0) return Fail("Error occurred inserting KVTPOS1 record.", KVTLastSqlError());
   return InsertHeader(h);

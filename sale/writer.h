@@ -76,7 +76,12 @@ class SaleWriter {
   explicit SaleWriter(HWND inventoryParent);
   ~SaleWriter();
 
-  // Saves the sale in one transaction. A sale never saved (empty or zero
+  // Saves the sale in one transaction. When the connection is lost during
+  // the commit, the sale is looked up by its link on a new connection before
+  // the answer is given: true when it was kept; when that cannot be told
+  // yet, false with a notice saying so, and the next Save of the same sale
+  // looks again first, so a kept sale is never written twice.
+  // A sale never saved (empty or zero
   // link) gets its number (kept when typed; "NS" and "CASHCHK" for a no
   // sale and a check cashing unless configured to take one), link and
   // record number, written into `header` as they are had, also when a later
@@ -117,6 +122,11 @@ class SaleWriter {
  private:
   struct Counter;
   enum class Take { Got, Lost, Failed };
+  enum class Outcome { Saved, NotSaved, Unknown };
+  // Whether the sale's last save was kept: its header holds what was
+  // written and it has all its lines. Unknown, with error_, when the
+  // database cannot be read.
+  Outcome WasSaved(const Header& header, const std::vector<Line>& lines);
   Take TakeOnce(Counter& c, const std::string& key, std::string* number);
   std::string Allocate(Counter& c, const std::string& key, kvt::sql::Query& inUse,
                        const std::function<std::string(const std::string&)>& compose);
@@ -130,6 +140,12 @@ class SaleWriter {
   kvt::sql::Query perStore_, numberInUse_, linkInUse_;
   kvt::sql::Query insertHeader_, updateHeader_;
   kvt::sql::Query deleteLines_, insertLine_, deleteTaxes_, insertTax_;
+  kvt::sql::Query savedHeader_, savedLines_;
+  std::string inDoubt_;  // the link of a sale whose last save lost its answer
+  // A number this writer took for a sale whose save was then cancelled: the
+  // counter moved back with it, so another till may be given it; the sale
+  // takes a new one when it is saved again.
+  std::string cancelledNumber_;
 };
 
 }  // namespace kvt::sale

@@ -123,3 +123,12 @@ bool KVTSqlFunctionsWork() {
             std::string(s.ColumnVar(4)) == "2024-01-31";
   return ok || Fail("the database functions NUMVAL, STR or LEFT do not answer as expected");
 }
+
+bool KVTCheckIntegrity(std::vector<std::string>* problems) {
+  ConnectionOne& c = ConnectionOne::Get();
+  problems->clear();
+  if (!c.IsOpen()) return Fail("connection 1 is not open");
+  std::string error;
+  bool ok = c.Run([&](std::string* e) { return c.backend()->CheckIntegrity(problems, e); }, &error);
+  return ok || Fail(error);
+}

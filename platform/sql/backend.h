@@ -72,6 +72,17 @@ class Backend {
   virtual bool IndexExists(const std::string& index) = 0;
   // NUMVAL and STR where the database keeps functions in the schema.
   virtual bool InstallFunctions(std::string* error) = 0;
+  // Whether the connection still reaches the database it was opened on,
+  // asked before work begins: SQLite compares the file's device and inode
+  // with those it opened (a removed or replaced file is noticed); PostgreSQL
+  // asks whether the session is up. False with the reason.
+  virtual bool StillThere(std::string* why) = 0;
+  // After a failed call: true when the connection failed, not the statement
+  // (a session closed by the server, a file gone or unreadable).
+  virtual bool Lost() = 0;
+  // The database's own check of its pages (SQLite "PRAGMA integrity_check");
+  // the problems it reports, none when sound. False when it could not run.
+  virtual bool CheckIntegrity(std::vector<std::string>* problems, std::string* error) = 0;
 };
 
 // A backend around another one that passes every call through. A test
@@ -104,6 +115,11 @@ class BackendDecorator : public Backend {
   bool TableExists(const std::string& table) override { return inner_->TableExists(table); }
   bool IndexExists(const std::string& index) override { return inner_->IndexExists(index); }
   bool InstallFunctions(std::string* error) override { return inner_->InstallFunctions(error); }
+  bool StillThere(std::string* why) override { return inner_->StillThere(why); }
+  bool Lost() override { return inner_->Lost(); }
+  bool CheckIntegrity(std::vector<std::string>* problems, std::string* error) override {
+    return inner_->CheckIntegrity(problems, error);
+  }
 
  protected:
   Backend& inner() { return *inner_; }

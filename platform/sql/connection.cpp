@@ -3,18 +3,68 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 #include "platform/win/profile.h"
 
+const char* const KVTSqlUnavailable = "The database is not available: ";
+
 namespace kvt::sql {
 namespace {
-
-constexpr const char* kSection = "KVTSQL Connection One";
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
+
+// The length of the UTF-8 sequence `lead` starts, 0 when it starts none.
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+bool ValidUtf8(std::string* text) {
+  std::string& s = *text;
+  for (std::size_t i = 0; i < s.size();) {
+    int n = SequenceLength(static_cast<unsigned char>(s[i]));
+    if (n == 0) return false;
+    std::size_t have = 1;
+    while (have < static_cast<std::size_t>(n) && i + have < s.size() &&
+           (static_cast<unsigned char>(s[i + have]) & 0xC0) == 0x80)
+      ++have;
+    if (have < static_cast<std::size_t>(n)) {
+      // A character cut at a field's width by its bytes: the part is dropped.
+      if (i + have == s.size()) {
+        s.resize(i);
+        return true;
+      }
+      return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+std::string BesideSettings(const std::string& settingsFile, const std::string& path) {
+  std::string p = path, f = settingsFile;
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  for (char& c : f)
+    if (c == '\\') c = '/';
+  if (p.empty() || p[0] == '/') return path;
+  std::size_t slash = f.rfind('/');
+  if (slash == std::string::npos) return p;
+  std::string folder = f.substr(0, slash);
+  if (folder == ".") return p;
+  return (folder.empty() ? std::string("/") : folder + "/") + p;
+}
+
+namespace {
 
 std::string Shorten(const std::string& sql) {
   std::string s = sql.size() > 300 ? sql.substr(0, 300) + "..." : sql;
@@ -40,8 +90,8 @@ ConnectionOne& ConnectionOne::Get() {
   return *one;
 }
 
-bool ConnectionOne::Open(const KVTConnectionSettings& settings, std::string* error) {
-  Close();
+std::unique_ptr<Backend> ConnectionOne::OpenBackend(const KVTConnectionSettings& settings,
+                                                    std::string* error) {
   std::string kind = Upper(settings.translate);
   std::unique_ptr<Backend> b;
   if (kind.empty() || kind == "SQLITE") {
@@ -51,15 +101,24 @@ bool ConnectionOne::Open(const KVTConnectionSettings& settings, std::string* err
   } else {
     *error = "Translate \"" + settings.translate +
              "\" is not a database this till serves (use SQLITE or PGSQL)";
-    return false;
+    return nullptr;
   }
+  if (b && decorate_) {
+    b = decorate_(std::move(b));
+    if (!b) *error = "the connection was refused";
+  }
+  return b;
+}
+
+bool ConnectionOne::Open(const KVTConnectionSettings& settings, std::string* error) {
+  Close();
+  std::unique_ptr<Backend> b = OpenBackend(settings, error);
   if (!b) return false;
-  if (decorate_) b = decorate_(std::move(b));
   kind_ = b->Kind();
   backend_ = std::move(b);
   settings_ = settings;
   ++generation_;
-  ++backendVersion_;
+  BackendChanged();
   return true;
 }
 
@@ -75,7 +134,78 @@ void ConnectionOne::Close() {
   counterBackend_.reset();
   backend_.reset();
   ++generation_;
-  ++backendVersion_;
+  BackendChanged();
+  lost_ = commitInDoubt_ = false;
+  nextAttemptMs_ = pauseMs_ = 0;
+  awayWhy_.clear();
+}
+
+// ---- a database that went away ------------------------------------------------
+
+namespace {
+
+// The pause before the first attempt to reach a PostgreSQL server again
+// after one failed, doubled after each failure up to the longest: a server
+// restarting is found within a second or two, and a server that stays down
+// costs the till one quick failure per statement, not a connect timeout.
+constexpr std::int64_t kFirstPauseMs = 100;
+constexpr std::int64_t kLongestPauseMs = 2000;
+
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+bool StartsWith(const std::string& s, const char* prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+std::string ConnectionOne::Unavailable(const std::string& why) const {
+  if (StartsWith(why, KVTSqlUnavailable)) return why;
+  return KVTSqlUnavailable + why;
+}
+
+bool ConnectionOne::Reconnect(const std::string& why, std::string* error) {
+  lost_ = true;
+  std::int64_t now = NowMs();
+  if (kind_ == DbKind::PostgreSQL && now < nextAttemptMs_) {
+    *error = Unavailable(awayWhy_.empty() ? why : awayWhy_);
+    return false;
+  }
+  // Never made again here: a missing file or schema stays an error.
+  KVTConnectionSettings s = settings_;
+  s.create = false;
+  std::string e;
+  std::unique_ptr<Backend> b = OpenBackend(s, &e);
+  if (!b) {
+    pauseMs_ = pauseMs_ == 0 ? kFirstPauseMs : std::min(pauseMs_ * 2, kLongestPauseMs);
+    nextAttemptMs_ = now + pauseMs_;
+    awayWhy_ = e.empty() ? why : e;
+    *error = Unavailable(awayWhy_);
+    return false;
+  }
+  counterBackend_.reset();
+  backend_ = std::move(b);
+  ++generation_;
+  BackendChanged();
+  pauseMs_ = nextAttemptMs_ = 0;
+  awayWhy_.clear();
+  lost_ = false;
+  return true;
+}
+
+bool ConnectionOne::EnsureThere(std::string* error) {
+  if (!backend_) {
+    *error = "connection 1 is not open";
+    return false;
+  }
+  if (depth_ > 0) return true;
+  std::string why;
+  if (backend_->StillThere(&why)) return true;
+  return Reconnect(why, error);
 }
 
 void ConnectionOne::Decorate(Decorator decorate) {
@@ -83,7 +213,7 @@ void ConnectionOne::Decorate(Decorator decorate) {
   decorate_ = std::move(decorate);
   if (backend_ && decorate_) {
     backend_ = decorate_(std::move(backend_));
-    ++backendVersion_;
+    BackendChanged();
   }
 }
 
@@ -92,7 +222,7 @@ void ConnectionOne::Undecorate() {
   decorate_ = nullptr;
   if (backend_) {
     backend_ = static_cast<BackendDecorator&>(*backend_).Release();
-    ++backendVersion_;
+    BackendChanged();
   }
 }
 
@@ -111,7 +241,24 @@ bool ConnectionOne::Begin(std::string* error) {
     *error = "the transaction was cancelled; end it before starting another";
     return false;
   }
-  if (depth_ == 0 && !backend_->Begin(error)) return false;
+  lost_ = false;
+  if (depth_ == 0) {
+    if (!EnsureThere(error)) return false;
+    if (!backend_->Begin(error)) {
+      if (!backend_->Lost()) return false;
+      // A session the server dropped is only found out by using it; nothing
+      // has been done in this unit yet, so it begins again on a new one.
+      std::string why = *error;
+      if (!Reconnect(why, error)) return false;
+      if (!backend_->Begin(error)) {
+        if (backend_->Lost()) {
+          lost_ = true;
+          *error = Unavailable(*error);
+        }
+        return false;
+      }
+    }
+  }
   ++depth_;
   return true;
 }
@@ -128,7 +275,13 @@ bool ConnectionOne::Commit(std::string* error) {
     return false;
   }
   if (depth_ > 0) return true;
+  lost_ = commitInDoubt_ = false;
   if (!backend_->Commit(error)) {
+    if (backend_->Lost()) {
+      // The answer to COMMIT never came: the work may have been kept.
+      lost_ = commitInDoubt_ = true;
+      *error = Unavailable(*error);
+    }
     RolledBack();
     return false;
   }
@@ -160,7 +313,13 @@ bool ConnectionOne::Run(const std::function<bool(std::string*)>& run, std::strin
     *error = "the transaction was cancelled; the statement was not run";
     return false;
   }
+  lost_ = false;
+  if (!EnsureThere(error)) return false;
   bool ok = run(error);
+  if (!ok && !lost_ && backend_->Lost()) {
+    lost_ = true;
+    *error = Unavailable(*error);
+  }
   if (!ok) StatementFailed();
   return ok;
 }
@@ -177,10 +336,6 @@ std::shared_ptr<const ConnectionOne::Prepared> ConnectionOne::Prepare(const std:
                                                                       std::string* error,
                                                                       bool* translateFailed) {
   *translateFailed = false;
-  if (preparedVersion_ != backendVersion_) {
-    prepared_.clear();
-    preparedVersion_ = backendVersion_;
-  }
   if (auto found = prepared_.find(text); found != prepared_.end()) return found->second;
   auto p = std::make_shared<Prepared>();
   if (!TranslateSql(kind_, text, &p->translation, error)) {
@@ -207,7 +362,14 @@ Backend* ConnectionOne::CounterBackend(std::string* error) {
     return nullptr;
   }
   if (kind_ != DbKind::PostgreSQL) return backend_.get();
-  if (!counterBackend_) counterBackend_ = OpenPgBackend(settings_, error);
+  std::string why;
+  if (counterBackend_ && !counterBackend_->StillThere(&why)) counterBackend_.reset();
+  if (!counterBackend_) {
+    KVTConnectionSettings s = settings_;
+    s.create = false;
+    counterBackend_ = OpenPgBackend(s, error);
+    if (!counterBackend_) *error = Unavailable(*error);
+  }
   return counterBackend_.get();
 }
 
@@ -255,6 +417,11 @@ bool Stmt::Bind(const char* value, int type) {
   std::string text = value ? value : "";
   switch (type) {
     case 0:
+      if (!ValidUtf8(&text)) {
+        bindError_ =
+            "\"" + text + "\" is not UTF-8 text (value " + std::to_string(params_.size() + 1) + ")";
+        return Fail(bindError_);
+      }
       v.text = text;
       break;
     case 2:
@@ -290,6 +457,10 @@ bool Stmt::Execute() {
   bindError.swap(bindError_);
   result_.Clear();
   row_ = -1;
+  // A database that went away is opened again before the statement is
+  // looked at, so one prepared on the old connection is prepared anew.
+  std::string away;
+  if (c.IsOpen() && c.depth() == 0 && !c.EnsureThere(&away)) return Fail(away);
   if (!prepared_ || backendVersion_ != c.backendVersion()) {
     std::string text = text_;
     prepared_.reset();
@@ -308,11 +479,32 @@ bool Stmt::Execute() {
         return prepared_->statement->Execute(params, c.depth() > 0, &result_, e);
       },
       &error);
+  if (!ok && RetryRead(prepared_->translation.sql)) {
+    // The connection was opened again: a read outside a unit of work is run
+    // once more on it, prepared anew.
+    std::string text = text_;
+    prepared_.reset();
+    if (!Prepare(text, false)) return false;
+    ok = c.Run(
+        [&](std::string* e) {
+          return prepared_->statement->Execute(params, c.depth() > 0, &result_, e);
+        },
+        &error);
+  }
   if (!ok) {
     result_.Clear();
     return Fail(error);
   }
   return true;
+}
+
+bool Stmt::RetryRead(const std::string& sql) {
+  ConnectionOne& c = ConnectionOne::Get();
+  if (!c.lost() || c.depth() > 0) return false;
+  std::size_t at = sql.find_first_not_of(" \t\r\n(");
+  if (at == std::string::npos || Upper(sql.substr(at, 6)) != "SELECT") return false;
+  std::string ignored;
+  return c.EnsureThere(&ignored);
 }
 
 bool Stmt::ExecuteText(const std::string& text) {
@@ -335,11 +527,11 @@ bool Stmt::ExecuteText(const std::string& text) {
                     std::to_string(params.size()) + " were bound",
                 true);
   std::string error;
-  bool ok = c.Run(
-      [&](std::string* e) {
-        return c.backend()->RunOnce(t.sql, params, c.depth() > 0, &result_, e);
-      },
-      &error);
+  auto run = [&](std::string* e) {
+    return c.backend()->RunOnce(t.sql, params, c.depth() > 0, &result_, e);
+  };
+  bool ok = c.Run(run, &error);
+  if (!ok && RetryRead(t.sql)) ok = c.Run(run, &error);
   if (!ok) {
     result_.Clear();
     return Fail(error);
@@ -399,6 +591,7 @@ bool KVTReadConnectionSettings(const char* iniPath, KVTConnectionSettings* out) 
   s.port = get("Port");
   s.connInfo = get("ConnInfo");
   s.schema = get("Schema");
+  // The kind is a name, whatever its case: "pgsql" is PostgreSQL.
   std::string kind = s.translate;
   for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (kind != "SQLITE" && kind != "PGSQL") {
@@ -406,6 +599,8 @@ bool KVTReadConnectionSettings(const char* iniPath, KVTConnectionSettings* out) 
                                       " is not a database this till serves (SQLITE or PGSQL)");
     return false;
   }
+  s.translate = kind;
+  s.dataPath = kvt::sql::BesideSettings(file, s.dataPath);
   *out = s;
   return true;
 }

@@ -13,6 +13,14 @@
 
 namespace kvt::sql {
 
+// Text goes to the database as UTF-8: the part of a character cut off at
+// the end (a width counted in bytes) is dropped; false for text that is not
+// UTF-8 at all.
+bool ValidUtf8(std::string* text);
+// A path named in a settings file, as seen from here: a relative path is
+// relative to the settings file's folder, not to the working folder.
+std::string BesideSettings(const std::string& settingsFile, const std::string& path);
+
 class ConnectionOne {
  public:
   static ConnectionOne& Get();
@@ -33,7 +41,8 @@ class ConnectionOne {
 
   // A seam for tests: `decorate` is put around the open backend now and
   // around the one every later Open makes, until Undecorate takes it off.
-  // The counter session of PostgreSQL (NextNum) is left as it is.
+  // The counter session of PostgreSQL (NextNum) is left as it is. A
+  // decorator that returns null refuses the connection being opened.
   using Decorator = std::function<std::unique_ptr<BackendDecorator>(std::unique_ptr<Backend>)>;
   void Decorate(Decorator decorate);
   void Undecorate();
@@ -49,8 +58,20 @@ class ConnectionOne {
 
   // Runs a statement: checks that the connection is open and the unit of work
   // not cancelled, and cancels the unit of work when the statement fails
-  // inside it.
+  // inside it. Outside a unit of work the database is first checked to be
+  // still there (and opened again when it went away). A failure of the
+  // connection itself reads "The database is not available: ..." and sets
+  // lost().
   bool Run(const std::function<bool(std::string*)>& run, std::string* error);
+  // The last Run, Begin or Commit failed because the database was away.
+  bool lost() const { return lost_; }
+  // The last outermost Commit lost the connection before the answer came:
+  // the work may or may not have been kept.
+  bool commitInDoubt() const { return commitInDoubt_; }
+  // Outside a unit of work: the database is still the one opened, or is
+  // opened again now. False, with "The database is not available: ...",
+  // while it cannot be (attempts are spaced by a growing pause).
+  bool EnsureThere(std::string* error);
   // A statement failed: inside a transaction the unit of work is cancelled
   // (PostgreSQL refuses anything more in it; SQLite is made to agree).
   void StatementFailed();
@@ -58,6 +79,8 @@ class ConnectionOne {
   // PostgreSQL keeps a second session for record-number counters, so their
   // row locks never wait for a sale to commit; SQLite uses connection 1.
   Backend* CounterBackend(std::string* error);
+  // The counter session failed with its connection: the next use opens it again.
+  void CounterLost() { counterBackend_.reset(); }
 
   // A statement as the module writes it, translated and prepared once per
   // backend and shared by every Stmt that runs the same text; null with
@@ -76,6 +99,15 @@ class ConnectionOne {
 
  private:
   void RolledBack();
+  // backend() is another object: what was prepared on the old one goes,
+  // and with it the old one's last hold on its database.
+  void BackendChanged() {
+    ++backendVersion_;
+    prepared_.clear();
+  }
+  std::unique_ptr<Backend> OpenBackend(const KVTConnectionSettings& settings, std::string* error);
+  bool Reconnect(const std::string& why, std::string* error);
+  std::string Unavailable(const std::string& why) const;
 
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Backend> counterBackend_;
@@ -89,7 +121,13 @@ class ConnectionOne {
   std::vector<std::function<void()>> onRollback_;
   std::string lastError_;
   std::unordered_map<std::string, std::shared_ptr<const Prepared>> prepared_;
-  std::uint64_t preparedVersion_ = 0;
+  bool lost_ = false;
+  bool commitInDoubt_ = false;
+  // Reopening after a loss: not before nextAttempt_, the pause doubling
+  // from kFirstPause up to kLongestPause while attempts fail.
+  std::int64_t nextAttemptMs_ = 0;
+  std::int64_t pauseMs_ = 0;
+  std::string awayWhy_;
 };
 
 // A statement with its bound values and its buffered result.
@@ -120,6 +158,9 @@ class Stmt {
  private:
   bool Fail(const std::string& message, bool cancelsUnit = false);
   bool Translate(const std::string& text, Translation* out);
+  // After a read failed with the connection outside a unit of work: the
+  // connection is there again, so the read may run once more.
+  bool RetryRead(const std::string& sql);
 
   std::string text_;
   std::shared_ptr<const ConnectionOne::Prepared> prepared_;

@@ -49,6 +49,13 @@ struct Plan {
   std::string containing;  // Comparable()
   int count = 0;
   bool failCommit = false;
+  // The connection is lost at the next outermost commit, after the work
+  // was kept (commitKept) or rolled back; or at the next statement.
+  bool loseAtCommit = false;
+  bool commitKept = false;
+  bool awayAfterCommit = false;
+  bool loseAtStatement = false;
+  bool away = false;  // every connection, also a new one, is lost at once
 
   bool StatementFails(const std::string& sql, std::string* error) {
     if (count <= 0 || Comparable(sql).find(containing) == std::string::npos) return false;
@@ -65,14 +72,19 @@ class FaultyStatement : public PreparedStatement {
       : sql_(std::move(sql)), inner_(std::move(inner)), plan_(std::move(plan)) {}
   bool Execute(const std::vector<BoundValue>& params, bool inTransaction, ResultData* out,
                std::string* error) override {
+    if (LoseNow(error)) return false;
     if (plan_->StatementFails(sql_, error)) return false;
     return inner_->Execute(params, inTransaction, out, error);
   }
 
  private:
+  bool LoseNow(std::string* error);
+
   std::string sql_;
   std::unique_ptr<PreparedStatement> inner_;
   std::shared_ptr<Plan> plan_;
+  class FaultyBackend* backend_ = nullptr;
+  friend class FaultyBackend;
 };
 
 class FaultyBackend : public BackendDecorator {
@@ -83,12 +95,35 @@ class FaultyBackend : public BackendDecorator {
   std::unique_ptr<PreparedStatement> Prepare(const std::string& sql, std::string* error) override {
     auto inner = BackendDecorator::Prepare(sql, error);
     if (!inner) return nullptr;
-    return std::make_unique<FaultyStatement>(sql, std::move(inner), plan_);
+    auto st = std::make_unique<FaultyStatement>(sql, std::move(inner), plan_);
+    st->backend_ = this;
+    return st;
   }
   bool RunOnce(const std::string& sql, const std::vector<BoundValue>& params, bool inTransaction,
                ResultData* out, std::string* error) override {
+    if (LoseNow(error)) return false;
     if (plan_->StatementFails(sql, error)) return false;
     return BackendDecorator::RunOnce(sql, params, inTransaction, out, error);
+  }
+  // A lost session stays lost: connection 1 has to open a new one.
+  bool LoseNow(std::string* error) {
+    if (plan_->loseAtStatement || plan_->away) {
+      plan_->loseAtStatement = false;
+      lost_ = true;
+    }
+    if (!lost_) return false;
+    *error = "injected loss of the connection";
+    return true;
+  }
+  bool StillThere(std::string* why) override {
+    if (!lost_ && !plan_->away) return BackendDecorator::StillThere(why);
+    *why = "injected loss of the connection";
+    return false;
+  }
+  bool Lost() override { return lost_ || BackendDecorator::Lost(); }
+  bool Begin(std::string* error) override {
+    if (LoseNow(error)) return false;
+    return BackendDecorator::Begin(error);
   }
   bool RunScript(const std::string& sql, std::string* error) override {
     if (plan_->StatementFails(sql, error)) return false;
@@ -96,6 +131,19 @@ class FaultyBackend : public BackendDecorator {
   }
   // Connection 1 commits the backend only at the outermost level.
   bool Commit(std::string* error) override {
+    if (LoseNow(error)) return false;
+    if (plan_->loseAtCommit) {
+      plan_->loseAtCommit = false;
+      std::string ignored;
+      if (plan_->commitKept)
+        inner().Commit(&ignored);
+      else
+        inner().Rollback(&ignored);
+      lost_ = true;
+      plan_->away = plan_->awayAfterCommit;
+      *error = "injected loss of the connection during the commit";
+      return false;
+    }
     if (!plan_->failCommit) return BackendDecorator::Commit(error);
     plan_->failCommit = false;
     std::string ignored;
@@ -106,7 +154,15 @@ class FaultyBackend : public BackendDecorator {
 
  private:
   std::shared_ptr<Plan> plan_;
+  bool lost_ = false;
 };
+
+bool FaultyStatement::LoseNow(std::string* error) {
+  // A statement prepared on an earlier backend has none to ask.
+  ConnectionOne& c = ConnectionOne::Get();
+  if (!backend_ || c.backend() != backend_) return false;
+  return backend_->LoseNow(error);
+}
 
 // The plan of the decorator on connection 1, installed on first use.
 Plan& Installed() {
@@ -114,7 +170,8 @@ Plan& Installed() {
   ConnectionOne& c = ConnectionOne::Get();
   if (!c.decorated() || !plan) {
     plan = std::make_shared<Plan>();
-    c.Decorate([p = plan](std::unique_ptr<Backend> inner) {
+    c.Decorate([p = plan](std::unique_ptr<Backend> inner) -> std::unique_ptr<BackendDecorator> {
+      if (p->away) return nullptr;  // the database cannot be reached
       return std::make_unique<FaultyBackend>(std::move(inner), p);
     });
   }
@@ -132,6 +189,21 @@ void KVTSqlFailStatements(const char* containing, int count) {
 
 void KVTSqlFailNextCommit() {
   kvt::sql::Installed().failCommit = true;
+}
+
+void KVTSqlLoseConnectionAtCommit(bool kept, bool stayAway) {
+  kvt::sql::Plan& plan = kvt::sql::Installed();
+  plan.loseAtCommit = true;
+  plan.commitKept = kept;
+  plan.awayAfterCommit = stayAway;
+}
+
+void KVTSqlLoseConnection() {
+  kvt::sql::Installed().loseAtStatement = true;
+}
+
+void KVTSqlDatabaseAway(bool away) {
+  kvt::sql::Installed().away = away;
 }
 
 void KVTSqlClearFaults() {

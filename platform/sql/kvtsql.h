@@ -47,15 +47,27 @@ struct KVTConnectionSettings {
   // SQLITE only: synchronous=FULL, so a confirmed sale survives a power cut.
   // false gives synchronous=NORMAL (measured by the benchmarks, never used by the till).
   bool synchronousFull = true;
+  // Make the database when it is missing (SQLITE: the file; PGSQL: the
+  // schema). Only the schema tool's init and demo, test databases and
+  // benchmarks ask for it: a till refuses a missing database, naming it.
+  bool create = false;
 };
 
 // Reads the settings; false (with KVTLastSqlError) when Translate names a
 // database this build does not serve.
 KVT_EXPORT bool KVTReadConnectionSettings(const char* iniPath, KVTConnectionSettings* out);
 
-// Opens connection 1 (closing one that is open). SQLITE creates the file when
-// it is missing and runs in WAL mode; PGSQL connects through libpq at READ
-// COMMITTED. False with KVTLastSqlError when the database cannot be reached.
+// Opens connection 1 (closing one that is open). SQLITE runs in WAL mode;
+// PGSQL connects through libpq at READ COMMITTED. A missing database file or
+// schema is refused unless `create` asks for it. False with KVTLastSqlError
+// when the database cannot be reached.
+//
+// The connection is watched from then on: before each write transaction and
+// each statement outside one, the SQLite file is checked by device and inode
+// and the PostgreSQL session by its state; a database that went away is
+// opened again (PostgreSQL with a growing pause between attempts). While it
+// cannot be, every statement fails with "The database is not available: ..."
+// (KVTSqlUnavailable), never with an empty answer.
 KVT_EXPORT bool KVTOpenConnectionOne(const char* iniPath = ".\\KVTSQL.ini");
 KVT_EXPORT bool KVTOpenConnectionOne(const KVTConnectionSettings& settings);
 // Closes connection 1; an open transaction is rolled back. Holders that
@@ -66,6 +78,9 @@ KVT_EXPORT bool KVTConnectionOneIsOpen();
 KVT_EXPORT const char* KVTDatabaseKind();
 // The reason of the last failure of any holder in this process ("" after none).
 KVT_EXPORT const char* KVTLastSqlError();
+// The start of every failure that comes from the database being away rather
+// than from a statement: "The database is not available: ".
+KVT_EXPORT extern const char* const KVTSqlUnavailable;
 
 // The text to put between single quotes in SQL: every apostrophe doubled, so
 // no typed value can change a statement. "O'Neil" -> "O''Neil". Null -> "".

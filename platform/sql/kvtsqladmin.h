@@ -45,6 +45,12 @@ KVT_EXPORT bool KVTInstallSqlFunctions();
 // expects on the open connection.
 KVT_EXPORT bool KVTSqlFunctionsWork();
 
+// The database's own check of its storage: SQLite's "PRAGMA
+// integrity_check" (every page and index), on PostgreSQL a read of every
+// table of the schema. The problems found; false (KVTLastSqlError) when the
+// check could not run, which on a damaged file is a problem too.
+KVT_EXPORT bool KVTCheckIntegrity(std::vector<std::string>* problems);
+
 // Faults for tests of failure paths: the next `count` statements whose text
 // contains `containing` (without regard to case and to the dialect's
 // rewrites: name tables, columns and "?" as the module writes them) fail as a
@@ -55,4 +61,15 @@ KVT_EXPORT bool KVTSqlFunctionsWork();
 // A later KVTSqlFailStatements replaces the statement fault asked before.
 KVT_EXPORT void KVTSqlFailStatements(const char* containing, int count = 1);
 KVT_EXPORT void KVTSqlFailNextCommit();
+// The connection is lost at the next outermost commit, as when a server
+// goes down then: with `kept` after the work was committed (only the answer
+// is lost), without it after it was rolled back. Or it is lost at the next
+// statement. Either way the session stays lost, so connection 1 has to open
+// a new one (the decorator goes around that one too). With `stayAway` the
+// database then stays away as KVTSqlDatabaseAway(true) has it.
+KVT_EXPORT void KVTSqlLoseConnectionAtCommit(bool kept, bool stayAway = false);
+KVT_EXPORT void KVTSqlLoseConnection();
+// While `away`, every connection is lost at its first use, a new one too:
+// the database cannot be reached until KVTSqlDatabaseAway(false).
+KVT_EXPORT void KVTSqlDatabaseAway(bool away);
 KVT_EXPORT void KVTSqlClearFaults();

@@ -106,12 +106,20 @@ double NextNum(int connectionNumber, const char* table, int block, int) {
   double start = 0;
   bool ok;
   if (ownSession) {
-    ok = b->Begin(&error) && TakeBlock(b, c.kind(), name, block, &start, &error);
-    if (ok) {
-      ok = b->Commit(&error);
-    } else {
-      std::string ignored;
-      b->Rollback(&ignored);
+    // A counter session the server dropped is opened again once: nothing of
+    // a block is kept unless its commit answered.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      ok = b->Begin(&error) && TakeBlock(b, c.kind(), name, block, &start, &error);
+      if (ok) {
+        ok = b->Commit(&error);
+      } else {
+        std::string ignored;
+        b->Rollback(&ignored);
+      }
+      if (ok || !b->Lost()) break;
+      c.CounterLost();
+      b = c.CounterBackend(&error);
+      if (!b) break;
     }
   } else {
     ok = c.Run(

@@ -75,10 +75,15 @@ Result Query::Run(std::initializer_list<Value> values) {
 }
 
 Result Query::Run(const std::vector<Value>& values) {
-  if (!stmt_->Prepare(sql_)) return Result::Failure(stmt_->error());
+  auto failed = [this] {
+    Result f = Result::Failure(stmt_->error());
+    f.unavailable_ = f.error_.rfind(KVTSqlUnavailable, 0) == 0;
+    return f;
+  };
+  if (!stmt_->Prepare(sql_)) return failed();
   for (const Value& v : values)
     if (!stmt_->Bind(v.text.c_str(), v.type)) break;  // Execute reports the bad value
-  if (!stmt_->Execute()) return Result::Failure(stmt_->error());
+  if (!stmt_->Execute()) return failed();
   ResultData& data = stmt_->result();
   Result r;
   r.changed_ = data.changes;
@@ -101,7 +106,10 @@ Result Run(std::string_view sql, const std::vector<Value>& values) {
 
 Transaction::Transaction() {
   begun_ = ConnectionOne::Get().Begin(&error_);
-  if (!begun_) ConnectionOne::Get().SetLastError(error_);
+  if (!begun_) {
+    unavailable_ = error_.rfind(KVTSqlUnavailable, 0) == 0;
+    ConnectionOne::Get().SetLastError(error_);
+  }
 }
 
 Transaction::~Transaction() {
@@ -115,8 +123,11 @@ bool Transaction::Commit() {
     return false;
   }
   ended_ = true;
-  if (ConnectionOne::Get().Commit(&error_)) return true;
-  ConnectionOne::Get().SetLastError(error_);
+  ConnectionOne& c = ConnectionOne::Get();
+  if (c.Commit(&error_)) return true;
+  inDoubt_ = c.commitInDoubt();
+  unavailable_ = error_.rfind(KVTSqlUnavailable, 0) == 0;
+  c.SetLastError(error_);
   return false;
 }
 

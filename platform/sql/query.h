@@ -63,6 +63,9 @@ class KVT_EXPORT Result {
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
+  // The failure was the database being away, not the statement; error()
+  // then reads "The database is not available: ...".
+  bool unavailable() const { return unavailable_; }
   Found found() const { return !ok() ? Found::Failed : rows_.empty() ? Found::No : Found::Yes; }
   // INSERT, UPDATE, DELETE: the rows changed (0 is still success).
   long changed() const { return changed_; }
@@ -73,6 +76,7 @@ class KVT_EXPORT Result {
  private:
   friend class Query;
   std::string error_;
+  bool unavailable_ = false;
   long changed_ = 0;
   std::vector<Row> rows_;
 };
@@ -115,14 +119,22 @@ class KVT_EXPORT Transaction {
   bool ok() const { return begun_; }
   const std::string& error() const { return error_; }
   // Ends the unit with its work kept. False with error() when the database
-  // refused the commit or the unit had been cancelled: nothing was saved.
+  // refused the commit or the unit had been cancelled: nothing was saved;
+  // or when the connection was lost before the commit was answered
+  // (inDoubt()): the work may have been kept, and only a look after
+  // reconnecting can tell.
   bool Commit();
+  bool inDoubt() const { return inDoubt_; }
+  // Beginning or committing failed because the database was away.
+  bool unavailable() const { return unavailable_; }
   // Ends the unit with its work undone.
   void Cancel();
 
  private:
   bool begun_ = false;
   bool ended_ = false;
+  bool inDoubt_ = false;
+  bool unavailable_ = false;
   std::string error_;
 };
 

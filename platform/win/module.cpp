@@ -3,11 +3,13 @@
 
 #include <dirent.h>
 #include <dlfcn.h>
+#include <link.h>
 #include <strings.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "platform/win/folders.h"
@@ -89,7 +91,20 @@ HMODULE LoadLibrary(const char* name) {
 void* GetProcAddress(HMODULE module, const char* entryPoint) {
   if (!module || !entryPoint) return nullptr;
   void* p = ::dlsym(module, entryPoint);
-  if (!p) SetError(std::string("entry point not found: ") + entryPoint);
+  if (!p) {
+    SetError(std::string("entry point not found: ") + entryPoint);
+    return nullptr;
+  }
+  // dlsym also finds what the module's dependencies define (the C library's
+  // abort, another module's exports): only the module's own entry points
+  // are its exports.
+  Dl_info info{};
+  link_map* map = nullptr;
+  if (::dladdr(p, &info) == 0 || ::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map ||
+      !info.dli_fname || !map->l_name || std::strcmp(info.dli_fname, map->l_name) != 0) {
+    SetError(std::string("entry point not found: ") + entryPoint + " (not the module's own)");
+    return nullptr;
+  }
   return p;
 }
 

@@ -1,8 +1,14 @@
 // Private settings files: read, cut to the buffer, write creating what is missing.
 #include "platform/win/profile.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 
 #include <dirent.h>
 #include <cstdlib>
@@ -77,6 +83,81 @@ bool Lookup(const std::string& path, const std::string& section, const std::stri
   return false;
 }
 
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The advisory lock of a settings file, held from its read to its
+// replacement. The file is replaced by a rename, so a lock taken on a file
+// that has just been replaced is taken again on the new one.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd_ < 0) return;
+      while (::flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+          Release();
+          return;
+        }
+      }
+      struct stat held {
+      }, now{};
+      if (::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
+          held.st_dev == now.st_dev && held.st_ino == now.st_ino)
+        return;
+      Release();
+    }
+  }
+  ~FileLock() { Release(); }
+  bool Locked() const { return fd_ >= 0; }
+
+ private:
+  void Release() {
+    if (fd_ >= 0) ::close(fd_);  // closing lets the lock go
+    fd_ = -1;
+  }
+  int fd_ = -1;
+};
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Written beside the file, synced, then renamed over it, and the folder
+// synced: a reader sees the old file or the new one, never half of one,
+// also after a power cut.
+bool ReplaceFile(const std::string& path, const std::string& text) {
+  std::string tmp = path + ".XXXXXX";
+  int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat old {};
+  mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace kvt {
@@ -130,15 +211,27 @@ int GetPrivateProfileInt(const char* section, const char* key, int def, const ch
   if (!Lookup(kvt::ResolvePath(file ? file : ""), section ? section : "", key ? key : "", &v))
     return def;
   char* end = nullptr;
-  long n = std::strtol(v.c_str(), &end, 10);
-  return end == v.c_str() ? def : static_cast<int>(n);
+  errno = 0;
+  long long n = std::strtoll(v.c_str(), &end, 10);
+  // A number an int cannot hold is no setting of this kind: never wrapped.
+  if (end == v.c_str() || errno == ERANGE || n < INT_MIN || n > INT_MAX) return def;
+  return static_cast<int>(n);
 }
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* file) {
   if (!section || !file) return false;
+  // A line break would write lines of its own (a new section, another key);
+  // a section name cannot hold "]", nor a key "=".
+  if (std::strpbrk(section, "\r\n]") || (key && std::strpbrk(key, "\r\n=")) ||
+      (value && std::strpbrk(value, "\r\n")))
+    return false;
   std::lock_guard<std::mutex> lock(g_mutex);
   std::string path = kvt::ResolvePath(file);
+  // Other processes (another till, a set-up screen) write the same file:
+  // the whole read, change and replace holds the file's advisory lock.
+  FileLock fileLock(path);
+  if (!fileLock.Locked()) return false;
   std::vector<std::string> lines;
   ReadLines(path, &lines);  // a missing file is created
 
@@ -184,20 +277,7 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     out.push_back(std::string(key) + "=" + value);
   }
 
-  std::string tmp = path + ".tmp";
-  {
-    std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
-    if (!o) return false;
-    for (const auto& line : out) o << line << "\n";
-    o.flush();
-    if (!o) {
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  std::string text;
+  for (const auto& line : out) text += line + "\n";
+  return ReplaceFile(path, text);
 }

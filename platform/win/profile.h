@@ -20,12 +20,20 @@
 // a value are dropped, as are surrounding double quotes.
 KVT_EXPORT int GetPrivateProfileString(const char* section, const char* key, const char* def,
                                        char* buf, int size, const char* file);
-// The value as an integer: its leading digits (with sign); `def` when missing
-// or when it does not start with a number.
+// The value as an integer: its leading digits (with sign); `def` when missing,
+// when it does not start with a number, or when the number is beyond an int.
 KVT_EXPORT int GetPrivateProfileInt(const char* section, const char* key, int def,
                                     const char* file);
 // Writes key=value. A null value removes the key; a null key removes the
-// section. Returns false when the file cannot be written.
+// section. Returns false when the file cannot be written, and refuses a
+// line break in the section, key or value (it would write lines of its
+// own), a "]" in the section and a "=" in the key.
+//
+// Several processes may write one file (two tills, a set-up screen): each
+// write holds the file's advisory lock (flock) from its read to its end,
+// writes the new text to a temporary file in the same folder, syncs it and
+// renames it over the file, so no write loses another's keys and a reader
+// never sees half a file.
 KVT_EXPORT bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                           const char* file);
 

@@ -104,6 +104,7 @@ class LoginTest : public kvt::test::DatabaseTest {
       if (verb == "see")
         user.Do([this, arg] { EXPECT_NE(user.Render().find(arg), std::string::npos) << arg; });
       if (verb == "fail") user.Do([arg] { KVTSqlFailStatements(arg.c_str()); });
+      if (verb == "away") user.Do([] { KVTSqlDatabaseAway(true); });
     }
   }
 
@@ -118,6 +119,8 @@ class LoginTest : public kvt::test::DatabaseTest {
       std::string text = m.text;
       std::size_t reason = text.find("\n\ninjected failure");
       if (reason != std::string::npos) text.replace(reason, std::string::npos, "\n\n<reason>");
+      std::size_t away = text.find("The database is not available: ");
+      if (away != std::string::npos) text.replace(away, std::string::npos, "<away>");
       out.push_back(m.caption + ": " + text);
     }
     return out;
@@ -179,6 +182,7 @@ TEST_P(LoginTest, RefusedEntriesAndUnreadableTablesKeepTheOperatorThere) {
       {"NewShiftAnsweredNoStartsOver", kToShift + "type S1;answer No;key Enter", {"Point Of Sale: Is this a new shift?"}, Ids::IDC_STORE, {{Ids::IDC_STORE, ""}, {Ids::IDC_TILLREF, ""}, {Ids::IDC_EMPLOYEE, ""}, {Ids::IDC_SHIFT, ""}, {Ids::IDC_SHIFTDATE, "12052025"}}},
       {"StoresUnreadable", "fail FROM KVTCOM13;type MAIN;key Enter", {"Error: The stores could not be read:\n\n<reason>"}, Ids::IDC_STORE, {{Ids::IDC_STORE, "MAIN"}}},
       {"TillsUnreadable", "type MAIN;key Enter;key Enter;fail FROM KVTCOM14;type T1;key Enter", {"Error: The tills could not be read:\n\n<reason>"}, Ids::IDC_TILLREF, {{Ids::IDC_TILLREF, "T1"}}},
+      {"DatabaseAwayIsNoUnknownEmployee", "type MAIN;key Enter;key Enter;type T1;key Enter;away x;type E1;key Enter", {"Error: The employees could not be read:\n\n<away>"}, Ids::IDC_EMPLOYEE, {{Ids::IDC_EMPLOYEE, "E1"}}},
       {"EmployeesUnreadable", "type MAIN;key Enter;key Enter;type T1;key Enter;fail FROM KVTCOM11;type E1;key Enter", {"Error: The employees could not be read:\n\n<reason>"}, Ids::IDC_EMPLOYEE, {{Ids::IDC_EMPLOYEE, "E1"}}},
       {"ShiftsUnreadable", kToShift + "fail FROM KVTCOM10;type S1;key Enter", {"Error: The shifts could not be read:\n\n<reason>"}, Ids::IDC_SHIFT, {{Ids::IDC_SHIFT, "S1"}}},
       {"StoresUnreadableOnTheWholeCheck", kToShift + "type S1;fail FROM KVTCOM13;key Enter", {"Error: The stores could not be read:\n\n<reason>"}, Ids::IDC_STORE, {{Ids::IDC_STORE, "MAIN"}, {Ids::IDC_SHIFT, "S1"}}},

@@ -367,6 +367,48 @@ TEST_P(SaleSaving, AFailedHeaderUpdateKeepsTheSaleAsItWas) {
   EXPECT_EQ(db().Count("KVTPOS2"), 1);
 }
 
+TEST_P(SaleSaving, ACommitThatLostItsAnswerIsLookedUpBeforeTheCashierIsTold) {
+  const std::string away = "The database is not available: ";
+  const std::string unknown = "Whether this sale was saved is not known yet.";
+  // clang-format off
+  struct Case { bool kept, stayAway; bool saved; std::string told; } cases[] = {
+      {true,  false, true,  ""},          // committed, only the answer was lost
+      {false, false, false, kNotSaved},   // rolled back: not saved, said plainly
+      {true,  true,  false, unknown},     // cannot be looked up yet: said so
+      {false, true,  false, unknown},
+  };
+  // clang-format on
+  AddStock("HX", "10");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.kept ? "kept" : "rolled back") + (c.stayAway ? ", away" : ""));
+    Exec("DELETE FROM KVTPOS1");
+    Exec("UPDATE KVTINV2 SET QTYONHAND = '10'");
+    NewSale();
+    lines = {SoldLine("HX", "1", "2.50", "2.50", "T")};
+    taxes = {{"ST", "10.000", "0.25", lines[0].itemLink}};
+    KVTSqlLoseConnectionAtCommit(c.kept, c.stayAway);
+    EXPECT_EQ(Save(), c.saved);
+    std::vector<std::string> told = Notices();
+    if (c.told.empty()) {
+      EXPECT_EQ(told, std::vector<std::string>{});
+    } else {
+      ASSERT_EQ(told.size(), 1u);
+      EXPECT_EQ(told[0].rfind(away, 0), 0u) << told[0];
+      EXPECT_NE(told[0].find(c.told), std::string::npos) << told[0];
+    }
+    KVTSqlClearFaults();
+    // Saved again once the database is back, the sale is there once, its
+    // stock moved once.
+    if (!c.saved) {
+      EXPECT_TRUE(Save());
+      EXPECT_EQ(Notices(), std::vector<std::string>{});
+    }
+    EXPECT_EQ(db().Count("KVTPOS1"), 1);
+    EXPECT_EQ(db().Count("KVTPOS2", "INVOICELNK = '" + header.invoiceLnk + "'"), 1);
+    EXPECT_EQ(Qoh("HX"), "9.000");
+  }
+}
+
 KVT_ON_BOTH_BACKENDS(SaleSaving);
 
 }  // namespace

@@ -39,7 +39,10 @@ class Desktop : public ::testing::Test {
                                    "DataPath=desktop.db\n";
     std::remove("desktop.db");
     std::remove("KVT32.ini");
-    ASSERT_TRUE(KVTOpenConnectionOne(".\\KVTSQL.ini")) << KVTLastSqlError();
+    KVTConnectionSettings making;
+    ASSERT_TRUE(KVTReadConnectionSettings(".\\KVTSQL.ini", &making)) << KVTLastSqlError();
+    making.create = true;  // the store's database is made here, as kvtpos-db demo does
+    ASSERT_TRUE(KVTOpenConnectionOne(making)) << KVTLastSqlError();
     std::string error;
     ASSERT_TRUE(kvt::schema::LoadDemoStore(&error)) << error;
     KVTCloseConnectionOne();

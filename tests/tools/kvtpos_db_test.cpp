@@ -71,6 +71,36 @@ TEST_P(KvtposDb, InitCheckAndDemoReportAndExitAsTheyShould) {
   EXPECT_NE(r.out.find("already holds"), std::string::npos) << r.out;
 }
 
+TEST_P(KvtposDb, CheckFindsADamagedFileAndNeverMakesAMissingSchema) {
+  ASSERT_EQ(Tool("init --ini " + ini_).code, 0);
+  if (IsPg()) {
+    const KVTConnectionSettings& s = tempDb().settings();
+    Result r = Tool("check --pg '" + s.connInfo + "' --schema kvt_no_such_schema");
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_NE(r.out.find("no schema kvt_no_such_schema"), std::string::npos) << r.out;
+    ASSERT_TRUE(tempDb().Reopen());
+    KVTSConnection q(1, nullptr, 0);
+    ASSERT_GT(q.ExecSQL("SELECT 1 FROM pg_namespace WHERE nspname = 'kvt_no_such_schema'"), 0);
+    EXPECT_FALSE(q.FetchNext()) << "the schema was made";
+    KVTCloseConnectionOne();
+    return;
+  }
+  // Garbage over the headers of a few pages past the first: every table is
+  // still there by name.
+  const std::string file = tempDb().settings().dataPath;
+  std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekg(0, std::ios::end);
+  ASSERT_GT(static_cast<long>(f.tellg()), 12 * 4096);
+  for (long page = 6; page < 12; ++page) {
+    f.seekp(page * 4096);
+    f << std::string(12, '\x5a');
+  }
+  f.close();
+  Result r = Tool("check --ini " + ini_);
+  EXPECT_EQ(r.code, 1) << r.out;
+  EXPECT_NE(r.out.find("damaged: "), std::string::npos) << r.out;
+}
+
 KVT_ON_BOTH_BACKENDS(KvtposDb);
 
 TEST(KvtposDbUsage, BadUsageAndMissingDatabasesAreClearFailures) {
@@ -83,9 +113,14 @@ TEST(KvtposDbUsage, BadUsageAndMissingDatabasesAreClearFailures) {
   r = Tool("check");
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.out.find("no settings file"), std::string::npos) << r.out;
-  r = Tool("check --sqlite no-such.db");
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.out.find("no database at"), std::string::npos) << r.out;
+  // Only init and demo make a database; the others name the missing one.
+  for (const char* command : {"check", "frobnicate"}) {
+    r = Tool(std::string(command) + " --sqlite no-such.db");
+    if (r.code == 2) continue;  // not a command
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("no database file no-such.db"), std::string::npos) << r.out;
+    EXPECT_FALSE(std::ifstream("no-such.db").good());
+  }
   std::ofstream("KVTSQL.ini") << "[KVTSQL Connection One]\nTranslate=MSSQL\n";
   r = Tool("init");
   EXPECT_EQ(r.code, 1);

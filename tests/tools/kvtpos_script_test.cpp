@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -67,6 +68,11 @@ TEST(ScriptParse, RefusesABadLineWithItsNumber) {
       {"press F3", "line 1: unknown command \"press\""},
       {"type", "line 1: text is missing"},
       {"call", "line 1: expected: call EXPORT"},
+      {"row 106 4294967297", "line 1: expected: row GRID ROW"},  // would wrap to row 1
+      {"row 106 -1", "line 1: expected: row GRID ROW"},
+      {"expect rows 106 99999999999", "line 1: expected: expect rows GRID COUNT"},
+      {"expect sql \"DROP TABLE KVTPOS1\" \"\"", "line 1: expect sql runs a SELECT only"},
+      {"expect sql \"DELETE FROM KVTPOS1\" \"\"", "line 1: expect sql runs a SELECT only"},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -85,11 +91,11 @@ TEST(ScriptRun, SqlChecksReadTheInstalledQuery) {
   ASSERT_TRUE(
       ParseScript("expect sql \"SELECT A,B FROM T\" \"a|b\\nc|\"\n"
                   "expect sql \"SELECT A,B FROM T\" \"a|b\"\n"
-                  "expect sql \"BROKEN\" \"\"\n",
+                  "expect sql \"SELECT BROKEN\" \"\"\n",
                   &cmds, &error));
   SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
     *rows = {{"a", "b"}, {"c", ""}};
-    return sql != "BROKEN";
+    return sql != "SELECT BROKEN";
   });
   std::ostringstream out;
   ScriptRunner runner(user, nullptr, "KVTPOS.DLL", out);
@@ -97,7 +103,7 @@ TEST(ScriptRun, SqlChecksReadTheInstalledQuery) {
   SetFormsQuery({});
   std::string t = out.str();
   EXPECT_NE(t.find("line 2: the rows are \"a|b\\nc|\", expected \"a|b\""), std::string::npos) << t;
-  EXPECT_NE(t.find("line 3: the statement failed: BROKEN"), std::string::npos) << t;
+  EXPECT_NE(t.find("line 3: the statement failed: SELECT BROKEN"), std::string::npos) << t;
   EXPECT_NE(t.find("1 of 3 checks held; 2 failures:"), std::string::npos) << t;
 }
 
@@ -107,10 +113,11 @@ struct Result {
 };
 
 // Runs the tool on a script with the test module; stdout and stderr together.
+// An empty script: no script file (the options name what is run).
 Result RunTool(const std::string& script, const std::string& options = "") {
   static int n = 0;
-  std::string path = "script" + std::to_string(++n) + ".kvts";
-  std::ofstream(path) << script;
+  std::string path = script.empty() ? "" : "script" + std::to_string(++n) + ".kvts";
+  if (!script.empty()) std::ofstream(path) << script;
   const char* dir = std::getenv("KVT_MODULE_DIR");
   std::string cmd = std::string(dir ? dir : ".") + "/kvtpos-script --module KVTFORMTEST.DLL " +
                     options + " " + path + " 2>&1";
@@ -223,6 +230,15 @@ TEST(ScriptTool, BadScriptOrDatabaseRunsNothing) {
   EXPECT_NE(r.out.find("line 2: unknown key \"Enterr\""), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("OpenTestScreen\n"), r.out.find("  call OpenTestScreen")) << r.out;
 
+  // A folder is no script, and an export of another library is none of the module's.
+  std::filesystem::create_directories("a-folder");
+  r = RunTool("", "a-folder");
+  EXPECT_EQ(r.rc, 2) << r.out;
+  EXPECT_NE(r.out.find("cannot read a-folder: it is a folder"), std::string::npos) << r.out;
+  r = RunTool("call abort\n");
+  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_NE(r.out.find("has no export abort"), std::string::npos) << r.out;
+
   r = RunTool("expect sql \"SELECT 1\" \"1\"\n");
   EXPECT_EQ(r.rc, 1) << r.out;
   EXPECT_NE(r.out.find("line 1: no database connected"), std::string::npos) << r.out;
@@ -237,6 +253,7 @@ TEST(ScriptTool, ExpectSqlReadsTheNamedDatabase) {
   std::remove("script.db");
   KVTConnectionSettings s;
   s.dataPath = "script.db";
+  s.create = true;
   ASSERT_TRUE(KVTOpenConnectionOne(s)) << KVTLastSqlError();
   {
     KVTSConnection c(1, nullptr, 0);

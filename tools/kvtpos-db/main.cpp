@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/kvtsqladmin.h"
 #include "platform/win/profile.h"
 #include "schema/demo.h"
 #include "schema/demosales.h"
@@ -18,7 +19,7 @@ const char* const kUsage =
     "usage: kvtpos-db init|demo|check [DATABASE]\n"
     "  init    create the schema, or bring an older one up to date\n"
     "  demo    create the schema and load the demo store into an empty database\n"
-    "  check   report what is missing or wrong in an existing database\n"
+    "  check   report what is damaged, missing or wrong in an existing database\n"
     "DATABASE (default: the settings file .\\KVTSQL.ini in this folder)\n"
     "  --ini FILE       a settings file with section \"KVTSQL Connection One\"\n"
     "  --sqlite FILE    an SQLite database file\n"
@@ -107,9 +108,9 @@ int main(int argc, char** argv) {
                   "; name the database with --sqlite FILE, --pg CONNINFO or --ini FILE");
     if (!KVTReadConnectionSettings(ini.c_str(), &settings)) return Fail(KVTLastSqlError());
   }
-  if (command == "check" && settings.translate != "PGSQL" && !settings.dataPath.empty() &&
-      !Exists(settings.dataPath))
-    return Fail("there is no database at " + settings.dataPath);
+  // Only init and demo make a database; check and anything else refuse a
+  // missing file or schema, naming it.
+  settings.create = command != "check";
 
   if (!KVTOpenConnectionOne(settings)) return Fail(KVTLastSqlError());
   std::string where = Describe(settings);
@@ -140,7 +141,13 @@ int main(int argc, char** argv) {
           where.c_str(), counts.stores, counts.categories, counts.items, counts.customers, sales);
     }
   } else {
-    std::vector<std::string> problems = kvt::schema::Check();
+    // The storage first: a damaged file can look complete table by table.
+    std::vector<std::string> problems;
+    if (!KVTCheckIntegrity(&problems))
+      problems.push_back(std::string("the database could not be checked: ") + KVTLastSqlError());
+    for (std::string& p : problems) p = "damaged: " + p;
+    std::vector<std::string> tables = kvt::schema::Check();
+    problems.insert(problems.end(), tables.begin(), tables.end());
     for (const std::string& p : problems) std::printf("%s\n", p.c_str());
     if (problems.empty()) {
       std::printf("%s: schema version %d, all %zu tables in order\n", where.c_str(),

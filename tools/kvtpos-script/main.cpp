@@ -3,6 +3,7 @@
 // (offscreen when there is no display), writing a picture of each screen. Exit code 0 when every
 // check held, 1 when something failed, 2 when the script or the command line is wrong.
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -55,6 +56,11 @@ int main(int argc, char** argv) {
   if (path == "-") {
     text << std::cin.rdbuf();
   } else {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+      std::cerr << "kvtpos-script: cannot read " << path << ": it is a folder, not a script\n";
+      return 2;
+    }
     std::ifstream in(path);
     if (!in) {
       std::cerr << "kvtpos-script: cannot read " << path << ": " << std::strerror(errno) << "\n";

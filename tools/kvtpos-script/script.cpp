@@ -2,6 +2,8 @@
 #include "tools/kvtpos-script/script.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <sstream>
 
@@ -48,12 +50,25 @@ bool Tokens(const std::string& s, std::vector<std::string>* out, std::string* er
   return true;
 }
 
+// Ids, grids, rows, columns and counts: whole numbers from 0 that an int
+// holds (a larger one must not wrap round to a row that exists).
 bool Int(const std::string& s, int* out) {
-  if (s.empty()) return false;
+  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0]))) return false;
   char* end = nullptr;
-  long v = std::strtol(s.c_str(), &end, 10);
+  errno = 0;
+  long long v = std::strtoll(s.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || v > INT_MAX) return false;
   *out = static_cast<int>(v);
-  return *end == '\0';
+  return true;
+}
+
+// A check reads the database and never changes it.
+bool OnlyReads(const std::string& sql) {
+  std::size_t b = sql.find_first_not_of(" \t\r\n(");
+  if (b == std::string::npos || sql.size() - b < 7) return false;
+  std::string head = sql.substr(b, 7);
+  for (char& ch : head) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return head == "SELECT " || head == "SELECT\t";
 }
 
 // The rest of a line as one text: quoted, or as written.
@@ -176,7 +191,10 @@ bool ParseLine(const std::string& line, ScriptCommand* c, std::string* error) {
   if (what == "sql") {
     c->kind = ScriptCommand::kExpectSql;
     c->text = toks;
-    return want(2, "expect sql \"SELECT ...\" \"ROWS\"");
+    if (!want(2, "expect sql \"SELECT ...\" \"ROWS\"")) return false;
+    if (OnlyReads(toks[0])) return true;
+    *error = "expect sql runs a SELECT only";
+    return false;
   }
   *error = "unknown check \"expect " + what + "\"";
   return false;

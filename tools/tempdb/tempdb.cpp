@@ -53,7 +53,10 @@ std::unique_ptr<TempDatabase> TempDatabase::Create(Backend backend, std::string*
     db->settings_.connInfo = std::getenv("KVT_PG");
     db->settings_.schema = "kvt_test_" + unique;
   }
-  if (!KVTOpenConnectionOne(db->settings_)) {
+  // Made here, once; a reopen finds it (and refuses it when a test removed it).
+  KVTConnectionSettings making = db->settings_;
+  making.create = true;
+  if (!KVTOpenConnectionOne(making)) {
     *reason = std::string("cannot open the test database: ") + KVTLastSqlError();
     if (backend == Backend::SQLite) {
       std::error_code ec;

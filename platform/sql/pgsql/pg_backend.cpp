@@ -16,6 +16,7 @@ constexpr Oid kDateOid = 1082;
 struct Conn {
   PGconn* conn = nullptr;
   int nextStatement = 0;
+  bool lost = false;  // a call failed with the connection, not the statement
   ~Conn() {
     if (conn) PQfinish(conn);
   }
@@ -26,7 +27,19 @@ struct Conn {
   }
 };
 
+// Whether a failed result means the session is gone: no result at all, a
+// session libpq has closed, an error libpq made itself (the server's errors
+// carry an SQLSTATE) or the server's own connection and shutdown errors
+// (classes 08 and 57P).
+bool SessionGone(PGresult* r, const Conn& c) {
+  if (!r || !c.conn || PQstatus(c.conn) != CONNECTION_OK) return true;
+  const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+  if (!state || !*state) return PQresultStatus(r) == PGRES_FATAL_ERROR;
+  return std::strncmp(state, "08", 2) == 0 || std::strncmp(state, "57P", 3) == 0;
+}
+
 std::string ResultError(PGresult* r, const Conn& c) {
+  if (SessionGone(r, c)) const_cast<Conn&>(c).lost = true;
   std::string e = r ? PQresultErrorMessage(r) : "";
   if (e.empty()) e = c.Error();
   while (!e.empty() && (e.back() == '\n' || e.back() == ' ')) e.pop_back();
@@ -226,6 +239,33 @@ class PgBackend : public Backend {
 
   bool InstallFunctions(std::string* error) override { return RunScript(PgFunctionsSql(), error); }
 
+  bool StillThere(std::string* why) override {
+    if (c_->conn && !c_->lost && PQstatus(c_->conn) == CONNECTION_OK) return true;
+    *why = "the connection to the PostgreSQL server was lost";
+    if (c_->conn && *PQerrorMessage(c_->conn)) *why += ": " + c_->Error();
+    return false;
+  }
+
+  bool Lost() override { return c_->lost || !c_->conn || PQstatus(c_->conn) != CONNECTION_OK; }
+
+  // The server keeps its pages checked itself (checksums, WAL); what can be
+  // asked of it here is that every table of the schema can be read.
+  bool CheckIntegrity(std::vector<std::string>* problems, std::string* error) override {
+    problems->clear();
+    ResultData tables;
+    if (!RunOnce("SELECT table_name FROM information_schema.tables "
+                 "WHERE table_schema = current_schema() AND table_type = 'BASE TABLE'",
+                 {}, false, &tables, error))
+      return false;
+    for (const auto& row : tables.rows) {
+      ResultData ignored;
+      std::string why;
+      if (!RunOnce("SELECT count(*) FROM \"" + row[0] + "\"", {}, false, &ignored, &why))
+        problems->push_back(row[0] + ": " + why);
+    }
+    return true;
+  }
+
   bool FunctionsInstalled() {
     ResultData r;
     std::string error;
@@ -291,7 +331,7 @@ std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, st
   PQsetNoticeProcessor(c->conn, IgnoreNotice, nullptr);
   if (!Command(*c,
                "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
-               "SET synchronous_commit TO on; "
+               "SET synchronous_commit TO on; SET standard_conforming_strings TO on; "
                "SET default_transaction_isolation TO 'read committed'",
                error)) {
     *error = "cannot set up the PostgreSQL session: " + *error;
@@ -309,6 +349,10 @@ std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, st
                      std::vector<const char*>{schema.c_str()}.data(), nullptr, nullptr, 0);
     bool exists = r && PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0;
     PQclear(r);
+    if (!exists && !settings.create) {
+      *error = "there is no schema " + schema + " in the PostgreSQL database";
+      return nullptr;
+    }
     if ((!exists && !Command(*c, ("CREATE SCHEMA " + schema).c_str(), error)) ||
         !Command(*c, ("SET search_path TO " + schema).c_str(), error)) {
       *error = "cannot use the schema " + schema + ": " + *error;

@@ -76,14 +76,55 @@ void LeftFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // ---- the database -----------------------------------------------------------
 
+struct FileId {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  bool operator==(const FileId& o) const { return dev == o.dev && ino == o.ino; }
+};
+
+bool IdOf(const std::string& path, FileId* id) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  *id = {st.st_dev, st.st_ino};
+  return true;
+}
+
 struct Db {
   sqlite3* db = nullptr;
   int lockFd = -1;
   bool writerLocked = false;
+  std::string file;
+  FileId fileId, walId;  // what was opened; the write-ahead log beside it
+  bool haveWal = false;
+  int lastCode = SQLITE_OK;
 
   ~Db() {
-    if (db) sqlite3_close_v2(db);  // statements still held finalize later
+    if (db) {
+      // The last connection to close deletes the write-ahead log by its name.
+      // When the database file was replaced, the log now at that name may be
+      // another till's, of the new file: it must stay.
+      FileId now;
+      if (!haveWal || !IdOf(file + "-wal", &now) || !(now == walId)) {
+        int keep = 1;
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
+      }
+      sqlite3_close_v2(db);  // statements still held finalize later
+    }
     if (lockFd >= 0) ::close(lockFd);
+  }
+
+  // The file at the path is still the one opened.
+  bool StillThere(std::string* why) const {
+    FileId now;
+    if (!IdOf(file, &now)) {
+      *why = "the database file " + file + " is missing";
+      return false;
+    }
+    if (!(now == fileId)) {
+      *why = "the database file " + file + " was replaced";
+      return false;
+    }
+    return true;
   }
 
   // Writers wait in the kernel's queue for the lock file, in order.
@@ -103,12 +144,17 @@ struct Db {
     writerLocked = false;
   }
 
-  std::string Error() const { return sqlite3_errmsg(db); }
+  std::string Error() {
+    lastCode = sqlite3_errcode(db) & 0xff;
+    return sqlite3_errmsg(db);
+  }
 
   bool Exec(const char* sql, std::string* error) {
     char* msg = nullptr;
+    lastCode = SQLITE_OK;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
-      *error = msg ? msg : Error();
+      std::string e = Error();
+      *error = msg ? msg : e;
       sqlite3_free(msg);
       return false;
     }
@@ -143,6 +189,7 @@ std::string ColumnText(sqlite3_stmt* st, int i, bool isDate) {
 // transaction a statement that writes takes the writer lock around itself.
 bool Run(Db& db, sqlite3_stmt* st, const std::vector<BoundValue>& params, bool inTransaction,
          ResultData* out, std::string* error) {
+  db.lastCode = SQLITE_OK;
   sqlite3_reset(st);
   sqlite3_clear_bindings(st);
   int expected = sqlite3_bind_parameter_count(st);
@@ -237,6 +284,7 @@ class SqliteBackend : public Backend {
   std::unique_ptr<PreparedStatement> Prepare(const std::string& sql, std::string* error) override {
     sqlite3_stmt* st = nullptr;
     const char* tail = nullptr;
+    db_->lastCode = SQLITE_OK;
     if (sqlite3_prepare_v3(db_->db, sql.c_str(), static_cast<int>(sql.size()),
                            SQLITE_PREPARE_PERSISTENT, &st, &tail) != SQLITE_OK) {
       *error = db_->Error();
@@ -348,6 +396,24 @@ class SqliteBackend : public Backend {
 
   bool InstallFunctions(std::string*) override { return true; }  // registered at open
 
+  bool StillThere(std::string* why) override { return db_->StillThere(why); }
+
+  bool Lost() override {
+    std::string why;
+    int code = db_->lastCode;
+    return code == SQLITE_IOERR || code == SQLITE_CANTOPEN || code == SQLITE_NOTADB ||
+           code == SQLITE_READONLY || !db_->StillThere(&why);
+  }
+
+  bool CheckIntegrity(std::vector<std::string>* problems, std::string* error) override {
+    problems->clear();
+    ResultData r;
+    if (!RunOnce("PRAGMA integrity_check", {}, false, &r, error)) return false;
+    for (const auto& row : r.rows)
+      if (!row.empty() && row[0] != "ok") problems->push_back(row[0]);
+    return true;
+  }
+
  private:
   std::shared_ptr<Db> db_;
 };
@@ -372,9 +438,15 @@ std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings
   }
   std::string file = DatabaseFile(settings.dataPath);
   auto db = std::make_shared<Db>();
-  int rc =
-      sqlite3_open_v2(file.c_str(), &db->db,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  db->file = file;
+  struct stat st {};
+  if (!settings.create && ::stat(file.c_str(), &st) != 0) {
+    *error = "there is no database file " + file;
+    return nullptr;
+  }
+  int openFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+  if (settings.create) openFlags |= SQLITE_OPEN_CREATE;
+  int rc = sqlite3_open_v2(file.c_str(), &db->db, openFlags, nullptr);
   if (rc != SQLITE_OK) {
     *error = "cannot open the database " + file + ": " +
              (db->db ? db->Error() : std::string(sqlite3_errstr(rc)));
@@ -394,6 +466,11 @@ std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings
     *error = "cannot set up " + file + ": " + *error;
     return nullptr;
   }
+  if (!IdOf(file, &db->fileId)) {
+    *error = "there is no database file " + file;
+    return nullptr;
+  }
+  db->haveWal = IdOf(file + "-wal", &db->walId);
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   sqlite3_create_function(db->db, "NUMVAL", 1, flags, nullptr, NumvalFunction, nullptr, nullptr);
   for (int args = 1; args <= 3; ++args)

@@ -158,6 +158,35 @@ TEST_P(QueryHelper, APreparedStatementFollowsTheTableAndTheConnection) {
   EXPECT_EQ(CountItems(), 1);
 }
 
+TEST_P(QueryHelper, TextReachesTheDatabaseAsUtf8) {
+  // clang-format off
+  struct Case { const char* bound; const char* stored; } cases[] = {  // stored null: refused
+      {"Caf\xC3\xA9", "Caf\xC3\xA9"},
+      {"Caf\xC3", "Caf"},                         // an accent cut at the width
+      {"Hay \xF0\x9F\x8C\xBE", "Hay \xF0\x9F\x8C\xBE"},
+      {"Hay \xF0\x9F\x8C", "Hay "},               // an emoji cut after 3 of its 4 bytes
+      {"Hay \xF0", "Hay "},
+      {"Caf\xE9 au lait", nullptr},               // Latin-1: not UTF-8 at all
+      {"\xC3(", nullptr},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bound);
+    ASSERT_TRUE(sql::Run("DELETE FROM ITEMS").ok());
+    sql::Result r = sql::Run("INSERT INTO ITEMS (CODE) VALUES (?)", {sql::Text(c.bound)});
+    if (!c.stored) {
+      EXPECT_FALSE(r.ok());
+      EXPECT_NE(r.error().find("is not UTF-8 text"), std::string::npos) << r.error();
+      EXPECT_EQ(CountItems(), 0);
+      continue;
+    }
+    ASSERT_TRUE(r.ok()) << r.error();
+    sql::Result back = sql::Run("SELECT CODE FROM ITEMS");
+    ASSERT_EQ(back.found(), Found::Yes) << back.error();
+    EXPECT_EQ(back.first()["CODE"], c.stored);
+  }
+}
+
 KVT_ON_BOTH_BACKENDS(QueryHelper);
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/win/profile.h"
 
@@ -89,6 +91,68 @@ TEST_F(Profile, UnwritableFileFailsAndLeavesNothing) {
   if (::geteuid() != 0) {
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "V", "ro/x.ini"));
   }
+}
+
+TEST_F(Profile, ValuesThatWouldWriteLinesOfTheirOwnAreRefusedAndChangeNothing) {
+  const std::string before = Slurp("KVT32.ini");
+  // clang-format off
+  struct Case { const char* section; const char* key; const char* value; } cases[] = {
+      {"Main", "K", "x\n[Evil]\nDataPath=/tmp"},
+      {"Main", "K", "x\rDataPath=/tmp"},
+      {"Main", "K\nDataPath", "x"},
+      {"Main", "K=DataPath", "x"},
+      {"Main]\n[Evil", "K", "x"},
+  };
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, "KVT32.ini")) << c.value;
+  EXPECT_EQ(Slurp("KVT32.ini"), before);
+}
+
+TEST_F(Profile, IntegersBeyondAnIntGiveTheDefault) {
+  // clang-format off
+  struct Case { const char* value; int expected; } cases[] = {
+      {"4294967297", -1}, {"-4294967297", -1}, {"99999999999999999999", -1},
+      {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"12abc", 12}, {"abc", -1},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WritePrivateProfileString("N", "V", c.value, "KVT32.ini"));
+    EXPECT_EQ(GetPrivateProfileInt("N", "V", -1, "KVT32.ini"), c.expected) << c.value;
+  }
+}
+
+// Tills and set-up screens writing one settings file at once lose no key,
+// not even one that none of them writes.
+TEST_F(Profile, ConcurrentWriterProcessesLoseNoKey) {
+  constexpr int kWriters = 4, kKeys = 40;
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      bool ok = true;
+      for (int k = 0; k < kKeys; ++k) {
+        std::string section = "Till" + std::to_string(w), key = "K" + std::to_string(k);
+        ok = WritePrivateProfileString(section.c_str(), key.c_str(), "v", "KVT32.ini") && ok;
+      }
+      ::_exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  int lost = 0;
+  for (int w = 0; w < kWriters; ++w)
+    for (int k = 0; k < kKeys; ++k)
+      lost += kvt::ProfileString("KVT32.ini", "Till" + std::to_string(w), "K" + std::to_string(k))
+                  .empty();
+  EXPECT_EQ(lost, 0) << "of " << kWriters * kKeys << " keys";
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Main", "DataPath"), "/data/kvt");
+  EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Other", "Key"), "x");
 }
 
 }  // namespace
