@@ -56,11 +56,7 @@ int CHGOPTSA::VerifyFields(int id) {
 const KVTFormDecl& PVchgoptsDlg::FormDecl() {
   static const KVTFormDecl form = [] {
     KVTFormDecl f("PVchgoptsDlg", "Re-Export Options", 56, 17);
-    f.Label(IDC_HEADING, "", 2, 1, 50);
-    f.Label(IDC_STORE, "", 4, 2, 40);
-    f.Label(IDC_DATE, "", 4, 3, 40);
-    f.Label(IDC_TILLREF, "", 4, 4, 40);
-    f.Label(IDC_SHIFT, "", 4, 5, 40);
+    DeclareGroup(f);
     f.Check(IDC_TRNST, "Transfer to Sales Tickets", 4, 7);
     f.Check(IDC_TRNCST, "Transfer to C-Store", 4, 8);
     f.Check(IDC_TRNPB, "Transfer to Inventory", 4, 9);
@@ -73,9 +69,9 @@ const KVTFormDecl& PVchgoptsDlg::FormDecl() {
   return form;
 }
 
-PVchgoptsDlg::PVchgoptsDlg(HWND parent) : PVDialog(parent, FormDecl()) {
+PVchgoptsDlg::PVchgoptsDlg(HWND parent)
+    : KVTBatchPopup(parent, FormDecl(), Data.BATCH, sizeof Data.BATCH) {
   SetTransferBuffer(&Data);
-  OnCommand(IDC_BATCHSRCH, [this] { SearchBatch(); });
   OnChange(IDC_TRNST, [this] { SalesTicketToggled(); });
 }
 
@@ -83,21 +79,6 @@ PVchgoptsDlg::~PVchgoptsDlg() {
   SetFieldChecker(nullptr);
 }
 
-void PVchgoptsDlg::SetTranSalesCount(const char* s) {
-  Put(szTranSalesCount, s);
-}
-void PVchgoptsDlg::SetTranStore(const char* s) {
-  Put(szTranStore, s);
-}
-void PVchgoptsDlg::SetTranDate(const char* s) {
-  Put(szTranDate, s);
-}
-void PVchgoptsDlg::SetTranTillRef(const char* s) {
-  Put(szTranTillRef, s);
-}
-void PVchgoptsDlg::SetTranShift(const char* s) {
-  Put(szTranShift, s);
-}
 void PVchgoptsDlg::SetTranST(const char* s) {
   Put(szTRNST, s);
 }
@@ -118,25 +99,8 @@ void PVchgoptsDlg::SetupWindow() {
 }
 
 void PVchgoptsDlg::InitForm() {
-  bDoTransfer = false;
-  szBatch[0] = '\0';
   bUseBatch = std::strcmp(szTranSalesCount, "Import") != 0;
-  bool shown = BatchShown();
-  for (int id : {IDC_BATCH, IDC_BATCHSRCH}) ShowField(id, shown);
-  if (shown) {
-    std::string batch, error;
-    if (!KVTTransfers::DefaultBatch(&batch, &error)) {
-      std::string text = "The batches could not be read:\n\n" + error;
-      MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
-    }
-    Put(szBatch, batch.c_str());
-    SetFieldVar(IDC_BATCH, szBatch);
-  }
-  SetFieldText(IDC_HEADING, KVTTransfers::Heading(szTranSalesCount));
-  SetFieldText(IDC_STORE, std::string("store : ") + szTranStore);
-  SetFieldText(IDC_DATE, std::string("date : ") + szTranDate);
-  SetFieldText(IDC_TILLREF, std::string("till reference : ") + szTranTillRef);
-  SetFieldText(IDC_SHIFT, "shift : " + KVTTransfers::ShiftText(szTranShift));
+  ShowGroup(BatchShown());
   SetCheck(IDC_TRNST, On(szTRNST));
   SetCheck(IDC_TRNCST, On(szTRNCST));
   SetCheck(IDC_TRNPB, On(szTRNPB));
@@ -151,15 +115,6 @@ void PVchgoptsDlg::SalesTicketToggled() {
   EnableField(IDC_BATCHSRCH, st);
 }
 
-bool PVchgoptsDlg::SearchBatch() {
-  KVTSearchResult chosen;
-  if (!KVTSimpleSearch(Handle(), "ARBATCHSRCH", "ARBATCHFMT", &chosen)) return false;
-  Put(Data.BATCH, chosen.Value(0).c_str());
-  Put(szBatch, Data.BATCH);
-  DoAppToScr(IDC_BATCH);
-  return true;
-}
-
 void PVchgoptsDlg::CmOk() {
   DoScrToApp();
   bool st = GetCheck(IDC_TRNST), cst = GetCheck(IDC_TRNCST), pb = GetCheck(IDC_TRNPB);
@@ -168,20 +123,7 @@ void PVchgoptsDlg::CmOk() {
     KVTSetFieldFocus(IDC_TRNST);
     return;
   }
-  if (st && BatchShown()) {
-    std::string batch = Data.BATCH;
-    batch.erase(0, batch.find_first_not_of(' '));
-    batch.erase(batch.find_last_not_of(' ') + 1);
-    sql::Result r = KVTTransfers::FindBatch(batch);
-    if (batch.empty() || r.found() != sql::Found::Yes) {
-      std::string text = r.ok() || batch.empty() ? std::string("Invalid Batch.")
-                                                 : "The batches could not be read:\n\n" + r.error();
-      MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
-      KVTSetFieldFocus(IDC_BATCH);
-      return;
-    }
-    Put(szBatch, batch.c_str());
-  }
+  if (st && BatchShown() && !AcceptBatch()) return;
   // The flags change only with a popup that goes on; Cancel keeps them as preset.
   Put(szTRNST, st ? "T" : "F");
   Put(szTRNCST, cst ? "T" : "F");

@@ -5,7 +5,7 @@
 // three flags.
 #pragma once
 
-#include "platform/forms/forms.h"
+#include "backoffice/batchpopup.h"
 
 struct PVchgoptsData {
   char BATCH[81];
@@ -22,45 +22,24 @@ class CHGOPTSA : public KVTFieldChecker {
   PVchgoptsDlg* screen_;
 };
 
-class PVchgoptsDlg : public PVDialog {
+class PVchgoptsDlg : public KVTBatchPopup {
  public:
   enum : int {
-    IDC_BATCH = 101,
-    IDC_BATCHSRCH = 102,
     IDC_TRNST = 103,
     IDC_TRNCST = 104,
     IDC_TRNPB = 105,
-    IDC_HEADING = 110,
-    IDC_STORE = 111,
-    IDC_DATE = 112,
-    IDC_TILLREF = 113,
-    IDC_SHIFT = 114,
   };
 
   explicit PVchgoptsDlg(HWND parent);
   ~PVchgoptsDlg() override;
   static const KVTFormDecl& FormDecl();
 
-  void SetTranSalesCount(const char* s);
-  void SetTranStore(const char* s);
-  void SetTranDate(const char* s);
-  void SetTranTillRef(const char* s);
-  void SetTranShift(const char* s);
   void SetTranST(const char* s);
   void SetTranPB(const char* s);
   void SetTranCST(const char* s);
 
   void InitForm();
-  // Opens the batch search; true with the batch chosen.
-  bool SearchBatch();
 
-  char szBatch[50] = "";
-  char szTranSalesCount[50] = "";
-  char szTranStore[50] = "";
-  char szTranDate[50] = "";
-  char szTranTillRef[50] = "";
-  char szTranShift[50] = "";
-  bool bDoTransfer = false;
   bool bUseBatch = true;
   char szTRNST[50] = "F";
   char szTRNPB[50] = "F";

@@ -54,11 +54,7 @@ int TRNBATCHA::VerifyFields(int id) {
 const KVTFormDecl& PVtrnbatchDlg::FormDecl() {
   static const KVTFormDecl form = [] {
     KVTFormDecl f("PVtrnbatchDlg", "Point of Sale", 56, 13);
-    f.Label(IDC_HEADING, "", 2, 1, 50);
-    f.Label(IDC_STORE, "", 4, 2, 40);
-    f.Label(IDC_DATE, "", 4, 3, 40);
-    f.Label(IDC_TILLREF, "", 4, 4, 40);
-    f.Label(IDC_SHIFT, "", 4, 5, 40);
+    DeclareGroup(f);
     f.Edit(IDC_BATCH, "Sales Ticket Batch : ", 25, 7, 15, KVT_BIND(PVtrnbatchData, BATCH));
     f.Button(IDC_BATCHSRCH, "...", 42, 7);
     f.Button(IDC_TRANSFER, "&Transfer", 14, 10);
@@ -68,29 +64,13 @@ const KVTFormDecl& PVtrnbatchDlg::FormDecl() {
   return form;
 }
 
-PVtrnbatchDlg::PVtrnbatchDlg(HWND parent) : PVDialog(parent, FormDecl()) {
+PVtrnbatchDlg::PVtrnbatchDlg(HWND parent)
+    : KVTBatchPopup(parent, FormDecl(), Data.BATCH, sizeof Data.BATCH) {
   SetTransferBuffer(&Data);
-  OnCommand(IDC_BATCHSRCH, [this] { SearchBatch(); });
 }
 
 PVtrnbatchDlg::~PVtrnbatchDlg() {
   SetFieldChecker(nullptr);
-}
-
-void PVtrnbatchDlg::SetTranSalesCount(const char* s) {
-  Put(szTranSalesCount, s);
-}
-void PVtrnbatchDlg::SetTranStore(const char* s) {
-  Put(szTranStore, s);
-}
-void PVtrnbatchDlg::SetTranDate(const char* s) {
-  Put(szTranDate, s);
-}
-void PVtrnbatchDlg::SetTranTillRef(const char* s) {
-  Put(szTranTillRef, s);
-}
-void PVtrnbatchDlg::SetTranShift(const char* s) {
-  Put(szTranShift, s);
 }
 
 void PVtrnbatchDlg::SetupWindow() {
@@ -99,49 +79,13 @@ void PVtrnbatchDlg::SetupWindow() {
 }
 
 void PVtrnbatchDlg::InitForm() {
-  bDoTransfer = false;
-  szBatch[0] = '\0';
-  for (int id : {IDC_BATCH, IDC_BATCHSRCH}) ShowField(id, UseBatches());
-  if (UseBatches()) {
-    std::string batch, error;
-    if (!KVTTransfers::DefaultBatch(&batch, &error)) {
-      std::string text = "The batches could not be read:\n\n" + error;
-      MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
-    }
-    Put(szBatch, batch.c_str());
-    SetFieldVar(IDC_BATCH, szBatch);
-  }
-  SetFieldText(IDC_HEADING, KVTTransfers::Heading(szTranSalesCount));
-  SetFieldText(IDC_STORE, std::string("store : ") + szTranStore);
-  SetFieldText(IDC_DATE, std::string("date : ") + szTranDate);
-  SetFieldText(IDC_TILLREF, std::string("till reference : ") + szTranTillRef);
-  SetFieldText(IDC_SHIFT, "shift : " + KVTTransfers::ShiftText(szTranShift));
-  KVTSetFieldFocus(UseBatches() && !szBatch[0] ? IDC_BATCH : IDC_TRANSFER);
-}
-
-bool PVtrnbatchDlg::SearchBatch() {
-  KVTSearchResult chosen;
-  if (!KVTSimpleSearch(Handle(), "ARBATCHSRCH", "ARBATCHFMT", &chosen)) return false;
-  Put(Data.BATCH, chosen.Value(0).c_str());
-  Put(szBatch, Data.BATCH);
-  DoAppToScr(IDC_BATCH);
-  return true;
+  ShowGroup(UseBatches());
+  KVTSetFieldFocus(UseBatches() && !szBatch[0] ? int{IDC_BATCH} : int{IDC_TRANSFER});
 }
 
 void PVtrnbatchDlg::CmOk() {
   DoScrToApp();
-  if (UseBatches()) {
-    std::string batch = Trim(Data.BATCH);
-    sql::Result r = KVTTransfers::FindBatch(batch);
-    if (batch.empty() || r.found() != sql::Found::Yes) {
-      std::string text = r.ok() || batch.empty() ? std::string("Invalid Batch.")
-                                                 : "The batches could not be read:\n\n" + r.error();
-      MessageBox(text.c_str(), "Error", MB_OK | MB_ICONSTOP);
-      KVTSetFieldFocus(IDC_BATCH);
-      return;
-    }
-    Put(szBatch, batch.c_str());
-  }
+  if (UseBatches() && !AcceptBatch()) return;
   bDoTransfer = true;
   CloseWindow(IDOK);
 }

@@ -3,7 +3,7 @@
 // The caller presets the five texts, runs it and reads bDoTransfer and szBatch.
 #pragma once
 
-#include "platform/forms/forms.h"
+#include "backoffice/batchpopup.h"
 
 struct PVtrnbatchData {
   char BATCH[50];
@@ -20,38 +20,16 @@ class TRNBATCHA : public KVTFieldChecker {
   PVtrnbatchDlg* screen_;
 };
 
-class PVtrnbatchDlg : public PVDialog {
+class PVtrnbatchDlg : public KVTBatchPopup {
  public:
-  enum : int {
-    IDC_BATCH = 101,
-    IDC_BATCHSRCH = 102,
-    IDC_TRANSFER = IDOK,
-    IDC_HEADING = 110,
-    IDC_STORE = 111,
-    IDC_DATE = 112,
-    IDC_TILLREF = 113,
-    IDC_SHIFT = 114,
-  };
+  enum : int { IDC_TRANSFER = IDOK };
 
   explicit PVtrnbatchDlg(HWND parent);
   ~PVtrnbatchDlg() override;
   static const KVTFormDecl& FormDecl();
 
-  void SetTranSalesCount(const char* s);
-  void SetTranStore(const char* s);
-  void SetTranDate(const char* s);
-  void SetTranTillRef(const char* s);
-  void SetTranShift(const char* s);
   void InitForm();
-  bool SearchBatch();
 
-  char szBatch[50] = "";
-  char szTranSalesCount[50] = "";
-  char szTranStore[50] = "";
-  char szTranDate[50] = "";
-  char szTranTillRef[50] = "";
-  char szTranShift[50] = "";
-  bool bDoTransfer = false;
   PVtrnbatchData Data{};
   TRNBATCHA VerifyBatchA{this};
 
