@@ -1,9 +1,12 @@
 // Connection 1: opening, transactions by depth, and running statements.
 #include "platform/sql/connection.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstring>
 
 #include "platform/win/profile.h"
 
@@ -73,12 +76,21 @@ std::string Shorten(const std::string& sql) {
   return s;
 }
 
+bool StartsWithWord(const std::string& sql, const char* word) {
+  std::size_t i = sql.find_first_not_of(" \t\r\n(");
+  std::size_t n = std::strlen(word);
+  return i != std::string::npos && sql.size() - i >= n &&
+         strncasecmp(sql.c_str() + i, word, n) == 0;
+}
+
+bool Reads(const std::string& sql) {
+  return StartsWithWord(sql, "SELECT");
+}
+
 // CREATE, ALTER or DROP: the statements prepared before may read other columns.
 bool ChangesTables(const std::string& sql) {
-  std::size_t i = sql.find_first_not_of(" \t\r\n(");
-  if (i == std::string::npos) return false;
-  std::string verb = Upper(sql.substr(i, 6));
-  return verb.starts_with("CREATE") || verb.starts_with("ALTER") || verb.starts_with("DROP");
+  return StartsWithWord(sql, "CREATE") || StartsWithWord(sql, "ALTER") ||
+         StartsWithWord(sql, "DROP");
 }
 
 }  // namespace
@@ -197,14 +209,26 @@ bool ConnectionOne::Reconnect(const std::string& why, std::string* error) {
   return true;
 }
 
-bool ConnectionOne::EnsureThere(std::string* error) {
+// Reads on an SQLite file removed a moment ago answer from the file as it
+// was; writes are always checked first. A line keyed at the till costs a
+// dozen reads, each of which would otherwise ask the file system.
+// (A PostgreSQL session's state is known without asking anyone.)
+constexpr std::int64_t kReadCheckMs = 100;
+
+bool ConnectionOne::EnsureThere(std::string* error, bool reading) {
   if (!backend_) {
     *error = "connection 1 is not open";
     return false;
   }
   if (depth_ > 0) return true;
+  const std::int64_t now = NowMs();
+  if (reading && kind_ == DbKind::SQLite && now - checkedAtMs_ < kReadCheckMs) return true;
   std::string why;
-  if (backend_->StillThere(&why)) return true;
+  if (backend_->StillThere(&why)) {
+    checkedAtMs_ = now;
+    return true;
+  }
+  checkedAtMs_ = -1000000;
   return Reconnect(why, error);
 }
 
@@ -304,7 +328,8 @@ bool ConnectionOne::Cancel(std::string* error) {
   return ok;
 }
 
-bool ConnectionOne::Run(const std::function<bool(std::string*)>& run, std::string* error) {
+bool ConnectionOne::Run(const std::function<bool(std::string*)>& run, std::string* error,
+                        bool reading) {
   if (!backend_) {
     *error = "connection 1 is not open";
     return false;
@@ -314,7 +339,7 @@ bool ConnectionOne::Run(const std::function<bool(std::string*)>& run, std::strin
     return false;
   }
   lost_ = false;
-  if (!EnsureThere(error)) return false;
+  if (!EnsureThere(error, reading)) return false;
   bool ok = run(error);
   if (!ok && !lost_ && backend_->Lost()) {
     lost_ = true;
@@ -347,7 +372,7 @@ std::shared_ptr<const ConnectionOne::Prepared> ConnectionOne::Prepare(const std:
             p->statement = backend_->Prepare(p->translation.sql, e);
             return p->statement != nullptr;
           },
-          error))
+          error, /*reading=*/true))
     return nullptr;
   // Texts built with their values in them would fill the cache without end;
   // the module's own statements are a few hundred.
@@ -460,7 +485,8 @@ bool Stmt::Execute() {
   // A database that went away is opened again before the statement is
   // looked at, so one prepared on the old connection is prepared anew.
   std::string away;
-  if (c.IsOpen() && c.depth() == 0 && !c.EnsureThere(&away)) return Fail(away);
+  const bool reading = Reads(text_);
+  if (c.IsOpen() && c.depth() == 0 && !c.EnsureThere(&away, reading)) return Fail(away);
   if (!prepared_ || backendVersion_ != c.backendVersion()) {
     std::string text = text_;
     prepared_.reset();
@@ -478,7 +504,7 @@ bool Stmt::Execute() {
       [&](std::string* e) {
         return prepared_->statement->Execute(params, c.depth() > 0, &result_, e);
       },
-      &error);
+      &error, reading);
   if (!ok && RetryRead(prepared_->translation.sql)) {
     // The connection was opened again: a read outside a unit of work is run
     // once more on it, prepared anew.

@@ -62,7 +62,9 @@ class ConnectionOne {
   // still there (and opened again when it went away). A failure of the
   // connection itself reads "The database is not available: ..." and sets
   // lost().
-  bool Run(const std::function<bool(std::string*)>& run, std::string* error);
+  // `reading`: a SELECT, which may skip the check that the database is
+  // still there when it was made a moment ago.
+  bool Run(const std::function<bool(std::string*)>& run, std::string* error, bool reading = false);
   // The last Run, Begin or Commit failed because the database was away.
   bool lost() const { return lost_; }
   // The last outermost Commit lost the connection before the answer came:
@@ -71,7 +73,7 @@ class ConnectionOne {
   // Outside a unit of work: the database is still the one opened, or is
   // opened again now. False, with "The database is not available: ...",
   // while it cannot be (attempts are spaced by a growing pause).
-  bool EnsureThere(std::string* error);
+  bool EnsureThere(std::string* error, bool reading = false);
   // A statement failed: inside a transaction the unit of work is cancelled
   // (PostgreSQL refuses anything more in it; SQLite is made to agree).
   void StatementFailed();
@@ -128,6 +130,7 @@ class ConnectionOne {
   std::int64_t nextAttemptMs_ = 0;
   std::int64_t pauseMs_ = 0;
   std::string awayWhy_;
+  std::int64_t checkedAtMs_ = -1000000;  // the last time the database was found there
 };
 
 // A statement with its bound values and its buffered result.
