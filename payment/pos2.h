@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "payment/pos1e.h"
 #include "payment/pos2c.h"
 #include "payment/tenders.h"
 #include "platform/forms/forms.h"
@@ -202,7 +203,7 @@ class PVpos2Dlg : public KVTPropertyPage {
   void DoSelectVoidPaymentForm();
   // The receipts of the last completed sale (9001, 9002) print with the
   // receipts and invoices.
-  void DoPrintInvoice() {}
+  void DoPrintInvoice();
   void DoPrintCustomerReceipt();
   void PanelRow(int row, const std::string& label, const std::string& value);
   void ClearPanel();
@@ -215,6 +216,8 @@ class PVpos2Dlg : public KVTPropertyPage {
   void RecordAtOnce(char form);
   void ShowTenderField(int id, const std::string& label);
   kvt::payment::TenderColumns Columns() const;
+  // The tenders of the sale being completed, for its receipt copies.
+  kvt::reports::SaleTenders Tenders(bool voided) const;
   void KeepColumns(const kvt::payment::TenderColumns& c);
   kvt::payment::SaleDue Due() const;
   void CopyDetails(char form);

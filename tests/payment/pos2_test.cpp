@@ -3,6 +3,7 @@
 // tender and the sale saved when it is paid.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,9 +14,12 @@
 #include "platform/base/kvtbase.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/forms/preview.h"
 #include "platform/forms/query.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
+#include "platform/win/printer.h"
+#include "platform/win/profile.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
@@ -475,6 +479,113 @@ TEST_P(Payment, TaxDetailShowsEachTaxOnThePanel) {
   EXPECT_EQ(Panel(kvt::payment::kRowD), "Goods tax Total : 0.50");
   EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $10.50");
   EXPECT_EQ(db().Count("TMPPOS3"), 0) << "the work rows are gone";
+}
+
+// Completion as the printers get it: the drawer kick, the invoice and the
+// receipt copies of the tenders used, in that order.
+TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
+  std::filesystem::remove("kvtlocal.ini");
+  WritePrivateProfileString("Point of Sale", "CodesToOpenTillDrawer", "27 112 0 50 250",
+                            "kvtlocal.ini");
+  Strings printed;
+  KVTSetPrintCapture([&printed](const KVTPrintJob& job, std::string*) {
+    printed.push_back(job.title);
+    return true;
+  });
+  const Strings check5 = {"key Down",  "key Enter", "type 2231", "key Enter", "type 5",
+                          "key Enter", "key Enter", "type 15",   "key Enter"};
+  const Strings charge = {"key Down",  "key Down",  "key Down",  "key Down",
+                          "key Enter", "type 1001", "key Enter", "key Enter"};
+  const Strings cash = {"key Enter", "type 20", "key Enter"};
+  struct Case {
+    const char* name;
+    const char* copies;  // cash, check, charge, void
+    const char* chargeDrawer;
+    Strings steps;
+    Strings printed;
+  } cases[] = {
+      {"cash and check: the larger count",
+       "1212",
+       "T",
+       check5,
+       {"Cash Drawer", "Receipt", "Receipt"}},
+      {"a charge with the drawer kept shut",
+       "1131",
+       "F",
+       charge,
+       {"Invoice", "Receipt", "Receipt", "Receipt"}},
+      {"a charge that opens it", "1111", "T", charge, {"Cash Drawer", "Invoice", "Receipt"}},
+      {"cash with charges kept shut", "1111", "F", cash, {"Cash Drawer", "Receipt"}},
+      {"no copies set for cash", "0000", "F", cash, {"Cash Drawer"}},
+      {"a void: its copies, no drawer, no pause", "1112", "T", {"key Esc"}, {"Receipt", "Receipt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KVTForms::Instance().CloseAll();
+    user.Reset();
+    printed.clear();
+    sale = Open();
+    ASSERT_TRUE(sale);
+    KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
+    KVTSetSetting(CFG_INVOICEPRINTER, "Office");
+    KVTSetSetting(CFG_RECPTRTYPE, "EPSON");
+    const std::string n = c.copies;
+    KVTSetSetting(CFG_CASHCOPIES, n.substr(0, 1).c_str());
+    KVTSetSetting(CFG_CHKCOPIES, n.substr(1, 1).c_str());
+    KVTSetSetting(CFG_CHARGECOPIES, n.substr(2, 1).c_str());
+    KVTSetSetting(CFG_VOIDCOPIES, n.substr(3, 1).c_str());
+    KVTSetSetting(CFG_OPENCASHDRAWERCHARGESALES, c.chargeDrawer);
+    // A void never pauses; a sale would.
+    KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, c.steps == Strings{"key Esc"} ? "T" : "F");
+    RingUp({"P2000"});
+    Steps(c.steps);
+    EXPECT_EQ(printed, c.printed);
+    EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0) << "the next sale";
+    EXPECT_EQ(Messages(), Strings{});
+  }
+  KVTSetPrintCapture({});
+  std::filesystem::remove("kvtlocal.ini");
+}
+
+TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
+  KVTSetSetting(CFG_PROMPTCCNUMBER, "T");
+  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
+  KVTSetSetting(CFG_CCARDCOPIES, "2");
+  Strings stored;
+  KVTSetPrintCapture([this, &stored](const KVTPrintJob&, std::string*) {
+    stored.push_back(Saved("CCNUMBER"));
+    return true;
+  });
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Enter", "type 4000123412345678", "key Enter", "key Enter"});
+  KVTSetPrintCapture({});
+  EXPECT_EQ(stored, Strings(2, "************5678\n"));
+  EXPECT_EQ(Saved("CREDITAMT,CCNUMBER"), "20.00|****************\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
+  KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, "T");
+  KVTSetSetting(CFG_ALLOWADDLRECEIPT, "T");
+  KVTSetSetting(CFG_ALLOWPRINTINVOICE, "T");
+  KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
+  KVTSetSetting(CFG_INVOICEPRINTER, "View Window");
+  KVTSetSetting(CFG_CASHCOPIES, "1");
+  KVTClearPreviewedDocuments();
+  RingUp({"P4217"});
+  Steps({"key Enter", "type 50", "key Enter"});
+  ASSERT_EQ(KVTPreviewedDocuments().size(), 1u);
+  const std::string& receipt = KVTPreviewedDocuments()[0].text;
+  for (const char* part : {"P4217", "42.17", "50.00", "7.83"})
+    EXPECT_NE(receipt.find(part), std::string::npos) << part << "\n" << receipt;
+  EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 1) << "paused";
+  Steps({"key F9", "key F10", "key Enter"});
+  Strings titles;
+  for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
+  EXPECT_EQ(titles, (Strings{"Receipt", "Receipt", "Invoice"}));
+  EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
+  KVTClearPreviewedDocuments();
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);
