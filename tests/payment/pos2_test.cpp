@@ -21,6 +21,7 @@
 #include "platform/win/printer.h"
 #include "platform/win/profile.h"
 #include "sale/pos1.h"
+#include "sale/spdsales.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
 #include "suite/host/host.h"
@@ -586,6 +587,80 @@ TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
   EXPECT_EQ(titles, (Strings{"Receipt", "Receipt", "Invoice"}));
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
   KVTClearPreviewedDocuments();
+}
+
+// Parked sales: F5 parks, F6 recalls through the recall screen, the
+// close-out voids what is still parked.
+TEST_P(Payment, F6WithNothingParkedSaysSoAndStartsAFreshSale) {
+  Steps({"key F6"});
+  EXPECT_EQ(Messages(), Strings{"No suspended sales exist."});
+  EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  EXPECT_EQ(db().Count("KVTPOS1"), 0);
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
+  for (const char* item : {"P2000", "T1000"}) user.Type(item).Key("Enter");
+  user.Key("F5");
+  user.Type("P4217").Key("Enter").Key("F5");
+  user.Run();
+  ASSERT_EQ(Saved("STATUS,INVCTOTAL"), "S|30.50\nS|42.17\n");
+  EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  // Cancel leaves both parked and the sale empty.
+  Steps({"key F6", "key Esc"});
+  EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  Strings sales, items;
+  user.Key("F6");
+  user.Do([&] {
+    auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen());
+    if (!recall) return;
+    TDataTbl& g = *recall->Grid(PVspdsalesDlg::IDC_TRANSTBL);
+    for (int r = 0; r < g.GetRowCount(); ++r)
+      sales.push_back(g.GetCell(0, r) + " " + g.GetCell(1, r) + " " + g.GetCell(2, r));
+  });
+  user.ClickRow(PVspdsalesDlg::IDC_TRANSTBL, 0);
+  user.Do([&] {
+    auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen());
+    if (!recall) return;
+    TDataTbl& g = *recall->Grid(PVspdsalesDlg::IDC_ITEMTBL);
+    for (int r = 0; r < g.GetRowCount(); ++r)
+      items.push_back(g.GetCell(0, r) + " " + g.GetCell(4, r) + " " + g.GetCell(5, r) +
+                      g.GetCell(6, r));
+  });
+  user.Click("OK");
+  user.Run();
+  ASSERT_EQ(sales.size(), 2u);
+  EXPECT_EQ(sales[0].substr(0, 4), "100 ");
+  EXPECT_EQ(items.size(), 2u);
+  ASSERT_EQ(sale->SaleGrid().GetRowCount(), 2);
+  EXPECT_EQ(sale->SaleGrid().GetCell(COL_REF, 0), "P2000");
+  RingUp({});
+  Steps({"key Enter", "type 40", "key Enter"});
+  EXPECT_EQ(Saved("STATUS,INVCTOTAL,CASHAMT"), "C|30.50|40.00\nS|42.17|\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
+  KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
+  KVTSetSetting(CFG_PRINTCLOSEOUT, "F");
+  for (const char* item : {"P2000", "P4217"}) user.Type(item).Key("Enter").Key("F5");
+  user.Run();
+  ASSERT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
+  // Declined: nothing voided, the till stays open.
+  Steps({"answer Yes", "answer No", "key F3"});
+  EXPECT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
+  KVTClearPreviewedDocuments();
+  user.Reset();
+  Steps({"answer Yes", "answer Yes", "key F3"});
+  EXPECT_EQ(Messages(), (Strings{"Closing Out Till - Are you sure?",
+                                 "There are suspended sales\ncontinuing will void all sales!\n\nDo "
+                                 "you wish to continue?"}));
+  EXPECT_EQ(Saved("TRANSTYPE,STATUS,INVCTOTAL"), "S|V|0.00\nS|V|0.00\n");
+  Strings titles;
+  for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
+  EXPECT_EQ(titles, (Strings{"Receipt", "Receipt"}));
+  KVTClearPreviewedDocuments();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);
