@@ -1,6 +1,8 @@
 // The recall screen of parked sales.
 #include "sale/spdsales.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,7 +38,7 @@ KVTFormDecl MakeForm() {
                               {"Amount", 12},
                               {"FS", 5},
                               {"Tax", 8}})
-    items.Column(title, width, width);
+    items.Column(title, std::max<int>(width, std::strlen(title)), width);
   f.Button(IDOK, "&OK", 30, 27);
   f.Button(IDCANCEL, "&Cancel", 50, 27);
   return f;
