@@ -562,10 +562,11 @@ void PVpos1Dlg::DoSaleKey(kvt::sale::SaleKeyAction action) {
     case A::ViewSuspendedItems:
       ViewSuspendedItems();
       break;
-    // The shift's transfer and the previous sale come with their own
-    // screens.
-    case A::Transfer:
     case A::ViewPreviousSale:
+      ViewPreviousSale();
+      break;
+    // The shift's transfer comes with its own screen.
+    case A::Transfer:
     case A::Swallow:
     case A::PassOn:
       break;

@@ -214,6 +214,8 @@ class PVpos1Dlg : public KVTPropertyPage {
   // declined, a look-up failed or a void could not be saved (the sales not
   // yet voided stay parked).
   bool CheckForSuspendedSales();
+  // F4 on an empty sale: the daily-sales view of the store's saved sales.
+  void ViewPreviousSale();
   // The till's sales of `szDate` not yet transferred, of one shift or (an
   // empty shift) all, as text into `szResult` (50 characters); "" when the
   // look-up failed, which has been shown.

@@ -11,6 +11,7 @@
 #include "sale/suspended.h"
 #include "shell/dbutil.h"
 #include "shell/globals.h"
+#include "shell/screens.h"
 
 namespace {
 
@@ -80,4 +81,11 @@ void PVpos1Dlg::FindSalesCount(const char* szStore, const char* szDate, const ch
     count.clear();
   }
   KVTsprintf(szResult, 50, "%s", count.c_str());
+}
+
+void PVpos1Dlg::ViewPreviousSale() {
+  PVMDIDialog* view = KVTNewMDIScreen("PVviewdsDlg", Handle(), "View Daily Sales");
+  if (!view) return;
+  // A frame owns the view once it opened; a host without one leaves it here.
+  if (!view->Create()) delete view;
 }

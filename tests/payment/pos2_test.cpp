@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "backoffice/password.h"
+#include "backoffice/viewds.h"
 #include "payment/pos2.h"
 #include "payment/posnt.h"
 #include "platform/base/kvtbase.h"
@@ -660,6 +661,13 @@ TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
   for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
   EXPECT_EQ(titles, (Strings{"Receipt", "Receipt"}));
   KVTClearPreviewedDocuments();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, F4OnAnEmptySaleOpensTheDailySalesView) {
+  PVviewdsDlg::FormDecl();  // links the view into this test
+  Steps({"key F4"});
+  EXPECT_NE(dynamic_cast<PVviewdsDlg*>(KVTForms::Instance().ActiveScreen()), nullptr);
   for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
 }
 
