@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/sql/query.h"
+
 namespace kvt::payment {
 
 namespace {
@@ -30,6 +32,27 @@ bool OpensDrawer(bool isVoid, char lastForm, const char* chargeSales, const char
 bool PrintsInvoice(const char* recToInvPtr, const char* chargeAmt, const char* chargeRet) {
   if (Is(recToInvPtr, "T")) return false;
   return (chargeAmt && *chargeAmt) || (chargeRet && *chargeRet);
+}
+
+bool SignatureWanted(const std::string& custRef, bool* wanted, std::string* error) {
+  *wanted = false;
+  kvt::sql::Result store = kvt::sql::Run("SELECT CFGSIGN FROM KVTPOS10");
+  if (!store.ok()) {
+    *error = store.error();
+    return false;
+  }
+  if (store.found() == kvt::sql::Found::Yes && store.first()["CFGSIGN"] == "T") {
+    *wanted = true;
+    return true;
+  }
+  kvt::sql::Result customer =
+      kvt::sql::Run("SELECT CFGSIGN FROM KVTAR51 WHERE REFERENCE = ?", {kvt::sql::Text(custRef)});
+  if (!customer.ok()) {
+    *error = customer.error();
+    return false;
+  }
+  *wanted = customer.found() == kvt::sql::Found::Yes && customer.first()["CFGSIGN"] == "T";
+  return true;
 }
 
 std::string HiddenCardNumber(const std::string& number) {

@@ -24,6 +24,11 @@ bool OpensDrawer(bool isVoid, char lastForm, const char* chargeSales, const char
 // charge or a charge return (their texts not empty).
 bool PrintsInvoice(const char* recToInvPtr, const char* chargeAmt, const char* chargeRet);
 
+// Whether the customer signs for the sale: the whole store asks for it
+// (KVTPOS10's CFGSIGN "T"), or else this customer (KVTAR51's CFGSIGN "T").
+// False with the database's message in `error` when a look-up failed.
+bool SignatureWanted(const std::string& custRef, bool* wanted, std::string* error);
+
 // The card number as kept once the receipts are printed: every character
 // "*".
 std::string HiddenCardNumber(const std::string& number);

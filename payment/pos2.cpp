@@ -2,9 +2,11 @@
 // totals panel and the completion of a paid sale.
 #include "payment/pos2.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "payment/addcust.h"
@@ -17,6 +19,7 @@
 #include "shell/dbutil.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
+#include "shell/windll.h"
 
 namespace pay = kvt::payment;
 
@@ -40,6 +43,8 @@ std::string Fmt(const char* format, double v) {
   KVTsprintf(buf, sizeof buf, format, KVTRound(v, 2));
   return buf;
 }
+
+constexpr char kSignaturePadTitle[] = "Kovatel Point of Sale Signature Pad";
 
 // Commands the screen posts to itself.
 enum : int {
@@ -900,6 +905,26 @@ kvt::reports::SaleTenders PVpos2Dlg::Tenders(bool voided) const {
   return t;
 }
 
+void PVpos2Dlg::CaptureSignature() {
+  bool wanted = false;
+  std::string error;
+  if (!pay::SignatureWanted(Data.CUSTREF, &wanted, &error)) {
+    KVTShowReadError(Handle(), "Whether the customer signs", error);
+    return;
+  }
+  if (!wanted) return;
+  PVpos1Dlg* s = Sale();
+  char data[400];
+  KVTsprintf(data, sizeof data, "%s,%s,%s,%s", Data.INVOICELNK, Data.INVOICENUM,
+             s ? s->Data.STORE : "", s ? s->Data.TILLREF : "");
+  Signature(Handle(), data);
+  // A pad that opened a window of its own is waited for until it closes.
+  while (FindWindow(nullptr, kSignaturePadTitle)) {
+    PumpWaitingMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+}
+
 void PVpos2Dlg::SalePaid() {
   PVpos1Dlg* s = Sale();
   if (!s) return;
@@ -924,7 +949,7 @@ void PVpos2Dlg::SalePaid() {
   Put(d.INVOICELNK, s->Data.INVOICELNK);
   // A failed save has been shown; the signature is skipped and the rest of
   // completion goes on as for a saved sale.
-  (void)saved;
+  if (saved) CaptureSignature();
   Put(szLastInvoiceLink, d.INVOICELNK);
   ClearForm();
   const int copies = kvt::reports::ReceiptCopies(Tenders(voided));

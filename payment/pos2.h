@@ -138,6 +138,9 @@ class PVpos2Dlg : public KVTPropertyPage {
   // Completes the paid sale: saved through the sale screen's SaveOrder,
   // then the next sale or the pause.
   void SalePaid();
+  // The customer's signature, when the store or the customer wants one:
+  // the module's Signature export, then the pad's window waited for.
+  void CaptureSignature();
   // Voids the sale; false when the cashier declined.
   bool VoidSale(const char* link);
   void NewSale();

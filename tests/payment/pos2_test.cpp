@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -669,6 +670,40 @@ TEST_P(Payment, F4OnAnEmptySaleOpensTheDailySalesView) {
   Steps({"key F4"});
   EXPECT_NE(dynamic_cast<PVviewdsDlg*>(KVTForms::Instance().ActiveScreen()), nullptr);
   for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+// The customer who signs: the pad (the managed-window loader's stand-in)
+// takes the mark and keeps it beside the sale before the receipts print.
+TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
+  std::filesystem::remove_all("POSSign");
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR51 SET CFGSIGN = 'T' WHERE REFERENCE = '1001'", {}).ok());
+  std::string title;
+  user.Type("P2000").Key("Enter").Key("F10");
+  for (const char* k : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(k);
+  user.Type("1001").Key("Enter").Key("Enter");
+  user.Do([&title] {
+    if (KVTScreen* pad = KVTForms::Instance().ActiveScreen()) title = pad->Caption();
+  });
+  user.Click("Accept");  // unsigned: refused
+  user.Type("A. Miller").Click("Accept");
+  user.Run();
+  EXPECT_EQ(title, "Kovatel Point of Sale Signature Pad");
+  EXPECT_EQ(Messages(), Strings{"A signature is required."});
+  const Strings sold = db().Rows("SELECT INVOICELNK, INVOICENUM FROM KVTPOS1")[0];
+  const std::string link = sold[0];
+  std::ifstream kept("POSSign/" + link + ".sig");
+  std::string data, mark;
+  std::getline(kept, data);
+  std::getline(kept, mark);
+  EXPECT_EQ(data, link + "," + sold[1] + ",MAIN,1");
+  EXPECT_EQ(mark, "A. Miller");
+  // A cash customer does not sign.
+  RingUp({"P2000"});
+  Steps({"key Enter", "type 20", "key Enter"});
+  EXPECT_EQ(db().Count("KVTPOS1"), 2);
+  EXPECT_EQ(Messages(), Strings{"A signature is required."});
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  std::filesystem::remove_all("POSSign");
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);
