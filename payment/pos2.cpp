@@ -18,8 +18,8 @@
 #include "sale/pos1.h"
 #include "shell/dbutil.h"
 #include "shell/globals.h"
+#include "shell/hostreq.h"
 #include "shell/screens.h"
-#include "shell/windll.h"
 
 namespace pay = kvt::payment;
 
@@ -917,7 +917,8 @@ void PVpos2Dlg::CaptureSignature() {
   char data[400];
   KVTsprintf(data, sizeof data, "%s,%s,%s,%s", Data.INVOICELNK, Data.INVOICENUM,
              s ? s->Data.STORE : "", s ? s->Data.TILLREF : "");
-  Signature(Handle(), data);
+  // As the module's Signature export does.
+  KVTSignaturePad(Handle(), data);
   // A pad that opened a window of its own is waited for until it closes.
   while (FindWindow(nullptr, kSignaturePadTitle)) {
     PumpWaitingMessages();

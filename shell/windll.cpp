@@ -166,16 +166,7 @@ int ManagedFormWithData(HWND hWnd, const char* szData) {
 }  // namespace
 
 void Signature(HWND hWnd, const char* szData) {
-  HMODULE m = KVTHostModuleRequest(Wrap(hWnd), "kvtDN.dll");
-  auto fn = m ? GetProc<int (*)(const char*, const char*, HWND, const char*)>(
-                    m, "LoadDotNetWindowWithData")
-              : nullptr;
-  if (!fn) {
-    MessageBox(hWnd, "Could not find function LoadDotNetWindowWithData in KVTDN.DLL", "Error",
-               MB_OK | MB_ICONSTOP);
-    return;
-  }
-  fn("KVSignaturePad.DLL", "KVSignaturePad.CaptureSignature", hWnd, szData ? szData : "");
+  KVTSignaturePad(Wrap(hWnd), szData);
 }
 
 namespace {
