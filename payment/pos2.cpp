@@ -2,18 +2,23 @@
 // totals panel and the completion of a paid sale.
 #include "payment/pos2.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "payment/addcust.h"
+#include "payment/complete.h"
+#include "payment/pos1e.h"
 #include "payment/pos2a.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/query.h"
 #include "sale/pos1.h"
 #include "shell/dbutil.h"
 #include "shell/globals.h"
+#include "shell/hostreq.h"
 #include "shell/screens.h"
 
 namespace pay = kvt::payment;
@@ -38,6 +43,8 @@ std::string Fmt(const char* format, double v) {
   KVTsprintf(buf, sizeof buf, format, KVTRound(v, 2));
   return buf;
 }
+
+constexpr char kSignaturePadTitle[] = "Kovatel Point of Sale Signature Pad";
 
 // Commands the screen posts to itself.
 enum : int {
@@ -869,28 +876,63 @@ void PVpos2Dlg::DoSelectVoidPaymentForm() {
 }
 
 void PVpos2Dlg::DoPrintCustomerReceipt() {
-  // The receipt itself prints with the receipts and invoices; only its
-  // first copy validates a check.
-  if (PVpos1Dlg* s = Sale()) s->CheckPymt = 0;
+  // Each copy is one receipt of the last completed sale; only the first
+  // validates a check (PrintCustomerReceipt clears CheckPymt).
+  if (PVpos1Dlg* s = Sale()) s->PrintCustomerReceipt(szLastInvoiceLink);
+}
+
+void PVpos2Dlg::DoPrintInvoice() {
+  if (PVpos1Dlg* s = Sale()) s->PrintInvoice(szLastInvoiceLink);
 }
 
 // ---- Completion ----------------------------------------------------------------------
+
+kvt::reports::SaleTenders PVpos2Dlg::Tenders(bool voided) const {
+  const PVpos2Data& d = Data;
+  kvt::reports::SaleTenders t;
+  t.isVoid = voided;
+  t.financing = Num(sFPAmt.c_str()) != 0 || Num(sFPRet.c_str()) != 0;
+  t.cashAmt = d.CASHAMT;
+  t.cashRet = d.CASHRET;
+  t.checkAmt = d.CHECKAMT;
+  t.creditAmt = d.CREDITAMT;
+  t.creditRet = d.CREDITRET;
+  t.giftCardAmt = sGCAmt;
+  t.chargeAmt = d.CHARGEAMT;
+  t.chargeRet = d.CHARGERET;
+  t.foodStamps = d.FDSTMPAMT;
+  t.onAccount = {d.CHECKPAY, d.CASHPAY, d.CREDITPAY, sFPCashPay, sFPCheckPay, sGCPay};
+  return t;
+}
+
+void PVpos2Dlg::CaptureSignature() {
+  bool wanted = false;
+  std::string error;
+  if (!pay::SignatureWanted(Data.CUSTREF, &wanted, &error)) {
+    KVTShowReadError(Handle(), "Whether the customer signs", error);
+    return;
+  }
+  if (!wanted) return;
+  PVpos1Dlg* s = Sale();
+  char data[400];
+  KVTsprintf(data, sizeof data, "%s,%s,%s,%s", Data.INVOICELNK, Data.INVOICENUM,
+             s ? s->Data.STORE : "", s ? s->Data.TILLREF : "");
+  // As the module's Signature export does.
+  KVTSignaturePad(Handle(), data);
+  // A pad that opened a window of its own is waited for until it closes.
+  while (FindWindow(nullptr, kSignaturePadTitle)) {
+    PumpWaitingMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+}
 
 void PVpos2Dlg::SalePaid() {
   PVpos1Dlg* s = Sale();
   if (!s) return;
   PVpos2Data& d = Data;
   ShowField(IDC_PAUSE, false);
-  const bool poa = PayOnAcct();
-  std::string type = "S";
-  if (poa)
-    type = Num(d.DISCOUNT) != 0 ? "S" : "P";
-  else if (CashCheck())
-    type = "C";
-  else if (Is(d.PYMTMETHOD, "4"))
-    type = "A";
-  else if (Is(d.PYMTMETHOD, "6") || Is(d.PYMTMETHOD, "B"))
-    type = "H";
+  const std::string type =
+      pay::CompletedSaleType(PayOnAcct(), d.DISCOUNT, CashCheck(), d.PYMTMETHOD);
   const bool voided = Is(d.TOTAL, "VOID");
   if (voided) Put(d.TOTAL, "0.00");
   const std::string net = Fmt(TOTAL_FORMAT, Num(d.TOTAL) - Num(d.TAXTOTAL));
@@ -906,13 +948,32 @@ void PVpos2Dlg::SalePaid() {
       sGCAuthNum.c_str(), d.CANEXCHG, d.CANAMOUNT);
   Put(d.INVOICENUM, s->Data.INVOICENUM);
   Put(d.INVOICELNK, s->Data.INVOICELNK);
-  (void)saved;  // a failed save has been shown; completion goes on as for a saved sale
+  // A failed save has been shown; the signature is skipped and the rest of
+  // completion goes on as for a saved sale.
+  if (saved) CaptureSignature();
   Put(szLastInvoiceLink, d.INVOICELNK);
   ClearForm();
-  // The signature, the drawer, the invoice, the receipt copies and the card
-  // number masked after them come with the receipts and till devices.
+  const int copies = kvt::reports::ReceiptCopies(Tenders(voided));
+  if (pay::OpensDrawer(voided, Form(), CFG_OPENCASHDRAWERCHARGESALES,
+                       CFG_OPENCASHDRAWERCREDITCARDSALES))
+    s->OpenTillDrawer();
+  if (pay::PrintsInvoice(CFG_RECTOINVPTR, d.CHARGEAMT, d.CHARGERET))
+    s->PrintInvoice(szLastInvoiceLink);
+  for (int i = 0; i < copies; ++i) PostMessage(WM_COMMAND, CM_PRINTRECEIPT);
+  if (d.CCNUMBER[0]) {
+    // The receipts print while the stored header still shows the last four
+    // characters; only then is the whole number hidden.
+    PumpWaitingMessages();
+    Put(d.CCNUMBER, pay::HiddenCardNumber(d.CCNUMBER));
+    const kvt::sql::Result r =
+        kvt::sql::Run("UPDATE KVTPOS1 SET CCNUMBER=? WHERE INVOICELNK=?",
+                      {kvt::sql::Text(d.CCNUMBER), kvt::sql::Text(d.INVOICELNK)});
+    if (!r.ok())
+      MessageBox("Error updating KVTPOS1. Update failed.", "Kovatel Software", MB_OK | MB_ICONSTOP);
+  }
   if (Is(CFG_PAUSEWHENSALECOMPLETE, "T") && !voided) {
     SaleComplete = 1;
+    SetFieldText(IDC_PAUSE, "Press <ENTER> to continue....");
     ShowField(IDC_PAUSE, true);
     DisplayAvailKeys(PaymentEntered, 0, "", SaleComplete);
     return;

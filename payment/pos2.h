@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "payment/pos1e.h"
 #include "payment/pos2c.h"
 #include "payment/tenders.h"
 #include "platform/forms/forms.h"
@@ -137,6 +138,9 @@ class PVpos2Dlg : public KVTPropertyPage {
   // Completes the paid sale: saved through the sale screen's SaveOrder,
   // then the next sale or the pause.
   void SalePaid();
+  // The customer's signature, when the store or the customer wants one:
+  // the module's Signature export, then the pad's window waited for.
+  void CaptureSignature();
   // Voids the sale; false when the cashier declined.
   bool VoidSale(const char* link);
   void NewSale();
@@ -202,7 +206,7 @@ class PVpos2Dlg : public KVTPropertyPage {
   void DoSelectVoidPaymentForm();
   // The receipts of the last completed sale (9001, 9002) print with the
   // receipts and invoices.
-  void DoPrintInvoice() {}
+  void DoPrintInvoice();
   void DoPrintCustomerReceipt();
   void PanelRow(int row, const std::string& label, const std::string& value);
   void ClearPanel();
@@ -215,6 +219,8 @@ class PVpos2Dlg : public KVTPropertyPage {
   void RecordAtOnce(char form);
   void ShowTenderField(int id, const std::string& label);
   kvt::payment::TenderColumns Columns() const;
+  // The tenders of the sale being completed, for its receipt copies.
+  kvt::reports::SaleTenders Tenders(bool voided) const;
   void KeepColumns(const kvt::payment::TenderColumns& c);
   kvt::payment::SaleDue Due() const;
   void CopyDetails(char form);

@@ -381,6 +381,8 @@ void PVpos1Dlg::CloseOutTill() {
     NewOrder();
     return;
   }
+  // Declining to void the parked sales leaves the screen as it is.
+  if (!CheckForSuspendedSales()) return;
   OpenTillDrawer();
   PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 0);
   RemoveLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
@@ -557,11 +559,14 @@ void PVpos1Dlg::DoSaleKey(kvt::sale::SaleKeyAction action) {
     case A::ViewPriceCheck:
       ViewPriceCheck();
       break;
-    // The shift's transfer, the recall of suspended sales and the previous
-    // sale come with their own screens.
-    case A::Transfer:
-    case A::ViewPreviousSale:
     case A::ViewSuspendedItems:
+      ViewSuspendedItems();
+      break;
+    case A::ViewPreviousSale:
+      ViewPreviousSale();
+      break;
+    // The shift's transfer comes with its own screen.
+    case A::Transfer:
     case A::Swallow:
     case A::PassOn:
       break;

@@ -206,6 +206,21 @@ class PVpos1Dlg : public KVTPropertyPage {
   // A suspended sale (status "S") of this till shift exists. A failed
   // look-up is shown and reads as none.
   bool SuspendedSalesExist();
+  // F6: the recall screen (PVspdsalesDlg) of this till shift's parked
+  // sales; the chosen one is loaded for item entry, none starts a fresh sale.
+  void ViewSuspendedItems();
+  // Before a close-out: after one question every parked sale is voided,
+  // saved with status "V" and its receipt printed. False when the cashier
+  // declined, a look-up failed or a void could not be saved (the sales not
+  // yet voided stay parked).
+  bool CheckForSuspendedSales();
+  // F4 on an empty sale: the daily-sales view of the store's saved sales.
+  void ViewPreviousSale();
+  // The till's sales of `szDate` not yet transferred, of one shift or (an
+  // empty shift) all, as text into `szResult` (50 characters); "" when the
+  // look-up failed, which has been shown.
+  void FindSalesCount(const char* szStore, const char* szDate, const char* szTillRef,
+                      const char* szShift, char* szResult);
   // The keys' view of the sale, and of the configuration.
   kvt::sale::SaleKeyState KeyState() const;
 

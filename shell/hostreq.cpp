@@ -23,6 +23,19 @@ int KVTLoadManagedForm(HWND hWnd, const char* assembly, const char* formType) {
   return 0;
 }
 
+void KVTSignaturePad(HWND hWnd, const char* data) {
+  HMODULE m = KVTHostModuleRequest(hWnd, "kvtDN.dll");
+  auto fn = m ? GetProc<int (*)(const char*, const char*, HWND, const char*)>(
+                    m, "LoadDotNetWindowWithData")
+              : nullptr;
+  if (!fn) {
+    MessageBox(hWnd, "Could not find function LoadDotNetWindowWithData in KVTDN.DLL", "Error",
+               MB_OK | MB_ICONSTOP);
+    return;
+  }
+  fn("KVSignaturePad.DLL", "KVSignaturePad.CaptureSignature", hWnd, data ? data : "");
+}
+
 void KVTCallCStoreSibling(HWND hWnd, const char* entry) {
   HWND main = KVTReturnMDIWin();
   HWND from = main && main->mdiClient ? main->mdiClient : main;

@@ -13,6 +13,10 @@ HMODULE KVTHostModuleRequest(HWND from, const char* fileName);
 // A managed form through the managed-window loader ("kvtDN.dll",
 // "LoadDotNetWindow"); a missing loader or entry is said in a box. Returns 0.
 int KVTLoadManagedForm(HWND hWnd, const char* assembly, const char* formType);
+// The signature pad ("KVSignaturePad.DLL", "KVSignaturePad.CaptureSignature")
+// through the loader's "LoadDotNetWindowWithData" with `data`; a missing
+// loader or entry is said in a box. What the module's Signature export does.
+void KVTSignaturePad(HWND hWnd, const char* data);
 // A convenience-store category screen of "KVTCOM.DLL" (entry "ChangeCStoreCat"
 // or "CopyCStoreCat"), reached from the host's MDI client; a missing entry
 // shows "Unknown function call.", a missing module nothing.

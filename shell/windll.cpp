@@ -163,6 +163,14 @@ int ManagedFormWithData(HWND hWnd, const char* szData) {
   return 0;
 }
 
+}  // namespace
+
+void Signature(HWND hWnd, const char* szData) {
+  KVTSignaturePad(Wrap(hWnd), szData);
+}
+
+namespace {
+
 int TransferWithMainWindow(const char* direction, int (*open)(HWND, const char*)) {
   HWND main = KVTReturnMDIWin();
   char data[64];

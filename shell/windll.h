@@ -37,6 +37,9 @@ KVT_EXTERN_C int OpenDoTransferSalesImport(HWND hWnd, const char* szData);
 KVT_EXTERN_C int DoTransferSales();
 KVT_EXTERN_C int DoTransferSalesImport();
 KVT_EXTERN_C int DoKVTPOSImportSalesInformation(HWND hWnd, const char* szData);
+// The signature pad of the managed-window loader for the sale in szData
+// ("link,number,store,till").
+KVT_EXTERN_C void Signature(HWND hWnd, const char* szData);
 KVT_EXTERN_C void SetAutoPrintVar(HWND hWnd, const char* szStore, const char* szShiftDate,
                                   const char* szTillRef, const char* szShift, const char* szFormat);
 KVT_EXTERN_C void SetAutoReceiptVar(HWND hWnd, const char* szInvoiceNum, const char* szFormat,

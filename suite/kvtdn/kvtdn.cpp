@@ -1,9 +1,16 @@
-// The managed-window loader stand-in: says plainly that the form is not here.
+// The managed-window loader stand-in: the signature pad, and a plain word
+// that any other form is not here.
 #include "suite/kvtdn/kvtdn.h"
 
+#include <strings.h>
+
+#include <cstring>
+#include <fstream>
 #include <string>
 
+#include "platform/forms/forms.h"
 #include "platform/forms/msgbox.h"
+#include "platform/win/folders.h"
 
 namespace {
 
@@ -14,12 +21,73 @@ int NotAvailable(const char* assembly, const char* formType, HWND parent) {
   return 0;
 }
 
+// The signature pad: the customer's mark (typed, as a pad would draw it)
+// kept beside the sale in ".\POSSign" as "<sale link>.sig", with the sale's
+// number, store and till from the data text "link,number,store,till".
+struct SignatureData {
+  char MARK[61];
+};
+
+class SignaturePad : public PVDialog {
+ public:
+  enum : int { IDC_MARK = 101 };
+  SignaturePad(HWND parent, std::string data) : PVDialog(parent, Form()), data_(std::move(data)) {
+    SetTransferBuffer(&Data);
+  }
+  static const KVTFormDecl& Form() {
+    static const KVTFormDecl form = [] {
+      KVTFormDecl f("KVSignaturePad", "Kovatel Point of Sale Signature Pad", 64, 7);
+      f.Label(0, "Please sign below, then press Accept.", 2, 1, 50);
+      f.Edit(IDC_MARK, "Signature : ", 14, 3, 40, KVT_BIND(SignatureData, MARK));
+      f.Button(IDOK, "&Accept", 24, 5);
+      return f;
+    }();
+    return form;
+  }
+  SignatureData Data{};
+
+ protected:
+  void CmOk() override {
+    DoScrToApp();
+    if (!Data.MARK[0]) {
+      MessageBox("A signature is required.", "Signature Pad", MB_OK | MB_ICONEXCLAMATION);
+      KVTSetFieldFocus(IDC_MARK);
+      return;
+    }
+    const std::string link = data_.substr(0, data_.find(','));
+    std::string error;
+    if (link.empty() || link.find_first_of("/\\.") != std::string::npos ||
+        !CreateFolder(".\\POSSign", &error)) {
+      MessageBox(("The signature could not be kept: " + (error.empty() ? data_ : error)).c_str(),
+                 "Signature Pad", MB_OK | MB_ICONSTOP);
+      return;
+    }
+    std::ofstream out("POSSign/" + link + ".sig", std::ios::trunc);
+    out << data_ << "\n" << Data.MARK << "\n";
+    if (!out.flush()) {
+      MessageBox("The signature could not be kept.", "Signature Pad", MB_OK | MB_ICONSTOP);
+      return;
+    }
+    CloseWindow(IDOK);
+  }
+
+ private:
+  std::string data_;
+};
+
 }  // namespace
 
 int LoadDotNetWindow(const char* assembly, const char* formType, HWND parent) {
   return NotAvailable(assembly, formType, parent);
 }
 
-int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND parent, const char*) {
+int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND parent,
+                             const char* data) {
+  if (assembly && formType && strcasecmp(assembly, "KVSignaturePad.DLL") == 0 &&
+      std::strcmp(formType, "KVSignaturePad.CaptureSignature") == 0) {
+    SignaturePad pad(parent, data ? data : "");
+    pad.Execute();
+    return 0;
+  }
   return NotAvailable(assembly, formType, parent);
 }

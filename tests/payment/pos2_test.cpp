@@ -3,20 +3,27 @@
 // tender and the sale saved when it is paid.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "backoffice/password.h"
+#include "backoffice/viewds.h"
 #include "payment/pos2.h"
 #include "payment/posnt.h"
 #include "platform/base/kvtbase.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
+#include "platform/forms/preview.h"
 #include "platform/forms/query.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
+#include "platform/win/printer.h"
+#include "platform/win/profile.h"
 #include "sale/pos1.h"
+#include "sale/spdsales.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
 #include "suite/host/host.h"
@@ -475,6 +482,228 @@ TEST_P(Payment, TaxDetailShowsEachTaxOnThePanel) {
   EXPECT_EQ(Panel(kvt::payment::kRowD), "Goods tax Total : 0.50");
   EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $10.50");
   EXPECT_EQ(db().Count("TMPPOS3"), 0) << "the work rows are gone";
+}
+
+// Completion as the printers get it: the drawer kick, the invoice and the
+// receipt copies of the tenders used, in that order.
+TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
+  std::filesystem::remove("kvtlocal.ini");
+  WritePrivateProfileString("Point of Sale", "CodesToOpenTillDrawer", "27 112 0 50 250",
+                            "kvtlocal.ini");
+  Strings printed;
+  KVTSetPrintCapture([&printed](const KVTPrintJob& job, std::string*) {
+    printed.push_back(job.title);
+    return true;
+  });
+  const Strings check5 = {"key Down",  "key Enter", "type 2231", "key Enter", "type 5",
+                          "key Enter", "key Enter", "type 15",   "key Enter"};
+  const Strings charge = {"key Down",  "key Down",  "key Down",  "key Down",
+                          "key Enter", "type 1001", "key Enter", "key Enter"};
+  const Strings cash = {"key Enter", "type 20", "key Enter"};
+  struct Case {
+    const char* name;
+    const char* copies;  // cash, check, charge, void
+    const char* chargeDrawer;
+    Strings steps;
+    Strings printed;
+  } cases[] = {
+      {"cash and check: the larger count",
+       "1212",
+       "T",
+       check5,
+       {"Cash Drawer", "Receipt", "Receipt"}},
+      {"a charge with the drawer kept shut",
+       "1131",
+       "F",
+       charge,
+       {"Invoice", "Receipt", "Receipt", "Receipt"}},
+      {"a charge that opens it", "1111", "T", charge, {"Cash Drawer", "Invoice", "Receipt"}},
+      {"cash with charges kept shut", "1111", "F", cash, {"Cash Drawer", "Receipt"}},
+      {"no copies set for cash", "0000", "F", cash, {"Cash Drawer"}},
+      {"a void: its copies, no drawer, no pause", "1112", "T", {"key Esc"}, {"Receipt", "Receipt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KVTForms::Instance().CloseAll();
+    user.Reset();
+    printed.clear();
+    sale = Open();
+    ASSERT_TRUE(sale);
+    KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
+    KVTSetSetting(CFG_INVOICEPRINTER, "Office");
+    KVTSetSetting(CFG_RECPTRTYPE, "EPSON");
+    const std::string n = c.copies;
+    KVTSetSetting(CFG_CASHCOPIES, n.substr(0, 1).c_str());
+    KVTSetSetting(CFG_CHKCOPIES, n.substr(1, 1).c_str());
+    KVTSetSetting(CFG_CHARGECOPIES, n.substr(2, 1).c_str());
+    KVTSetSetting(CFG_VOIDCOPIES, n.substr(3, 1).c_str());
+    KVTSetSetting(CFG_OPENCASHDRAWERCHARGESALES, c.chargeDrawer);
+    // A void never pauses; a sale would.
+    KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, c.steps == Strings{"key Esc"} ? "T" : "F");
+    RingUp({"P2000"});
+    Steps(c.steps);
+    EXPECT_EQ(printed, c.printed);
+    EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0) << "the next sale";
+    EXPECT_EQ(Messages(), Strings{});
+  }
+  KVTSetPrintCapture({});
+  std::filesystem::remove("kvtlocal.ini");
+}
+
+TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
+  KVTSetSetting(CFG_PROMPTCCNUMBER, "T");
+  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
+  KVTSetSetting(CFG_CCARDCOPIES, "2");
+  Strings stored;
+  KVTSetPrintCapture([this, &stored](const KVTPrintJob&, std::string*) {
+    stored.push_back(Saved("CCNUMBER"));
+    return true;
+  });
+  RingUp({"P2000"});
+  Steps({"key Down", "key Down", "key Enter", "type 4000123412345678", "key Enter", "key Enter"});
+  KVTSetPrintCapture({});
+  EXPECT_EQ(stored, Strings(2, "************5678\n"));
+  EXPECT_EQ(Saved("CREDITAMT,CCNUMBER"), "20.00|****************\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
+  KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, "T");
+  KVTSetSetting(CFG_ALLOWADDLRECEIPT, "T");
+  KVTSetSetting(CFG_ALLOWPRINTINVOICE, "T");
+  KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
+  KVTSetSetting(CFG_INVOICEPRINTER, "View Window");
+  KVTSetSetting(CFG_CASHCOPIES, "1");
+  KVTClearPreviewedDocuments();
+  RingUp({"P4217"});
+  Steps({"key Enter", "type 50", "key Enter"});
+  ASSERT_EQ(KVTPreviewedDocuments().size(), 1u);
+  const std::string& receipt = KVTPreviewedDocuments()[0].text;
+  for (const char* part : {"P4217", "42.17", "50.00", "7.83"})
+    EXPECT_NE(receipt.find(part), std::string::npos) << part << "\n" << receipt;
+  EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 1) << "paused";
+  Steps({"key F9", "key F10", "key Enter"});
+  Strings titles;
+  for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
+  EXPECT_EQ(titles, (Strings{"Receipt", "Receipt", "Invoice"}));
+  EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
+  KVTClearPreviewedDocuments();
+}
+
+// Parked sales: F5 parks, F6 recalls through the recall screen, the
+// close-out voids what is still parked.
+TEST_P(Payment, F6WithNothingParkedSaysSoAndStartsAFreshSale) {
+  Steps({"key F6"});
+  EXPECT_EQ(Messages(), Strings{"No suspended sales exist."});
+  EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  EXPECT_EQ(db().Count("KVTPOS1"), 0);
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
+  for (const char* item : {"P2000", "T1000"}) user.Type(item).Key("Enter");
+  user.Key("F5");
+  user.Type("P4217").Key("Enter").Key("F5");
+  user.Run();
+  ASSERT_EQ(Saved("STATUS,INVCTOTAL"), "S|30.50\nS|42.17\n");
+  EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  // Cancel leaves both parked and the sale empty.
+  Steps({"key F6", "key Esc"});
+  EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  Strings sales, items;
+  user.Key("F6");
+  user.Do([&] {
+    auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen());
+    if (!recall) return;
+    TDataTbl& g = *recall->Grid(PVspdsalesDlg::IDC_TRANSTBL);
+    for (int r = 0; r < g.GetRowCount(); ++r)
+      sales.push_back(g.GetCell(0, r) + " " + g.GetCell(1, r) + " " + g.GetCell(2, r));
+  });
+  user.ClickRow(PVspdsalesDlg::IDC_TRANSTBL, 0);
+  user.Do([&] {
+    auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen());
+    if (!recall) return;
+    TDataTbl& g = *recall->Grid(PVspdsalesDlg::IDC_ITEMTBL);
+    for (int r = 0; r < g.GetRowCount(); ++r)
+      items.push_back(g.GetCell(0, r) + " " + g.GetCell(4, r) + " " + g.GetCell(5, r) +
+                      g.GetCell(6, r));
+  });
+  user.Click("OK");
+  user.Run();
+  ASSERT_EQ(sales.size(), 2u);
+  EXPECT_EQ(sales[0].substr(0, 4), "100 ");
+  EXPECT_EQ(items.size(), 2u);
+  ASSERT_EQ(sale->SaleGrid().GetRowCount(), 2);
+  EXPECT_EQ(sale->SaleGrid().GetCell(COL_REF, 0), "P2000");
+  RingUp({});
+  Steps({"key Enter", "type 40", "key Enter"});
+  EXPECT_EQ(Saved("STATUS,INVCTOTAL,CASHAMT"), "C|30.50|40.00\nS|42.17|\n");
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
+  KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
+  KVTSetSetting(CFG_PRINTCLOSEOUT, "F");
+  for (const char* item : {"P2000", "P4217"}) user.Type(item).Key("Enter").Key("F5");
+  user.Run();
+  ASSERT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
+  // Declined: nothing voided, the till stays open.
+  Steps({"answer Yes", "answer No", "key F3"});
+  EXPECT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
+  KVTClearPreviewedDocuments();
+  user.Reset();
+  Steps({"answer Yes", "answer Yes", "key F3"});
+  EXPECT_EQ(Messages(), (Strings{"Closing Out Till - Are you sure?",
+                                 "There are suspended sales\ncontinuing will void all sales!\n\nDo "
+                                 "you wish to continue?"}));
+  EXPECT_EQ(Saved("TRANSTYPE,STATUS,INVCTOTAL"), "S|V|0.00\nS|V|0.00\n");
+  Strings titles;
+  for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
+  EXPECT_EQ(titles, (Strings{"Receipt", "Receipt"}));
+  KVTClearPreviewedDocuments();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(Payment, F4OnAnEmptySaleOpensTheDailySalesView) {
+  PVviewdsDlg::FormDecl();  // links the view into this test
+  Steps({"key F4"});
+  EXPECT_NE(dynamic_cast<PVviewdsDlg*>(KVTForms::Instance().ActiveScreen()), nullptr);
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+// The customer who signs: the pad (the managed-window loader's stand-in)
+// takes the mark and keeps it beside the sale before the receipts print.
+TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
+  std::filesystem::remove_all("POSSign");
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR51 SET CFGSIGN = 'T' WHERE REFERENCE = '1001'", {}).ok());
+  std::string title;
+  user.Type("P2000").Key("Enter").Key("F10");
+  for (const char* k : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(k);
+  user.Type("1001").Key("Enter").Key("Enter");
+  user.Do([&title] {
+    if (KVTScreen* pad = KVTForms::Instance().ActiveScreen()) title = pad->Caption();
+  });
+  user.Click("Accept");  // unsigned: refused
+  user.Type("A. Miller").Click("Accept");
+  user.Run();
+  EXPECT_EQ(title, "Kovatel Point of Sale Signature Pad");
+  EXPECT_EQ(Messages(), Strings{"A signature is required."});
+  const Strings sold = db().Rows("SELECT INVOICELNK, INVOICENUM FROM KVTPOS1")[0];
+  const std::string link = sold[0];
+  std::ifstream kept("POSSign/" + link + ".sig");
+  std::string data, mark;
+  std::getline(kept, data);
+  std::getline(kept, mark);
+  EXPECT_EQ(data, link + "," + sold[1] + ",MAIN,1");
+  EXPECT_EQ(mark, "A. Miller");
+  // A cash customer does not sign.
+  RingUp({"P2000"});
+  Steps({"key Enter", "type 20", "key Enter"});
+  EXPECT_EQ(db().Count("KVTPOS1"), 2);
+  EXPECT_EQ(Messages(), Strings{"A signature is required."});
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  std::filesystem::remove_all("POSSign");
 }
 
 KVT_ON_BOTH_BACKENDS(Payment);

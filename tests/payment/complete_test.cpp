@@ -1,0 +1,61 @@
+// The decisions of completing a sale: its type, the drawer, the invoice and
+// the card number kept.
+#include "payment/complete.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace kvt::payment;
+
+TEST(Completion, TheSaleTypeComesFromTheKindOfSaleThenTheLastMethod) {
+  struct Case {
+    bool poa;
+    const char* discount;
+    bool cashCheck;
+    const char* method;
+    const char* type;
+  } cases[] = {
+      {true, "", false, "1", "P"},     {true, "0.00", false, "1", "P"},
+      {true, "5.00", false, "1", "S"}, {false, "", true, "1", "C"},
+      {false, "", false, "4", "A"},    {false, "", false, "6", "H"},
+      {false, "", false, "B", "H"},    {false, "", false, "5", "S"},
+      {false, "", false, "", "S"},     {true, "", true, "4", "P"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CompletedSaleType(c.poa, c.discount, c.cashCheck, c.method), c.type)
+        << c.poa << c.discount << c.cashCheck << c.method;
+}
+
+TEST(Completion, TheDrawerStaysShutForVoidsAndTheFormsKeptShut) {
+  struct Case {
+    bool isVoid;
+    char form;
+    const char* charge;
+    const char* card;
+    bool opens;
+  } cases[] = {
+      {false, '1', "F", "F", true},  {true, '1', "T", "T", false}, {false, '5', "F", "T", false},
+      {false, '6', "F", "T", false}, {false, '5', "T", "F", true}, {false, '3', "T", "F", false},
+      {false, '3', "F", "T", true},  {false, '2', "F", "F", true}, {false, '5', "", "", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(OpensDrawer(c.isVoid, c.form, c.charge, c.card), c.opens)
+        << c.isVoid << c.form << c.charge << c.card;
+}
+
+TEST(Completion, TheInvoicePrintsForChargesUnlessReceiptsAreInvoices) {
+  EXPECT_TRUE(PrintsInvoice("F", "20.00", ""));
+  EXPECT_TRUE(PrintsInvoice("", "", "-5.00"));
+  EXPECT_TRUE(PrintsInvoice("F", "0.00", "")) << "the text, not the amount";
+  EXPECT_FALSE(PrintsInvoice("T", "20.00", ""));
+  EXPECT_FALSE(PrintsInvoice("F", "", ""));
+}
+
+TEST(Completion, TheCardNumberIsHiddenWhole) {
+  EXPECT_EQ(HiddenCardNumber("************5678"), "****************");
+  EXPECT_EQ(HiddenCardNumber("12"), "**");
+  EXPECT_EQ(HiddenCardNumber(""), "");
+}
+
+}  // namespace
