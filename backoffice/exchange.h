@@ -1,0 +1,60 @@
+// The exchange files between a till and the office, without screens: their
+// names ("ST-" store "-" till "-" shift "-" MMDDYYYY ".ZIP" for a till
+// shift's sales, "TU-" store "-" till "-" MMDDYYYY ".ZIP" for updates), the
+// way a name is read back, and the listing of a directory as the import
+// grids show it (the creation time in 12-hour form and the sort field).
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+// One listed file, as the import grids show it.
+struct KVTExchangeFile {
+  std::string fileName, path;            // path ends in the directory separator ("" for none)
+  std::string store, till, date, shift;  // date MM/DD/YYYY; shift "ALL" for "__"
+  std::string created;                   // "Date & Time Created"
+  std::string sort;                      // "Sort Field"
+};
+
+class KVTExchange {
+ public:
+  // Swaps the two 4-character halves of an 8-character date (MMDDYYYY ->
+  // YYYYMMDD), after trimming; other lengths come back trimmed.
+  static std::string MakeDateYYYYMMDD(const std::string& date);
+
+  // Reads a sales ("ST-", five parts) or update ("TU-", four parts) file
+  // name; false when it is neither. Only the first 8 characters of the date
+  // part count. Update files have no shift.
+  static bool ParseFileName(const std::string& fileName, std::string* store, std::string* till,
+                            std::string* date, std::string* shift, std::string* sortDate);
+
+  // "MM/DD/YYYY hh:mm:ss AM": hours up to 12 as they are with "AM", 13 to
+  // 23 less 12 with "PM".
+  static std::string CreatedText(const std::tm& local);
+  // The update files' sort field: sort date, "AM"/"PM", hour, minute,
+  // second as shown.
+  static std::string UpdateSortField(const std::string& sortDate, const std::tm& local);
+
+  // The names searched: "ST-" store "-" till "-" (then anything, ".ZIP").
+  static std::string SalesPrefix(const std::string& store, const std::string& till);
+  static std::string UpdatePrefix(const std::string& store, const std::string& till);
+  // The sales file of one till shift ("__" for all shifts), date MM/DD/YYYY
+  // or MMDDYYYY.
+  static std::string SalesFileName(const std::string& store, const std::string& till,
+                                   const std::string& shift, const std::string& date);
+  static std::string UpdateFileName(const std::string& store, const std::string& till,
+                                    const std::string& date);
+
+  // Every file (not directory) of `directory` whose name starts with
+  // `prefix` and ends in ".ZIP" (without regard to case), sorted by the
+  // sort field. An empty directory means the current one. False with
+  // *error when the directory cannot be read.
+  static bool ListFiles(const std::string& directory, const std::string& prefix, bool sales,
+                        std::vector<KVTExchangeFile>* files, std::string* error);
+
+  // "%i file was imported successfully." / "%i files were ..." and the
+  // failures likewise, joined by "\n". Sales always show the success line;
+  // data shows no line for a count of 0.
+  static std::string ImportResult(int successes, int failures, bool sales);
+};
