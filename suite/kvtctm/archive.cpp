@@ -289,7 +289,17 @@ bool ImportSalesArchive(const std::string& path, int* count, std::string* error)
     *error = "The import could not begin: " + unit.error();
     return false;
   }
+  // A sale imported before keeps the office's transfer mark, so importing
+  // the same file again neither doubles it nor offers it for transfer twice.
+  std::map<std::string, std::string> marks;
   for (const std::string& link : links) {
+    sql::Result was =
+        sql::Run("SELECT TRANSNUM FROM KVTPOS1 WHERE INVOICELNK = ?", {sql::Text(link)});
+    if (!was.ok()) {
+      *error = "The sales imported before could not be read: " + was.error();
+      return false;
+    }
+    if (was.found() == sql::Found::Yes) marks[link] = was.first()["TRANSNUM"];
     for (const char* table : kTables) {
       sql::Result gone = sql::Run(std::string("DELETE FROM ") + table + " WHERE INVOICELNK = ?",
                                   {sql::Text(link)});
@@ -302,16 +312,17 @@ bool ImportSalesArchive(const std::string& path, int* count, std::string* error)
   for (const char* table : kTables) {
     const TableData& t = data[table];
     std::vector<KVTColumnDef> known = Columns(table);
+    const bool headers = std::string(table) == "KVTPOS1";
     std::vector<KVTColumnDef> defs;
-    std::string list, marks;
+    std::string list = headers ? "TRANSNUM," : "", holes = headers ? "?," : "";
     for (const std::string& name : t.columns) {
       for (const KVTColumnDef& c : known)
         if (c.name == name) defs.push_back(c);
       list += name + ",";
-      marks += "?,";
+      holes += "?,";
     }
     sql::Query insert(std::string("INSERT INTO ") + table + " (" + list + "RECNO) VALUES (" +
-                      marks + "?)");
+                      holes + "?)");
     for (const auto& row : t.rows) {
       double recno = NextNum(1, table, 1);
       if (recno <= 0) {
@@ -319,6 +330,7 @@ bool ImportSalesArchive(const std::string& path, int* count, std::string* error)
         return false;
       }
       std::vector<sql::Value> values;
+      if (headers) values.push_back(sql::Text(marks[row[linkAt]]));
       for (size_t i = 0; i < defs.size(); ++i) values.push_back(Bind(defs[i], row[i]));
       values.push_back(sql::Number(recno));
       sql::Result in = insert.Run(values);

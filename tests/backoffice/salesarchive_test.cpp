@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/sql/query.h"
 #include "tests/support/testdb.h"
 
 namespace fs = std::filesystem;
@@ -91,14 +92,17 @@ TEST_P(SalesArchive, TillDayMovesToOfficeOnceEvenWhenImportedTwice) {
     EXPECT_EQ(office->Count("KVTPOS2"), 4) << round;
     EXPECT_EQ(office->Count("KVTPOS3"), 2) << round;
   }
-  // A file of one shift again: its sale is replaced, not added.
+  // A file of one shift again: its sale is replaced, not added, and keeps
+  // the office's transfer mark.
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTPOS1 SET TRANSNUM = 'T9' WHERE INVOICELNK = '2A'").ok());
   ASSERT_TRUE(kvt::ctm::ImportSalesArchive(shiftPath, &count, &error)) << error;
   EXPECT_EQ(office->Count("KVTPOS1"), 2);
   EXPECT_EQ(office->Value("SELECT CUSTNAME FROM KVTPOS1 WHERE INVOICELNK = '1A'"), "O'Neil\tFarm");
   EXPECT_EQ(office->Value("SELECT CUSTNAME FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "Back\\slash");
   EXPECT_EQ(office->Value("SELECT INVDATE FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "10/20/2002");
   EXPECT_EQ(office->Value("SELECT SHIFT FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "B");
-  EXPECT_EQ(office->Count("KVTPOS1", "TRANSNUM = '' OR TRANSNUM IS NULL"), 2);
+  EXPECT_EQ(office->Count("KVTPOS1", "TRANSNUM = '' OR TRANSNUM IS NULL"), 1);
+  EXPECT_EQ(office->Value("SELECT TRANSNUM FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "T9");
   EXPECT_EQ(office->Count("KVTPOS2", "INVOICELNK = '1A' AND TAXABLE = 1"), 1);
   EXPECT_EQ(office->Value("SELECT TAXAMT FROM KVTPOS3 WHERE INVOICELNK = '2A'"), "0.70");
 }
