@@ -164,3 +164,15 @@ std::string KVTExchange::ImportResult(int successes, int failures, bool sales) {
   if (failures > 0) text += (text.empty() ? "" : "\n") + bad;
   return text;
 }
+
+std::string KVTExchange::TillData(const std::string& store, const std::string& till) {
+  return "01=" + store + "\t02=" + till + "\t";
+}
+
+std::string KVTExchange::SalesImportData(const std::string& path, bool reimport,
+                                         const std::string& trnST, const std::string& trnPB,
+                                         const std::string& trnCST) {
+  std::string data = "01=" + path + "\t";
+  if (!reimport) return data + "02=N\t";
+  return data + "02=Y\t03=" + trnST + "\t04=" + trnPB + "\t05=" + trnCST + "\t";
+}

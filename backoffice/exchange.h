@@ -53,6 +53,14 @@ class KVTExchange {
   static bool ListFiles(const std::string& directory, const std::string& prefix, bool sales,
                         std::vector<KVTExchangeFile>* files, std::string* error);
 
+  // The module's data strings, every value followed by a tab: "01=" store
+  // "02=" till; and for a sales file "01=" path, "02=" "Y" with "03=" to
+  // "05=" the till's transfer targets for a re-import, or "02=" "N".
+  static std::string TillData(const std::string& store, const std::string& till);
+  static std::string SalesImportData(const std::string& path, bool reimport,
+                                     const std::string& trnST, const std::string& trnPB,
+                                     const std::string& trnCST);
+
   // "%i file was imported successfully." / "%i files were ..." and the
   // failures likewise, joined by "\n". Sales always show the success line;
   // data shows no line for a count of 0.

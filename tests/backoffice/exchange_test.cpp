@@ -50,6 +50,15 @@ TEST(ExchangeNames, DatesAndNamesMade) {
   EXPECT_EQ(KVTExchange::UpdateFileName("1", "2", "10/20/2002"), "TU-1-2-10202002.ZIP");
 }
 
+TEST(ExchangeNames, ModuleDataStrings) {
+  EXPECT_EQ(KVTExchange::TillData("MAIN", "1"), "01=MAIN\t02=1\t");
+  EXPECT_EQ(KVTExchange::TillData("", ""), "01=\t02=\t");
+  EXPECT_EQ(KVTExchange::SalesImportData("/x/ST-1-2-A-10202002.ZIP", false, "T", "F", "T"),
+            "01=/x/ST-1-2-A-10202002.ZIP\t02=N\t");
+  EXPECT_EQ(KVTExchange::SalesImportData("/x/f.ZIP", true, "T", "F", "T"),
+            "01=/x/f.ZIP\t02=Y\t03=T\t04=F\t05=T\t");
+}
+
 TEST(ExchangeNames, CreatedTimeNoonAndOneOClock) {
   // clang-format off
   struct Case { int hour, min, sec; const char* text, *sort; } cases[] = {
