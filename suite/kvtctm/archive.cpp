@@ -167,7 +167,9 @@ bool WriteSalesArchive(const std::string& directory, const std::string& store,
                        const std::string& till, const std::string& shift, const std::string& date,
                        std::string* path, int* count, std::string* error) {
   *count = 0;
-  std::string where = " WHERE STORE = ? AND TILLREF = ? AND INVDATE = ? AND STATUS <> 'S'";
+  std::string where =
+      " WHERE STORE = ? AND TILLREF = ? AND INVDATE = ? AND STATUS <> 'S' AND (TRANSNUM = '' OR "
+      "TRANSNUM IS NULL)";
   std::vector<sql::Value> values{sql::Text(store), sql::Text(till), sql::Date(date)};
   if (!shift.empty()) {
     where += " AND SHIFT = ?";

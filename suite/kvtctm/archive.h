@@ -15,8 +15,9 @@
 namespace kvt::ctm {
 
 // Writes the sales of `store`, `till` on `date` (MM/DD/YYYY) of `shift`
-// ("" for every shift) into `directory`; the archive's full path comes back
-// in *path. Voided-at-entry suspended sales (STATUS 'S') stay at the till.
+// ("" for every shift) that wait for their transfer (no TRANSNUM) into
+// `directory`; the archive's full path comes back in *path. Suspended sales
+// (STATUS 'S') stay at the till.
 // False with *error when there are no sales or the file cannot be written
 // (nothing is left behind then). *count is the number of sales written.
 bool WriteSalesArchive(const std::string& directory, const std::string& store,

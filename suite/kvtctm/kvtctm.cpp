@@ -150,6 +150,8 @@ bool Export(const Request& r, const std::string& exchange, KVTEventObject* objec
   if (exchange.empty())
     return Fail(object,
                 "No exchange path is set up for store " + r.store + " till " + r.till + ".");
+  sql::Transaction unit;
+  if (!unit.ok()) return Fail(object, "The export could not begin: " + unit.error());
   std::string path, error;
   int count = 0;
   if (!kvt::ctm::WriteSalesArchive(exchange, r.store, r.till, r.shift, r.date, &path, &count,
@@ -164,6 +166,10 @@ bool Export(const Request& r, const std::string& exchange, KVTEventObject* objec
   if (!marked.ok()) {
     std::remove(path.c_str());
     return Fail(object, "The sales could not be marked exported: " + marked.error());
+  }
+  if (!unit.Commit()) {
+    std::remove(path.c_str());
+    return Fail(object, "The export could not be saved: " + unit.error());
   }
   return true;
 }

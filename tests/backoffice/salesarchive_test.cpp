@@ -32,7 +32,7 @@ class SalesArchive : public kvt::test::DatabaseTest {
     DatabaseTest::TearDown();
   }
   void Sale(const std::string& link, const std::string& till, const std::string& shift,
-            const std::string& status, const std::string& name) {
+            const std::string& status, const std::string& name, const std::string& transnum = "") {
     ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICENUM", link},
                                      {"INVOICELNK", link},
                                      {"STORE", "MAIN"},
@@ -42,7 +42,7 @@ class SalesArchive : public kvt::test::DatabaseTest {
                                      {"STATUS", status},
                                      {"CUSTNAME", name},
                                      {"INVCTOTAL", "10.70"},
-                                     {"TRANSNUM", "T0000001"}}))
+                                     {"TRANSNUM", transnum}}))
         << db().error();
     ASSERT_TRUE(db().Add(
         "KVTPOS2", {{"INVOICELNK", link}, {"INVREF", "FEED"}, {"PRICE", "5.00"}, {"TAXABLE", "1"}}))
@@ -68,6 +68,7 @@ TEST_P(SalesArchive, TillDayMovesToOfficeOnceEvenWhenImportedTwice) {
   Sale("2A", "1", "B", "C", "Back\\slash");
   Sale("3A", "1", "A", "S", "suspended");  // stays at the till
   Sale("4A", "2", "A", "C", "other till");
+  Sale("5A", "1", "A", "C", "sent before", "E0000001");
   std::string path, error;
   int count = 0;
   ASSERT_TRUE(

@@ -1,0 +1,141 @@
+// A till's day through the transfer module: the till's export writes its
+// "ST-" file into its exchange directory and marks the sales exported; the
+// office lists the file, imports it and the file moves to the archive; a
+// repeated import from the archive adds nothing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "backoffice/exchange.h"
+#include "backoffice/exchangecalls.h"
+#include "backoffice/transfer.h"
+#include "backoffice/transfers.h"
+#include "platform/forms/headless/headless.h"
+#include "platform/win/profile.h"
+#include "shell/globals.h"
+#include "shell/imports.h"
+#include "shell/screens.h"
+#include "suite/host/host.h"
+#include "tests/support/testdb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ExchangeModule : public kvt::test::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    KVTResetModuleState();
+    user.Install();
+    host = std::make_unique<KVTHost>();
+    hApplication = host->Instance();
+    char tmpl[] = "/tmp/kvtexmXXXXXX";
+    ASSERT_TRUE(mkdtemp(tmpl));
+    dir = tmpl;
+    exchange = dir + "/exchange/";
+    archive = dir + "/archive/";
+    fs::create_directories(exchange);
+    ASSERT_TRUE(
+        WritePrivateProfileString("KVTCTM", "ArchivePath", archive.c_str(), "kvtlocal.ini"));
+    Till(db());
+    for (const char* link : {"1A", "2A"})
+      ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICENUM", link},
+                                       {"INVOICELNK", link},
+                                       {"STORE", "MAIN"},
+                                       {"TILLREF", "1"},
+                                       {"SHIFT", "A"},
+                                       {"INVDATE", "10/20/2002"},
+                                       {"STATUS", "C"},
+                                       {"INVCTOTAL", "5.00"}}))
+          << db().error();
+    ASSERT_TRUE(db().Add("KVTPOS2", {{"INVOICELNK", "1A"}, {"INVREF", "FEED"}}));
+  }
+  void TearDown() override {
+    WritePrivateProfileString("KVTCTM", nullptr, nullptr, "kvtlocal.ini");
+    office.reset();
+    host.reset();
+    if (!dir.empty()) fs::remove_all(dir);
+    DatabaseTest::TearDown();
+  }
+  void Till(kvt::test::TestDatabase& d) {
+    ASSERT_TRUE(d.Add("KVTCOM14", {{"STOREREF", "MAIN"},
+                                   {"TILLNUM", "1"},
+                                   {"CONTYPE", "F"},
+                                   {"CONPATH", exchange},
+                                   {"TRNST", "T"}}))
+        << d.error();
+  }
+  std::vector<KVTExchangeFile> Listed(const std::string& where) {
+    std::vector<KVTExchangeFile> files;
+    std::string error;
+    EXPECT_TRUE(
+        KVTExchange::ListFiles(where, KVTExchange::SalesPrefix("MAIN", "1"), true, &files, &error))
+        << error;
+    return files;
+  }
+
+  KVTHeadlessBackend user;
+  std::unique_ptr<KVTHost> host;
+  std::unique_ptr<kvt::test::TestDatabase> office;
+  std::string dir, exchange, archive;
+};
+
+TEST_P(ExchangeModule, TillExportsOfficeImportsOnceAndArchives) {
+  std::string data =
+      KVTTransfers::DirectTransferData("10202002", "MAIN", "", "1", "", false, "T", "F", "F");
+  std::string error;
+  ASSERT_TRUE(DoKVTPOSDirectAcquire(host->MainWindow(), data, &error)) << error;
+  EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM LIKE 'E%'"), 2);
+  EXPECT_EQ(db().Count("KVTCTMST"), 0) << "nothing posted at the till";
+  // Exported sales are not exported again.
+  EXPECT_FALSE(DoKVTPOSDirectAcquire(host->MainWindow(), data, &error));
+  EXPECT_NE(error.find("no sales to export"), std::string::npos) << error;
+
+  std::string where;
+  ASSERT_TRUE(bDoKVTPOSGetTransferDirectory(host->MainWindow(), "MAIN", "1", &where, &error))
+      << error;
+  EXPECT_EQ(where, exchange);
+  EXPECT_FALSE(bDoKVTPOSGetTransferDirectory(host->MainWindow(), "MAIN", "9", &where, &error));
+  EXPECT_EQ(error, "Store MAIN Till 9 is not set up.");
+
+  std::string reason;
+  office = kvt::test::TestDatabase::Create(GetParam(), &reason);
+  ASSERT_TRUE(office) << reason;
+  Till(*office);
+  std::vector<KVTExchangeFile> files = Listed(exchange);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].shift, "ALL");
+  KVTImportOptions options;
+  ASSERT_TRUE(bDoKVTPOSImportSalesInformation(host->MainWindow(), files[0].path + files[0].fileName,
+                                              options, false, &error))
+      << error;
+  EXPECT_EQ(office->Count("KVTPOS1", "TRANSNUM = '' OR TRANSNUM IS NULL"), 2);
+  EXPECT_EQ(office->Count("KVTPOS2"), 1);
+  EXPECT_TRUE(Listed(exchange).empty()) << "an imported file leaves the exchange directory";
+  std::string archived;
+  ASSERT_TRUE(bDoKVTPOSGetArchiveDirectory(host->MainWindow(), &archived, &error)) << error;
+  files = Listed(archived);
+  ASSERT_EQ(files.size(), 1u);
+
+  // Again from the archive: nothing doubles and the file stays.
+  ASSERT_TRUE(bDoKVTPOSImportSalesInformation(host->MainWindow(), files[0].path + files[0].fileName,
+                                              options, true, &error))
+      << error;
+  EXPECT_EQ(office->Count("KVTPOS1"), 2);
+  EXPECT_EQ(office->Count("KVTPOS2"), 1);
+  EXPECT_EQ(Listed(archived).size(), 1u);
+
+  EXPECT_FALSE(bDoKVTPOSImportSalesInformation(host->MainWindow(), exchange + "gone.ZIP", options,
+                                               false, &error));
+  EXPECT_NE(error.find("gone.ZIP"), std::string::npos) << error;
+  EXPECT_EQ(office->Count("KVTPOS1"), 2);
+}
+
+KVT_ON_BOTH_BACKENDS(ExchangeModule);
+
+}  // namespace
