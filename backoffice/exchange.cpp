@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/sql/query.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -175,4 +177,34 @@ std::string KVTExchange::SalesImportData(const std::string& path, bool reimport,
   std::string data = "01=" + path + "\t";
   if (!reimport) return data + "02=N\t";
   return data + "02=Y\t03=" + trnST + "\t04=" + trnPB + "\t05=" + trnCST + "\t";
+}
+
+std::string KVTExchange::CheckCriteria(const std::string& store, const std::string& till,
+                                       bool* tillField) {
+  namespace sql = kvt::sql;
+  *tillField = false;
+  if (Trim(store).empty()) return "Store is required.";
+  sql::Result s = sql::Run("SELECT RECNO FROM KVTCOM13 WHERE REFERENCE = ?", {sql::Text(store)});
+  if (s.found() == sql::Found::Failed) return "The stores could not be read: " + s.error();
+  if (s.found() == sql::Found::No) return "Invalid Store.";
+  *tillField = true;
+  if (Trim(till).empty()) return "Till Reference is required.";
+  sql::Result t = sql::Run("SELECT RECNO FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
+                           {sql::Text(store), sql::Text(till)});
+  if (t.found() == sql::Found::Failed) return "The tills could not be read: " + t.error();
+  if (t.found() == sql::Found::No) return "Invalid Till Reference.";
+  return "";
+}
+
+bool KVTExchange::TillDirectConnect(const std::string& store, const std::string& till, bool* direct,
+                                    std::string* error) {
+  namespace sql = kvt::sql;
+  sql::Result r = sql::Run("SELECT CONTYPE FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
+                           {sql::Text(store), sql::Text(till)});
+  if (!r.ok()) {
+    *error = "The till's connection could not be read: " + r.error();
+    return false;
+  }
+  *direct = r.found() == sql::Found::Yes && r.first()["CONTYPE"] == "D";
+  return true;
 }

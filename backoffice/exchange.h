@@ -61,6 +61,17 @@ class KVTExchange {
                                      const std::string& trnST, const std::string& trnPB,
                                      const std::string& trnCST);
 
+  // The store and till criteria of the exchange screens: "" when both are
+  // given and exist, else the message ("Store is required.", "Invalid
+  // Store.", "Till Reference is required.", "Invalid Till Reference.", or
+  // why they could not be read) with *tillField set when it is the till's.
+  static std::string CheckCriteria(const std::string& store, const std::string& till,
+                                   bool* tillField);
+  // Whether the till works on the office database (CONTYPE "D"); false with
+  // *error when that could not be read.
+  static bool TillDirectConnect(const std::string& store, const std::string& till, bool* direct,
+                                std::string* error);
+
   // "%i file was imported successfully." / "%i files were ..." and the
   // failures likewise, joined by "\n". Sales always show the success line;
   // data shows no line for a count of 0.

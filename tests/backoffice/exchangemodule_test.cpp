@@ -11,6 +11,7 @@
 
 #include "backoffice/exchange.h"
 #include "backoffice/exchangecalls.h"
+#include "backoffice/impsalesdlg.h"
 #include "backoffice/transfer.h"
 #include "backoffice/transfers.h"
 #include "platform/forms/headless/headless.h"
@@ -134,6 +135,77 @@ TEST_P(ExchangeModule, TillExportsOfficeImportsOnceAndArchives) {
                                                false, &error));
   EXPECT_NE(error.find("gone.ZIP"), std::string::npos) << error;
   EXPECT_EQ(office->Count("KVTPOS1"), 2);
+}
+
+TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
+  std::string data =
+      KVTTransfers::DirectTransferData("10202002", "MAIN", "", "1", "", false, "T", "F", "F");
+  std::string error;
+  ASSERT_TRUE(DoKVTPOSDirectAcquire(host->MainWindow(), data, &error)) << error;
+  std::string reason;
+  office = kvt::test::TestDatabase::Create(GetParam(), &reason);
+  ASSERT_TRUE(office) << reason;
+  Till(*office);
+  ASSERT_TRUE(office->Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
+  ASSERT_TRUE(office->Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "2"}, {"CONTYPE", "D"}}));
+  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+  KVTSetSetting(DEFAULT_STORE, "MAIN");
+  KVTSetSetting(DEFAULT_TILLREF, "1");
+  using S = KVTImportSalesForm;
+  auto* s = new PVimpsalesDlg(host->MainWindow());
+  ASSERT_TRUE(s->Create());
+  EXPECT_FALSE(s->IsFieldVisible(S::IDC_STORE)) << "the criteria are the defaults";
+  TDataTbl* grid = s->Grid(S::IDC_GRID);
+  ASSERT_EQ(grid->GetRowCount(), 1);
+  EXPECT_EQ(grid->GetCell(S::COL_DATE, 0), "10/20/2002");
+  EXPECT_EQ(grid->GetCell(S::COL_SHIFT, 0), "ALL");
+  EXPECT_EQ(grid->GetCell(S::COL_FILE, 0), "ST-MAIN-1-__-10202002.ZIP");
+  EXPECT_TRUE(grid->GetRowMark(0)) << "one file is marked at once";
+  EXPECT_EQ(s->GetFocusField(), S::IDC_OK);
+  user.ExpectMessage("1 file was imported successfully.\n0 files were not imported due to errors.");
+  user.Click("Import");
+  user.Run();
+  EXPECT_EQ(office->Count("KVTPOS1"), 2);
+  EXPECT_TRUE(Listed(exchange).empty());
+  user.Finish();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(ExchangeModule, ImportSalesScreenCriteria) {
+  ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
+  ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "2"}, {"CONTYPE", "D"}}));
+  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+  KVTSetSetting(DEFAULT_STORE, "");
+  KVTSetSetting(DEFAULT_TILLREF, "");
+  using S = KVTImportSalesForm;
+  auto* s = new PVimpsalesDlg(host->MainWindow());
+  ASSERT_TRUE(s->Create());
+  EXPECT_TRUE(s->IsFieldVisible(S::IDC_STORE));
+  EXPECT_EQ(s->GetFocusField(), S::IDC_STORE);
+  // clang-format off
+  struct Case { const char* store, *till, *message; int focus; } cases[] = {
+      {"", "1", "Store is required.", S::IDC_STORE},
+      {"WEST", "1", "Invalid Store.", S::IDC_STORE},
+      {"MAIN", "", "Till Reference is required.", S::IDC_TILLREF},
+      {"MAIN", "7", "Invalid Till Reference.", S::IDC_TILLREF},
+      {"MAIN", "2", "Store MAIN Till 2 is setup as having a direct connection to the back "
+                    "office.\n\nUse menu option Transfer Sales or Export Sales for this store/till.",
+       IDCANCEL},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    user.ExpectMessage(c.message);
+    user.Do([&] {
+      s->SetFieldVar(S::IDC_STORE, c.store);
+      s->SetFieldVar(S::IDC_TILLREF, c.till);
+      s->KVTSetFieldFocus(S::IDC_TILLREF);
+    });
+    user.Key("Enter");
+    user.Do([&] { EXPECT_EQ(s->GetFocusField(), c.focus) << c.message; });
+    user.Run();
+  }
+  user.Finish();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
 }
 
 KVT_ON_BOTH_BACKENDS(ExchangeModule);
