@@ -26,11 +26,11 @@ bool Travels(const std::string& column) {
   return column != "RECNO" && column != "TRANSNUM";
 }
 
-std::vector<KVTColumnDef> Columns(const std::string& table) {
+std::vector<KVTColumnDef> Columns(const std::string& table, bool all = false) {
   std::vector<KVTColumnDef> columns;
   if (const kvt::schema::Table* t = kvt::schema::FindTable(table))
     for (const KVTColumnDef& c : t->columns)
-      if (Travels(c.name)) columns.push_back(c);
+      if (all || Travels(c.name)) columns.push_back(c);
   return columns;
 }
 
@@ -131,9 +131,9 @@ bool ReadEntry(zip_t* za, const std::string& name, std::string* text, std::strin
   return true;
 }
 
-bool ParseTable(const std::string& table, const std::string& text, TableData* data,
+bool ParseTable(const std::string& table, const std::string& text, bool all, TableData* data,
                 std::string* error) {
-  std::vector<KVTColumnDef> known = Columns(table);
+  std::vector<KVTColumnDef> known = Columns(table, all);
   std::stringstream in(text);
   std::string line;
   if (!std::getline(in, line) || !SplitLine(line, &data->columns)) {
@@ -158,6 +158,74 @@ bool ParseTable(const std::string& table, const std::string& text, TableData* da
     }
     data->rows.push_back(fields);
   }
+  return true;
+}
+
+// Writes the entries into `path`, beside first and renamed, so a reader
+// never meets half a file.
+bool WriteZip(const std::string& path, const std::string& kind,
+              const std::vector<std::string>& names, const std::vector<std::string>& texts,
+              std::string* error) {
+  std::string part = path + ".part";
+  int code = 0;
+  zip_t* za = zip_open(part.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+  if (!za) {
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, code);
+    *error =
+        "The " + kind + " file " + path + " cannot be written: " + zip_error_strerror(&ze) + ".";
+    zip_error_fini(&ze);
+    return false;
+  }
+  for (size_t i = 0; i < texts.size(); ++i) {
+    zip_source_t* src = zip_source_buffer(za, texts[i].data(), texts[i].size(), 0);
+    std::string name = names[i];
+    if (!src || zip_file_add(za, name.c_str(), src, ZIP_FL_OVERWRITE) < 0) {
+      if (src) zip_source_free(src);
+      *error = "The " + kind + " file " + path + " cannot be written: " + ZipError(za) + ".";
+      zip_discard(za);
+      std::remove(part.c_str());
+      return false;
+    }
+  }
+  if (zip_close(za) != 0) {
+    *error = "The " + kind + " file " + path + " cannot be written: " + ZipError(za) + ".";
+    zip_discard(za);
+    std::remove(part.c_str());
+    return false;
+  }
+  if (std::rename(part.c_str(), path.c_str()) != 0) {
+    *error = "The " + kind + " file " + path + " cannot be put in place.";
+    std::remove(part.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Reads the named tables of an archive, checked before anything is written.
+bool ReadTables(const std::string& path, const std::string& kind,
+                const std::vector<std::string>& tables, bool all,
+                std::map<std::string, TableData>* data, std::string* error) {
+  int code = 0;
+  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  if (!za) {
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, code);
+    *error =
+        "The " + kind + " file " + path + " cannot be opened: " + zip_error_strerror(&ze) + ".";
+    zip_error_fini(&ze);
+    return false;
+  }
+  for (const std::string& table : tables) {
+    std::string text;
+    if (!ReadEntry(za, table + ".TXT", &text, error) ||
+        !ParseTable(table, text, all, &(*data)[table], error)) {
+      zip_discard(za);
+      *error = "The " + kind + " file " + path + " was not imported. " + *error;
+      return false;
+    }
+  }
+  zip_discard(za);
   return true;
 }
 
@@ -216,64 +284,16 @@ bool WriteSalesArchive(const std::string& directory, const std::string& store,
       date.size() == 10 ? date.substr(0, 2) + date.substr(3, 2) + date.substr(6) : date;
   *path = dir + "ST-" + store + "-" + till + "-" + (shift.empty() ? "__" : shift) + "-" + compact +
           ".ZIP";
-  // Written beside and renamed, so a reader never meets half a file.
-  std::string part = *path + ".part";
-  int code = 0;
-  zip_t* za = zip_open(part.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-  if (!za) {
-    zip_error_t ze;
-    zip_error_init_with_code(&ze, code);
-    *error = "The sales file " + *path + " cannot be written: " + zip_error_strerror(&ze) + ".";
-    zip_error_fini(&ze);
-    return false;
-  }
-  for (size_t i = 0; i < texts.size(); ++i) {
-    zip_source_t* src = zip_source_buffer(za, texts[i].data(), texts[i].size(), 0);
-    std::string name = std::string(kTables[i]) + ".TXT";
-    if (!src || zip_file_add(za, name.c_str(), src, ZIP_FL_OVERWRITE) < 0) {
-      if (src) zip_source_free(src);
-      *error = "The sales file " + *path + " cannot be written: " + ZipError(za) + ".";
-      zip_discard(za);
-      std::remove(part.c_str());
-      return false;
-    }
-  }
-  if (zip_close(za) != 0) {
-    *error = "The sales file " + *path + " cannot be written: " + ZipError(za) + ".";
-    zip_discard(za);
-    std::remove(part.c_str());
-    return false;
-  }
-  if (std::rename(part.c_str(), path->c_str()) != 0) {
-    *error = "The sales file " + *path + " cannot be put in place.";
-    std::remove(part.c_str());
-    return false;
-  }
-  return true;
+  std::vector<std::string> names;
+  for (const char* table : kTables) names.push_back(std::string(table) + ".TXT");
+  return WriteZip(*path, "sales", names, texts, error);
 }
 
 bool ImportSalesArchive(const std::string& path, int* count, std::string* error) {
   *count = 0;
-  int code = 0;
-  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-  if (!za) {
-    zip_error_t ze;
-    zip_error_init_with_code(&ze, code);
-    *error = "The sales file " + path + " cannot be opened: " + zip_error_strerror(&ze) + ".";
-    zip_error_fini(&ze);
-    return false;
-  }
   std::map<std::string, TableData> data;
-  for (const char* table : kTables) {
-    std::string text;
-    if (!ReadEntry(za, std::string(table) + ".TXT", &text, error) ||
-        !ParseTable(table, text, &data[table], error)) {
-      zip_discard(za);
-      *error = "The sales file " + path + " was not imported. " + *error;
-      return false;
-    }
-  }
-  zip_discard(za);
+  std::vector<std::string> tables(std::begin(kTables), std::end(kTables));
+  if (!ReadTables(path, "sales", tables, false, &data, error)) return false;
 
   const TableData& headers = data["KVTPOS1"];
   int linkAt = -1;
