@@ -370,4 +370,89 @@ bool ImportSalesArchive(const std::string& path, int* count, std::string* error)
   return true;
 }
 
+const std::vector<std::string>& UpdateTables() {
+  static const std::vector<std::string> tables{
+      "KVTCOM10", "KVTCOM11", "KVTCOM12", "KVTCOM13", "KVTCOM14", "KVTCOM20", "KVTFL23",
+      "KVTFL25",  "KVTAR16A", "KVTAR19",  "KVTINV1",  "KVTINV2",  "KVTINV17", "KVTINV18",
+      "KVTINV19", "KVTINVRB", "KVTINVCB", "KVTPRB1",  "KVTPRB31", "KVTAR10",  "KVTAR50",
+      "KVTAR50N", "KVTAR51",  "KVTAR54",  "KVTAR55",  "KVTAR57",  "KVTPOS11"};
+  return tables;
+}
+
+bool WriteUpdateArchive(const std::string& directory, const std::string& store,
+                        const std::string& till, const std::string& date, std::string* path,
+                        std::string* error) {
+  std::vector<std::string> names, texts;
+  for (const std::string& table : UpdateTables()) {
+    std::vector<KVTColumnDef> columns = Columns(table, true);
+    std::string list, head;
+    for (const KVTColumnDef& c : columns) {
+      list += (list.empty() ? "" : ",") + c.name;
+      head += (head.empty() ? "" : "\t") + c.name;
+    }
+    sql::Result r = sql::Run("SELECT " + list + " FROM " + table + " ORDER BY RECNO");
+    if (!r.ok()) {
+      *error = "The " + table + " rows could not be read: " + r.error();
+      return false;
+    }
+    std::string text = head + "\n";
+    for (const sql::Row& row : r.rows()) {
+      std::string line;
+      for (size_t i = 0; i < columns.size(); ++i)
+        line += (i ? "\t" : "") + Escape(row[columns[i].name]);
+      text += line + "\n";
+    }
+    names.push_back(table + ".TXT");
+    texts.push_back(std::move(text));
+  }
+  std::string dir = directory;
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  std::string compact =
+      date.size() == 10 ? date.substr(0, 2) + date.substr(3, 2) + date.substr(6) : date;
+  *path = dir + "TU-" + store + "-" + till + "-" + compact + ".ZIP";
+  return WriteZip(*path, "update", names, texts, error);
+}
+
+bool ImportUpdateArchive(const std::string& path, std::string* error) {
+  std::map<std::string, TableData> data;
+  if (!ReadTables(path, "update", UpdateTables(), true, &data, error)) return false;
+  sql::Transaction unit;
+  if (!unit.ok()) {
+    *error = "The update could not begin: " + unit.error();
+    return false;
+  }
+  for (const std::string& table : UpdateTables()) {
+    const TableData& t = data[table];
+    sql::Result gone = sql::Run("DELETE FROM " + table);
+    if (!gone.ok()) {
+      *error = "The " + table + " rows could not be replaced: " + gone.error();
+      return false;
+    }
+    if (t.rows.empty()) continue;
+    std::vector<KVTColumnDef> known = Columns(table, true), defs;
+    std::string list, holes;
+    for (const std::string& name : t.columns) {
+      for (const KVTColumnDef& c : known)
+        if (c.name == name) defs.push_back(c);
+      list += (list.empty() ? "" : ",") + name;
+      holes += holes.empty() ? "?" : ",?";
+    }
+    sql::Query insert("INSERT INTO " + table + " (" + list + ") VALUES (" + holes + ")");
+    for (const auto& row : t.rows) {
+      std::vector<sql::Value> values;
+      for (size_t i = 0; i < defs.size(); ++i) values.push_back(Bind(defs[i], row[i]));
+      sql::Result in = insert.Run(values);
+      if (!in.ok()) {
+        *error = "The " + table + " rows could not be saved: " + in.error();
+        return false;
+      }
+    }
+  }
+  if (!unit.Commit()) {
+    *error = "The update could not be saved: " + unit.error();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace kvt::ctm

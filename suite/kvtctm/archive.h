@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kvt::ctm {
 
@@ -29,5 +30,20 @@ bool WriteSalesArchive(const std::string& directory, const std::string& store,
 // with *error, nothing changed, when the file is missing, corrupt or does
 // not hold sales. *count is the number of sales imported.
 bool ImportSalesArchive(const std::string& path, int* count, std::string* error);
+
+// The master data a till needs from the office (stores, tills, employees,
+// shifts, categories, tax codes, items and prices, customers and balances,
+// batches, card types, bad checks), whole tables with their record numbers.
+const std::vector<std::string>& UpdateTables();
+
+// Writes the update file "TU-" store "-" till "-" MMDDYYYY ".ZIP" (date
+// MM/DD/YYYY) with every update table into `directory`.
+bool WriteUpdateArchive(const std::string& directory, const std::string& store,
+                        const std::string& till, const std::string& date, std::string* path,
+                        std::string* error);
+
+// Replaces every update table with the file's rows, in one transaction;
+// false with *error, nothing changed, when the file is missing or damaged.
+bool ImportUpdateArchive(const std::string& path, std::string* error);
 
 }  // namespace kvt::ctm

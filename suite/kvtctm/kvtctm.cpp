@@ -6,6 +6,7 @@
 // transfer number in TRANSNUM, all in one transaction. A re-transfer
 // replaces the tickets its sales were posted with before.
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -175,11 +176,57 @@ bool Export(const Request& r, const std::string& exchange, KVTEventObject* objec
 }
 
 // Imports one sales file and moves it to the archive (unless it is there).
+bool ToArchive(const std::string& file, KVTEventObject* object);
+
 bool AcquireSales(const std::string& file, KVTEventObject* object) {
   std::string archive, error;
   if (!ArchiveDirectory(&archive, object)) return false;
   int count = 0;
   if (!kvt::ctm::ImportSalesArchive(file, &count, &error)) return Fail(object, error);
+  return ToArchive(file, object);
+}
+
+std::string Today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[48];
+  std::snprintf(text, sizeof text, "%.2d/%.2d/%.4d", local.tm_mon + 1, local.tm_mday,
+                local.tm_year + 1900);
+  return text;
+}
+
+// The update files of one till, or of every till that exchanges files.
+bool CreateUpdate(const std::string& store, const std::string& till, KVTEventObject* object) {
+  sql::Result tills =
+      store.empty() && till.empty()
+          ? sql::Run(
+                "SELECT STOREREF, TILLNUM, CONPATH FROM KVTCOM14 WHERE CONTYPE <> 'D' ORDER BY "
+                "STOREREF, TILLNUM")
+          : sql::Run(
+                "SELECT STOREREF, TILLNUM, CONPATH FROM KVTCOM14 WHERE STOREREF = ? AND "
+                "TILLNUM = ?",
+                {sql::Text(store), sql::Text(till)});
+  if (!tills.ok()) return Fail(object, "The tills could not be read: " + tills.error());
+  if (tills.found() == sql::Found::No)
+    return Fail(object, store.empty() ? "No till exchanges files with the office."
+                                      : "Store " + store + " Till " + till + " is not set up.");
+  for (const sql::Row& t : tills.rows()) {
+    if (t["CONPATH"].empty())
+      return Fail(object, "No exchange path is set up for store " + t["STOREREF"] + " till " +
+                              t["TILLNUM"] + ".");
+    std::string path, error;
+    if (!kvt::ctm::WriteUpdateArchive(WithSlash(t["CONPATH"]), t["STOREREF"], t["TILLNUM"], Today(),
+                                      &path, &error))
+      return Fail(object, error);
+  }
+  return true;
+}
+
+// Moves an imported file to the archive (unless it is there already).
+bool ToArchive(const std::string& file, KVTEventObject* object) {
+  std::string archive;
+  if (!ArchiveDirectory(&archive, object)) return false;
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::path from(file), to = fs::path(archive) / from.filename();
@@ -192,7 +239,7 @@ bool AcquireSales(const std::string& file, KVTEventObject* object) {
     if (!ec) fs::remove(from, ec);
   }
   if (ec)
-    return Fail(object, "The sales were imported, but " + file +
+    return Fail(object, "The file was imported, but " + file +
                             " could not be moved to the archive: " + ec.message());
   return true;
 }
@@ -259,6 +306,18 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
     if (!ArchiveDirectory(&dir, object)) return 0;
     KVTSetEventText(object->Param2, dir);
     return 1;
+  }
+  if (name == "DoKVTPOSCreateUpdate")
+    return CreateUpdate(Item(object->Param1, "01"), Item(object->Param1, "02"), object) ? 1 : 0;
+  if (name == "DoKVTPOSUpdateFromUpload") {
+    // A till on the office database has nothing to read from a file.
+    std::string file = Item(object->Param1, "03"), error;
+    if (file.empty()) return 1;
+    if (!kvt::ctm::ImportUpdateArchive(file, &error)) {
+      Fail(object, error);
+      return 0;
+    }
+    return ToArchive(file, object) ? 1 : 0;
   }
   if (name == "DoKVTPOSAcquireSales")
     return AcquireSales(Item(object->Param1, "01"), object) ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -169,6 +170,49 @@ TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
   EXPECT_TRUE(Listed(exchange).empty());
   user.Finish();
   for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+// The office's master data reaches an empty till database through a "TU-"
+// file; a damaged file changes nothing.
+TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
+  ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
+  ASSERT_TRUE(db().Add("KVTINV1", {{"REFERENCE", "FEED"}, {"DESCRIPT", "Layer's feed"}}))
+      << db().error();
+  ASSERT_TRUE(db().Add("KVTAR50", {{"REFERENCE", "C1"}, {"NAME", "O'Neil"}})) << db().error();
+  std::string error;
+  ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
+  EXPECT_FALSE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "9", &error));
+  std::vector<KVTExchangeFile> files;
+  ASSERT_TRUE(KVTExchange::ListFiles(exchange, KVTExchange::UpdatePrefix("MAIN", "1"), false,
+                                     &files, &error));
+  ASSERT_EQ(files.size(), 1u);
+  std::string recno = db().Value("SELECT RECNO FROM KVTINV1 WHERE REFERENCE = 'FEED'");
+
+  std::string reason;
+  office = kvt::test::TestDatabase::Create(GetParam(), &reason);  // here: the new till
+  ASSERT_TRUE(office) << reason;
+  ASSERT_TRUE(office->Add("KVTCOM13", {{"REFERENCE", "OLD"}}));
+  std::string bad = exchange + "TU-MAIN-1-01012000.ZIP";
+  std::ofstream(bad, std::ios::binary) << "PK not really";
+  EXPECT_FALSE(bDoKVTPOSImportUpdateInformation(host->MainWindow(), "MAIN", "1", bad, &error));
+  EXPECT_NE(error.find(bad), std::string::npos) << error;
+  EXPECT_EQ(office->Value("SELECT REFERENCE FROM KVTCOM13"), "OLD");
+  EXPECT_EQ(office->Count("KVTINV1"), 0);
+
+  std::string path = files[0].path + files[0].fileName;
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(bDoKVTPOSImportUpdateInformation(host->MainWindow(), "MAIN", "1", path, &error))
+        << error;
+    path = archive + files[0].fileName;  // moved there by the import
+    EXPECT_EQ(office->Value("SELECT REFERENCE FROM KVTCOM13"), "MAIN") << round;
+    EXPECT_EQ(office->Count("KVTINV1"), 1) << round;
+    EXPECT_EQ(office->Value("SELECT RECNO FROM KVTINV1"), recno);
+    EXPECT_EQ(office->Value("SELECT NAME FROM KVTAR50"), "O'Neil");
+    EXPECT_EQ(office->Value("SELECT CONPATH FROM KVTCOM14"), exchange);
+  }
+  EXPECT_TRUE(fs::exists(path));
+  // A till on the office database reads nothing from a file.
+  EXPECT_TRUE(bDoKVTPOSImportUpdateInformation(host->MainWindow(), "MAIN", "1", "", &error));
 }
 
 TEST_P(ExchangeModule, ImportSalesScreenCriteria) {
