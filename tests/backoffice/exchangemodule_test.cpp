@@ -12,6 +12,7 @@
 
 #include "backoffice/exchange.h"
 #include "backoffice/exchangecalls.h"
+#include "backoffice/expdatadlg.h"
 #include "backoffice/impsalesdlg.h"
 #include "backoffice/transfer.h"
 #include "backoffice/transfers.h"
@@ -213,6 +214,37 @@ TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
   EXPECT_TRUE(fs::exists(path));
   // A till on the office database reads nothing from a file.
   EXPECT_TRUE(bDoKVTPOSImportUpdateInformation(host->MainWindow(), "MAIN", "1", "", &error));
+}
+
+TEST_P(ExchangeModule, ExportDataScreenChecksThenWritesTheUpdateFile) {
+  ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
+  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+  KVTSetSetting(DEFAULT_STORE, "MAIN");
+  KVTSetSetting(DEFAULT_TILLREF, "9");
+  using S = KVTExportDataForm;
+  auto* s = new PVexpdataDlg(host->MainWindow());
+  ASSERT_TRUE(s->Create());
+  EXPECT_EQ(s->GetFocusField(), S::IDC_OK);
+  user.ExpectMessage("Invalid Till Reference.");
+  user.Click("Export");
+  user.Do([&] {
+    EXPECT_EQ(s->GetFocusField(), S::IDC_TILLREF);
+    EXPECT_TRUE(fs::is_empty(exchange));
+  });
+  user.Click("Export all stores and tills");
+  user.Do([&] {
+    EXPECT_EQ(s->GetFieldText(S::IDC_STORE), "");
+    EXPECT_TRUE(s->IsFieldProtected(S::IDC_TILLREF));
+  });
+  user.Click("Export");
+  user.Run();
+  std::vector<KVTExchangeFile> files;
+  std::string error;
+  ASSERT_TRUE(KVTExchange::ListFiles(exchange, KVTExchange::UpdatePrefix("MAIN", "1"), false,
+                                     &files, &error));
+  EXPECT_EQ(files.size(), 1u) << "every till that exchanges files gets its update";
+  user.Finish();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
 }
 
 TEST_P(ExchangeModule, ImportSalesScreenCriteria) {
