@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 
 namespace fs = std::filesystem;
@@ -206,5 +207,52 @@ bool KVTExchange::TillDirectConnect(const std::string& store, const std::string&
     return false;
   }
   *direct = r.found() == sql::Found::Yes && r.first()["CONTYPE"] == "D";
+  return true;
+}
+
+bool KVTExchange::RecordOwnTill(const std::string& store, const std::string& till,
+                                const std::string& path, bool removable, std::string* error) {
+  namespace sql = kvt::sql;
+  sql::Transaction unit;
+  if (!unit.ok()) {
+    *error = unit.error();
+    return false;
+  }
+  sql::Result gone = sql::Run("DELETE FROM KVTCOM14");
+  if (!gone.ok()) {
+    *error = gone.error();
+    return false;
+  }
+  double recno = NextNum(1, "KVTCOM14", 100);
+  if (recno <= 0) {
+    *error = KVTLastSqlError();
+    return false;
+  }
+  char number[64];
+  std::snprintf(number, sizeof number, "%.0f", recno);
+  sql::Result in = sql::Run(
+      "INSERT INTO KVTCOM14 (STOREREF,TILLNUM,CONTYPE,CONPATH,REMOVABLE,RECNO) "
+      "VALUES(?,?,?,?,?,?)",
+      {sql::Text(store), sql::Text(till), sql::Text("F"), sql::Text(path),
+       sql::Text(removable ? "T" : "F"), sql::Number(number)});
+  if (!in.ok() || in.changed() < 1) {
+    *error = in.ok() ? "No row was saved." : in.error();
+    return false;
+  }
+  if (!unit.Commit()) {
+    *error = unit.error();
+    return false;
+  }
+  return true;
+}
+
+bool KVTExchange::NoStores(bool* none, std::string* error) {
+  namespace sql = kvt::sql;
+  sql::Result r = sql::Run("SELECT RECNO FROM KVTCOM13");
+  if (!r.ok()) {
+    *error = "The stores could not be read: " + r.error();
+    return false;
+  }
+  *none = r.found() == sql::Found::No;
   return true;
 }

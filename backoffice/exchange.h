@@ -72,6 +72,16 @@ class KVTExchange {
   static bool TillDirectConnect(const std::string& store, const std::string& till, bool* direct,
                                 std::string* error);
 
+  // A new till database records its own till: every KVTCOM14 row is
+  // replaced by one (store, till, "F", the path, "T" for a removable drive
+  // else "F", the next record number), in one transaction. False with
+  // *error, nothing changed, when it could not be saved.
+  static bool RecordOwnTill(const std::string& store, const std::string& till,
+                            const std::string& path, bool removable, std::string* error);
+  // Whether the store table is empty (a new till database); false with
+  // *error when it could not be read.
+  static bool NoStores(bool* none, std::string* error);
+
   // "%i file was imported successfully." / "%i files were ..." and the
   // failures likewise, joined by "\n". Sales always show the success line;
   // data shows no line for a count of 0.

@@ -13,6 +13,7 @@
 #include "backoffice/exchange.h"
 #include "backoffice/exchangecalls.h"
 #include "backoffice/expdatadlg.h"
+#include "backoffice/impdatadlg.h"
 #include "backoffice/impsalesdlg.h"
 #include "backoffice/transfer.h"
 #include "backoffice/transfers.h"
@@ -245,6 +246,52 @@ TEST_P(ExchangeModule, ExportDataScreenChecksThenWritesTheUpdateFile) {
   EXPECT_EQ(files.size(), 1u) << "every till that exchanges files gets its update";
   user.Finish();
   for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+// A brand-new till database: the set-up popup records the till and its
+// exchange path, then the office's update file is listed and imported.
+TEST_P(ExchangeModule, FirstDataImportSetsUpTheTillThenImports) {
+  ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
+  ASSERT_TRUE(db().Add("KVTINV1", {{"REFERENCE", "FEED"}}));
+  std::string error;
+  ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
+  std::string reason;
+  office = kvt::test::TestDatabase::Create(GetParam(), &reason);  // here: the new till
+  ASSERT_TRUE(office) << reason;
+  ASSERT_TRUE(office->Add("KVTCOM14", {{"STOREREF", "OLD"}, {"TILLNUM", "5"}}));
+  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
+  KVTSetSetting(DEFAULT_STORE, "MAIN");
+  KVTSetSetting(DEFAULT_TILLREF, "1");
+  KVTSetSetting(CFG_BOSYSTEM, "1");
+  user.ExpectMessage("Store is required.");
+  user.Click("Continue");
+  user.Type("MAIN").Key("Tab").Type("1").Key("Tab").Type(exchange);
+  user.Click("This drive is a floppy, cd-rom or zip drive.");
+  user.Do([&] {
+    EXPECT_EQ(office->Value("SELECT STOREREF FROM KVTCOM14"), "OLD") << "not before Continue";
+  });
+  user.Click("Continue");
+  user.ExpectMessage("1 file was imported successfully.");
+  user.Click("Import");
+  auto* s = new PVimpdataDlg(host->MainWindow());
+  ASSERT_TRUE(s->Create());
+  user.Run();
+  EXPECT_EQ(office->Count("KVTINV1"), 1);
+  EXPECT_EQ(office->Value("SELECT REFERENCE FROM KVTCOM13"), "MAIN");
+  EXPECT_EQ(office->Count("KVTCOM14", "STOREREF = 'OLD'"), 0);
+  user.Finish();
+  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+}
+
+TEST_P(ExchangeModule, OwnTillRowReplacesEveryTill) {
+  ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "WEST"}, {"TILLNUM", "2"}}));
+  std::string error;
+  ASSERT_TRUE(KVTExchange::RecordOwnTill("MAIN", "3", "/mnt/zip/", true, &error)) << error;
+  EXPECT_EQ(db().Count("KVTCOM14"), 1);
+  EXPECT_EQ(db().Count("KVTCOM14",
+                       "STOREREF = 'MAIN' AND TILLNUM = '3' AND CONTYPE = 'F' AND "
+                       "CONPATH = '/mnt/zip/' AND REMOVABLE = 'T' AND RECNO > 0"),
+            1);
 }
 
 TEST_P(ExchangeModule, ImportSalesScreenCriteria) {
