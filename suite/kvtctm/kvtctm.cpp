@@ -6,6 +6,8 @@
 // transfer number in TRANSNUM, all in one transaction. A re-transfer
 // replaces the tickets its sales were posted with before.
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
@@ -16,6 +18,8 @@
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "platform/win/moduleevent.h"
+#include "platform/win/profile.h"
+#include "suite/kvtctm/archive.h"
 
 namespace sql = kvt::sql;
 
@@ -107,6 +111,139 @@ bool Transfer(const Request& r, KVTEventObject* object) {
   return true;
 }
 
+std::string WithSlash(std::string dir) {
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  return dir;
+}
+
+// The till's exchange directory and connection type; false with the error
+// in the event object.
+bool TillLink(const std::string& store, const std::string& till, std::string* contype,
+              std::string* path, KVTEventObject* object) {
+  sql::Result r =
+      sql::Run("SELECT CONTYPE, CONPATH FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
+               {sql::Text(store), sql::Text(till)});
+  if (r.found() == sql::Found::Failed)
+    return Fail(object, "The till's connection could not be read: " + r.error());
+  if (r.found() == sql::Found::No)
+    return Fail(object, "Store " + store + " Till " + till + " is not set up.");
+  *contype = r.first()["CONTYPE"];
+  *path = WithSlash(r.first()["CONPATH"]);
+  return true;
+}
+
+// Where imported files are kept: "ArchivePath" of section "KVTCTM" in the
+// local settings file, by default the folder "ARCHIVE" here; made when
+// missing.
+bool ArchiveDirectory(std::string* dir, KVTEventObject* object) {
+  char buf[512];
+  GetPrivateProfileString("KVTCTM", "ArchivePath", "ARCHIVE", buf, sizeof buf, "kvtlocal.ini");
+  *dir = WithSlash(buf);
+  std::error_code ec;
+  std::filesystem::create_directories(*dir, ec);
+  if (ec) return Fail(object, "The archive directory " + *dir + " cannot be made: " + ec.message());
+  return true;
+}
+
+// Off a direct connection the group goes into a sales file; its sales are
+// marked exported only once the file is in place.
+bool Export(const Request& r, const std::string& exchange, KVTEventObject* object) {
+  if (exchange.empty())
+    return Fail(object,
+                "No exchange path is set up for store " + r.store + " till " + r.till + ".");
+  sql::Transaction unit;
+  if (!unit.ok()) return Fail(object, "The export could not begin: " + unit.error());
+  std::string path, error;
+  int count = 0;
+  if (!kvt::ctm::WriteSalesArchive(exchange, r.store, r.till, r.shift, r.date, &path, &count,
+                                   &error))
+    return Fail(object, error);
+  double number = NextNum(1, "KVTCTMST", 1);
+  char transnum[32];
+  std::snprintf(transnum, sizeof transnum, "E%07.0f", number);
+  sql::Result marked = number > 0 ? sql::Run("UPDATE KVTPOS1 SET TRANSNUM = ?" + GroupWhere(r),
+                                             GroupValues(r, {sql::Text(transnum)}))
+                                  : sql::Result::Failure(KVTLastSqlError());
+  if (!marked.ok()) {
+    std::remove(path.c_str());
+    return Fail(object, "The sales could not be marked exported: " + marked.error());
+  }
+  if (!unit.Commit()) {
+    std::remove(path.c_str());
+    return Fail(object, "The export could not be saved: " + unit.error());
+  }
+  return true;
+}
+
+// Imports one sales file and moves it to the archive (unless it is there).
+bool ToArchive(const std::string& file, KVTEventObject* object);
+
+bool AcquireSales(const std::string& file, KVTEventObject* object) {
+  std::string archive, error;
+  if (!ArchiveDirectory(&archive, object)) return false;
+  int count = 0;
+  if (!kvt::ctm::ImportSalesArchive(file, &count, &error)) return Fail(object, error);
+  return ToArchive(file, object);
+}
+
+std::string Today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[48];
+  std::snprintf(text, sizeof text, "%.2d/%.2d/%.4d", local.tm_mon + 1, local.tm_mday,
+                local.tm_year + 1900);
+  return text;
+}
+
+// The update files of one till, or of every till that exchanges files.
+bool CreateUpdate(const std::string& store, const std::string& till, KVTEventObject* object) {
+  sql::Result tills =
+      store.empty() && till.empty()
+          ? sql::Run(
+                "SELECT STOREREF, TILLNUM, CONPATH FROM KVTCOM14 WHERE CONTYPE <> 'D' ORDER BY "
+                "STOREREF, TILLNUM")
+          : sql::Run(
+                "SELECT STOREREF, TILLNUM, CONPATH FROM KVTCOM14 WHERE STOREREF = ? AND "
+                "TILLNUM = ?",
+                {sql::Text(store), sql::Text(till)});
+  if (!tills.ok()) return Fail(object, "The tills could not be read: " + tills.error());
+  if (tills.found() == sql::Found::No)
+    return Fail(object, store.empty() ? "No till exchanges files with the office."
+                                      : "Store " + store + " Till " + till + " is not set up.");
+  for (const sql::Row& t : tills.rows()) {
+    if (t["CONPATH"].empty())
+      return Fail(object, "No exchange path is set up for store " + t["STOREREF"] + " till " +
+                              t["TILLNUM"] + ".");
+    std::string path, error;
+    if (!kvt::ctm::WriteUpdateArchive(WithSlash(t["CONPATH"]), t["STOREREF"], t["TILLNUM"], Today(),
+                                      &path, &error))
+      return Fail(object, error);
+  }
+  return true;
+}
+
+// Moves an imported file to the archive (unless it is there already).
+bool ToArchive(const std::string& file, KVTEventObject* object) {
+  std::string archive;
+  if (!ArchiveDirectory(&archive, object)) return false;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path from(file), to = fs::path(archive) / from.filename();
+  if (fs::equivalent(from.parent_path().empty() ? "." : from.parent_path(), archive, ec))
+    return true;
+  fs::rename(from, to, ec);
+  if (ec) {  // another drive: copy, then remove
+    ec.clear();
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::remove(from, ec);
+  }
+  if (ec)
+    return Fail(object, "The file was imported, but " + file +
+                            " could not be moved to the archive: " + ec.message());
+  return true;
+}
+
 }  // namespace
 
 KVT_EXTERN_C void ProductSalesCatMENU(HWND hWnd) {
@@ -139,8 +276,51 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
     r.batch = Item(object->Param1, "05");
     r.retransfer = Item(object->Param1, "06") == "Y";
     r.trnST = Item(object->Param1, "07");
+    std::string contype, exchange;
+    sql::Result link =
+        sql::Run("SELECT CONTYPE, CONPATH FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
+                 {sql::Text(r.store), sql::Text(r.till)});
+    if (!link.ok()) {
+      Fail(object, "The till's connection could not be read: " + link.error());
+      return 0;
+    }
+    if (link.found() == sql::Found::Yes) contype = link.first()["CONTYPE"];
+    if (!contype.empty() && contype != "D" && !r.retransfer)
+      return Export(r, WithSlash(link.first()["CONPATH"]), object) ? 1 : 0;
     return Transfer(r, object) ? 1 : 0;
   }
+  if (name == "DoKVTPOSGetCompressionDirectory") {
+    std::string contype, path;
+    if (!TillLink(Item(object->Param1, "01"), Item(object->Param1, "02"), &contype, &path, object))
+      return 0;
+    if (path.empty()) {
+      Fail(object, "No exchange path is set up for store " + Item(object->Param1, "01") + " till " +
+                       Item(object->Param1, "02") + ".");
+      return 0;
+    }
+    KVTSetEventText(object->Param2, path);
+    return 1;
+  }
+  if (name == "DoKVTPOSGetArchiveDirectory") {
+    std::string dir;
+    if (!ArchiveDirectory(&dir, object)) return 0;
+    KVTSetEventText(object->Param2, dir);
+    return 1;
+  }
+  if (name == "DoKVTPOSCreateUpdate")
+    return CreateUpdate(Item(object->Param1, "01"), Item(object->Param1, "02"), object) ? 1 : 0;
+  if (name == "DoKVTPOSUpdateFromUpload") {
+    // A till on the office database has nothing to read from a file.
+    std::string file = Item(object->Param1, "03"), error;
+    if (file.empty()) return 1;
+    if (!kvt::ctm::ImportUpdateArchive(file, &error)) {
+      Fail(object, error);
+      return 0;
+    }
+    return ToArchive(file, object) ? 1 : 0;
+  }
+  if (name == "DoKVTPOSAcquireSales")
+    return AcquireSales(Item(object->Param1, "01"), object) ? 1 : 0;
   KVTSetEventText(object->ErrorString, "The transfer module does not offer " + name + ".");
   return 0;
 }

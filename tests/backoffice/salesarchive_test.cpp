@@ -1,0 +1,154 @@
+// A till's sales moved to the office through an "ST-" file: written from a
+// till database, read into an office database, the same file twice, and
+// damaged files that import nothing.
+#include "suite/kvtctm/archive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/sql/query.h"
+#include "tests/support/testdb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SalesArchive : public kvt::test::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    char tmpl[] = "/tmp/kvtstXXXXXX";
+    ASSERT_TRUE(mkdtemp(tmpl));
+    dir = tmpl;
+  }
+  void TearDown() override {
+    office.reset();
+    if (!dir.empty()) fs::remove_all(dir);
+    DatabaseTest::TearDown();
+  }
+  void Sale(const std::string& link, const std::string& till, const std::string& shift,
+            const std::string& status, const std::string& name, const std::string& transnum = "") {
+    ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICENUM", link},
+                                     {"INVOICELNK", link},
+                                     {"STORE", "MAIN"},
+                                     {"TILLREF", till},
+                                     {"SHIFT", shift},
+                                     {"INVDATE", "10/20/2002"},
+                                     {"STATUS", status},
+                                     {"CUSTNAME", name},
+                                     {"INVCTOTAL", "10.70"},
+                                     {"TRANSNUM", transnum}}))
+        << db().error();
+    ASSERT_TRUE(db().Add(
+        "KVTPOS2", {{"INVOICELNK", link}, {"INVREF", "FEED"}, {"PRICE", "5.00"}, {"TAXABLE", "1"}}))
+        << db().error();
+    ASSERT_TRUE(db().Add(
+        "KVTPOS2", {{"INVOICELNK", link}, {"INVREF", "SALT"}, {"PRICE", "5.00"}, {"TAXABLE", "0"}}))
+        << db().error();
+    ASSERT_TRUE(db().Add("KVTPOS3", {{"INVOICELNK", link}, {"TAXCODE", "ST"}, {"TAXAMT", "0.70"}}))
+        << db().error();
+  }
+  // Switches connection 1 to a fresh office database.
+  void ToOffice() {
+    std::string reason;
+    office = kvt::test::TestDatabase::Create(GetParam(), &reason);
+    ASSERT_TRUE(office) << reason;
+  }
+  std::string dir;
+  std::unique_ptr<kvt::test::TestDatabase> office;
+};
+
+TEST_P(SalesArchive, TillDayMovesToOfficeOnceEvenWhenImportedTwice) {
+  Sale("1A", "1", "A", "C", "O'Neil\tFarm");
+  Sale("2A", "1", "B", "C", "Back\\slash");
+  Sale("3A", "1", "A", "S", "suspended");  // stays at the till
+  Sale("4A", "2", "A", "C", "other till");
+  Sale("5A", "1", "A", "C", "sent before", "E0000001");
+  std::string path, error;
+  int count = 0;
+  ASSERT_TRUE(
+      kvt::ctm::WriteSalesArchive(dir, "MAIN", "1", "", "10/20/2002", &path, &count, &error))
+      << error;
+  EXPECT_EQ(path, dir + "/ST-MAIN-1-__-10202002.ZIP");
+  EXPECT_EQ(count, 2);
+  std::string shiftPath;
+  ASSERT_TRUE(
+      kvt::ctm::WriteSalesArchive(dir, "MAIN", "1", "B", "10/20/2002", &shiftPath, &count, &error));
+  EXPECT_EQ(count, 1);
+  EXPECT_FALSE(
+      kvt::ctm::WriteSalesArchive(dir, "MAIN", "9", "", "10/20/2002", &shiftPath, &count, &error));
+  EXPECT_NE(error.find("no sales to export"), std::string::npos) << error;
+
+  ToOffice();
+  ASSERT_TRUE(office);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(kvt::ctm::ImportSalesArchive(path, &count, &error)) << error;
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(office->Count("KVTPOS1"), 2) << round;
+    EXPECT_EQ(office->Count("KVTPOS2"), 4) << round;
+    EXPECT_EQ(office->Count("KVTPOS3"), 2) << round;
+  }
+  // A file of one shift again: its sale is replaced, not added, and keeps
+  // the office's transfer mark.
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTPOS1 SET TRANSNUM = 'T9' WHERE INVOICELNK = '2A'").ok());
+  ASSERT_TRUE(kvt::ctm::ImportSalesArchive(shiftPath, &count, &error)) << error;
+  EXPECT_EQ(office->Count("KVTPOS1"), 2);
+  EXPECT_EQ(office->Value("SELECT CUSTNAME FROM KVTPOS1 WHERE INVOICELNK = '1A'"), "O'Neil\tFarm");
+  EXPECT_EQ(office->Value("SELECT CUSTNAME FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "Back\\slash");
+  EXPECT_EQ(office->Value("SELECT INVDATE FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "10/20/2002");
+  EXPECT_EQ(office->Value("SELECT SHIFT FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "B");
+  EXPECT_EQ(office->Count("KVTPOS1", "TRANSNUM = '' OR TRANSNUM IS NULL"), 1);
+  EXPECT_EQ(office->Value("SELECT TRANSNUM FROM KVTPOS1 WHERE INVOICELNK = '2A'"), "T9");
+  EXPECT_EQ(office->Count("KVTPOS2", "INVOICELNK = '1A' AND TAXABLE = 1"), 1);
+  EXPECT_EQ(office->Value("SELECT TAXAMT FROM KVTPOS3 WHERE INVOICELNK = '2A'"), "0.70");
+}
+
+TEST_P(SalesArchive, DamagedFileImportsNothing) {
+  Sale("1A", "1", "A", "C", "Farm");
+  std::string path, error;
+  int count = 0;
+  ASSERT_TRUE(
+      kvt::ctm::WriteSalesArchive(dir, "MAIN", "1", "A", "10/20/2002", &path, &count, &error))
+      << error;
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ToOffice();
+  ASSERT_TRUE(office);
+  // clang-format off
+  struct Case { const char* name; std::string content; } cases[] = {
+      {"cut", bytes.substr(0, bytes.size() / 2)},
+      {"notzip", "this is not an archive"},
+      {"empty", ""},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    std::string bad = dir + "/ST-MAIN-1-A-" + c.name + ".ZIP";
+    std::ofstream(bad, std::ios::binary) << c.content;
+    EXPECT_FALSE(kvt::ctm::ImportSalesArchive(bad, &count, &error)) << c.name;
+    EXPECT_NE(error.find(bad), std::string::npos) << c.name << ": " << error;
+    EXPECT_EQ(office->Count("KVTPOS1"), 0) << c.name;
+    EXPECT_EQ(office->Count("KVTPOS2"), 0) << c.name;
+  }
+  // A file whose payload was changed fails its check and adds nothing.
+  std::string flipped = bytes;
+  size_t at = flipped.find("KVTPOS1.TXT");
+  ASSERT_NE(at, std::string::npos);
+  flipped[at + 11 + 20] ^= 0x55;  // inside the compressed header table
+  std::string bad = dir + "/ST-MAIN-1-A-flipped.ZIP";
+  std::ofstream(bad, std::ios::binary) << flipped;
+  EXPECT_FALSE(kvt::ctm::ImportSalesArchive(bad, &count, &error));
+  EXPECT_EQ(office->Count("KVTPOS1"), 0);
+  EXPECT_FALSE(kvt::ctm::ImportSalesArchive(dir + "/missing.ZIP", &count, &error));
+}
+
+KVT_ON_BOTH_BACKENDS(SalesArchive);
+
+}  // namespace
