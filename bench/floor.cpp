@@ -4,9 +4,8 @@
 #include <cstdio>
 
 namespace kvt::bench {
-namespace {
 
-char kHeader[] =
+const char kFloorHeaderSql[] =
     "INSERT INTO KVTPOS1 (INVOICENUM,RECNO,INVDATE,SALETIME,TILLREF,SLSMAN,STORE,SHIFT,TRANSTYPE,"
     "STATUS,CUSTREF,CUSTNAME,CASHAMT,CHECKAMT,CREDITAMT,CASHRET,CHARGEAMT,CHARGERET,FDSTMPAMT,"
     "CASHPAY,CHECKPAY,INVCTOTAL,AMTPAID,PYMTMETHOD,NETAMT,NONTAXAMT,DISCOUNT,CHANGE,CHECKNUM,"
@@ -15,18 +14,17 @@ char kHeader[] =
     "FPC2REF,FPREPAYTRM,FPTANDC,FPACCNUM,CREDITRET,GFTCRDAMT,GFTCRDPAY,GCTYPE,GCNUMBER,GCEXPDATE,"
     "GCAUTHNUM,CANEXCHG,CANAMT) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,"
     "?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-char kLine[] =
+const char kFloorLineSql[] =
     "INSERT INTO KVTPOS2 (INVREF,DESCR,QTYORDERED,PRICE,ENTRYTOTAL,FOODSTAMPS,TAXABLE,INVOICENUM,"
     "NUMCHANGE,TILLCODE,CATEGORY,DISCOUNT,COST,SERIALNUM,INVLOC,INVOICELNK,RECNO,ITEMLNK,PROMPT) "
     "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-char kTax[] =
+const char kFloorTaxSql[] =
     "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) VALUES "
     "(?,?,?,?,?,?,?)";
 
-}  // namespace
-
 bool PrepareFloorSale(KVTConnection& c) {
-  return c.PrepareSQL(kHeader) > 0 && c.PrepareSQL(kLine) > 0 && c.PrepareSQL(kTax) > 0;
+  return c.PrepareSQL(kFloorHeaderSql) > 0 && c.PrepareSQL(kFloorLineSql) > 0 &&
+         c.PrepareSQL(kFloorTaxSql) > 0;
 }
 
 bool SaveFloorSale(KVTConnection& c, long sale, double* recno, const char* tag) {
@@ -57,13 +55,13 @@ bool SaveFloorSale(KVTConnection& c, long sale, double* recno, const char* tag) 
   header[37] = link;
   header[38] = "03/15/2024";
   header[39] = "7.48";
-  bool ok = c.BeginTran(kHeader) > 0;
+  bool ok = c.BeginTran(kFloorHeaderSql) > 0;
   for (int i = 0; ok && i < 63; ++i)
-    ok = c.BindParam(kHeader, header[i],
+    ok = c.BindParam(kFloorHeaderSql, header[i],
                      i == 1                                      ? 2
                      : (i == 2 || i == 31 || i == 38 || i == 59) ? 3
                                                                  : 0) > 0;
-  ok = ok && c.ExecuteSQL(kHeader) > 0;
+  ok = ok && c.ExecuteSQL(kFloorHeaderSql) > 0;
   for (int line = 0; ok && line < 10; ++line) {
     std::snprintf(rn, sizeof rn, "%.0f", ++*recno);
     const char* values[19] = {"HX0412", "Hex Bolt 3/8 x2 Zinc",
@@ -77,19 +75,19 @@ bool SaveFloorSale(KVTConnection& c, long sale, double* recno, const char* tag) 
                               rn,       rn,
                               ""};
     for (int i = 0; ok && i < 19; ++i)
-      ok = c.BindParam(kLine, values[i], (i == 5 || i == 6 || i == 16) ? 2 : 0) > 0;
-    ok = ok && c.ExecuteSQL(kLine) > 0;
+      ok = c.BindParam(kFloorLineSql, values[i], (i == 5 || i == 6 || i == 16) ? 2 : 0) > 0;
+    ok = ok && c.ExecuteSQL(kFloorLineSql) > 0;
     char taxRecno[32];
     std::snprintf(taxRecno, sizeof taxRecno, "%.0f", ++*recno);
     const char* tax[7] = {num, "KS", "6.500", "0.65", link, taxRecno, rn};
-    for (int i = 0; ok && i < 7; ++i) ok = c.BindParam(kTax, tax[i], i == 5 ? 2 : 0) > 0;
-    ok = ok && c.ExecuteSQL(kTax) > 0;
+    for (int i = 0; ok && i < 7; ++i) ok = c.BindParam(kFloorTaxSql, tax[i], i == 5 ? 2 : 0) > 0;
+    ok = ok && c.ExecuteSQL(kFloorTaxSql) > 0;
   }
   if (!ok) {
-    c.CancelTran(kHeader);
+    c.CancelTran(kFloorHeaderSql);
     return false;
   }
-  return c.CommitTran(kHeader) > 0;
+  return c.CommitTran(kFloorHeaderSql) > 0;
 }
 
 void MeasureFloorSales(benchmark::State& state, long& sale, double& recno, const char* tag) {

@@ -9,6 +9,11 @@
 
 namespace kvt::bench {
 
+// The insert statements of the floor, as the sale writer writes them.
+extern const char kFloorHeaderSql[];
+extern const char kFloorLineSql[];
+extern const char kFloorTaxSql[];
+
 // Prepares the three insert statements on `c`; false with c.LastError().
 bool PrepareFloorSale(KVTConnection& c);
 // Writes sale number `sale` (link: the number followed by `tag`) with

@@ -772,8 +772,7 @@ void PVpos1Dlg::SearchInvDesc() {
 
 void PVpos1Dlg::SearchTillCode() {
   // An MSSQL office reads without locks and trims with its own function.
-  const bool mssql =
-      kvt::ProfileString(".\\KVTSQL.INI", "KVTSQL Connection One", "Translate") == "MSSQL";
+  const bool mssql = KVTConnectionOneKind() == "MSSQL";
   std::string sql = std::string("SELECT TILLCODE,DESCRIPT,STR(RECNO) FROM KVTCOM12") +
                     (mssql ? " (NOLOCK)" : "") + " WHERE LOCATION = '" + KVTSqlQuote(Data.STORE) +
                     "' AND " + (mssql ? "dbo." : "") + "TRIM(TILLCODE) <> ''";

@@ -47,10 +47,7 @@ void CopyOut(char* dest, const std::string& text) {
 // The dated prices of a till working directly on its office come from the
 // direct tables only when that office database is of the "MSSQL" kind.
 bool MssqlOffice() {
-  char translate[50];
-  GetPrivateProfileString("KVTSQL Connection One", "Translate", "", translate, sizeof translate,
-                          ".\\KVTSQL.INI");
-  return std::strcmp(translate, "MSSQL") == 0;
+  return KVTConnectionOneKind() == "MSSQL";
 }
 
 std::vector<PricedLine> ReadLines(const TDataTbl& grid) {

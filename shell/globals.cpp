@@ -1,7 +1,10 @@
 // Module-wide state: the one definition of every name of globals.h.
 #include "shell/globals.h"
 
+#include <optional>
 #include <vector>
+
+#include "platform/win/profile.h"
 
 HINSTANCE hInstance = nullptr;
 HINSTANCE hApplication = nullptr;
@@ -86,4 +89,15 @@ bool KVTClearedOnReset(void (*clear)()) {
 void KVTResetModuleState() {
   KVTSetDefaultSettings();
   for (auto clear : Clearers()) clear();
+}
+
+namespace {
+std::optional<std::string> g_connectionOneKind;
+[[maybe_unused]] const bool kKindForgotten = KVTClearedOnReset([] { g_connectionOneKind.reset(); });
+}  // namespace
+
+const std::string& KVTConnectionOneKind() {
+  if (!g_connectionOneKind)
+    g_connectionOneKind = kvt::ProfileString(".\\KVTSQL.INI", "KVTSQL Connection One", "Translate");
+  return *g_connectionOneKind;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/win/window.h"
 
@@ -201,3 +202,8 @@ void KVTResetModuleState();
 // return value lets a static do it:
 //   const bool kForgotten = KVTClearedOnReset([] { g_tries = -1; });
 bool KVTClearedOnReset(void (*clear)());
+
+// The kind of database connection 1 is set up for, as ".\\KVTSQL.INI" names
+// it ("Translate": "MSSQL", "PGSQL", ...), read once and kept until
+// KVTResetModuleState, so pricing and saving never read the file again.
+const std::string& KVTConnectionOneKind();

@@ -185,7 +185,7 @@ const char* const kStores = "The stores (KVTCOM13)";
 // The only store's reference, as the database kind reads it best; "" when
 // there is not exactly one store.
 bool ReadOnlyStore(Changes& c, std::string* store) {
-  std::string kind = kvt::ProfileString(".\\KVTSQL.INI", "KVTSQL Connection One", "Translate");
+  const std::string& kind = KVTConnectionOneKind();
   store->clear();
   if (kind == "MSSQL" || kind == "MYSQL" || kind == "PGSQL") {
     sql::Result count = sql::Run("SELECT COUNT(*) AS N FROM KVTCOM13");

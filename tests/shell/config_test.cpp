@@ -1,9 +1,11 @@
 // The module-wide settings: defaults and reset, what a start and a login
 // read, and loads that fail without changing anything.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -213,6 +215,26 @@ TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
   EXPECT_STREQ(PRICE_FORMAT, "%.2f");
   EXPECT_STREQ(LOGIN_STORE, "");
   EXPECT_STREQ(CFG_BOSYSTEM, "");
+}
+
+TEST(ModuleReset, TheConnectionKindIsReadOnceUntilTheModuleIsReset) {
+  const auto here = std::filesystem::current_path();
+  const auto dir = std::filesystem::temp_directory_path() / ("kvtkind" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::filesystem::current_path(dir);
+  auto write = [](const char* kind) {
+    WritePrivateProfileString("KVTSQL Connection One", "Translate", kind, ".\\KVTSQL.INI");
+  };
+  KVTResetModuleState();
+  write("MSSQL");
+  EXPECT_EQ(KVTConnectionOneKind(), "MSSQL");
+  write("PGSQL");  // a save or a price in between reads no file
+  EXPECT_EQ(KVTConnectionOneKind(), "MSSQL");
+  KVTResetModuleState();
+  EXPECT_EQ(KVTConnectionOneKind(), "PGSQL");
+  KVTResetModuleState();
+  std::filesystem::current_path(here);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

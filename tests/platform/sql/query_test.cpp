@@ -124,6 +124,37 @@ TEST_P(QueryHelper, ATransactionLeftWithoutCommitSavesNothing) {
   EXPECT_EQ(CountItems(), 1);
 }
 
+TEST_P(QueryHelper, TheRecordHasEveryStatementAndEveryEndOfAUnitInOrder) {
+  std::vector<std::string> log;
+  KVTSqlTraceStatements(&log);
+  {
+    Transaction t;
+    ASSERT_TRUE(Insert("A"));
+    Query q("SELECT CODE FROM ITEMS WHERE CODE = ?");
+    EXPECT_EQ(q.Run({sql::Text("A")}).found(), Found::Yes);
+    EXPECT_EQ(q.Run({sql::Text("B")}).found(), Found::No);  // prepared once, recorded each run
+    ASSERT_TRUE(t.Commit());
+  }
+  {
+    Transaction cancelled;
+    ASSERT_TRUE(Insert("B"));
+  }
+  KVTSqlTraceStatements(nullptr);
+  ASSERT_TRUE(Insert("C"));  // after the record stopped
+  const std::vector<std::string> expected = {"BEGIN",
+                                             "INSERT INTO ITEMS",
+                                             "SELECT CODE FROM ITEMS",
+                                             "SELECT CODE FROM ITEMS",
+                                             "COMMIT",
+                                             "BEGIN",
+                                             "INSERT INTO ITEMS",
+                                             "ROLLBACK"};
+  ASSERT_EQ(log.size(), expected.size());
+  for (std::size_t i = 0; i < log.size(); ++i)
+    EXPECT_EQ(log[i].rfind(expected[i], 0), 0u) << log[i];
+  EXPECT_EQ(CountItems(), 2);
+}
+
 TEST_P(QueryHelper, AFailedCommitSaysSoAndKeepsNothing) {
   Transaction t;
   ASSERT_TRUE(Insert("A"));
