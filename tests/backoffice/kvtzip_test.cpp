@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "backoffice/kvtzipcall.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -71,6 +73,21 @@ TEST_F(Kvtzip, FailuresExitZero) {
   // clang-format on
   for (const Case& c : cases) EXPECT_EQ(Run(c.args), 0) << c.args;
   EXPECT_FALSE(fs::exists(dir + "/X.ZIP"));
+}
+
+TEST_F(Kvtzip, CallsFromTheTillBuildTheCommandAndReadTheExitCode) {
+  EXPECT_EQ(KVTUnzipCommand("/p/KVTZIP.EXE", "/a/POSFILES.ZIP", "ICUST.*", "/tmp/POSFILES/"),
+            "/p/KVTZIP.EXE D /a/POSFILES.ZIP ICUST.* /tmp/POSFILES/");
+  EXPECT_EQ(KVTZipCommand("/p/KVTZIP.EXE", "/a/X.ZIP", "/in/*.DBF", true),
+            "/p/KVTZIP.EXE C /a/X.ZIP /in/*.DBF SPAN");
+  EXPECT_EQ(KVTZipCommand("/p/KVTZIP.EXE", "/a/X.ZIP", "/in/*.DBF", false),
+            "/p/KVTZIP.EXE C /a/X.ZIP /in/*.DBF NOSPAN");
+  std::string zip = dir + "/POSFILES.ZIP";
+  ASSERT_TRUE(bZipFiles(nullptr, zip, dir + "/in/ICUST.*", false));
+  ASSERT_TRUE(bUnzipFiles(nullptr, zip, "ICUST.*", dir + "/out/"));
+  EXPECT_EQ(Read(dir + "/out/ICUST.DBT"), "memo");
+  Write(dir + "/BAD.ZIP", "not an archive");
+  EXPECT_FALSE(bUnzipFiles(nullptr, dir + "/BAD.ZIP", "ICUST.*", dir + "/out/"));
 }
 
 }  // namespace
