@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/kvtsqladmin.h"
 #include "platform/sql/query.h"
-#include "schema/schema.h"
 
 namespace sql = kvt::sql;
 
@@ -27,9 +27,11 @@ bool Travels(const std::string& column) {
 }
 
 std::vector<KVTColumnDef> Columns(const std::string& table, bool all = false) {
-  std::vector<KVTColumnDef> columns;
-  if (const kvt::schema::Table* t = kvt::schema::FindTable(table))
-    for (const KVTColumnDef& c : t->columns)
+  // The columns as this database has them, so a file from a database of
+  // an older schema names only columns both know.
+  std::vector<KVTColumnDef> described, columns;
+  if (KVTDescribeTable(table.c_str(), &described))
+    for (const KVTColumnDef& c : described)
       if (all || Travels(c.name)) columns.push_back(c);
   return columns;
 }
