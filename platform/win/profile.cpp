@@ -91,11 +91,13 @@ std::string FolderOf(const std::string& path) {
 
 // The advisory lock of a settings file, held from its read to its
 // replacement. The file is replaced by a rename, so a lock taken on a file
-// that has just been replaced is taken again on the new one.
+// that has just been replaced is taken again on the new one. Each retry
+// means another writer finished its change, so the retries end; a bound on
+// them made a busy file refuse a write.
 class FileLock {
  public:
   explicit FileLock(const std::string& path) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (;;) {
       fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
       if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd_ < 0) return;
