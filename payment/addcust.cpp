@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "payment/fieldtext.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
@@ -19,17 +20,11 @@ namespace kvt::payment {
 
 namespace {
 
+using kvt::payment::Trimmed;
+
 // A counter read that keeps failing or a run of numbers all in use ends
 // here, told to the cashier, rather than spinning.
 constexpr int kMaxTries = 50;
-
-std::string Trimmed(const char* s) {
-  std::string t = s ? s : "";
-  const char* blanks = " \t\r\n";
-  t.erase(t.find_last_not_of(blanks) + 1);
-  t.erase(0, std::min(t.size(), t.find_first_not_of(blanks)));
-  return t;
-}
 
 }  // namespace
 

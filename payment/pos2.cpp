@@ -11,6 +11,7 @@
 
 #include "payment/addcust.h"
 #include "payment/complete.h"
+#include "payment/fieldtext.h"
 #include "payment/pos1e.h"
 #include "payment/pos2a.h"
 #include "platform/base/kvtbase.h"
@@ -25,17 +26,11 @@ namespace pay = kvt::payment;
 
 namespace {
 
-bool Is(const char* setting, const char* value) {
-  return std::strcmp(setting, value) == 0;
-}
+using kvt::payment::Is;
+using kvt::payment::Put;
 
 double Num(const char* s) {
   return std::atof(s);
-}
-
-template <std::size_t N>
-void Put(char (&field)[N], const std::string& value) {
-  KVTsprintf(field, N, "%s", value.c_str());
 }
 
 std::string Fmt(const char* format, double v) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "payment/fieldtext.h"
 #include "payment/payrules.h"
 #include "payment/pos2.h"
 #include "platform/base/kvtbase.h"
@@ -19,22 +20,9 @@ namespace pay = kvt::payment;
 
 namespace {
 
-bool Is(const char* setting, const char* value) {
-  return std::strcmp(setting, value) == 0;
-}
-
-template <std::size_t N>
-void Put(char (&field)[N], const std::string& value) {
-  KVTsprintf(field, N, "%s", value.c_str());
-}
-
-std::string Trimmed(const char* s) {
-  std::string t = s ? s : "";
-  const char* blanks = " \t\r\n";
-  t.erase(t.find_last_not_of(blanks) + 1);
-  t.erase(0, std::min(t.size(), t.find_first_not_of(blanks)));
-  return t;
-}
+using kvt::payment::Is;
+using kvt::payment::Put;
+using kvt::payment::Trimmed;
 
 bool CardForm(char form) {
   return form == '3' || form == '9' || form == 'G';

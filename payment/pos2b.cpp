@@ -6,6 +6,7 @@
 #include <string>
 
 #include "payment/custinf.h"
+#include "payment/fieldtext.h"
 #include "payment/payrules.h"
 #include "payment/pos2.h"
 #include "payment/pos2a.h"
@@ -21,22 +22,9 @@ namespace pay = kvt::payment;
 
 namespace {
 
-bool Is(const char* setting, const char* value) {
-  return std::strcmp(setting, value) == 0;
-}
-
-template <std::size_t N>
-void Put(char (&field)[N], const std::string& value) {
-  KVTsprintf(field, N, "%s", value.c_str());
-}
-
-std::string Trimmed(const char* s) {
-  std::string t = s ? s : "";
-  const char* blanks = " \t\r\n";
-  t.erase(t.find_last_not_of(blanks) + 1);
-  t.erase(0, std::min(t.size(), t.find_first_not_of(blanks)));
-  return t;
-}
+using kvt::payment::Is;
+using kvt::payment::Put;
+using kvt::payment::Trimmed;
 
 const char kSqlAged[] =
     "SELECT CURRENT,MONTH1,MONTH2,MONTH3,MONTH4,MONTH5,MONTH6,MONTH7,MONTH8,MONTH9,MONTH10,"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "payment/fieldtext.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
@@ -15,6 +16,8 @@
 namespace sql = kvt::sql;
 
 namespace {
+
+using kvt::payment::Trimmed;
 
 const char kSqlRunCodes[] =
     "SELECT TAXCODE,TAXRATE FROM TMPPOS3 WHERE RUNID = ? GROUP BY TAXCODE,TAXRATE";
@@ -29,13 +32,6 @@ const char kSqlDeleteRun[] = "DELETE FROM TMPPOS3 WHERE RUNID = ?";
 const char kSqlDeleteCode[] = "DELETE FROM TMPPOS3 WHERE RUNID = ? AND TAXCODE = ?";
 const char kSqlRunRows[] =
     "SELECT TAXCODE,TAXRATE,MAXTAXAMT,TAXAMT,ITEMLNK,RECNO FROM TMPPOS3 WHERE RUNID = ?";
-
-std::string Trimmed(std::string s) {
-  const char* blanks = " \t\r\n";
-  s.erase(s.find_last_not_of(blanks) + 1);
-  s.erase(0, std::min(s.size(), s.find_first_not_of(blanks)));
-  return s;
-}
 
 // A new record number of TMPPOS3 as text, or "" (with *error) when none
 // could be had.
