@@ -25,7 +25,7 @@ done
 stray=$(find "$root" -name '*_test' -o -name '*_bench' -o -name '*.a' -o -name '*.h')
 [ -z "$stray" ] || fail "files that do not belong in a store's package: $stray"
 for f in "$lib"/*; do
-  file -b "$f" | grep -q '^ELF' || continue
+  [[ $(file -b "$f") == ELF* ]] || continue
   runpath=$(readelf -d "$f" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
   [ "$runpath" = '$ORIGIN' ] || fail "$(basename "$f") looks for its libraries in '$runpath'"
 done
@@ -36,10 +36,11 @@ needed=$(for f in "$lib"/*; do readelf -d "$f" 2>/dev/null; done |
   sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u)
 for so in $needed; do
   [ -e "$lib/$so" ] && continue
-  path=$(ldconfig -p | awk -v so="$so" '$1 == so { print $NF; exit }')
+  # awk reads to the end: a reader that stops early would fail the pipe.
+  path=$(ldconfig -p | awk -v so="$so" '$1 == so && !found { print $NF; found = 1 }')
   [ -n "$path" ] || fail "$so is linked but not on this system"
-  pkg=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -1 | cut -d: -f1) ||
-    pkg=$(dpkg -S "$path" | head -1 | cut -d: -f1)
+  pkg=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | awk -F: 'NR == 1 { print $1 }') ||
+    pkg=$(dpkg -S "$path" | awk -F: 'NR == 1 { print $1 }')
   case "$pkg" in libc6 | libgcc-s1 | libstdc++6) continue ;; esac
   grep -qw "$pkg" <<<"$depends" || fail "$so (package $pkg) is linked but Depends says: $depends"
 done
