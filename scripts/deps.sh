@@ -12,6 +12,7 @@ packages=(
   dpkg-dev file
   libcups2-dev cups
   libzip-dev
+  libshp-dev
 )
 
 missing=()
