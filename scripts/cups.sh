@@ -7,8 +7,9 @@
 # Queue Q writes job N to DIR/jobs/Q/job-N (whole: written aside, then
 # renamed). The queues are raw: what the till sends is what arrives.
 # Nothing waits long: the scheduler has 30 s to answer, and it stops by
-# itself after KVT_CUPS_LIFETIME seconds (600) should nobody stop it.
+# itself after KVT_CUPS_LIFETIME seconds (300) should nobody stop it.
 set -euo pipefail
+umask 022  # the scheduler refuses a backend or folder others may write
 cmd=${1:?start|stop}
 dir=${2:?folder}
 shift 2
@@ -75,7 +76,7 @@ PageLog $dir/log/page_log
 CONF
     # Detached from the caller's output, so that whoever waits for this
     # script's output does not wait for the scheduler.
-    setsid timeout "${KVT_CUPS_LIFETIME:-600}" "$cupsd" -f -c "$dir/etc/cupsd.conf" \
+    setsid timeout "${KVT_CUPS_LIFETIME:-300}" "$cupsd" -f -c "$dir/etc/cupsd.conf" \
       -s "$dir/etc/cups-files.conf" </dev/null >"$dir/log/cupsd.out" 2>&1 &
     echo $! >"$dir/pid"
     up=""

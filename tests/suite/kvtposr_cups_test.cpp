@@ -1,19 +1,22 @@
-// The report module's documents through a real CUPS scheduler (a private one
-// that CTest starts, scripts/cups.sh; CUPS_SERVER and KVT_CUPS_JOBS point at
-// it): each queue's printer is a folder, so what arrives is what the till
-// sent. A receipt printer gets the receipt as control codes with its cut and
-// the drawer kick, the office printer the invoice as a PDF with the customer
-// and the total in it, and a queue that is not there is told once.
+// The report module's documents through a real CUPS scheduler, a private one
+// the test starts on a socket of its own (scripts/cups.sh): each queue's
+// printer is a folder, so what arrives is what the till sent. A receipt printer gets the receipt as
+// control codes with its cut and the drawer kick, the office printer the invoice as a PDF with the
+// customer and the total in it, and a queue that is not there is told once.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/headless/headless.h"
@@ -27,6 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
+std::string g_cups;  // the scheduler's folder
+
 std::string Slurp(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream all;
@@ -38,7 +43,7 @@ std::string Slurp(const fs::path& file) {
 // `count` are there (at most 30 s: a scheduler that does not print fails
 // the test rather than hanging it).
 Strings Arrived(const std::string& queue, std::size_t count) {
-  fs::path folder = fs::path(std::getenv("KVT_CUPS_JOBS")) / queue;
+  fs::path folder = fs::path(g_cups) / "jobs" / queue;
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   std::vector<std::pair<long, fs::path>> jobs;
   do {
@@ -73,15 +78,34 @@ KVT_PRINTER_SELECT To(const char* queue, int textMode) {
   return p;
 }
 
+// The script's answer (the socket) and its exit status.
+std::pair<std::string, int> Cups(const std::string& args) {
+  std::string command = std::string(KVT_SOURCE_DIR) + "/scripts/cups.sh " + args, out;
+  FILE* p = ::popen(command.c_str(), "r");
+  if (!p) return {"", -1};
+  char buf[512];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  int status = ::pclose(p);
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return {out, status};
+}
+
 class CupsPrinting : public kvt::test::DatabaseTest {
+ public:
+  static void SetUpTestSuite() {
+    g_cups = "/tmp/kvtcups-" + std::to_string(::getpid());
+    auto [socket, status] = Cups("start " + g_cups + " KvtReceipts KvtOffice");
+    if (status == 0) ::setenv("CUPS_SERVER", socket.c_str(), 1);
+  }
+  static void TearDownTestSuite() { Cups("stop " + g_cups); }
+
  protected:
   void SetUp() override {
-    ASSERT_NE(std::getenv("CUPS_SERVER"), nullptr) << "run through CTest (its cupsd fixture)";
-    ASSERT_NE(std::getenv("KVT_CUPS_JOBS"), nullptr);
+    ASSERT_TRUE(std::getenv("CUPS_SERVER")) << "the private CUPS scheduler did not start";
     DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     for (const char* q : {"KvtReceipts", "KvtOffice"})
-      for (const auto& f : fs::directory_iterator(fs::path(std::getenv("KVT_CUPS_JOBS")) / q))
+      for (const auto& f : fs::directory_iterator(fs::path(g_cups) / "jobs" / q))
         fs::remove(f.path());
     fs::remove("kvtlocal.ini");
     WritePrivateProfileString("Point of Sale", "ReceiptPrinterType", "EPSON", "kvtlocal.ini");
