@@ -13,6 +13,7 @@ packages=(
   libcups2-dev cups
   poppler-utils
   libzip-dev
+  libshp-dev
 )
 
 missing=()
