@@ -194,6 +194,9 @@ class PVpos1Dlg : public KVTPropertyPage {
   void SuspendItems();
   void NoSale();
   void CloseOutTill();
+  // The login of a dedicated till, opened on the host's window once this
+  // window has closed (sale/pos1s.cpp).
+  void LoginAfterClose();
   // Returned sales ("H", "C", "A") carry negative quantities; every
   // non-void amount is quantity times price again.
   void CheckItemQtys(const char* status);
