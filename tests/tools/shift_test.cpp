@@ -4,6 +4,7 @@
 // the next login shows the shift's totals, and the rows are checked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -23,121 +24,41 @@
 
 namespace {
 
-// Sales: cash, a check, a charge, a bank card and Farm Plan through the
-// financing module, then a parked sale recalled and paid, a no-sale, the
-// close-out; the next cashier's login finds the shift and its totals.
-// The first cashier of 12/06/2025 opens shift 1.
-const char kLogin[] = R"kvts(today 12/06/2025
-call POSLogin
-expect focus 180
-key Enter
-key Enter
-type 100
-key Enter
-type 1
-answer Yes
-key Enter
-)kvts";
+// Script lines from steps separated by ";".
+std::string Steps(std::string steps) {
+  std::replace(steps.begin(), steps.end(), ';', '\n');
+  return steps + "\n";
+}
 
-const std::string kShift = std::string(kLogin) + R"kvts(type 20
-key Enter
-type Gate hinges
-key Enter
-type 1
-key Enter
-type 10.00
-key Enter
-key F10
-key Enter
-type 20.00
-key Enter
-type 20
-key Enter
-type Fence staples
-key Enter
-type 1
-key Enter
-type 5.00
-key Enter
-key F10
-key Down
-key Enter
-type 2231
-key Enter
-key Enter
-type 20
-key Enter
-type Gate latch
-key Enter
-type 1
-key Enter
-type 30.00
-key Enter
-key F10
-key Down
-key Down
-key Down
-key Down
-key Enter
-type 1001
-key Enter
-key Enter
-type 20
-key Enter
-type Post driver
-key Enter
-type 1
-key Enter
-type 40.00
-key Enter
-key F10
-key Down
-key Down
-key Enter
-type 20
-key Enter
-type Stock tank
-key Enter
-type 1
-key Enter
-type 200.00
-key Enter
-key F10
-key Down
-key Down
-key Down
-key Down
-key Down
-key Down
-key Down
-key Down
-key Down
-key Enter
-type 20
-key Enter
-type Baling twine
-key Enter
-type 1
-key Enter
-type 8.00
-key Enter
-key F5
-key F6
-click OK
-key F10
-key Enter
-key Enter
-key F2
-answer Yes
-key F3
-expect sql "SELECT COUNT(1) FROM KVTPOS9" "0"
-key Enter
-key Enter
-type 100
-key Enter
-type 1
-key Enter
-expect field 101 "Date: 12/06/2025          Empl: 100           Shift: 1     \nCash Sales                        2              $19.49\nCash Returns                      0               $0.00\nCash ROA's                        0               $0.00\nFarm Plan Cash ROA's              0               $0.00\n-------------------------------------------------------\nCash Subtotal                                    $19.49\n\nCheck Sales                       1               $5.42\nCheck ROA's                       0               $0.00\nFarm Plan Check ROA's             0               $0.00\n-------------------------------------------------------\nCash Sales Subtotal                              $24.91\n\nFood Stamp Sales                  0               $0.00\nCharge Sales                      1              $32.48\nCharge Returns                    0               $0.00\nCredit Card Sales                 1              $43.30\nCredit Card ROA's                 0               $0.00\nCredit Card Returns               0               $0.00\nFarm Plan                         1             $216.50\nFarm Plan Returns                 0               $0.00\nGift Card Sales                   0               $0.00\nGift Card ROA's                   0               $0.00\n-------------------------------------------------------\nTotal for Till # 1                              $317.19\n\nCashed Checks                     0               $0.00\n\n            *** Voided Items *** Count: 0\n               *** No Sales ***  Count: 1\n"
+// One till-code line (department 20) of `what` for `amount`, then the total key.
+std::string Item(const std::string& what, const char* amount) {
+  return "type 20;key Enter;type " + what + ";key Enter;type 1;key Enter;type " + amount +
+         ";key Enter;key F10;";
+}
+
+// The first cashier of 12/06/2025 opens shift 1.
+const std::string kLogin = Steps(
+    "today 12/06/2025;call POSLogin;expect focus 180;key Enter;key Enter;type 100;key Enter;"
+    "type 1;answer Yes;key Enter");
+
+// Cash, a check, a charge, then a bank card and Farm Plan through the
+// financing module; a parked sale recalled and paid, a no-sale, the
+// close-out; the next cashier's login finds the shift and shows its totals.
+const std::string kShift =
+    kLogin + Steps(Item("Gate hinges", "10.00") + "key Enter;type 20.00;key Enter") +
+    Steps(Item("Fence staples", "5.00") + "key Down;key Enter;type 2231;key Enter;key Enter") +
+    Steps(Item("Gate latch", "30.00") +
+          "key Down;key Down;key Down;key Down;key Enter;type 1001;key Enter;key Enter") +
+    Steps(Item("Post driver", "40.00") + "key Down;key Down;key Enter") +
+    Steps(Item("Stock tank", "200.00") +
+          "key Down;key Down;key Down;key Down;key Down;key Down;key Down;key Down;key Down;key "
+          "Enter") +
+    Steps(
+        "type 20;key Enter;type Baling twine;key Enter;type 1;key Enter;type 8.00;key Enter;key "
+        "F5;key F6;click OK;key F10;key Enter;key Enter") +
+    Steps("key F2;answer Yes;key F3;expect sql \"SELECT COUNT(1) FROM KVTPOS9\" \"0\"") +
+    Steps("key Enter;key Enter;type 100;key Enter;type 1;key Enter") +
+    R"kvts(expect field 101 "Date: 12/06/2025          Empl: 100           Shift: 1     \nCash Sales                        2              $19.49\nCash Returns                      0               $0.00\nCash ROA's                        0               $0.00\nFarm Plan Cash ROA's              0               $0.00\n-------------------------------------------------------\nCash Subtotal                                    $19.49\n\nCheck Sales                       1               $5.42\nCheck ROA's                       0               $0.00\nFarm Plan Check ROA's             0               $0.00\n-------------------------------------------------------\nCash Sales Subtotal                              $24.91\n\nFood Stamp Sales                  0               $0.00\nCharge Sales                      1              $32.48\nCharge Returns                    0               $0.00\nCredit Card Sales                 1              $43.30\nCredit Card ROA's                 0               $0.00\nCredit Card Returns               0               $0.00\nFarm Plan                         1             $216.50\nFarm Plan Returns                 0               $0.00\nGift Card Sales                   0               $0.00\nGift Card ROA's                   0               $0.00\n-------------------------------------------------------\nTotal for Till # 1                              $317.19\n\nCashed Checks                     0               $0.00\n\n            *** Voided Items *** Count: 0\n               *** No Sales ***  Count: 1\n"
 click &No
 key Esc
 expect sql "SELECT TRANSTYPE, STATUS, PYMTMETHOD, CUSTREF, INVCTOTAL FROM KVTPOS1 WHERE INVDATE = {12/06/2025} ORDER BY RECNO" "S|C|1|CASH|10.83\nS|C|2|CHECK|5.42\nS|C|5|1001|32.48\nS|C|3|CCARD|43.30\nS|C|A|1001|216.50\nS|C|1|CASH|8.66\nN|C|||"
@@ -216,7 +137,7 @@ TEST_P(Shift, OnlyAConfirmedCloseOutEndsTheShiftAndOpensTheLogin) {
       {"answer No\nanswer No", "1", "101"},
       {"answer No\nanswer Yes", "0", "180"},
   };
-  std::string script(kLogin);
+  std::string script = kLogin;
   for (auto& c : cases)
     script += std::string(c[0]) + "\nkey F3\nexpect sql \"SELECT COUNT(1) FROM KVTPOS9\" \"" +
               c[1] + "\"\nexpect focus " + c[2] + "\n";
