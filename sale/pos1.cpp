@@ -564,8 +564,9 @@ void PVpos1Dlg::DoSaleKey(kvt::sale::SaleKeyAction action) {
     case A::ViewPreviousSale:
       ViewPreviousSale();
       break;
-    // The shift's transfer comes with its own screen.
     case A::Transfer:
+      Transfer();
+      break;
     case A::Swallow:
     case A::PassOn:
       break;
