@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets of tests/fuzz with clang (libFuzzer, AddressSanitizer,
+# Builds the fuzz targets of fuzz/ with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each in turn.
 #   scripts/fuzz.sh [SECONDS]   each target for SECONDS (default 300)
 #   scripts/fuzz.sh --short     each target for 5 s (./test.sh)

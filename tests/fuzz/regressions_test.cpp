@@ -1,4 +1,4 @@
-// Inputs the fuzz targets (tests/fuzz) found wrong, one line each, with what
+// Inputs the fuzz targets (fuzz/) found wrong, one line each, with what
 // is right for them.
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/win/profile.h"
-#include "tests/fuzz/fuzz.h"
+#include "fuzz/fuzz.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // at fault, never anything between.
 #include <vector>
 
-#include "tests/fuzz/fuzz.h"
+#include "fuzz/fuzz.h"
 #include "tools/kvtpos-script/script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 
 #include "platform/base/kvtbase.h"
 #include "platform/sql/dialect.h"
-#include "tests/fuzz/fuzz.h"
+#include "fuzz/fuzz.h"
 
 namespace {
 

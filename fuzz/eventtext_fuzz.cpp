@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/win/moduleevent.h"
-#include "tests/fuzz/fuzz.h"
+#include "fuzz/fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text = FuzzText(data, size);

@@ -8,7 +8,7 @@
 #include "payment/tenders.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/dialect.h"
-#include "tests/fuzz/fuzz.h"
+#include "fuzz/fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text = FuzzText(data, size);

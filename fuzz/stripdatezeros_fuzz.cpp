@@ -5,7 +5,7 @@
 
 #include "platform/base/kvtbase.h"
 #include "shell/posmisc.h"
-#include "tests/fuzz/fuzz.h"
+#include "fuzz/fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<char> buf(size + 1, '\0');
