@@ -279,8 +279,8 @@ TEST_P(Printing, APrinterNameSendsTheJobToThatQueue) {
   EXPECT_NE(jobs[0].data.find("Gate hinges"), std::string::npos);
   EXPECT_NE(jobs[0].data.find("\x1DV\x42"), std::string::npos);  // and cut
   EXPECT_EQ(jobs[1].printer, "Office");
-  EXPECT_EQ(jobs[1].format, "text/plain");
-  EXPECT_NE(jobs[1].data.find("Sold to: Dale Ostrander"), std::string::npos);
+  EXPECT_EQ(jobs[1].format, "application/pdf");  // a page, not control codes
+  EXPECT_EQ(jobs[1].data.rfind("%PDF-", 0), 0u);
   EXPECT_TRUE(Previewed().empty());
 
   // The drawer through the receipt printer: its codes as a job of their own.
