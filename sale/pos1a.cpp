@@ -95,6 +95,20 @@ class Lookup {
     if (rows.empty()) return std::nullopt;
     return rows.front();
   }
+  // The same for a question whose answer stays the same through the sale.
+  std::optional<Row> KeptFirst(const char* what, const char* sql,
+                               const std::vector<Value>& values) {
+    std::string key = sql;
+    for (const Value& v : values) (key += '\x1f') += v.text;
+    auto kept = screen_.saleAnswers.find(key);
+    if (kept == screen_.saleAnswers.end()) {
+      std::vector<Row> rows = All(what, sql, values);
+      if (failed_) return std::nullopt;
+      kept = screen_.saleAnswers.emplace(std::move(key), std::move(rows)).first;
+    }
+    if (kept->second.empty()) return std::nullopt;
+    return kept->second.front();
+  }
   bool failed() const { return failed_; }
 
  private:
@@ -459,7 +473,17 @@ void PVpos1Dlg::PutSaleLine(int row, const kvt::sale::Line& line) {
 void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
   if (recalculateTaxes) AdjustTaxAmounts();
   const std::string tax = SumTax();
-  const kvt::sale::Totals t = kvt::sale::TotalSale(GetSaleLines(), std::atof(tax.c_str()));
+  // The totals need of each line its amount, food stamps and taxable only.
+  TDataTbl& g = SaleGrid();
+  std::vector<kvt::sale::Line> lines;
+  lines.reserve(static_cast<std::size_t>(g.GetRowCount()));
+  kvt::sale::Cells cells(SALE_GRID_COLUMNS);
+  for (int row = 0; row < g.GetRowCount(); ++row) {
+    for (int c : {COL_AMOUNT, COL_FS, COL_TAXABLE})
+      cells[static_cast<std::size_t>(c)] = g.GetCell(c, row);
+    lines.push_back(kvt::sale::LineFromCells(cells));
+  }
+  const kvt::sale::Totals t = kvt::sale::TotalSale(lines, std::atof(tax.c_str()));
   SetFieldVar(IDC_FSTOTAL, kvt::sale::AmountText(t.foodStamps).c_str());
   SetFieldVar(IDC_REMAINTOTAL, kvt::sale::AmountText(t.remaining).c_str());
   SetFieldVar(IDC_NONTAXAMT, kvt::sale::AmountText(t.nonTaxable).c_str());
@@ -534,6 +558,7 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
   PVpos1Data& d = Data;
   Lookup look(*this);
   bLookupFailed = false;
+  if (SaleGrid().GetRowCount() == 0) ForgetSaleAnswers();
   szUnitDec[0] = '\0';
   SetFieldVar(IDC_IREF, ref.c_str());
   d.QTYPRICING[0] = '\0';
@@ -544,7 +569,7 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
   };
 
   if (IsInventoryReference(ref)) {
-    if (auto r = look.First("inventory settings", kSqlUnitDecimals, {}))
+    if (auto r = look.KeptFirst("inventory settings", kSqlUnitDecimals, {}))
       Put(szUnitDec, (*r)["UNITSDEC"]);
     auto own = look.First("inventory item", kSqlItemUnitDecimals, {Text(ref)});
     if (own && (*own)["UNITSDEC"].size() > 1 && (*own)["UNITSDEC"][1] == 'T')
@@ -571,10 +596,11 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
       const std::string alcohol = prices ? (*prices)["ALCOHOL"] : "";
       if (prices && (*prices)["TABACCO"] != "T" && (alcohol == "F" || alcohol.empty())) {
         auto cat =
-            look.First("sales category", kSqlCategoryAgeCheck, {Text(category), Text(d.STORE)});
+            look.KeptFirst("sales category", kSqlCategoryAgeCheck, {Text(category), Text(d.STORE)});
         if (cat) prompt = kvt::sale::AgePrompt((*cat)["TOBACCO"], (*cat)["ALCOHOL"], "1");
       }
-      nonTax = look.First("sales category", kSqlNonTaxCategory, {Text(category), Text(d.STORE)});
+      nonTax =
+          look.KeptFirst("sales category", kSqlNonTaxCategory, {Text(category), Text(d.STORE)});
     }
     if (look.failed()) return found(std::nullopt);
     Put(d.IDESCR, (*item)["DESCRIPT"]);

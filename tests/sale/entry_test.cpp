@@ -282,6 +282,32 @@ TEST_P(ItemEntry, ReturnAndPriceToggleOnTheLastLine) {
   EXPECT_EQ(Col(COL_PRICE), Strings{"5.00"});
 }
 
+// A sale keeps what it read of its sales categories; the item itself is
+// read for every line.
+TEST_P(ItemEntry, ACategoryChangedInTheOfficeCountsFromTheNextSale) {
+  AddItem("FEED1", {}, {{"CSTRCAT", "FEED"}});
+  Add("KVTCOM12", {{"REFERENCE", "FEED"}, {"LOCATION", "MAIN"}, {"NONTAXCAT", "OLD"}});
+  // clang-format off
+  struct Step { bool change, newSale; const char* nonTaxCat; const char* descr; } steps[] = {
+      {false, false, "OLD", "Item FEED1"},
+      {true,  false, "OLD", "Renamed"},
+      {false, true,  "NEW", "Renamed"},
+  };
+  // clang-format on
+  for (const Step& s : steps) {
+    if (s.change) {
+      Exec("UPDATE KVTCOM12 SET NONTAXCAT = 'NEW'");
+      Exec("UPDATE KVTINV1 SET DESCRIPT = 'Renamed'");
+    }
+    if (s.newSale) screen->NewOrder();
+    ASSERT_TRUE(screen->DisplayItem("FEED1"));
+    EXPECT_STREQ(screen->Data.NONTAXCAT, s.nonTaxCat);
+    EXPECT_STREQ(screen->Data.IDESCR, s.descr);
+    screen->AcceptItem();
+  }
+  ExpectNoFailures();
+}
+
 KVT_ON_BOTH_BACKENDS(ItemEntry);
 
 }  // namespace
