@@ -4,11 +4,12 @@
 #   scripts/cups.sh start DIR QUEUE...  starts it in DIR, adds the queues,
 #                                       prints the socket to put in CUPS_SERVER
 #   scripts/cups.sh stop DIR            stops it and removes DIR
-# Queue Q writes job N to DIR/jobs/Q/job-N (whole: written aside, then
+# Queue Q writes job 9 to DIR/jobs/Q/job-000009 (whole: written aside, then
 # renamed). The queues are raw: what the till sends is what arrives.
 # Nothing waits long: the scheduler has 30 s to answer, and it stops by
-# itself after KVT_CUPS_LIFETIME seconds (600) should nobody stop it.
+# itself after KVT_CUPS_LIFETIME seconds (300) should nobody stop it.
 set -euo pipefail
+umask 022  # the scheduler refuses a backend or folder others may write
 cmd=${1:?start|stop}
 dir=${2:?folder}
 shift 2
@@ -41,7 +42,7 @@ case "$cmd" in
 [ $# -eq 0 ] && { echo 'direct kvtfolder "Unknown" "Job folder"'; exit 0; }
 folder=${DEVICE_URI#kvtfolder:}
 if [ $# -ge 6 ]; then cat "$6"; else cat; fi >"$folder/.job-$1" || exit 1
-mv "$folder/.job-$1" "$folder/job-$1"
+mv "$folder/.job-$1" "$folder/job-$(printf %06d "$1")"
 BACKEND
     # Owned by the scheduler's user and closed to others, as it insists;
     # run as root, the backend then runs as root and may write the folder.
@@ -75,7 +76,7 @@ PageLog $dir/log/page_log
 CONF
     # Detached from the caller's output, so that whoever waits for this
     # script's output does not wait for the scheduler.
-    setsid timeout "${KVT_CUPS_LIFETIME:-600}" "$cupsd" -f -c "$dir/etc/cupsd.conf" \
+    setsid timeout "${KVT_CUPS_LIFETIME:-300}" "$cupsd" -f -c "$dir/etc/cupsd.conf" \
       -s "$dir/etc/cups-files.conf" </dev/null >"$dir/log/cupsd.out" 2>&1 &
     echo $! >"$dir/pid"
     up=""

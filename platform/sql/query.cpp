@@ -172,6 +172,15 @@ std::size_t Pipeline::size() const {
   return Open().answers.size();
 }
 
+bool Pipeline::IsOpen() {
+  return ConnectionOne::Get().pipeline() != nullptr;
+}
+
+bool Pipeline::queuing() const {
+  ConnectionOne& c = ConnectionOne::Get();
+  return c.pipeline() && c.depth() > 0;
+}
+
 Result Pipeline::Answer(std::size_t number) const {
   const ConnectionOne::PipelineState& p = Open();
   if (number >= p.answers.size() || !p.answered[number]) {

@@ -122,6 +122,8 @@ class KVT_EXPORT Pipeline {
  public:
   Pipeline();
   ~Pipeline();
+  // Whether a pipeline is open on connection 1.
+  static bool IsOpen();
   Pipeline(const Pipeline&) = delete;
   Pipeline& operator=(const Pipeline&) = delete;
 
@@ -131,6 +133,9 @@ class KVT_EXPORT Pipeline {
   bool Send();
   // Statements numbered so far (the next one's number).
   std::size_t size() const;
+  // A change made now is queued (a unit of work is open): its answer is
+  // had by its number after the next Send.
+  bool queuing() const;
   // The answer of statement `number` once sent; a failure when it was not run.
   Result Answer(std::size_t number) const;
   // The first failure: its message and the statement as written ("" for

@@ -305,7 +305,6 @@ TEST(Layers, TheRulesAreTheDesignedOnes) {
       {"suite/kvtinv/kvtinv.cpp",       "QString",         false},
       {"suite/kvtposr/pdf/pdf.cpp",     "QPdfWriter",      true},
       {"suite/kvtposr/kvtposr.cpp",     "QPdfWriter",      false},
-      {"payment/pos1e.cpp",             "QPdfWriter",      false},
       {"platform/sql/sqlite/x.cpp",     "sqlite3.h",       true},
       {"platform/win/x.cpp",            "sqlite3.h",       false},
       {"sale/pos1.cpp",                 "string",          true},
