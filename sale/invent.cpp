@@ -141,6 +141,11 @@ SaleStock::SaleStock(HWND parent)
           "LTRIM(STR(NUMVAL(YTDQTY3)+(?),15,3)),YTDDOL3 = LTRIM(STR(NUMVAL(YTDDOL3)+(?),15,2)) "
           "WHERE REFERENCE = ? AND LOCATION = ?") {}
 
+Notice StockProblem(const StockMove& m, const char* what) {
+  return {"Ref: " + m.item + " Loc: " + m.location + " Qty: " + m.quantity + " **" + what + "**",
+          false};
+}
+
 bool SaleStock::ReduceQuantity(const StockMove& m, std::vector<Notice>* notices) {
   char errorText[512] = "";
   KVTInventoryModule inventory(parent_);
@@ -155,11 +160,7 @@ bool SaleStock::ReduceQuantity(const StockMove& m, std::vector<Notice>* notices)
       "00=KVTPOS\t01=Sales\t02=" + m.saleLink + "\t03=" + m.saleNumber + "\t04=" + m.saleDate;
   inventory.SetActivityInfo(activity.c_str());
 
-  auto report = [&](const char* what) {
-    notices->push_back(
-        {"Ref: " + m.item + " Loc: " + m.location + " Qty: " + m.quantity + " **" + what + "**",
-         false});
-  };
+  auto report = [&](const char* what) { notices->push_back(StockProblem(m, what)); };
   if (inventory.LockLocation(m.item.c_str(), m.location.c_str(), &conn_) < 1) {
     report("Error locking item");
     return false;

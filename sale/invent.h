@@ -94,6 +94,10 @@ struct StockMove {
   std::string saleLink, saleNumber, saleDate;  // where the movement comes from
 };
 
+// The notice of a stock movement that went wrong: "Ref: item Loc: location
+// Qty: quantity **what**".
+Notice StockProblem(const StockMove& move, const char* what);
+
 // The stock and history part of a save, run inside the sale's transaction.
 class SaleStock {
  public:

@@ -153,69 +153,130 @@ bool SaleWriter::Fail(const std::string& what, const std::string& dbError, const
 
 // ---- Numbers and links ---------------------------------------------------------
 
-SaleWriter::Take SaleWriter::TakeOnce(Counter& c, const std::string& key, std::string* number) {
-  std::vector<Value> keyed;
-  if (c.keyed) keyed.push_back(Text(key));
-  Result r;
-  for (int i = 0; i < kCounterReads; ++i) {
-    if (i > 0) std::this_thread::sleep_for(kCounterReadPause);
-    r = c.read.Run(keyed);
-    if (r.found() != Found::No) break;
+// One number being had from a counter.
+struct SaleWriter::Allocation {
+  Allocation(Counter* c, std::string k, Query* q, std::function<std::string(const std::string&)> f)
+      : counter(c), key(std::move(k)), inUse(q), compose(std::move(f)) {}
+  Counter* counter;
+  std::string key;  // the store, for a counter kept by store
+  Query* inUse;
+  std::function<std::string(const std::string&)> compose;
+  std::size_t read = 0, move = 0, used = 0;  // numbers in the pipeline
+  bool needsRead = true, queued = false;
+  std::string raw, number, candidate;
+  int lost = 0;
+  long skipped = 0;
+  std::string result;  // once had
+  std::vector<Value> Keyed() const {
+    std::vector<Value> keyed;
+    if (counter->keyed) keyed.push_back(Text(key));
+    return keyed;
   }
-  if (r.found() == Found::Failed) {
-    error_ = "Error occurred reading the " + c.name + " counter.\n" + r.error();
-    return Take::Failed;
+};
+
+void SaleWriter::QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
+  for (Allocation* a : all) {
+    a->queued = a->needsRead && a->result.empty();
+    if (a->queued) a->read = pipe.Add(a->counter->read, a->Keyed());
   }
-  if (r.found() == Found::No) {
-    error_ = "No " + c.name + " counter was found for " +
-             (c.keyed ? "store " + Trimmed(key) : std::string("the point of sale configuration")) +
-             ".";
-    return Take::Failed;
-  }
-  const std::string raw = r.first()[c.column];
-  const std::string value = Trimmed(raw).substr(0, 50);
-  Result moved;
-  if (value.empty()) {
-    *number = "1";
-    moved = c.start.Run(keyed);
-  } else {
-    *number = value;
-    std::vector<Value> values = {Text(std::to_string(std::atol(value.c_str()) + 1))};
-    values.insert(values.end(), keyed.begin(), keyed.end());
-    values.push_back(Text(raw));
-    moved = c.advance.Run(values);
-  }
-  if (!moved.ok()) {
-    error_ = "Error occurred updating the " + c.name + " counter.\n" + moved.error();
-    return Take::Failed;
-  }
-  return moved.changed() == 0 ? Take::Lost : Take::Got;
 }
 
-std::string SaleWriter::Allocate(Counter& c, const std::string& key, Query& inUse,
-                                 const std::function<std::string(const std::string&)>& compose) {
-  error_.clear();
-  int lost = 0;
-  for (long skipped = 0; skipped < kNumbersInUse;) {
-    std::string number;
-    Take t = TakeOnce(c, key, &number);
-    if (t == Take::Failed) return "";
-    if (t == Take::Lost) {
-      if (++lost >= kCounterConflicts) break;
-      continue;
+bool SaleWriter::TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe,
+                           bool lastAttempt) {
+  for (Allocation* a : all) {
+    if (!a->queued) continue;
+    a->queued = false;
+    Counter& c = *a->counter;
+    Result r = pipe.Answer(a->read);
+    if (r.found() == Found::Failed) {
+      error_ = "Error occurred reading the " + c.name + " counter.\n" + r.error();
+      return false;
     }
-    std::string candidate = compose(number);
-    Result used = inUse.Run({Text(candidate)});
-    if (used.found() == Found::Failed) {
+    if (r.found() == Found::No) {
+      if (!lastAttempt) continue;
       error_ =
-          "Error occurred checking the " + c.name + " against the saved sales.\n" + used.error();
-      return "";
+          "No " + c.name + " counter was found for " +
+          (c.keyed ? "store " + Trimmed(a->key) : std::string("the point of sale configuration")) +
+          ".";
+      return false;
     }
-    if (used.found() == Found::No) return candidate;
-    ++skipped;
+    a->needsRead = false;
+    a->raw = r.first()[c.column];
+    const std::string value = Trimmed(a->raw).substr(0, 50);
+    a->number = value.empty() ? "1" : value;
   }
-  error_ = "No free " + c.name + " could be found.";
-  return "";
+  return true;
+}
+
+bool SaleWriter::ReadCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
+  for (int attempt = 0;; ++attempt) {
+    QueueReads(all, pipe);
+    bool any = false;
+    for (Allocation* a : all) any = any || a->queued;
+    if (!any) return true;
+    if (attempt > 0) std::this_thread::sleep_for(kCounterReadPause);
+    pipe.Send();
+    if (!TakeReads(all, pipe, attempt + 1 >= kCounterReads)) return false;
+  }
+}
+
+bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
+  for (;;) {
+    if (!ReadCounters(all, pipe)) return false;
+    std::vector<Allocation*> moving;
+    for (Allocation* a : all)
+      if (a->result.empty()) moving.push_back(a);
+    if (moving.empty()) return true;
+    for (Allocation* a : moving) {
+      Counter& c = *a->counter;
+      std::vector<Value> keyed = a->Keyed();
+      if (Trimmed(a->raw).empty()) {
+        a->move = pipe.Add(c.start, keyed);
+      } else {
+        std::vector<Value> values = {Text(std::to_string(std::atol(a->number.c_str()) + 1))};
+        values.insert(values.end(), keyed.begin(), keyed.end());
+        values.push_back(Text(a->raw));
+        a->move = pipe.Add(c.advance, values);
+      }
+      a->candidate = a->compose(a->number);
+      a->used = pipe.Add(*a->inUse, {Text(a->candidate)});
+    }
+    pipe.Send();
+    for (Allocation* a : moving) {
+      Counter& c = *a->counter;
+      Result moved = pipe.Answer(a->move);
+      if (!moved.ok()) {
+        error_ = "Error occurred updating the " + c.name + " counter.\n" + moved.error();
+        return false;
+      }
+      a->needsRead = true;
+      if (moved.changed() == 0) {  // another till moved it first
+        if (++a->lost >= kCounterConflicts) {
+          error_ = "No free " + c.name + " could be found.";
+          return false;
+        }
+        continue;
+      }
+      Result used = pipe.Answer(a->used);
+      if (used.found() == Found::Failed) {
+        error_ =
+            "Error occurred checking the " + c.name + " against the saved sales.\n" + used.error();
+        return false;
+      }
+      if (used.found() == Found::No) {
+        a->result = a->candidate;
+      } else if (++a->skipped >= kNumbersInUse) {
+        error_ = "No free " + c.name + " could be found.";
+        return false;
+      }
+    }
+  }
+}
+
+std::string SaleWriter::Allocate(Allocation& a) {
+  error_.clear();
+  kvt::sql::Pipeline pipe;
+  return MoveCounters({&a}, pipe) ? a.result : "";
 }
 
 std::string SaleWriter::NextSaleNumber(const std::string& store) {
@@ -228,18 +289,26 @@ std::string SaleWriter::NextSaleNumber(const std::string& store) {
   return byStore ? StoreNextSaleNumber(store) : ConfigNextSaleNumber();
 }
 
+namespace {
+std::string AsIs(const std::string& n) {
+  return n;
+}
+}  // namespace
+
 std::string SaleWriter::StoreNextSaleNumber(const std::string& store) {
-  return Allocate(*storeNumber_, Trimmed(store), numberInUse_,
-                  [](const std::string& n) { return n; });
+  Allocation a{storeNumber_.get(), Trimmed(store), &numberInUse_, AsIs};
+  return Allocate(a);
 }
 
 std::string SaleWriter::ConfigNextSaleNumber() {
-  return Allocate(*configNumber_, "", numberInUse_, [](const std::string& n) { return n; });
+  Allocation a{configNumber_.get(), "", &numberInUse_, AsIs};
+  return Allocate(a);
 }
 
 std::string SaleWriter::NextSaleLink(const std::string& instanceId) {
-  return Allocate(*link_, "", linkInUse_,
-                  [&](const std::string& n) { return ComposeLink(n, instanceId); });
+  Allocation a{link_.get(), "", &linkInUse_,
+               [&](const std::string& n) { return ComposeLink(n, instanceId); }};
+  return Allocate(a);
 }
 
 std::string ComposeLink(const std::string& number, const std::string& id) {
@@ -268,25 +337,58 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
         return Fail(error_, "", kOutcomeUnknown);
     }
   }
-  kvt::sql::Transaction tran;
-  if (!tran.ok()) return Fail("Error occurred starting the sale's transaction.", tran.error());
-  if (NeverSaved(h.invoiceLnk)) {
+  // The sale goes in three round trips where the database takes statements
+  // together: the counters read; the begin, the counters moved and their
+  // numbers checked; everything else with the commit. The counters are held
+  // from their move to the commit.
+  kvt::sql::Pipeline pipe;
+  queuedMoves_.clear();
+  const bool newSale = NeverSaved(h.invoiceLnk);
+  bool needNumber = false;
+  if (newSale) {
     if (h.transType == "N" && !Is(CFG_NOSALEADVSALENUMBER, "T")) {
       h.invoiceNum = "NS";
     } else if (h.transType == "C" && !Is(CFG_CASHCHKGADVSALENUMBER, "T")) {
       h.invoiceNum = "CASHCHK";
     } else {
       h.invoiceNum = Trimmed(h.invoiceNum);
-      if (h.invoiceNum.empty() || h.invoiceNum == cancelledNumber_) {
-        h.invoiceNum = NextSaleNumber(h.store);
-        cancelledNumber_ = h.invoiceNum;  // until the sale is committed
-      }
-      if (h.invoiceNum.empty()) return Fail(error_, "");
+      needNumber = h.invoiceNum.empty() || h.invoiceNum == cancelledNumber_;
     }
-    h.invoiceLnk = NextSaleLink(instanceId);
-    if (h.invoiceLnk.empty()) return Fail(error_, "");
+  }
+  error_.clear();
+  auto asIs = [](const std::string& n) { return n; };
+  Allocation number{byStore_ ? storeNumber_.get() : configNumber_.get(), Trimmed(h.store),
+                    &numberInUse_, asIs};
+  Allocation link{link_.get(), "", &linkInUse_,
+                  [&](const std::string& n) { return ComposeLink(n, instanceId); }};
+  std::vector<Allocation*> allocations;
+  if (needNumber) allocations.push_back(&number);
+  if (newSale) allocations.push_back(&link);
+  if (needNumber) {
+    // Which counter holds the numbers is read with the counter it named last time.
+    std::size_t perStore = pipe.Add(perStore_, {});
+    QueueReads(allocations, pipe);
+    pipe.Send();
+    Result r = pipe.Answer(perStore);
+    if (r.found() == Found::Failed)
+      return Fail("Error occurred reading the point of sale configuration.", r.error());
+    bool byStore = r.found() == Found::Yes && Trimmed(r.first()["USESTNSNUM"]) == "T";
+    if (byStore != byStore_) {
+      byStore_ = byStore;
+      number.counter = byStore ? storeNumber_.get() : configNumber_.get();
+      number.queued = false;  // read again, the other counter
+    }
+    if (!TakeReads(allocations, pipe, false)) return Fail(error_, "");
+  }
+  if (!ReadCounters(allocations, pipe)) return Fail(error_, "");
+  kvt::sql::Transaction tran;
+  if (!tran.ok()) return Fail("Error occurred starting the sale's transaction.", tran.error());
+  if (newSale) {
+    if (!MoveCounters(allocations, pipe)) return Fail(error_, "");
+    if (needNumber) h.invoiceNum = cancelledNumber_ = number.result;  // until the sale is committed
+    h.invoiceLnk = link.result;
     h.recno = NextNum(1, "KVTPOS1", 100, 0);
-    if (h.recno <= 0) return Fail("Error occurred inserting KVTPOS1 record.", KVTLastSqlError());
+    if (h.recno <= 0) return FailRecno("Error occurred inserting KVTPOS1 record.");
     if (!InsertHeader(h)) return false;
   } else if (!UpdateHeader(h)) {
     return false;
@@ -295,8 +397,10 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
   if (h.transType != "P" && !SaveTaxes(h, taxes)) return false;
   if (tran.Commit()) {
     cancelledNumber_.clear();
+    TellUnstocked(pipe);
     return true;
   }
+  if (pipe.failed() && !tran.inDoubt()) return FailSending(pipe, tran.error());
   if (!tran.inDoubt()) return Fail("Error occurred saving this sale.", tran.error());
   // The connection went as the sale was committed: it is looked up by its
   // link on a new connection before anything is said.
@@ -312,6 +416,19 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
       return Fail(lost, "", kOutcomeUnknown);
   }
   return false;
+}
+
+bool SaleWriter::FailSending(const kvt::sql::Pipeline& pipe, const std::string& error) {
+  const std::string& sql = pipe.failedSql();
+  if (sql == insertHeader_.sql()) return Fail("Error occurred inserting KVTPOS1 record.", error);
+  if (sql == updateHeader_.sql())
+    return Fail("Error occurred updating KVTPOS1 record.", error,
+                "This sale has not been updated!");
+  if (sql == deleteLines_.sql()) return Fail("Error occurred deleting KVTPOS2 records.", error);
+  if (sql == insertLine_.sql()) return Fail("Error occurred inserting KVTPOS2 record.", error);
+  if (sql == deleteTaxes_.sql() || sql == insertTax_.sql())
+    return Fail("Error occurred inserting KVTPOS3 record.", error);
+  return Fail("Error occurred saving this sale.", error);
 }
 
 SaleWriter::Outcome SaleWriter::WasSaved(const Header& h, const std::vector<Line>& lines) {
@@ -373,17 +490,21 @@ bool SaleWriter::UpdateHeader(Header& h) {
   SaleTexts& t = h.texts;
   MaskCardNumber(t.ccNumber);
   t.ccExpDate.clear();
-  Result r = updateHeader_.Run(
-      {Text(h.employee),   Text(h.transType),  Text(h.status),    Text(h.saleTime),
-       Text(t.custRef),    Text(t.custName),   Text(t.cashAmt),   Text(t.checkAmt),
-       Text(t.creditAmt),  Text(t.cashRet),    Text(t.chargeAmt), Text(t.chargeRet),
-       Text(t.fsAmt),      Text(t.cashPay),    Text(t.checkPay),  Text(t.total),
-       Text(t.totalPaid),  Text(t.pymtMethod), Text(t.netAmt),    Text(t.nonTaxAmt),
-       Text(t.discount),   Text(t.change),     Text(t.checkNum),  Text(t.checkAcct),
-       Text(t.ccNumber),   Date(t.ccExpDate),  Text(t.ccType),    Text(t.ccAuthNum),
-       Text(t.po),         Date(h.saleDate),   Text(t.creditPay), Text(t.fsChange),
-       Text(h.invoiceLnk), Text(t.taxAmt),     Text(t.dob),       Text(t.canExchg),
-       Text(t.canAmt),     Text(h.invoiceLnk)});
+  // Whether the header is there decides what follows: its answer is had now.
+  kvt::sql::Pipeline pipe;
+  const std::size_t updated = pipe.Add(
+      updateHeader_, {Text(h.employee),   Text(h.transType),  Text(h.status),    Text(h.saleTime),
+                      Text(t.custRef),    Text(t.custName),   Text(t.cashAmt),   Text(t.checkAmt),
+                      Text(t.creditAmt),  Text(t.cashRet),    Text(t.chargeAmt), Text(t.chargeRet),
+                      Text(t.fsAmt),      Text(t.cashPay),    Text(t.checkPay),  Text(t.total),
+                      Text(t.totalPaid),  Text(t.pymtMethod), Text(t.netAmt),    Text(t.nonTaxAmt),
+                      Text(t.discount),   Text(t.change),     Text(t.checkNum),  Text(t.checkAcct),
+                      Text(t.ccNumber),   Date(t.ccExpDate),  Text(t.ccType),    Text(t.ccAuthNum),
+                      Text(t.po),         Date(h.saleDate),   Text(t.creditPay), Text(t.fsChange),
+                      Text(h.invoiceLnk), Text(t.taxAmt),     Text(t.dob),       Text(t.canExchg),
+                      Text(t.canAmt),     Text(h.invoiceLnk)});
+  pipe.Send();
+  Result r = pipe.Answer(updated);
   if (!r.ok())
     return Fail("Error occurred updating KVTPOS1 record.", r.error(),
                 "This sale has not been updated!");
@@ -443,6 +564,9 @@ LineRow RowOfLine(const Line& l, const Header& sale) {
 }
 
 bool SaleWriter::SaveLines(const Header& sale, const std::vector<Line>& lines) {
+  const bool ownPipeline = !kvt::sql::Pipeline::IsOpen();
+  kvt::sql::Pipeline pipe;  // the save's, when it has one
+  if (ownPipeline) queuedMoves_.clear();
   Result r = deleteLines_.Run({Text(sale.invoiceLnk)});
   if (!r.ok()) return Fail("Error occurred deleting KVTPOS2 records.", r.error());
   const bool suspended = sale.status == "S";
@@ -453,15 +577,34 @@ bool SaleWriter::SaveLines(const Header& sale, const std::vector<Line>& lines) {
     if (!InsertLine(row)) return false;
     if (suspended || line.voided) continue;
     const std::string item = Trimmed(row.invRef), category = Trimmed(row.category);
-    if (moveStock && !item.empty())
-      stock_.ReduceQuantity({item, Trimmed(row.invLoc), row.qtyOrdered, row.cost, row.entryTotal,
-                             sale.invoiceNum, sale.invoiceNum, sale.saleDate},
-                            &notices_);
+    if (moveStock && !item.empty()) {
+      StockMove move{item,           Trimmed(row.invLoc), row.qtyOrdered,  row.cost,
+                     row.entryTotal, sale.invoiceNum,     sale.invoiceNum, sale.saleDate};
+      const std::size_t lock = pipe.size();
+      stock_.ReduceQuantity(move, &notices_);
+      if (pipe.queuing() && pipe.size() > lock) queuedMoves_.emplace_back(lock, move);
+    }
     // Payments on account are not sales of their category.
     if (keepHistory && !category.empty() && category != POACATEGORY)
       stock_.UpdateCategoryHistory(category, sale.store, line.Quantity(), line.amount, &notices_);
   }
-  return true;
+  if (ownPipeline && pipe.Send()) TellUnstocked(pipe);
+  return !pipe.failed() || FailSending(pipe, pipe.error());
+}
+
+bool SaleWriter::FailRecno(const char* what) {
+  // On a database that takes record numbers on connection 1, what was
+  // queued is sent first: a statement of it may be what failed.
+  kvt::sql::Pipeline pipe;
+  return pipe.failed() ? FailSending(pipe, pipe.error()) : Fail(what, KVTLastSqlError());
+}
+
+void SaleWriter::TellUnstocked(const kvt::sql::Pipeline& pipe) {
+  for (const auto& [lock, move] : queuedMoves_) {
+    Result r = pipe.Answer(lock);
+    if (r.ok() && r.changed() == 0) notices_.push_back(StockProblem(move, "Error locking item"));
+  }
+  queuedMoves_.clear();
 }
 
 bool SaleWriter::InsertLine(const LineRow& l) {
@@ -481,7 +624,7 @@ bool SaleWriter::SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes
   if (!r.ok()) return Fail(failed, r.error());
   for (const TaxLine& tax : taxes) {
     double recno = NextNum(1, "KVTPOS3", 100, 0);
-    if (recno <= 0) return Fail(failed, KVTLastSqlError());
+    if (recno <= 0) return FailRecno(failed);
     if (!InsertTax(sale, tax, RecnoText(recno))) return false;
   }
   return true;

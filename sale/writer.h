@@ -121,15 +121,27 @@ class SaleWriter {
 
  private:
   struct Counter;
-  enum class Take { Got, Lost, Failed };
+  struct Allocation;
   enum class Outcome { Saved, NotSaved, Unknown };
   // Whether the sale's last save was kept: its header holds what was
   // written and it has all its lines. Unknown, with error_, when the
   // database cannot be read.
   Outcome WasSaved(const Header& header, const std::vector<Line>& lines);
-  Take TakeOnce(Counter& c, const std::string& key, std::string* number);
-  std::string Allocate(Counter& c, const std::string& key, kvt::sql::Query& inUse,
-                       const std::function<std::string(const std::string&)>& compose);
+  // Allocations go in round trips shared by all of them: the counters read
+  // (a row not there is read again a few times), then each moved on where
+  // it still holds what was read and its number looked for among the saved
+  // sales, read again where another till was first or a sale has it.
+  bool ReadCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
+  void QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
+  bool TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe, bool lastAttempt);
+  bool FailRecno(const char* what);
+  bool MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
+  std::string Allocate(Allocation& a);
+  // The failure of a save whose statements were sent together, told as the
+  // part of the sale that failed.
+  bool FailSending(const kvt::sql::Pipeline& pipe, const std::string& error);
+  // Items of queued stock movements that turned out not to be stocked.
+  void TellUnstocked(const kvt::sql::Pipeline& pipe);
   bool Fail(const std::string& what, const std::string& dbError,
             const char* outcome = "This sale has not been saved!");
 
@@ -142,6 +154,10 @@ class SaleWriter {
   kvt::sql::Query deleteLines_, insertLine_, deleteTaxes_, insertTax_;
   kvt::sql::Query savedHeader_, savedLines_;
   std::string inDoubt_;  // the link of a sale whose last save lost its answer
+  bool byStore_ = true;  // what KVTPOS10.USESTNSNUM said last: the counter read with it
+  // Stock movements whose requests were queued, by the number of their
+  // item's lock: an item not stocked is told once the sale is sent.
+  std::vector<std::pair<std::size_t, StockMove>> queuedMoves_;
   // A number this writer took for a sale whose save was then cancelled: the
   // counter moved back with it, so another till may be given it; the sale
   // takes a new one when it is saved again.

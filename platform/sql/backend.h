@@ -45,15 +45,33 @@ struct ColumnInfo {
 class PreparedStatement {
  public:
   virtual ~PreparedStatement() = default;
+  // The statement a decorator's statement wraps (itself when it wraps none).
+  virtual PreparedStatement* Undecorated() { return this; }
   // Runs with these values. `inTransaction`: the connection is inside
   // BeginTran (SQLite then holds the writer lock already).
   virtual bool Execute(const std::vector<BoundValue>& params, bool inTransaction, ResultData* out,
                        std::string* error) = 0;
 };
 
+// One step of a batch: a prepared statement with its values, or the begin
+// or the commit of the unit of work. `result` is filled as it is answered.
+struct BatchStep {
+  enum class Kind { Statement, Begin, Commit } kind = Kind::Statement;
+  PreparedStatement* statement = nullptr;
+  std::vector<BoundValue> params;
+  ResultData result;
+};
+
 class Backend {
  public:
   virtual ~Backend() = default;
+  // Runs the steps in order, in as few round trips as the database allows,
+  // and stops at the first that fails: false with its index in *failed and
+  // its message (*failed is left alone on success). Steps after it are not run; the unit of work is
+  // left for the caller to roll back. Here: one by one, each as its own call.
+  virtual bool RunBatch(std::vector<BatchStep>* steps, std::size_t* failed, std::string* error);
+  // Whether RunBatch sends a batch in one round trip.
+  virtual bool Pipelines() const { return false; }
   virtual DbKind Kind() const = 0;
   virtual std::unique_ptr<PreparedStatement> Prepare(const std::string& sql,
                                                      std::string* error) = 0;
@@ -95,6 +113,8 @@ class BackendDecorator : public Backend {
   std::unique_ptr<Backend> Release() { return std::move(inner_); }
 
   DbKind Kind() const override { return inner_->Kind(); }
+  // RunBatch is the one by one of Backend, through this decorator's calls,
+  // unless a decorator passes a batch on whole.
   std::unique_ptr<PreparedStatement> Prepare(const std::string& sql, std::string* error) override {
     return inner_->Prepare(sql, error);
   }

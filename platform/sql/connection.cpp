@@ -266,7 +266,11 @@ bool ConnectionOne::Begin(std::string* error) {
     return false;
   }
   lost_ = false;
-  if (depth_ == 0) {
+  if (depth_ == 0 && pipeline_) {
+    // Sent with the first statements of the unit.
+    if (!EnsureThere(error)) return false;
+    pipeline_->waiting.push_back({{BatchStep::Kind::Begin, nullptr, {}, {}}, nullptr, "", 0});
+  } else if (depth_ == 0) {
     if (!EnsureThere(error)) return false;
     if (!backend_->Begin(error)) {
       if (!backend_->Lost()) return false;
@@ -300,6 +304,7 @@ bool ConnectionOne::Commit(std::string* error) {
   }
   if (depth_ > 0) return true;
   lost_ = commitInDoubt_ = false;
+  if (pipeline_) return CommitQueued(error);
   if (!backend_->Commit(error)) {
     if (backend_->Lost()) {
       // The answer to COMMIT never came: the work may have been kept.
@@ -319,8 +324,15 @@ bool ConnectionOne::Cancel(std::string* error) {
     return false;
   }
   bool ok = true;
+  // A unit whose begin was never sent has nothing at the database.
+  bool begun = true;
+  if (pipeline_ && depth_ == 1) {
+    auto& w = pipeline_->waiting;
+    begun = w.empty() || w.front().step.kind != BatchStep::Kind::Begin;
+    w.clear();
+  }
   if (!doomed_) {
-    ok = backend_->Rollback(error);
+    if (begun) ok = backend_->Rollback(error);
     RolledBack();
   }
   --depth_;
@@ -350,6 +362,7 @@ bool ConnectionOne::Run(const std::function<bool(std::string*)>& run, std::strin
 }
 
 void ConnectionOne::StatementFailed() {
+  if (pipeline_) pipeline_->waiting.clear();
   if (depth_ == 0 || doomed_ || !backend_) return;
   std::string ignored;
   backend_->Rollback(&ignored);
@@ -379,6 +392,117 @@ std::shared_ptr<const ConnectionOne::Prepared> ConnectionOne::Prepare(const std:
   if (prepared_.size() >= 1000) prepared_.clear();
   prepared_.emplace(text, p);
   return p;
+}
+
+bool Backend::RunBatch(std::vector<BatchStep>* steps, std::size_t* failed, std::string* error) {
+  for (std::size_t i = 0; i < steps->size(); ++i) {
+    BatchStep& s = (*steps)[i];
+    bool ok = s.kind == BatchStep::Kind::Begin ? Begin(error)
+              : s.kind == BatchStep::Kind::Commit
+                  ? Commit(error)
+                  : s.statement->Execute(s.params, true, &s.result, error);
+    if (!ok) {
+      *failed = i;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t ConnectionOne::Enqueue(std::shared_ptr<const Prepared> prepared,
+                                   const std::string& text, std::vector<BoundValue> params) {
+  PipelineState& p = *pipeline_;
+  std::size_t number = p.answers.size();
+  p.answers.emplace_back();
+  p.answered.push_back(false);
+  BatchStep step{BatchStep::Kind::Statement, prepared->statement.get(), std::move(params), {}};
+  p.waiting.push_back({std::move(step), std::move(prepared), text, number});
+  return number;
+}
+
+bool ConnectionOne::Flush(std::string* error) {
+  PipelineState& p = *pipeline_;
+  if (p.waiting.empty()) return true;
+  std::vector<PipelineState::Waiting> waiting;
+  waiting.swap(p.waiting);
+  if (!backend_) {
+    *error = "connection 1 is not open";
+    return false;
+  }
+  if (doomed_) {
+    *error = "the transaction was cancelled; the statements were not run";
+    return false;
+  }
+  lost_ = false;
+  // Reads outside a unit of work may find the database gone and open it
+  // again; inside one, a lost connection is an answer in itself.
+  if (depth_ == 0 && waiting.back().step.kind != BatchStep::Kind::Commit && !EnsureThere(error))
+    return false;
+  std::vector<BatchStep> steps;
+  std::size_t failed = 0;
+  std::string e;
+  auto send = [&] {
+    steps.clear();
+    for (const auto& w : waiting) steps.push_back(w.step);
+    failed = steps.size();
+    e.clear();
+    return backend_->RunBatch(&steps, &failed, &e);
+  };
+  bool ok = send();
+  if (!ok && failed == 0 && waiting.front().step.kind == BatchStep::Kind::Begin &&
+      backend_->Lost()) {
+    // A session the server dropped is only found out by using it; the unit
+    // had not begun, so it begins on a new one, its statements prepared anew.
+    std::string why = e;
+    ok = Reconnect(why, &e);
+    for (auto& w : waiting) {
+      if (!ok || w.step.kind != BatchStep::Kind::Statement) continue;
+      bool translateFailed = false;
+      w.prepared = Prepare(w.text, &e, &translateFailed);
+      ok = w.prepared != nullptr;
+      if (ok) w.step.statement = w.prepared->statement.get();
+    }
+    ok = ok && send();
+  }
+  for (std::size_t i = 0; i < steps.size() && i < failed; ++i) {
+    if (steps[i].kind != BatchStep::Kind::Statement) continue;
+    p.answers[waiting[i].number] = std::move(steps[i].result);
+    p.answered[waiting[i].number] = true;
+  }
+  if (ok) return true;
+  if (backend_ && backend_->Lost()) {
+    lost_ = true;
+    e = Unavailable(e);
+  }
+  if (failed >= waiting.size()) failed = waiting.size() - 1;
+  const PipelineState::Waiting& w = waiting[failed];
+  if (!p.failed) {
+    p.failed = true;
+    p.failedNumber = w.step.kind == BatchStep::Kind::Statement ? w.number : std::string::npos;
+    p.failedText = w.text;
+    p.error = w.text.empty() ? e : e + " (in: " + Shorten(w.text) + ")";
+  }
+  *error = p.error;
+  SetLastError(*error);
+  StatementFailed();
+  return false;
+}
+
+bool ConnectionOne::CommitQueued(std::string* error) {
+  pipeline_->waiting.push_back({{BatchStep::Kind::Commit, nullptr, {}, {}}, nullptr, "", 0});
+  if (Flush(error)) {
+    onRollback_.clear();
+    return true;
+  }
+  // The answer to COMMIT never came: the work may have been kept.
+  if (lost_) {
+    commitInDoubt_ = true;
+  } else {
+    std::string ignored;
+    backend_->Rollback(&ignored);
+  }
+  RolledBack();
+  return false;
 }
 
 Backend* ConnectionOne::CounterBackend(std::string* error) {
@@ -474,7 +598,7 @@ bool Stmt::Bind(const char* value, int type) {
   return true;
 }
 
-bool Stmt::Execute() {
+bool Stmt::Execute(std::size_t* queuedAs) {
   ConnectionOne& c = ConnectionOne::Get();
   std::vector<BoundValue> params;
   params.swap(params_);
@@ -486,7 +610,14 @@ bool Stmt::Execute() {
   // looked at, so one prepared on the old connection is prepared anew.
   std::string away;
   const bool reading = Reads(text_);
-  if (c.IsOpen() && c.depth() == 0 && !c.EnsureThere(&away, reading)) return Fail(away);
+  ConnectionOne::PipelineState* pipeline = c.IsOpen() ? c.pipeline() : nullptr;
+  const bool queue = pipeline && (queuedAs || (c.depth() > 0 && !reading));
+  if (pipeline && !queue && !c.Flush(&away)) {
+    // What was queued before failed: this statement is not run.
+    error_ = away;
+    return false;
+  }
+  if (c.IsOpen() && c.depth() == 0 && !queue && !c.EnsureThere(&away, reading)) return Fail(away);
   if (!prepared_ || backendVersion_ != c.backendVersion()) {
     std::string text = text_;
     prepared_.reset();
@@ -499,6 +630,19 @@ bool Stmt::Execute() {
     return Fail("the statement takes " + std::to_string(prepared_->translation.placeholders) +
                     " values, " + std::to_string(params.size()) + " were bound",
                 true);
+  if (queue) {
+    // A change that returns rows is read at once.
+    if (queuedAs || prepared_->translation.sql.find("RETURNING") == std::string::npos) {
+      std::size_t number = c.Enqueue(prepared_, text_, std::move(params));
+      if (queuedAs) *queuedAs = number;
+      result_.changes = 1;
+      return true;
+    }
+    if (!c.Flush(&away)) {
+      error_ = away;
+      return false;
+    }
+  }
   std::string error;
   bool ok = c.Run(
       [&](std::string* e) {
@@ -544,6 +688,11 @@ bool Stmt::ExecuteText(const std::string& text) {
   row_ = -1;
   text_ = text;
   if (!c.IsOpen()) return Fail("connection 1 is not open");
+  std::string queuedFailed;
+  if (c.pipeline() && !c.Flush(&queuedFailed)) {
+    error_ = queuedFailed;
+    return false;
+  }
   if (!bindError.empty()) return Fail(bindError + "; the statement was not run", true);
   Translation t;
   if (!Translate(text, &t)) return false;

@@ -96,6 +96,36 @@ class ConnectionOne {
   // After a change to the tables a statement's columns may be others.
   void ForgetPrepared() { prepared_.clear(); }
 
+  // ---- statements sent together (Pipeline, query.h) ----
+  // While a pipeline is open, the begin and the commit of the outermost unit
+  // of work and every change inside it wait in a queue, sent by Flush (a
+  // read first sends what waits, the commit sends itself). Every statement
+  // added gets a number; its answer is had by that number once sent.
+  struct PipelineState {
+    struct Waiting {
+      BatchStep step;
+      std::shared_ptr<const Prepared> prepared;  // keeps the statement while it waits
+      std::string text;                          // as the module wrote it
+      std::size_t number = 0;                    // of a statement
+    };
+    std::vector<Waiting> waiting;
+    std::vector<ResultData> answers;  // by number
+    std::vector<bool> answered;
+    // The first statement that failed: its number (npos: the begin or the
+    // commit), its text and its message.
+    bool failed = false;
+    std::size_t failedNumber = 0;
+    std::string failedText, error;
+  };
+  PipelineState* pipeline() { return pipeline_; }
+  void SetPipeline(PipelineState* p) { pipeline_ = p; }
+  // Queues a statement; its number.
+  std::size_t Enqueue(std::shared_ptr<const Prepared> prepared, const std::string& text,
+                      std::vector<BoundValue> params);
+  // Sends what waits in one go; false with the first failure's message
+  // (the unit of work is then cancelled).
+  bool Flush(std::string* error);
+
   void SetLastError(const std::string& e) { lastError_ = e; }
   const std::string& lastError() const { return lastError_; }
 
@@ -111,8 +141,11 @@ class ConnectionOne {
   bool Reconnect(const std::string& why, std::string* error);
   std::string Unavailable(const std::string& why) const;
 
+  bool CommitQueued(std::string* error);
+
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Backend> counterBackend_;
+  PipelineState* pipeline_ = nullptr;
   KVTConnectionSettings settings_;
   DbKind kind_ = DbKind::SQLite;
   std::uint64_t generation_ = 0;
@@ -142,7 +175,10 @@ class Stmt {
   bool Prepare(const std::string& text, bool restartBinding = true);
   bool Bind(const char* value, int type);
   // Runs the prepared text with the bound values; binding starts over.
-  bool Execute();
+  // Inside a unit of work with a pipeline open, a change is queued instead
+  // and counts as one row changed until it is sent; `queuedAs`: queue it in
+  // any case (a read too), its number there.
+  bool Execute(std::size_t* queuedAs = nullptr);
   // Prepares, runs and forgets `text` with the bound values.
   bool ExecuteText(const std::string& text);
   bool Fetch();

@@ -76,7 +76,9 @@ KVT_EXPORT void KVTSqlClearFaults();
 
 // A record of what connection 1 sends to its database from now on: each
 // statement as the database gets it (in its dialect), and "BEGIN", "COMMIT"
-// and "ROLLBACK", appended to *into, one entry a round trip on PostgreSQL.
+// and "ROLLBACK", appended to *into, one entry a round trip on PostgreSQL
+// except that statements sent in the round trip of the entry before them
+// (a pipeline) begin with "+ ".
 // Record numbers drawn on PostgreSQL's counter session are not in it.
 // Null stops recording. It takes the place of any faults asked for.
 KVT_EXPORT void KVTSqlTraceStatements(std::vector<std::string>* into);

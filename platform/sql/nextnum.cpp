@@ -122,6 +122,9 @@ double NextNum(int connectionNumber, const char* table, int block, int) {
       if (!b) break;
     }
   } else {
+    // Changes queued before (and the begin of the unit) go first, so the
+    // counter moves inside the unit and under its lock.
+    if (c.pipeline() && !c.Flush(&error)) return Fail(error);
     ok = c.Run(
         [&](std::string* e) {
           if (ownTransaction && !c.Begin(e)) return false;

@@ -94,6 +94,120 @@ Result Query::Run(const std::vector<Value>& values) {
   return r;
 }
 
+Result Query::Failed() const {
+  Result f = Result::Failure(stmt_->error());
+  f.unavailable_ = f.error_.rfind(KVTSqlUnavailable, 0) == 0;
+  return f;
+}
+
+Result Query::Queue(const std::vector<Value>& values, std::size_t* number) {
+  if (!stmt_->Prepare(sql_)) return Failed();
+  for (const Value& v : values)
+    if (!stmt_->Bind(v.text.c_str(), v.type)) break;  // Execute reports the bad value
+  if (!stmt_->Execute(number)) return Failed();
+  stmt_->result().Clear();
+  return Result();
+}
+
+// ---- Pipeline ---------------------------------------------------------------
+
+struct Pipeline::State {
+  ConnectionOne::PipelineState queue;
+};
+
+namespace {
+ConnectionOne::PipelineState& Open() {
+  static ConnectionOne::PipelineState none;  // no pipeline: nothing was queued
+  ConnectionOne::PipelineState* p = ConnectionOne::Get().pipeline();
+  return p ? *p : none;
+}
+}  // namespace
+
+Pipeline::Pipeline() {
+  ConnectionOne& c = ConnectionOne::Get();
+  if (c.pipeline()) return;
+  state_ = std::make_unique<State>();
+  c.SetPipeline(&state_->queue);
+  opened_ = true;
+}
+
+Pipeline::~Pipeline() {
+  if (!opened_) return;
+  ConnectionOne& c = ConnectionOne::Get();
+  // Changes still waiting belong to a unit of work that goes on without
+  // the pipeline: they are sent now, in their order.
+  std::string ignored;
+  if (c.IsOpen()) c.Flush(&ignored);
+  c.SetPipeline(nullptr);
+}
+
+std::size_t Pipeline::Add(Query& q, const std::vector<Value>& values) {
+  ConnectionOne::PipelineState& p = Open();
+  std::size_t number = std::string::npos;
+  Result r = q.Queue(values, &number);
+  if (number == std::string::npos) {
+    // Refused before it was queued (a bad value, a text that does not
+    // prepare): numbered all the same, with its failure as its answer.
+    number = p.answers.size();
+    p.answers.emplace_back();
+    p.answered.push_back(false);
+    if (!p.failed) {
+      p.failed = true;
+      p.failedNumber = number;
+      p.failedText = q.sql();
+      p.error = r.error();
+    }
+  }
+  return number;
+}
+
+bool Pipeline::Send() {
+  ConnectionOne& c = ConnectionOne::Get();
+  if (failed()) return false;
+  std::string error;
+  return c.IsOpen() ? c.Flush(&error) : Open().waiting.empty();
+}
+
+std::size_t Pipeline::size() const {
+  return Open().answers.size();
+}
+
+bool Pipeline::IsOpen() {
+  return ConnectionOne::Get().pipeline() != nullptr;
+}
+
+bool Pipeline::queuing() const {
+  ConnectionOne& c = ConnectionOne::Get();
+  return c.pipeline() && c.depth() > 0;
+}
+
+Result Pipeline::Answer(std::size_t number) const {
+  const ConnectionOne::PipelineState& p = Open();
+  if (number >= p.answers.size() || !p.answered[number]) {
+    if (p.failed && p.failedNumber == number) return Result::Failure(p.error);
+    return Result::Failure("the statement was not run" +
+                           (p.failed ? ": an earlier one failed" : std::string()));
+  }
+  const ResultData& data = p.answers[number];
+  Result r;
+  r.changed_ = data.changes;
+  auto names = std::make_shared<const std::vector<std::string>>(data.names);
+  for (const auto& values : data.rows) r.rows_.emplace_back(names, values);
+  return r;
+}
+
+bool Pipeline::failed() const {
+  return Open().failed;
+}
+
+const std::string& Pipeline::error() const {
+  return Open().error;
+}
+
+const std::string& Pipeline::failedSql() const {
+  return Open().failedText;
+}
+
 Result Run(std::string_view sql, std::initializer_list<Value> values) {
   return Query(std::string(sql)).Run(values);
 }

@@ -75,6 +75,7 @@ class KVT_EXPORT Result {
 
  private:
   friend class Query;
+  friend class Pipeline;
   std::string error_;
   bool unavailable_ = false;
   long changed_ = 0;
@@ -95,8 +96,58 @@ class KVT_EXPORT Query {
   const std::string& sql() const { return sql_; }
 
  private:
+  friend class Pipeline;
+  // Queues the statement in the open pipeline: false with the failure.
+  Result Queue(const std::vector<Value>& values, std::size_t* number);
+  Result Failed() const;
   std::string sql_;
   std::unique_ptr<Stmt> stmt_;
+};
+
+// Statements sent to the database together: on PostgreSQL all that were
+// added since the last Send go in one round trip (libpq's pipeline); on
+// SQLite they run one by one when sent. While a pipeline is open, the begin
+// and commit of the outermost Transaction wait for the next Send too, and
+// any change made inside the unit of work (by a Query or any holder of
+// connection 1) is queued: it counts as one row changed until it is sent,
+// and its real answer is had by its number. A read sends what waits first.
+// A statement that fails stops the rest: the unit of work is cancelled and
+// error() is that statement's message, as Query would give it.
+//
+//   kvt::sql::Pipeline pipe;
+//   kvt::sql::Transaction tran;              // sent with the first Send
+//   std::size_t n = pipe.Add(update, {...});
+//   if (!tran.Commit()) ... pipe.failedSql() // the commit sends the rest
+class KVT_EXPORT Pipeline {
+ public:
+  Pipeline();
+  ~Pipeline();
+  // Whether a pipeline is open on connection 1.
+  static bool IsOpen();
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+
+  // Queues `q` (a read too) with its values; its number.
+  std::size_t Add(Query& q, const std::vector<Value>& values);
+  // Sends what waits and waits for the answers.
+  bool Send();
+  // Statements numbered so far (the next one's number).
+  std::size_t size() const;
+  // A change made now is queued (a unit of work is open): its answer is
+  // had by its number after the next Send.
+  bool queuing() const;
+  // The answer of statement `number` once sent; a failure when it was not run.
+  Result Answer(std::size_t number) const;
+  // The first failure: its message and the statement as written ("" for
+  // the begin or the commit, or when none failed).
+  bool failed() const;
+  const std::string& error() const;
+  const std::string& failedSql() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+  bool opened_ = false;  // false: another pipeline was open, this one adds to it
 };
 
 // Prepares, runs and forgets one statement (for texts run once).

@@ -21,6 +21,8 @@ class TracedStatement : public PreparedStatement {
     log_->push_back(sql_);
     return inner_->Execute(params, inTransaction, out, error);
   }
+  PreparedStatement* Undecorated() override { return inner_->Undecorated(); }
+  const std::string& sql() const { return sql_; }
 
  private:
   std::string sql_;
@@ -41,6 +43,21 @@ class TracingBackend : public BackendDecorator {
                ResultData* out, std::string* error) override {
     log_->push_back(sql);
     return BackendDecorator::RunOnce(sql, params, inTransaction, out, error);
+  }
+  // A batch the database gets in one round trip is noted as such: every
+  // step after the first with "+ " before it.
+  bool RunBatch(std::vector<BatchStep>* steps, std::size_t* failed, std::string* error) override {
+    if (!inner().Pipelines()) return Backend::RunBatch(steps, failed, error);
+    for (std::size_t i = 0; i < steps->size(); ++i) {
+      const BatchStep& s = (*steps)[i];
+      auto* traced = dynamic_cast<TracedStatement*>(s.statement);
+      std::string what = s.kind == BatchStep::Kind::Begin    ? "BEGIN"
+                         : s.kind == BatchStep::Kind::Commit ? "COMMIT"
+                         : traced                            ? traced->sql()
+                                                             : "?";
+      log_->push_back((i == 0 ? "" : "+ ") + what);
+    }
+    return inner().RunBatch(steps, failed, error);
   }
   bool Begin(std::string* error) override {
     log_->push_back("BEGIN");

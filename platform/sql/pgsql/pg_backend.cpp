@@ -114,6 +114,7 @@ class PgStatement : public PreparedStatement {
       Command(*c_, ("DEALLOCATE " + name_).c_str(), &ignored);
     }
   }
+  const std::string& name() const { return name_; }
   bool Execute(const std::vector<BoundValue>& params, bool, ResultData* out,
                std::string* error) override {
     std::vector<const char*> values = Values(params);
@@ -152,6 +153,93 @@ class PgBackend : public Backend {
     PGresult* r = PQexecParams(c_->conn, sql.c_str(), static_cast<int>(values.size()), nullptr,
                                values.data(), nullptr, nullptr, 0);
     return Collect(r, *c_, out, error);
+  }
+
+  bool Pipelines() const override { return true; }
+
+  // The steps in one round trip: sent in pipeline mode, one sync after the
+  // last, the answers read in order. After a failure the server skips the
+  // rest up to the sync (and leaves a begun unit in its failed state).
+  bool RunBatch(std::vector<BatchStep>* steps, std::size_t* failed, std::string* error) override {
+    PGconn* conn = c_->conn;
+    if (!conn || PQenterPipelineMode(conn) != 1) {
+      *failed = 0;
+      *error = c_->Error();
+      if (!conn || PQstatus(conn) != CONNECTION_OK) c_->lost = true;
+      return false;
+    }
+    std::size_t sent = 0;
+    for (BatchStep& s : *steps) {
+      int ok = 0;
+      if (s.kind == BatchStep::Kind::Statement) {
+        auto* st = dynamic_cast<PgStatement*>(s.statement->Undecorated());
+        if (!st) break;
+        std::vector<const char*> values = Values(s.params);
+        ok = PQsendQueryPrepared(conn, st->name().c_str(), static_cast<int>(values.size()),
+                                 values.data(), nullptr, nullptr, 0);
+      } else {
+        const char* sql = s.kind == BatchStep::Kind::Begin ? "BEGIN" : "COMMIT";
+        ok = PQsendQueryParams(conn, sql, 0, nullptr, nullptr, nullptr, nullptr, 0);
+      }
+      if (!ok) break;
+      ++sent;
+    }
+    bool synced = PQpipelineSync(conn) == 1;
+    bool ok = sent == steps->size() && synced;
+    if (!ok) {
+      *failed = sent < steps->size() ? sent : 0;
+      *error = PQstatus(conn) != CONNECTION_OK || sent == steps->size()
+                   ? c_->Error()
+                   : "the statement is not one of this connection";
+      if (PQstatus(conn) != CONNECTION_OK) c_->lost = true;
+    }
+    for (std::size_t i = 0; i < sent; ++i) {
+      PGresult* r = PQgetResult(conn);
+      if (!r) {  // the connection went before every answer came
+        if (ok) {
+          ok = false;
+          *failed = i;
+          *error = c_->Error();
+        }
+        c_->lost = true;
+        break;
+      }
+      BatchStep& s = (*steps)[i];
+      ExecStatusType status = PQresultStatus(r);
+      if (!ok) {
+        PQclear(r);
+      } else if (status == PGRES_PIPELINE_ABORTED) {
+        PQclear(r);
+        ok = false;
+        *failed = i;
+        *error = "the statement was skipped by the database";
+      } else {
+        std::string e;
+        bool committed = s.kind != BatchStep::Kind::Commit ||
+                         (status == PGRES_COMMAND_OK && std::strcmp(PQcmdStatus(r), "COMMIT") == 0);
+        if (!Collect(r, *c_, &s.result, &e) || !committed) {
+          ok = false;
+          *failed = i;
+          *error = e.empty() ? "the transaction failed and was rolled back" : e;
+        }
+      }
+      // Each answer ends with a null result.
+      while (PGresult* more = PQgetResult(conn)) PQclear(more);
+    }
+    if (!c_->lost) {
+      for (PGresult* r; (r = PQgetResult(conn)) != nullptr;) {
+        bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        PQclear(r);
+        if (sync) break;
+      }
+    }
+    if (PQexitPipelineMode(conn) != 1 && ok) {
+      ok = false;
+      *failed = steps->size() - 1;
+      *error = c_->Error();
+    }
+    if (PQstatus(conn) != CONNECTION_OK) c_->lost = true;
+    return ok;
   }
 
   bool RunScript(const std::string& sql, std::string* error) override {

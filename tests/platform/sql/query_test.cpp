@@ -218,6 +218,63 @@ TEST_P(QueryHelper, TextReachesTheDatabaseAsUtf8) {
   }
 }
 
+// Seven inserts and the commit sent together; the statement at `failAt`
+// (0: none) repeats a code the unique index already has.
+TEST_P(QueryHelper, APipelineThatBreaksKeepsNothingAndNamesTheStatementThatFailed) {
+  ASSERT_TRUE(KVTRunSqlScript("CREATE UNIQUE INDEX ITEMS_CODE ON ITEMS (CODE)"));
+  ASSERT_TRUE(Insert("TAKEN"));
+  const bool pg = std::string(KVTDatabaseKind()) == "PGSQL";
+  struct Case {
+    std::size_t failAt;
+    long itemsAfter;
+  } cases[] = {{5, 1}, {1, 1}, {7, 1}, {0, 8}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failAt);
+    Query insert("INSERT INTO ITEMS (CODE) VALUES (?)");
+    std::vector<std::string> log;
+    KVTSqlTraceStatements(&log);
+    bool committed;
+    std::vector<std::size_t> numbers;
+    std::string failedSql, error;
+    {
+      sql::Pipeline pipe;
+      Transaction tran;
+      for (std::size_t i = 1; i <= 7; ++i)
+        numbers.push_back(
+            pipe.Add(insert, {sql::Text(i == c.failAt ? "TAKEN" : "P" + std::to_string(i))}));
+      committed = tran.Commit();
+      for (std::size_t i = 1; i <= 7; ++i) {
+        sql::Result r = pipe.Answer(numbers[i - 1]);
+        EXPECT_EQ(r.ok(), c.failAt == 0 || i < c.failAt) << i << ": " << r.error();
+        EXPECT_EQ(r.changed(), r.ok() ? 1 : 0);
+      }
+      failedSql = pipe.failedSql();
+      error = pipe.error();
+    }
+    KVTSqlTraceStatements(nullptr);
+    EXPECT_EQ(committed, c.failAt == 0);
+    EXPECT_EQ(failedSql, c.failAt ? insert.sql() : "");
+    EXPECT_EQ(error.find("(in: INSERT INTO ITEMS") != std::string::npos, c.failAt != 0) << error;
+    EXPECT_EQ(CountItems(), c.itemsAfter);
+    if (c.failAt == 0) {
+      // One round trip on PostgreSQL: every entry after the begin is marked as sent with it.
+      std::size_t trips = 0;
+      for (const std::string& e : log) trips += e.rfind("+ ", 0) != 0;
+      EXPECT_EQ(trips, pg ? 1u : 9u);
+    }
+    ASSERT_TRUE(Insert("AFTER")) << KVTLastSqlError();  // the connection is usable
+    ASSERT_TRUE(sql::Run("DELETE FROM ITEMS WHERE CODE = 'AFTER'").ok());
+  }
+}
+
+TEST_P(QueryHelper, AReadInsideAPipelineSeesTheChangesQueuedBeforeIt) {
+  sql::Pipeline pipe;
+  Transaction tran;
+  ASSERT_TRUE(Insert("Q1"));  // queued
+  EXPECT_EQ(CountItems(), 1);
+  ASSERT_TRUE(tran.Commit()) << tran.error();
+}
+
 KVT_ON_BOTH_BACKENDS(QueryHelper);
 
 }  // namespace
