@@ -6,7 +6,7 @@
 # display it runs the demo till script instead (schema/demo/till.kvts)
 # through the same screens, on a fresh copy of the demo store made for the
 # run, so every run prints the same transcript; it writes a picture of each
-# screen shown.
+# screen shown, and each document previewed (an invoice also as a PDF).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -72,5 +72,5 @@ QT_QPA_PLATFORM=offscreen "$bin/kvtpos-script" --database '.\KVTSQL.ini' --pictu
 rc=$?
 set -e
 echo
-echo "Pictures of the screens shown are in $pictures"
+echo "Pictures of the screens shown, and the documents previewed (text; an invoice also as PDF), are in $pictures"
 exit $rc

@@ -8,8 +8,9 @@
 #include <cstddef>
 
 #include "platform/forms/forms.h"
+#include "shell/screens.h"
 
-class KVTBatchPopup : public PVDialog {
+class KVTBatchPopup : public PVDialog, public KVTTransferGroupScreen {
  public:
   enum : int {
     IDC_BATCH = 101,
@@ -21,11 +22,13 @@ class KVTBatchPopup : public PVDialog {
     IDC_SHIFT = 114,
   };
 
-  void SetTranSalesCount(const char* s);
-  void SetTranStore(const char* s);
-  void SetTranDate(const char* s);
-  void SetTranTillRef(const char* s);
-  void SetTranShift(const char* s);
+  void SetTranSalesCount(const char* s) override;
+  void SetTranStore(const char* s) override;
+  void SetTranDate(const char* s) override;
+  void SetTranTillRef(const char* s) override;
+  void SetTranShift(const char* s) override;
+  bool TransferChosen() const override { return bDoTransfer; }
+  const char* ChosenBatch() const override { return szBatch; }
   // Opens the batch search; true with the batch chosen.
   bool SearchBatch();
 

@@ -4,12 +4,13 @@
 #pragma once
 
 #include "platform/forms/forms.h"
+#include "shell/screens.h"
 
 struct PVpasswordData {
   char PASSWD[21];
 };
 
-class PVpasswordDlg : public PVDialog, public KVTFieldChecker {
+class PVpasswordDlg : public PVDialog, public KVTFieldChecker, public KVTPasswordScreen {
  public:
   enum : int { IDC_PASSWD = 101 };
 
@@ -18,7 +19,7 @@ class PVpasswordDlg : public PVDialog, public KVTFieldChecker {
 
   // "1": the transfer password (CFG_TRANSFERPASSWORD); anything else the till
   // password (CFG_PASSWORD).
-  void SetTransferFlag(const char* szTransferring);
+  void SetTransferFlag(const char* szTransferring) override;
 
   bool HasPassed = false;
   PVpasswordData Data{};

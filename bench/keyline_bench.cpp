@@ -7,80 +7,34 @@
 // On SQLite (synchronous FULL, the till's setting) and on the PostgreSQL
 // server named by KVT_PG. Each sample is timed on its own; the median and
 // the 99th percentile are reported, and after the run the ratio of the
-// medians to the floor of the same database.
+// medians to the floor of the same database, with the statements one line
+// sent (all of them printed with KVT_BENCH_TRACE set).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/bigstore.h"
-#include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
+#include "bench/till.h"
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/kvtsqladmin.h"
 #include "sale/pos1.h"
-#include "shell/globals.h"
-#include "shell/screens.h"
-#include "suite/host/host.h"
 
 namespace {
 
+using kvt::bench::BulkRef;
 using kvt::bench::Target;
 using Clock = std::chrono::steady_clock;
 
-std::string BulkRef(long i) {
-  char ref[16];
-  std::snprintf(ref, sizeof ref, "BX%06ld", 5000 + (i * 7919) % 90000);
-  return ref;
+// The statements of one line keyed into a sale under way, per database.
+std::map<std::string, std::vector<std::string>>& Traces() {
+  static std::map<std::string, std::vector<std::string>> traces;
+  return traces;
 }
-
-// Median and 99th percentile of the samples, in microseconds, as counters.
-void Report(benchmark::State& state, std::vector<double>& us) {
-  if (us.empty()) return;
-  std::sort(us.begin(), us.end());
-  state.counters["p50_us"] = us[us.size() / 2];
-  state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
-}
-
-// A logged-in till on store MAIN with its sale window open.
-struct Till {
-  Till() {
-    KVTResetModuleState();
-    KVTSetToday("03/15/2024");
-    user.Install();
-    KVTSetSetting(LOGIN_STORE, "MAIN");
-    KVTSetSetting(LOGIN_DATE, "03152024");
-    KVTSetSetting(LOGIN_TILL, "1");
-    KVTSetSetting(LOGIN_EMPLOYEE, "100");
-    KVTSetSetting(LOGIN_SHIFT, "1");
-    sale = new PVpos1Dlg(host.MainWindow());
-    auto* tabs = new Tbacktab(host.MainWindow());
-    tabs->AddTab("Sale Items", sale);
-    tabs->AddTab("Sale Total", KVTNewPage("PVpos2Dlg", host.MainWindow(), "Sale Total"));
-    auto* frame = new PVmdiwinDlg(host.MDIClient(), "Point Of Sale", tabs);
-    if (!frame->Create()) {
-      delete frame;
-      sale = nullptr;
-      return;
-    }
-    tabs->Show(SW_SHOW);
-    frame->Show(SW_SHOW);
-    frame->SetFocus();
-    KVTForms::Instance().Idle();
-  }
-  ~Till() {
-    KVTForms::Instance().CloseAll();
-    KVTResetModuleState();
-  }
-  KVTHeadlessBackend user;
-  KVTHost host;
-  PVpos1Dlg* sale = nullptr;
-};
 
 void KeyLookup(benchmark::State& state, Target target) {
   std::string why;
@@ -98,15 +52,25 @@ void KeyLookup(benchmark::State& state, Target target) {
     state.SetIterationTime(t);
     us.push_back(t * 1e6);
   }
-  Report(state, us);
+  kvt::bench::ReportPercentiles(state, us);
 }
 
-void KeyToLine(benchmark::State& state, Target target) {
+void KeyToLine(benchmark::State& state, Target target, const char* name) {
   std::string why;
   if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
-  Till till;
-  if (!till.sale) return state.SkipWithError("the sale window did not open");
+  kvt::bench::Till till;
+  if (!till.ok()) return state.SkipWithError("the sale window did not open");
   PVpos1Dlg& sale = *till.sale;
+  // Untimed: a sale under way, then one line with its statements recorded.
+  till.KeyLines(3);
+  till.user.Run();
+  std::vector<std::string>& trace = Traces()[name];
+  trace.clear();
+  KVTSqlTraceStatements(&trace);
+  till.KeyLines(1);
+  till.user.Run();
+  KVTSqlTraceStatements(nullptr);
+  sale.NewOrder();
   std::vector<double> us;
   long i = 0;
   for (auto _ : state) {
@@ -127,7 +91,7 @@ void KeyToLine(benchmark::State& state, Target target) {
         sale.GetFocusField() != IDC_IREF || !till.user.Messages().empty())
       return state.SkipWithError(("no priced, taxed line for " + ref).c_str());
   }
-  Report(state, us);
+  kvt::bench::ReportPercentiles(state, us);
 }
 
 // Keeps each benchmark's median to report the ratios at the end.
@@ -149,6 +113,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("  %-9s %8.1f x  (%.1f us vs %.1f us)\n", target, line->second / floor->second,
                   line->second, floor->second);
     }
+    for (const auto& [name, log] : Traces()) {
+      std::printf("\n%s: %zu statements for one line of a sale under way\n", name.c_str(),
+                  log.size());
+      if (std::getenv("KVT_BENCH_TRACE"))
+        for (const std::string& sql : log) std::printf("    %.150s\n", sql.c_str());
+    }
   }
   std::map<std::string, double> medians;
 };
@@ -158,13 +128,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
 BENCHMARK_CAPTURE(KeyLookup, Sqlite, Target::Sqlite)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(KeyToLine, Sqlite, Target::Sqlite)
+BENCHMARK_CAPTURE(KeyToLine, Sqlite, Target::Sqlite, "Sqlite")
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(KeyLookup, Postgres, Target::Postgres)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(KeyToLine, Postgres, Target::Postgres)
+BENCHMARK_CAPTURE(KeyToLine, Postgres, Target::Postgres, "Postgres")
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 

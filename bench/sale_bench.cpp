@@ -10,20 +10,16 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <string>
 
 #include "bench/bigstore.h"
+#include "bench/till.h"
 #include "payment/pos2.h"
-#include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
 #include "platform/forms/preview.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
-#include "suite/host/host.h"
 
 namespace {
 
@@ -35,64 +31,24 @@ std::map<Target, double>& SaveMeans() {
   return means;
 }
 
-// The sale window of a till logged in on the grown store.
-struct Till {
-  KVTHeadlessBackend user;
-  KVTHost host;
-  PVpos1Dlg* sale = nullptr;
-  Tbacktab* tabs = nullptr;
-  int next = 0;
-
-  bool Open() {
-    user.Install();
-    KVTSetToday("03/15/2024");
-    KVTSetSetting(LOGIN_STORE, "MAIN");
-    KVTSetSetting(LOGIN_DATE, "03152024");
-    KVTSetSetting(LOGIN_TILL, "1");
-    KVTSetSetting(LOGIN_EMPLOYEE, "100");
-    KVTSetSetting(LOGIN_SHIFT, "1");
-    PVpos2Dlg::FormDecl();  // links the payment tab in
-    sale = new PVpos1Dlg(host.MainWindow());
-    tabs = new Tbacktab(host.MainWindow());
-    tabs->AddTab("Sale Items", sale);
-    tabs->AddTab("Sale Total", KVTNewPage("PVpos2Dlg", host.MainWindow(), "Sale Total"));
-    auto* frame = new PVmdiwinDlg(host.MDIClient(), "Point Of Sale", tabs);
-    if (!frame->Create()) {
-      delete frame;
-      return false;
-    }
-    tabs->Show(SW_SHOW);
-    frame->Show(SW_SHOW);
-    frame->SetFocus();
-    KVTForms::Instance().Idle();
+// The sale bench's till: receipts to the preview window, no pause after a sale.
+struct Till : kvt::bench::Till {
+  Till() {
     KVTSetSetting(CFG_ENTERDECIMALSONPAYMENT, "T");
     KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, "F");
     KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
     KVTSetSetting(CFG_CASHCOPIES, "1");
-    return true;
-  }
-  void KeyTenLines() {
-    for (int i = 0; i < 10; ++i) {
-      char ref[16];
-      std::snprintf(ref, sizeof ref, "BX%06d", 5000 + (next++ * 7919) % 90000);
-      user.Type(ref).Key("Enter");
-    }
-  }
-  ~Till() {
-    KVTForms::Instance().CloseAll();
-    KVTResetModuleState();
   }
 };
 
 void SaveOnly(benchmark::State& state, Target target) {
   std::string why;
   if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
-  KVTResetModuleState();
   Till till;
-  if (!till.Open()) return state.SkipWithError("the sale window did not open");
+  if (!till.ok()) return state.SkipWithError("the sale window did not open");
   double total = 0;
   for (auto _ : state) {
-    till.KeyTenLines();
+    till.KeyLines(10);
     till.user.Run();
     if (till.sale->SaleGrid().GetRowCount() != 10) return state.SkipWithError("no ten-line sale");
     PVpos1Dlg::SaleTexts texts;
@@ -113,15 +69,14 @@ void SaveOnly(benchmark::State& state, Target target) {
 void WholeSale(benchmark::State& state, Target target) {
   std::string why;
   if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
-  KVTResetModuleState();
   Till till;
-  if (!till.Open()) return state.SkipWithError("the sale window did not open");
-  auto* pay = dynamic_cast<PVpos2Dlg*>(till.tabs->GetPage(1));
+  if (!till.ok()) return state.SkipWithError("the sale window did not open");
+  PVpos2Dlg* pay = till.pay;
   double total = 0;
   for (auto _ : state) {
     KVTClearPreviewedDocuments();
     auto start = Clock::now();
-    till.KeyTenLines();
+    till.KeyLines(10);
     till.user.Key("F10").Key("Enter").Type("1.00").Key("Enter");
     till.user.Run();
     std::string rest = pay->Data.AMTREMAIN;

@@ -10,71 +10,35 @@
 // at most 1 ms.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/bigstore.h"
+#include "bench/till.h"
 #include "payment/pos2.h"
-#include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
-#include "suite/host/host.h"
 
 namespace {
 
 using kvt::bench::Target;
 using Clock = std::chrono::steady_clock;
 
-void Report(benchmark::State& state, std::vector<double>& us) {
-  if (us.empty()) return;
-  std::sort(us.begin(), us.end());
-  state.counters["p50_us"] = us[us.size() / 2];
-  state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
-}
-
 void TenderToTotals(benchmark::State& state, Target target) {
   std::string why;
   if (!kvt::bench::OpenBigStore(target, &why)) return state.SkipWithError(why.c_str());
-  KVTResetModuleState();
-  KVTSetToday("03/15/2024");
-  KVTHeadlessBackend user;
-  user.Install();
-  KVTHost host;
-  KVTSetSetting(LOGIN_STORE, "MAIN");
-  KVTSetSetting(LOGIN_DATE, "03152024");
-  KVTSetSetting(LOGIN_TILL, "1");
-  KVTSetSetting(LOGIN_EMPLOYEE, "100");
-  KVTSetSetting(LOGIN_SHIFT, "1");
-  PVpos2Dlg::FormDecl();  // links the payment tab in
-  auto* sale = new PVpos1Dlg(host.MainWindow());
-  auto* tabs = new Tbacktab(host.MainWindow());
-  tabs->AddTab("Sale Items", sale);
-  tabs->AddTab("Sale Total", KVTNewPage("PVpos2Dlg", host.MainWindow(), "Sale Total"));
-  auto* frame = new PVmdiwinDlg(host.MDIClient(), "Point Of Sale", tabs);
-  if (!frame->Create()) {
-    delete frame;
-    return state.SkipWithError("the sale window did not open");
-  }
-  tabs->Show(SW_SHOW);
-  frame->Show(SW_SHOW);
-  frame->SetFocus();
-  KVTForms::Instance().Idle();
+  kvt::bench::Till till;
+  if (!till.ok()) return state.SkipWithError("the sale window did not open");
   KVTSetSetting(CFG_ENTERDECIMALSONPAYMENT, "T");
-  for (int i = 0; i < 50; ++i) {
-    char ref[16];
-    std::snprintf(ref, sizeof ref, "BX%06d", 5000 + (i * 7919) % 90000);
-    user.Type(ref).Key("Enter");
-  }
+  KVTHeadlessBackend& user = till.user;
+  till.KeyLines(50);
   user.Key("F10");
   user.Run();
-  auto* pay = dynamic_cast<PVpos2Dlg*>(tabs->GetPage(1));
-  if (sale->SaleGrid().GetRowCount() != 50 || !pay || tabs->GetSelectedTab() != 1)
+  PVpos2Dlg* pay = till.pay;
+  if (till.sale->SaleGrid().GetRowCount() != 50 || !pay || till.tabs->GetSelectedTab() != 1)
     return state.SkipWithError("no 50-line sale on the payment tab");
   std::vector<double> us;
   for (auto _ : state) {
@@ -91,9 +55,7 @@ void TenderToTotals(benchmark::State& state, Target target) {
         !user.Messages().empty())
       return state.SkipWithError("the tender was not recorded");
   }
-  Report(state, us);
-  KVTForms::Instance().CloseAll();
-  KVTResetModuleState();
+  kvt::bench::ReportPercentiles(state, us);
 }
 
 }  // namespace

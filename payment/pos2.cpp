@@ -399,6 +399,9 @@ bool PVpos2Dlg::ChoosePaymentForm() {
       ReturnSale = 1;
       if (s) s->CheckItemQtys(std::strcmp(Data.CUSTREF, CFG_DEFAULTCCARDCUST) == 0 ? "H" : "C");
       break;
+    case 'B':
+      if (!confirm("Farm Plan Return - Are you sure?")) return backToList();
+      break;
     case '7':
       if (Num(Data.FSTOTAL) == 0 || Num(Data.FSTOTAL) <= Num(Data.FSAMTREC)) {
         MessageBox("Food Stamp Total is $0.00.\n\nChoose a different form of payment.",
@@ -426,6 +429,7 @@ bool PVpos2Dlg::ChoosePaymentForm() {
 
 void PVpos2Dlg::DisplayPaymentInformation(char form, int fromField) {
   const bool poa = PayOnAcct();
+  if (fromField == IDC_PYMTFORM && ModuleTender(form)) return;
   if (fromField == IDC_PYMTFORM) {
     if (szSaveCustRef[0]) {
       Put(Data.CUSTREF, szSaveCustRef);

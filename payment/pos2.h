@@ -171,6 +171,14 @@ class PVpos2Dlg : public KVTPropertyPage {
   // The tender being keyed is abandoned (Esc).
   void AbandonTender();
 
+  // ---- Tenders the financing and card module runs (payment/pos2jd.cpp) --
+  // A tender of `form` that goes to KVTJD.DLL instead of the till's prompts
+  // (bank cards where the module takes them, Farm Plan sales and returns,
+  // the cash or check of a Farm Plan payment on account): the module runs
+  // it and its answer is recorded as if keyed; after a refusal the form
+  // list is back. False when the form is keyed at the till.
+  bool ModuleTender(char form);
+
   // ---- Customers of a tender (payment/pos2b.cpp) --------------------------
   // Loads CUSTREF for the tender: true when an active customer was found
   // and accepted (see payment/customers.h for the look-ups).
@@ -224,6 +232,8 @@ class PVpos2Dlg : public KVTPropertyPage {
   void KeepColumns(const kvt::payment::TenderColumns& c);
   kvt::payment::SaleDue Due() const;
   void CopyDetails(char form);
+  // The module's event for the tender; false when nothing was recorded.
+  bool RunModuleTender(char form, const std::string& event);
   char Form() const { return static_cast<char>(PymtFormIndex); }
   bool PayOnAcct() const;
   bool CashCheck() const;

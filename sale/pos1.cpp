@@ -386,9 +386,8 @@ void PVpos1Dlg::CloseOutTill() {
   OpenTillDrawer();
   PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 0);
   RemoveLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
-  // A dedicated till logs the next cashier in when the window has closed
-  // (the host's login export sees POSTILL).
   PostMessage(WM_COMMAND, IDCANCEL);
+  if (POSTILL != 0) LoginAfterClose();
 }
 
 void PVpos1Dlg::CheckItemQtys(const char* status) {
@@ -565,8 +564,9 @@ void PVpos1Dlg::DoSaleKey(kvt::sale::SaleKeyAction action) {
     case A::ViewPreviousSale:
       ViewPreviousSale();
       break;
-    // The shift's transfer comes with its own screen.
     case A::Transfer:
+      Transfer();
+      break;
     case A::Swallow:
     case A::PassOn:
       break;

@@ -194,6 +194,14 @@ class PVpos1Dlg : public KVTPropertyPage {
   void SuspendItems();
   void NoSale();
   void CloseOutTill();
+  // The login of a dedicated till, opened on the host's window once this
+  // window has closed (sale/pos1s.cpp).
+  void LoginAfterClose();
+  // Ctrl+F3: the shift is closed (transfer password, question, parked sales
+  // voided, close-out printed, open-shift record ended) and its sales not
+  // yet transferred go to accounting through the transfer module's form;
+  // then the window closes (sale/pos1t.cpp).
+  void Transfer();
   // Returned sales ("H", "C", "A") carry negative quantities; every
   // non-void amount is quantity times price again.
   void CheckItemQtys(const char* status);

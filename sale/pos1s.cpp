@@ -15,6 +15,24 @@
 
 namespace {
 
+constexpr char kLoginRelay[] = "KVTLoginRelay";
+
+// A window of the host's that outlives the sale window: a command posted to
+// it runs the login on the host's window.
+HWND LoginRelay(HWND host) {
+  static HWND relay = nullptr;
+  if (IsWindow(relay) && GetParent(relay) == host && relay->className == kLoginRelay) return relay;
+  relay = CreateKVTWindow(kLoginRelay, "", host, [](HWND self, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_COMMAND) {
+      std::unique_ptr<PVDialog> login(KVTNewDialog("PVloginDlg", GetParent(self), PROGRAM_NAME));
+      login->SetCaption(PROGRAM_NAME);
+      login->Execute();
+    }
+    return LRESULT{0};
+  });
+  return relay;
+}
+
 kvt::sale::TillShift ShiftOf(const PVpos1Data& d) {
   return {d.STORE, d.SHIFTDATE, d.TILLREF, d.SHIFT};
 }
@@ -70,6 +88,11 @@ bool PVpos1Dlg::CheckForSuspendedSales() {
     NewOrder();
   }
   return true;
+}
+
+void PVpos1Dlg::LoginAfterClose() {
+  // Posted after the window's own Cancel, so the login opens once it closed.
+  ::PostMessage(LoginRelay(GetTopWindow(Handle())), WM_COMMAND, IDOK);
 }
 
 void PVpos1Dlg::FindSalesCount(const char* szStore, const char* szDate, const char* szTillRef,

@@ -76,4 +76,9 @@ bool CountUntransferred(const TillShift& t, std::string* count, std::string* err
   return true;
 }
 
+std::string SlashedDate(const std::string& date) {
+  if (date.size() != 8 || date.find_first_not_of("0123456789") != std::string::npos) return date;
+  return date.substr(0, 2) + "/" + date.substr(2, 2) + "/" + date.substr(4);
+}
+
 }  // namespace kvt::sale

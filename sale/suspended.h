@@ -42,4 +42,8 @@ std::string YesNo(const std::string& flag);
 // row. False with the message on failure.
 bool CountUntransferred(const TillShift& t, std::string* count, std::string* error);
 
+// A shift date as the login keeps it ("MMDDYYYY") as "MM/DD/YYYY"; a date
+// with slashes, or any other text, as it is.
+std::string SlashedDate(const std::string& date);
+
 }  // namespace kvt::sale

@@ -75,6 +75,14 @@ bool SaveDemoSales(std::string* error, int* count) {
        "cash",
        {{"71", "ICE", "Bag of Ice", "4", "2.49", 9.96, true},
         {"98", "MISCNT", "Fence staples", "1", "6.00", 6.00, false}}},
+      // The first sale of the demo day's shift 1, so every login to it is a
+      // continuation of a shift already begun.
+      {"12052025",
+       "1",
+       "100",
+       "07:41:12",
+       "cash",
+       {{"71", "ICE", "Bag of Ice", "1", "2.49", 2.49, true}}},
   };
   SaleWriter writer(nullptr);
   int saved = 0;

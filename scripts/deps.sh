@@ -11,7 +11,9 @@ packages=(
   qt6-base-dev fonts-dejavu-core
   dpkg-dev file
   libcups2-dev cups
+  poppler-utils
   libzip-dev
+  libshp-dev
 )
 
 missing=()

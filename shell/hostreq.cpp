@@ -23,7 +23,8 @@ int KVTLoadManagedForm(HWND hWnd, const char* assembly, const char* formType) {
   return 0;
 }
 
-void KVTSignaturePad(HWND hWnd, const char* data) {
+int KVTLoadManagedFormWithData(HWND hWnd, const char* assembly, const char* formType,
+                               const char* data) {
   HMODULE m = KVTHostModuleRequest(hWnd, "kvtDN.dll");
   auto fn = m ? GetProc<int (*)(const char*, const char*, HWND, const char*)>(
                     m, "LoadDotNetWindowWithData")
@@ -31,9 +32,14 @@ void KVTSignaturePad(HWND hWnd, const char* data) {
   if (!fn) {
     MessageBox(hWnd, "Could not find function LoadDotNetWindowWithData in KVTDN.DLL", "Error",
                MB_OK | MB_ICONSTOP);
-    return;
+    return 0;
   }
-  fn("KVSignaturePad.DLL", "KVSignaturePad.CaptureSignature", hWnd, data ? data : "");
+  fn(assembly, formType, hWnd, data ? data : "");
+  return 0;
+}
+
+void KVTSignaturePad(HWND hWnd, const char* data) {
+  KVTLoadManagedFormWithData(hWnd, "KVSignaturePad.DLL", "KVSignaturePad.CaptureSignature", data);
 }
 
 void KVTCallCStoreSibling(HWND hWnd, const char* entry) {

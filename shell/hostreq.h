@@ -13,6 +13,12 @@ HMODULE KVTHostModuleRequest(HWND from, const char* fileName);
 // A managed form through the managed-window loader ("kvtDN.dll",
 // "LoadDotNetWindow"); a missing loader or entry is said in a box. Returns 0.
 int KVTLoadManagedForm(HWND hWnd, const char* assembly, const char* formType);
+// A managed form with a data text, through the loader's
+// "LoadDotNetWindowWithData"; a missing loader or entry is said in a box
+// ("Could not find function LoadDotNetWindowWithData in KVTDN.DLL", caption
+// "Error"). Returns 0.
+int KVTLoadManagedFormWithData(HWND hWnd, const char* assembly, const char* formType,
+                               const char* data);
 // The signature pad ("KVSignaturePad.DLL", "KVSignaturePad.CaptureSignature")
 // through the loader's "LoadDotNetWindowWithData" with `data`; a missing
 // loader or entry is said in a box. What the module's Signature export does.

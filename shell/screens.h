@@ -36,5 +36,29 @@ class KVTKeyedScreen {
   virtual void KVTSetReference(const char* key) = 0;
 };
 
+// The password popup told which password it asks for: "1" the transfer
+// password, anything else the till password. It ends with IDOK when the
+// password matched.
+class KVTPasswordScreen {
+ public:
+  virtual ~KVTPasswordScreen() = default;
+  virtual void SetTransferFlag(const char* szTransferring) = 0;
+};
+
+// The transfer batch popup: the group of sales about to go is preset, and
+// whether the operator chose to transfer, with the batch, is read after it
+// ran.
+class KVTTransferGroupScreen {
+ public:
+  virtual ~KVTTransferGroupScreen() = default;
+  virtual void SetTranSalesCount(const char* s) = 0;
+  virtual void SetTranStore(const char* s) = 0;
+  virtual void SetTranDate(const char* s) = 0;
+  virtual void SetTranTillRef(const char* s) = 0;
+  virtual void SetTranShift(const char* s) = 0;
+  virtual bool TransferChosen() const = 0;
+  virtual const char* ChosenBatch() const = 0;
+};
+
 // True when this build has the screen.
 bool KVTHasScreen(const std::string& className);

@@ -150,17 +150,8 @@ int ManagedForm(HWND hWnd, const char* assembly, const char* formType) {
 }
 
 int ManagedFormWithData(HWND hWnd, const char* szData) {
-  HMODULE m = KVTHostModuleRequest(Wrap(hWnd), "kvtDN.dll");
-  auto fn = m ? GetProc<int (*)(const char*, const char*, HWND, const char*)>(
-                    m, "LoadDotNetWindowWithData")
-              : nullptr;
-  if (!fn) {
-    MessageBox(hWnd, "Could not find function LoadDotNetWindowWithData in KVTDN.DLL", "Error",
-               MB_OK | MB_ICONSTOP);
-    return 0;
-  }
-  fn("KVCTM.dll", "KVCTM.TransferPOS.TransferInterfaceForm", hWnd, szData ? szData : "");
-  return 0;
+  return KVTLoadManagedFormWithData(Wrap(hWnd), "KVCTM.dll",
+                                    "KVCTM.TransferPOS.TransferInterfaceForm", szData);
 }
 
 }  // namespace

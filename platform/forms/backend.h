@@ -39,4 +39,11 @@ class KVT_EXPORT KVTFormsBackend {
   virtual void SetBusy(bool busy) {}
   // The desktop in pixels (the screen metrics the window placement reads).
   virtual KVTRect ScreenRect() { return {0, 0, 1024, 768}; }
+  // A folder chosen by the user, starting at `start` ("" for none), into
+  // *chosen; false when the choice was cancelled. Without a user, nothing
+  // is chosen.
+  virtual bool BrowseFolder(HWND owner, const std::string& start, const std::string& title,
+                            std::string* chosen) {
+    return false;
+  }
 };

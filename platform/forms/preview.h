@@ -15,8 +15,9 @@
 #include "platform/win/window.h"
 
 struct KVTPreviewDocument {
-  std::string title;  // "Receipt", "Invoice", ...
-  std::string text;   // lines of text, '\n' between them
+  std::string title;     // "Receipt", "Invoice", ...
+  std::string text;      // lines of text, '\n' between them
+  std::string pdf = {};  // the same as PDF pages for a page document (an invoice), else empty
 };
 
 // Shows the document (user-interface thread).

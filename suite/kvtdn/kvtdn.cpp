@@ -1,5 +1,6 @@
-// The managed-window loader stand-in: the signature pad, and a plain word
-// that any other form is not here.
+// The managed-window loader stand-in: the signature pad, the transfer
+// module's forms handed to the transfer module, and a plain word that any
+// other form is not here.
 #include "suite/kvtdn/kvtdn.h"
 
 #include <strings.h>
@@ -11,6 +12,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/msgbox.h"
 #include "platform/win/folders.h"
+#include "platform/win/module.h"
 
 namespace {
 
@@ -88,6 +90,17 @@ int LoadDotNetWindowWithData(const char* assembly, const char* formType, HWND pa
     SignaturePad pad(parent, data ? data : "");
     pad.Execute();
     return 0;
+  }
+  // The transfer forms ("KVCTM.dll") belong to the transfer module, which
+  // the host loads.
+  if (assembly && formType && strcasecmp(assembly, "KVCTM.dll") == 0) {
+    HWND top = parent ? GetTopWindow(parent) : nullptr;
+    auto module = top ? reinterpret_cast<HMODULE>(SendMessage(
+                            top, KVT_MODULE_REQUEST, 0, reinterpret_cast<LPARAM>("KVTCTM.DLL")))
+                      : nullptr;
+    using ShowForm = int (*)(const char*, HWND, const char*);
+    auto show = module ? GetProc<ShowForm>(module, "KVCTMShowForm") : nullptr;
+    if (show && show(formType, parent, data ? data : "")) return 0;
   }
   return NotAvailable(assembly, formType, parent);
 }

@@ -14,6 +14,7 @@
 #include "platform/sql/query.h"
 #include "platform/win/profile.h"
 #include "suite/kvtposr/documents.h"
+#include "suite/kvtposr/pdf/pdf.h"
 
 namespace {
 
@@ -214,27 +215,36 @@ std::string Local(const char* key) {
   return kvt::ProfileString("kvtlocal.ini", "Point of Sale", key, "");
 }
 
-// The document to the preview window or to its printer: control codes for a
-// receipt printer that takes them (text mode, or a receipt printer type
-// set), plain text otherwise.
+// What a document is made for: a slip of the receipt printer, or a page
+// (the invoice), which the preview carries as PDF too.
+enum class Paper { Slip, Page };
+
+// The document to the preview window or to its printer: a slip as control
+// codes to a receipt printer that takes them (text mode, or a receipt printer
+// type set), anything else as PDF pages.
 int Deliver(HWND owner, const char* printerText, const KVT_PRINTER_SELECT* p,
-            const std::string& title, const std::string& text, bool receipt) {
+            const std::string& title, const std::string& text, Paper paper) {
+  std::string error;
   if (IsPreview(printerText, p)) {
-    KVTShowPreview(owner, {title, text});
+    KVTPreviewDocument shown{title, text};
+    // The preview shows the text; the PDF is kept for those who save it, and
+    // a page that cannot be laid out is still shown.
+    if (paper == Paper::Page) kvt::posr::PdfDocument(title, text, &shown.pdf, &error);
+    KVTShowPreview(owner, shown);
     return 1;
   }
   KVTPrintJob job;
   job.printer.assign(p->destination, strnlen(p->destination, sizeof p->destination));
   job.title = title;
   std::string type = Local("ReceiptPrinterType");
-  if (receipt && (p->text_mode == 1 || (!type.empty() && type != "None"))) {
+  if (paper == Paper::Slip && (p->text_mode == 1 || (!type.empty() && type != "None"))) {
     job.format = "application/vnd.cups-raw";
     job.data = kvt::posr::EscPosDocument(text);
   } else {
-    job.format = "text/plain";
-    job.data = text;
+    job.format = "application/pdf";
+    if (!kvt::posr::PdfDocument(title, text, &job.data, &error))
+      return Fail(owner, "Unable to print to " + job.printer + ":\n" + error);
   }
-  std::string error;
   if (!KVTPrint(job, &error))
     return Fail(owner, "Unable to print to " + job.printer + ":\n" + error);
   return 1;
@@ -283,7 +293,7 @@ int PrintReceipttoPrinter(HWND owner, const char* printerText, int, int,
   Address store;
   if (!ReadSale(owner, g_receipt.link, &sale, &store)) return 0;
   return Deliver(owner, printerText, printer, "Receipt",
-                 kvt::posr::ReceiptText(store, sale, Options(g_receipt, true)), true);
+                 kvt::posr::ReceiptText(store, sale, Options(g_receipt, true)), Paper::Slip);
 }
 
 int PrintInvoicetoPrinter(HWND owner, const char* printerText, int, int,
@@ -292,7 +302,7 @@ int PrintInvoicetoPrinter(HWND owner, const char* printerText, int, int,
   Address store;
   if (!ReadSale(owner, g_invoice.link, &sale, &store)) return 0;
   return Deliver(owner, printerText, printer, "Invoice",
-                 kvt::posr::InvoiceText(store, sale, Options(g_invoice, false)), false);
+                 kvt::posr::InvoiceText(store, sale, Options(g_invoice, false)), Paper::Page);
 }
 
 int PrintCheckValtoPrinter(HWND owner, const char* printerText, int, int,
@@ -301,7 +311,7 @@ int PrintCheckValtoPrinter(HWND owner, const char* printerText, int, int,
   Address store;
   if (!ReadSale(owner, g_receipt.link, &sale, &store)) return 0;
   return Deliver(owner, printerText, printer, "Check Validation",
-                 kvt::posr::CheckValidationText(store, sale), true);
+                 kvt::posr::CheckValidationText(store, sale), Paper::Slip);
 }
 
 int PrintTillCloseouttoPrinter(HWND owner, const char* printerText, int, int,
@@ -313,7 +323,7 @@ int PrintTillCloseouttoPrinter(HWND owner, const char* printerText, int, int,
   int layout = std::atoi(g_print.format.c_str());
   bool tillOnly = printer && printer->iuser1 != 0;
   return Deliver(owner, printerText, printer, "Till Close-Out",
-                 kvt::posr::CloseOutText(store, totals.front(), layout, tillOnly), true);
+                 kvt::posr::CloseOutText(store, totals.front(), layout, tillOnly), Paper::Slip);
 }
 
 int PrintTotalbyTillReftoPrinter(HWND owner, const char* printerText, int, int,
@@ -323,7 +333,7 @@ int PrintTotalbyTillReftoPrinter(HWND owner, const char* printerText, int, int,
   if (!ReadStore(owner, g_print.store, &store) || !ReadShiftTotals(owner, g_print, false, &totals))
     return 0;
   return Deliver(owner, printerText, printer, "Totals by Till",
-                 kvt::posr::TillRefTotalsText(store, totals), true);
+                 kvt::posr::TillRefTotalsText(store, totals), Paper::Slip);
 }
 
 int PrintTillClosedtoPrinter(HWND owner, const char* printerText, int, int,
@@ -333,7 +343,7 @@ int PrintTillClosedtoPrinter(HWND owner, const char* printerText, int, int,
   if (!ReadStore(owner, g_print.store, &store) || !ReadShiftTotals(owner, g_print, true, &totals))
     return 0;
   return Deliver(owner, printerText, printer, "Till Closed",
-                 kvt::posr::ClosedTillText(store, totals.front(), Now()), true);
+                 kvt::posr::ClosedTillText(store, totals.front(), Now()), Paper::Slip);
 }
 
 int OpenTillDrawer(HWND owner, const char*, int, int, KVT_PRINTER_SELECT* printer) {

@@ -6,47 +6,33 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "backoffice/eoper.h"
 #include "backoffice/perproc.h"
-#include "platform/forms/headless/headless.h"
 #include "platform/sql/kvtsqladmin.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
-class Periodic : public kvt::test::DatabaseTest {
+class Periodic : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
     for (const char* store : {"MAIN", "WEST"}) {
-      ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", store}})) << db().error();
+      Add("KVTCOM13", {{"REFERENCE", store}});
       for (const char* ref : {"FEED", "SEED", "TOOLS"})
-        ASSERT_TRUE(db().Add("KVTCOM12", {{"REFERENCE", ref},
-                                          {"LOCATION", store},
-                                          {"CURQTY3", "1.000"},
-                                          {"CURDOL3", "9.99"},
-                                          {"MTDQTY3", "5.000"},
-                                          {"MTDDOL3", "49.95"},
-                                          {"YTDQTY3", "50.000"},
-                                          {"YTDDOL3", "499.50"}}))
-            << db().error();
+        Add("KVTCOM12", {{"REFERENCE", ref},
+                         {"LOCATION", store},
+                         {"CURQTY3", "1.000"},
+                         {"CURDOL3", "9.99"},
+                         {"MTDQTY3", "5.000"},
+                         {"MTDDOL3", "49.95"},
+                         {"YTDQTY3", "50.000"},
+                         {"YTDDOL3", "499.50"}});
     }
-    ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "EAST"}}));  // no categories
-  }
-  void TearDown() override {
-    KVTSqlClearFaults();
-    KVTForms::Instance().CloseAll();
-    host.reset();
-    DatabaseTest::TearDown();
+    Add({"KVTCOM13 REFERENCE=EAST"});  // no categories
   }
 
   // The period dialog run by the steps queued before; its answers.
@@ -63,9 +49,6 @@ class Periodic : public kvt::test::DatabaseTest {
     return db().Count("KVTCOM12",
                       std::string("LOCATION = '") + store + "' AND " + column + " = '0.00'");
   }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(Periodic, ThePeriodDialogChoosesAllStoresOrAStoreOnFile) {
@@ -85,16 +68,7 @@ TEST_P(Periodic, ThePeriodDialogChoosesAllStoresOrAStoreOnFile) {
     KVTSetSetting(DEFAULT_STORE, c.defaultStore);
     user.Reset();
     auto d = Dialog(KVT_END_OF_MONTH);
-    std::string steps = c.steps;
-    for (std::size_t at = 0; at <= steps.size();) {
-      std::size_t end = steps.find(';', at);
-      std::string step = steps.substr(at, end == std::string::npos ? end : end - at);
-      std::string verb = step.substr(0, step.find(' ')), arg = step.substr(step.find(' ') + 1);
-      if (verb == "click") user.Click(arg);
-      if (verb == "type") user.Type(arg);
-      if (verb == "key") user.Key(arg);
-      at = end == std::string::npos ? steps.size() + 1 : end + 1;
-    }
+    Queue(c.steps);
     user.Do([&] {
       if (*c.message) {
         EXPECT_EQ(d->GetFocusField(), PVeoperDlg::IDC_STORE);
@@ -104,22 +78,14 @@ TEST_P(Periodic, ThePeriodDialogChoosesAllStoresOrAStoreOnFile) {
     });
     if (!*c.option) user.Key("Esc");
     int end = d->Execute();
-    user.Finish();
-    for (auto& f : user.Failures()) ADD_FAILURE() << f;
-    if (*c.message) {
-      ASSERT_EQ(user.Messages().size(), 1u);
-      EXPECT_EQ(user.Messages()[0].text, c.message);
-      EXPECT_EQ(user.Messages()[0].caption, c.caption);
-    } else {
-      for (auto& m : user.Messages()) ADD_FAILURE() << m.text;
-    }
-    if (*c.option) {
-      EXPECT_EQ(end, IDOK);
-      EXPECT_STREQ(d->GetOption(), c.option);
-      EXPECT_EQ(d->GetStore(), c.store);
-    } else {
-      EXPECT_EQ(end, IDCANCEL);
-    }
+    ExpectNoFailures();
+    std::vector<std::string> shown;
+    for (const KVTShownMessage& m : user.Messages()) shown.push_back(m.caption + ": " + m.text);
+    EXPECT_EQ(shown, *c.message ? kvt::test::Strings{std::string(c.caption) + ": " + c.message}
+                                : kvt::test::Strings{});
+    EXPECT_EQ(end, *c.option ? IDOK : IDCANCEL);
+    EXPECT_EQ(end == IDOK ? d->GetOption() + std::string("/") + d->GetStore() : "",
+              *c.option ? std::string(c.option) + "/" + c.store : "");
   }
 }
 
@@ -140,9 +106,8 @@ TEST_P(Periodic, EachPeriodRunsFromTheScreenWithItsGauge) {
     if (*c.store) user.Click("One Store").Type(c.store);
     user.Click("OK");
     user.Run();
-    user.Finish();
-    for (auto& f : user.Failures()) ADD_FAILURE() << f;
-    for (auto& m : user.Messages()) ADD_FAILURE() << m.text;
+    ExpectNoFailures();
+    EXPECT_EQ(Messages(), kvt::test::Strings{});
     EOPProcessing* run = Run();
     ASSERT_NE(run, nullptr);
     EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_GAUGE),
@@ -221,8 +186,7 @@ TEST_P(Periodic, PauseHoldsTheRunAndCancelHalfWayKeepsWhatWasCleared) {
 
   user.Answer(IDNO).Key("Esc").Answer(IDYES).Key("Esc");
   user.Run();
-  user.Finish();
-  EXPECT_TRUE(user.Failures().empty()) << user.Failures().front();
+  ExpectNoFailures();
   ASSERT_EQ(user.Messages().size(), 2u);
   EXPECT_EQ(user.Messages()[0].text,
             "Cancelling will prevent the remaining items from being updated.\n\nContinue?");

@@ -8,24 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "backoffice/empid.h"
 #include "backoffice/password.h"
 #include "platform/base/kvtbase.h"
-#include "platform/forms/headless/headless.h"
-#include "platform/sql/kvtsqladmin.h"
 #include "platform/win/folders.h"
 #include "platform/win/profile.h"
-#include "sale/pos1.h"
-#include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/windll.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -35,25 +28,19 @@ using Rows = std::vector<std::vector<std::string>>;
 // Store, today's date, till and employee keyed; the shift is next.
 const std::string kToShift = "type MAIN;key Enter;key Enter;type T1;key Enter;type E1;key Enter;";
 
-class LoginTest : public kvt::test::DatabaseTest {
+class LoginTest : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
     KVTClearQuitPosted();
     ASSERT_TRUE(KVTSetToday("12/05/2025"));
     WritePrivateProfileString("Point of Sale", nullptr, nullptr, "kvtlocal.ini");
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    hApplication = host->Instance();
     Config("T");
-    for (const char* row :
-         {"KVTCOM13 REFERENCE=MAIN LOCATION=01", "KVTCOM13 REFERENCE=WEST",
-          "KVTCOM14 STOREREF=MAIN TILLNUM=T1", "KVTCOM14 STOREREF=WEST TILLNUM=T2",
-          "KVTCOM14 STOREREF=WEST TILLNUM=T3", "KVTCOM11 EMPCODE=E1 NAME=Pat", "KVTCOM10 SHIFT=S1",
-          "KVTCOM10 SHIFT=S2", "KVTCOM10 SHIFT=S3"})
-      Add(row);
+    Add({"KVTCOM13 REFERENCE=MAIN LOCATION=01", "KVTCOM13 REFERENCE=WEST",
+         "KVTCOM14 STOREREF=MAIN TILLNUM=T1", "KVTCOM14 STOREREF=WEST TILLNUM=T2",
+         "KVTCOM14 STOREREF=WEST TILLNUM=T3", "KVTCOM11 EMPCODE=E1 NAME=Pat", "KVTCOM10 SHIFT=S1",
+         "KVTCOM10 SHIFT=S2", "KVTCOM10 SHIFT=S3"});
     // S1 is new; S2 has two sales to continue; S3 was closed by a transfer.
     Sale("1", "", "12/05/2025", "S2");
     Sale("2", "", "12/05/2025", "S2");
@@ -61,51 +48,19 @@ class LoginTest : public kvt::test::DatabaseTest {
     Sale("4", "55", "12/05/2025", "S3");
   }
   void TearDown() override {
-    KVTSqlClearFaults();
-    KVTForms::Instance().CloseAll();
-    host.reset();
-    KVTSetToday("");
     KVTClearQuitPosted();
-    DatabaseTest::TearDown();
+    TillTest::TearDown();
   }
 
-  // "TABLE COLUMN=value ..." added to the database.
-  void Add(const std::string& text) {
-    std::istringstream in(text);
-    std::string table;
-    kvt::schema::Row row;
-    in >> table;
-    for (std::string pair; in >> pair;)
-      row.emplace_back(pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1));
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
-  }
   void Config(const std::string& changeDate) {
     db().Rows("DELETE FROM KVTPOS10");
-    Add("KVTPOS10 RECNO=1 DEFSREP=T PSWD=Till9 TRNPSWD=Xfer CHANGEDATE=" + changeDate);
+    Add({"KVTPOS10 RECNO=1 DEFSREP=T PSWD=Till9 TRNPSWD=Xfer CHANGEDATE=" + changeDate});
   }
   void Sale(const std::string& number, const std::string& transnum,
             const std::string& date = "12/05/2025", const std::string& shift = "S1",
             const std::string& till = "T1") {
-    Add("KVTPOS1 STORE=MAIN CASHAMT=10.00 INVOICENUM=" + number + " TRANSNUM=" + transnum +
-        " INVDATE=" + date + " SHIFT=" + shift + " TILLREF=" + till);
-  }
-
-  // Steps separated by ";": "type TEXT", "key NAME", "click BUTTON", "answer
-  // BUTTON", "see TEXT" (the screen in front shows it), and "fail TEXT" (the
-  // next statement containing TEXT fails as the database would).
-  void Queue(const std::string& steps) {
-    std::istringstream in(steps);
-    for (std::string s; std::getline(in, s, ';');) {
-      std::string verb = s.substr(0, s.find(' ')), arg = s.substr(s.find(' ') + 1);
-      if (verb == "type") user.Type(arg);
-      if (verb == "key") user.Key(arg);
-      if (verb == "click") user.Click(arg);
-      if (verb == "answer") user.Answer(ButtonFromName(arg));
-      if (verb == "see")
-        user.Do([this, arg] { EXPECT_NE(user.Render().find(arg), std::string::npos) << arg; });
-      if (verb == "fail") user.Do([arg] { KVTSqlFailStatements(arg.c_str()); });
-      if (verb == "away") user.Do([] { KVTSqlDatabaseAway(true); });
-    }
+    Add({"KVTPOS1 STORE=MAIN CASHAMT=10.00 INVOICENUM=" + number + " TRANSNUM=" + transnum +
+         " INVDATE=" + date + " SHIFT=" + shift + " TILLREF=" + till});
   }
 
   static PVloginDlg* LoginScreen() {
@@ -125,13 +80,6 @@ class LoginTest : public kvt::test::DatabaseTest {
     }
     return out;
   }
-  void ExpectNoFailures() {
-    user.Finish();
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
-  }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(LoginTest, TheShiftsSalesSayWhetherItIsNewContinuedOrClosed) {
@@ -297,7 +245,7 @@ TEST_P(LoginTest, ANewOrContinuedShiftOpensTheSaleWindow) {
 // record that cannot be ended is reported.
 TEST_P(LoginTest, RemoveLoginInfoEndsOneOpenShift) {
   for (const char* shift : {"S1", "S2"})
-    Add(std::string("KVTPOS9 STORE=MAIN INVDATE=12/05/2025 TILLREF=T1 SHIFT=") + shift);
+    Add({std::string("KVTPOS9 STORE=MAIN INVDATE=12/05/2025 TILLREF=T1 SHIFT=") + shift});
   PVpos1Dlg sale(nullptr);
   KVTSqlFailStatements("DELETE FROM KVTPOS9");
   sale.RemoveLoginInfo("MAIN", "12052025", "T1", "S1");

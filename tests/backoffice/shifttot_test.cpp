@@ -12,12 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms/headless/headless.h"
-#include "platform/sql/kvtsqladmin.h"
 #include "platform/win/profile.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -81,15 +77,12 @@ std::string WithoutFarmPlan() {
   return out;
 }
 
-class ShiftTotals : public kvt::test::DatabaseTest {
+class ShiftTotals : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}})) << db().error();
+    Add({"KVTCOM13 REFERENCE=MAIN LOCATION=01"});
     // clang-format off
     Sale("1", {{"CASHAMT", "25.00"}, {"CHANGE", "4.50"}});
     Sale("2", {{"CASHAMT", "1.004"}, {"FPCASHPAY", "50.004"}, {"CHECKAMT", "0"}});
@@ -106,9 +99,8 @@ class ShiftTotals : public kvt::test::DatabaseTest {
     Sale("13", {{"CASHAMT", "999"}, {"TRANSTYPE", "N"}, {"INVDATE", "12/04/2025"}});
     Sale("14", {{"CASHAMT", "999"}, {"STORE", "WEST"}});
     // clang-format on
-    ASSERT_TRUE(db().Add("KVTPOS2", {{"INVOICENUM", "1"}, {"ENTRYTOTAL", "VOID"}}));
-    ASSERT_TRUE(db().Add("KVTPOS2", {{"INVOICENUM", "1"}, {"ENTRYTOTAL", "25.00"}}));
-    ASSERT_TRUE(db().Add("KVTPOS2", {{"INVOICENUM", "11"}, {"ENTRYTOTAL", "VOID"}}));
+    Add({"KVTPOS2 INVOICENUM=1 ENTRYTOTAL=VOID", "KVTPOS2 INVOICENUM=1 ENTRYTOTAL=25.00",
+         "KVTPOS2 INVOICENUM=11 ENTRYTOTAL=VOID"});
   }
   // A sale of till T1's shift S1 on 12/05/2025 at MAIN, unless `values` say otherwise.
   void Sale(const char* number, const kvt::schema::Row& values) {
@@ -121,12 +113,7 @@ class ShiftTotals : public kvt::test::DatabaseTest {
       if (std::none_of(values.begin(), values.end(), [&](auto& v) { return v.first == column; }))
         row.emplace_back(column, value);
     row.emplace_back("INVOICENUM", number);
-    ASSERT_TRUE(db().Add("KVTPOS1", row)) << db().error();
-  }
-  void TearDown() override {
-    KVTSqlClearFaults();
-    host.reset();
-    DatabaseTest::TearDown();
+    Add("KVTPOS1", row);
   }
 
   std::unique_ptr<PVshifttotDlg> Screen() {
@@ -139,9 +126,6 @@ class ShiftTotals : public kvt::test::DatabaseTest {
       std::strcpy(field, value);
     return s;
   }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(ShiftTotals, EveryTenderOfTheShiftLaidOut) {
@@ -188,8 +172,7 @@ TEST_P(ShiftTotals, TheScreenAsksTheFinancingModuleAndTakesTheAnswer) {
     std::string press = c.press;
     press == "Esc" ? user.Key(press) : user.Click(press);
     EXPECT_EQ(s->Execute(), c.endCode);
-    user.Finish();
-    EXPECT_TRUE(user.Failures().empty()) << user.Failures().front();
+    ExpectNoFailures();
     EXPECT_STREQ(s->szContinue, c.answer);
     EXPECT_TRUE(user.Messages().empty());
   }

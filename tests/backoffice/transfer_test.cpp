@@ -1,6 +1,7 @@
 // The transfer of sales to accounting: its texts and data by table, the
 // batches on both databases, the batch popup and the re-transfer options
-// popup through the scripted user.
+// popup through the scripted user, the transfer screen, the till's
+// close-with-transfer and the transfer module's forms.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "backoffice/chgopts.h"
+#include "backoffice/password.h"
 #include "backoffice/transfer.h"
 #include "backoffice/transfers.h"
 #include "backoffice/trnbatch.h"
@@ -17,8 +19,11 @@
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/kvtsqladmin.h"
 #include "platform/win/profile.h"
+#include "sale/pos1.h"
+#include "shell/dotransfer.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
+#include "shell/windll.h"
 #include "suite/host/host.h"
 #include "tests/support/testdb.h"
 
@@ -368,5 +373,123 @@ TEST_P(TransferScreen, BothKindsOfTheScreenAreTheTransferScreen) {
 }
 
 KVT_ON_BOTH_BACKENDS(TransferScreen);
+
+TEST(TransferForm, DataTextOfTheTillShift) {
+  EXPECT_EQ(KVTTransferFormData(nullptr, "MAIN", "1", "2", "12/05/2025", "POS", "F"),
+            "0,MAIN,1,2,12/05/2025,POS,F");
+  EXPECT_EQ(KVTTransferFormData(nullptr, "MAIN", "1", nullptr, "12/05/2025", "", "F"),
+            "0,MAIN,1,,12/05/2025,,F");
+}
+
+// The till's close-with-transfer (Ctrl+F3) on till 1's shift 1 of 12/05,
+// logged in, and the transfer module's forms the host opens.
+class TillTransfer : public TransferScreen {
+ protected:
+  void SetUp() override {
+    TransferScreen::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    PVpasswordDlg::FormDecl();  // links the popup into this test
+    ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"},
+                                      {"NEXTSLNUM", "1001"},
+                                      {"NEXTSLLNK", "501"},
+                                      {"TRNPSWD", "9999"},
+                                      {"USEBATCHES", "F"}}));
+    ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}}));
+    KVTSetSetting(LOGIN_STORE, "MAIN");
+    KVTSetSetting(LOGIN_DATE, "12052025");
+    KVTSetSetting(LOGIN_TILL, "1");
+    KVTSetSetting(LOGIN_EMPLOYEE, "100");
+    KVTSetSetting(LOGIN_SHIFT, "1");
+    LoggedIn("1");
+  }
+  void TearDown() override {
+    KVTForms::Instance().CloseAll();
+    TransferScreen::TearDown();
+  }
+  // The sale window as a login opens it.
+  PVpos1Dlg* OpenSale() {
+    auto* items = new PVpos1Dlg(host->MainWindow());
+    auto* tabs = new Tbacktab(host->MainWindow());
+    tabs->AddTab("Sale Items", items);
+    auto* frame = new PVmdiwinDlg(host->MDIClient(), "Point Of Sale", tabs);
+    if (!frame->Create()) {
+      delete frame;
+      return nullptr;
+    }
+    tabs->Show(SW_SHOW);
+    frame->Show(SW_SHOW);
+    frame->SetFocus();
+    KVTForms::Instance().Idle();
+    user.Run();
+    KVTSetSetting(CFG_RECEIPTPRINTER, "None");
+    return items;
+  }
+};
+
+TEST_P(TillTransfer, CloseWithTransferOfTheShift) {
+  // clang-format off
+  struct Case { const char* name; int sales; const char* password; int sure; const char* popup; const char* form;
+                std::vector<std::string> messages; int transferred, stillOpen; } cases[] = {
+      {"wrong password", 2, "1234", 0, nullptr, nullptr, {"Invalid Password."}, 0, 1},
+      {"not sure", 2, "9999", IDNO, nullptr, nullptr, {"Closing Shift - Are you sure?"}, 0, 1},
+      {"nothing to transfer", 0, "9999", IDYES, nullptr, nullptr,
+       {"Closing Shift - Are you sure?", "No untransferred sales found to transfer!"}, 0, 0},
+      {"batch popup cancelled", 2, "9999", IDYES, "Cancel", nullptr,
+       {"Closing Shift - Are you sure?", "Transfer aborted!"}, 0, 0},
+      {"form cancelled", 2, "9999", IDYES, "Transfer", "Cancel", {"Closing Shift - Are you sure?"}, 0, 0},
+      {"transferred", 2, "9999", IDYES, "Transfer", "Transfer",
+       {"Closing Shift - Are you sure?", "2 sales of store MAIN, till 1 were transferred."}, 2, 0},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS1", {}).ok());
+    ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS9", {}).ok());
+    LoggedIn("1");
+    for (int n = 1; n <= c.sales; ++n) Sale(std::to_string(n).c_str(), "12/05/2025", "1", "1");
+    Sale("9", "12/05/2025", "1", "2");  // another shift stays
+    user.Reset();
+    PVpos1Dlg* sale = OpenSale();
+    ASSERT_NE(sale, nullptr);
+    std::string formCaption;
+    if (c.sure) user.Answer(c.sure);
+    user.Key("Ctrl+F3").Type(c.password).Key("Enter");
+    if (c.popup) user.Click(c.popup);
+    if (c.form) user.Do([&] { formCaption = KVTForms::Instance().ActiveScreen()->Caption(); });
+    if (c.form) user.Click(c.form);
+    user.Run();
+    std::vector<std::string> shown;
+    for (const KVTShownMessage& m : user.Messages()) shown.push_back(m.text);
+    EXPECT_EQ(shown, c.messages);
+    EXPECT_EQ(formCaption, c.form ? "Transfer Sales" : "");
+    EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM > ''"), c.transferred);
+    EXPECT_EQ(db().Count("KVTPOS9", ""), c.stillOpen);
+    KVTForms::Instance().CloseAll();
+  }
+  ExpectNoFailures();
+}
+
+// "Export": the closed shifts only (till 2 is logged in), sent on at once;
+// "Import": no till exchanges files, so nothing to read.
+TEST_P(TillTransfer, TheInterfaceFormsExportClosedShiftsAndFindNoFiles) {
+  Sale("1", "12/04/2025", "1", "1");
+  Sale("2", "12/05/2025", "2", "1");
+  LoggedIn("2");
+  int rows = -1;
+  user.Do([&] { rows = KVTForms::Instance().ActiveScreen()->Grid(102)->GetRowCount(); });
+  user.ExpectMessage("1 of 1 till shifts were exported.", "Export Sales");
+  user.Click("Export").Click("Close");
+  EXPECT_EQ(DoTransferSales(), 0);
+  EXPECT_EQ(rows, 1);
+  EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM > ''"), 1);
+  std::string text;
+  user.Do([&] { text = KVTForms::Instance().ActiveScreen()->GetFieldText(101); });
+  user.Click("Close");
+  EXPECT_EQ(DoTransferSalesImport(), 0);
+  EXPECT_EQ(text, "No sales files wait to be imported.");
+  ExpectNoFailures();
+}
+
+KVT_ON_BOTH_BACKENDS(TillTransfer);
 
 }  // namespace

@@ -18,15 +18,9 @@
 #include "backoffice/viewtd.h"
 #include "platform/base/kvtbase.h"
 #include "platform/forms/frames.h"
-#include "platform/forms/headless/headless.h"
-#include "platform/forms/query.h"
 #include "platform/forms/runtime.h"
 #include "platform/forms/search.h"
-#include "platform/sql/kvtsql.h"
-#include "platform/sql/kvtsqladmin.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -105,29 +99,14 @@ TEST(DailySalesRules, FindLeavesOutNoSalesAndVoidsOnlyWhenRunningThePOS) {
 
 // Five sales of one day: a card sale with two lines and three taxes, a cash
 // sale, a suspended sale, a no-sale and a voided sale.
-class DailySales : public kvt::test::DatabaseTest {
+class DailySales : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
     ASSERT_TRUE(KVTSetToday("12/05/2025"));
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    hApplication = host->Instance();
-    // The search windows read through connection 1, as the host has them do.
-    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
-      KVTSConnection conn(1, nullptr, 0);
-      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
-      while (conn.FetchNext()) {
-        rows->emplace_back();
-        for (int c = 1; c <= conn.ColumnCount(); ++c) rows->back().emplace_back(conn.ColumnVar(c));
-      }
-      return true;
-    });
-    Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}});
-    Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}});
-    Add("KVTFL25", {{"CODE", "WESTCARD"}, {"LOCATION", "02"}});
+    Add({"KVTCOM13 REFERENCE=MAIN LOCATION=01",
+         "KVTFL25 CODE=VISA LOCATION=", "KVTFL25 CODE=WESTCARD LOCATION=02"});
     Sale("1001", 101,
          {{"CREDITAMT", "20.00"},
           {"CCTYPE", "VISA"},
@@ -139,15 +118,11 @@ class DailySales : public kvt::test::DatabaseTest {
     Sale("1003", 103, {{"STATUS", "S"}});
     Sale("1004", 104, {{"TRANSTYPE", "N"}});
     Sale("1005", 105, {{"STATUS", "V"}, {"CREDITAMT", "9.00"}});
-    for (auto [item, descr, recno] :
-         {std::tuple{"I1", "Gate hinges", "201"}, {"I2", "Hydraulic oil", "202"}})
-      Add("KVTPOS2", {{"INVREF", item},
-                      {"DESCR", descr},
-                      {"INVOICELNK", "L1001"},
-                      {"ITEMLNK", item},
-                      {"FOODSTAMPS", "1"},
-                      {"TAXABLE", "0"},
-                      {"RECNO", recno}});
+    Add(
+        {"KVTPOS2 INVREF=I1 DESCR='Gate hinges' INVOICELNK=L1001 ITEMLNK=I1 FOODSTAMPS=1 TAXABLE=0 "
+         "RECNO=201",
+         "KVTPOS2 INVREF=I2 DESCR='Hydraulic oil' INVOICELNK=L1001 ITEMLNK=I2 FOODSTAMPS=1 "
+         "TAXABLE=0 RECNO=202"});
     for (auto [code, item, recno] :
          {std::tuple{"ST", "I2", "303"}, {"CO", "I1", "301"}, {"ST", "I1", "302"}})
       Add("KVTPOS3", {{"TAXCODE", code},
@@ -156,15 +131,6 @@ class DailySales : public kvt::test::DatabaseTest {
                       {"INVOICELNK", "L1001"},
                       {"ITEMLNK", item},
                       {"RECNO", recno}});
-  }
-  void TearDown() override {
-    KVTSqlClearFaults();
-    SetFormsQuery({});
-    host.reset();
-    DatabaseTest::TearDown();
-  }
-  void Add(const char* table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
   }
   void Sale(const std::string& number, int recno, kvt::schema::Row row) {
     for (auto [column, value] :
@@ -189,13 +155,6 @@ class DailySales : public kvt::test::DatabaseTest {
     EXPECT_TRUE(s->Create());
     return s;
   }
-  void ExpectNoFailures() {
-    user.Finish();
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
-  }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(DailySales, BrowsingAndNumbersNeverReachSuspendedSales) {

@@ -9,64 +9,34 @@
 #include "payment/addcust.h"
 #include "payment/custinf.h"
 #include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
-#include "platform/sql/kvtsqladmin.h"
-#include "shell/globals.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
+using kvt::test::Strings;
 
-class Customers : public kvt::test::DatabaseTest {
+class Customers : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
     ASSERT_TRUE(KVTSetToday("06/15/2026"));
-    host = KVTCreateMDIHost("Host");
-    // recno, reference, name, active, phone, current, month1
-    struct C {
-      const char *recno, *ref, *name;
-      int inactive;
-      const char *phone, *current, *month1;
-    } rows[] = {{"11", "1001", "Miller, Alan", 0, "620-555-1001", "40.00", "10.00"},
-                {"12", "1002", "Gone, Away", 1, "620-555-1002", "", ""},
-                {"13", "1003", "Koehn Farms", 0, "", "", ""},
-                {"14", "1004", "Twin", 0, "620-555-1004", "", ""},
-                {"15", "1005", "Twin", 0, "620-555-1004", "", ""}};
+    // clang-format off
+    struct C { const char *recno, *ref, *name, *inactive, *phone, *current, *month1; } rows[] = {
+        {"11", "1001", "Miller, Alan", "0", "620-555-1001", "40.00", "10.00"},
+        {"12", "1002", "Gone, Away", "1", "620-555-1002", "", ""},
+        {"13", "1003", "Koehn Farms", "0", "", "", ""},
+        {"14", "1004", "Twin", "0", "620-555-1004", "", ""},
+        {"15", "1005", "Twin", "0", "620-555-1004", "", ""}};
+    // clang-format on
     for (const C& c : rows) {
-      Add("KVTAR50", {{"RECNO", c.recno},
-                      {"REFERENCE", c.ref},
-                      {"NAME", c.name},
-                      {"ISACTIVE", std::to_string(c.inactive)}});
+      Add("KVTAR50",
+          {{"RECNO", c.recno}, {"REFERENCE", c.ref}, {"NAME", c.name}, {"ISACTIVE", c.inactive}});
       Add("KVTAR51", {{"REFERENCE", c.ref}, {"CREDITLMT", "500.00"}});
       Add("KVTAR54", {{"REFERENCE", c.ref}, {"CURRENT", c.current}, {"MONTH1", c.month1}});
       if (*c.phone) Add("KVTAR57", {{"CUSTLINK", c.recno}, {"TELEPHONE", c.phone}});
     }
   }
-  void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    if (host) DestroyWindow(host);
-    KVTSqlClearFaults();
-    KVTSetToday("");
-    KVTResetModuleState();
-    DatabaseTest::TearDown();
-  }
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
-  }
-  Strings Messages() const {
-    Strings out;
-    for (const KVTShownMessage& m : user.Messages()) out.push_back(m.text);
-    return out;
-  }
-
-  KVTHeadlessBackend user;
-  HWND host = nullptr;
 };
 
 TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
@@ -95,7 +65,7 @@ TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     user.Reset();
-    PVcustinfDlg window(host);
+    PVcustinfDlg window(host->MainWindow());
     std::string shown;
     for (const std::string& k : c.keys) {
       if (k == "Tab" || k == "Shift+Tab" || k == "PgDn" || k == "PgUp")
@@ -112,7 +82,7 @@ TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
     user.Key("Esc");
     window.Execute();
     EXPECT_EQ(shown, c.shown);
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+    ExpectNoFailures();
   }
 }
 
@@ -134,7 +104,7 @@ TEST_P(Customers, AddingACustomerChecksEachFieldInOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     user.Reset();
-    PVaddcustDlg add(host);
+    PVaddcustDlg add(host->MainWindow());
     const int ids[] = {PVaddcustDlg::IDC_REF,  PVaddcustDlg::IDC_NAME,  PVaddcustDlg::IDC_ADDR1,
                        PVaddcustDlg::IDC_CITY, PVaddcustDlg::IDC_STATE, PVaddcustDlg::IDC_ZIP,
                        PVaddcustDlg::IDC_PHONE};

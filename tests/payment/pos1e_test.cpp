@@ -13,17 +13,12 @@
 #include <vector>
 
 #include "payment/pos1e.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
 #include "platform/forms/preview.h"
 #include "platform/win/printer.h"
 #include "platform/win/profile.h"
-#include "sale/pos1.h"
-#include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/printvars.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -137,89 +132,54 @@ TEST(Receipts, CopiesFollowTheLargestSettingOfTheTendersUsed) {
 
 // A sale screen in a host whose module folder has the report module; the
 // documents previewed and the print jobs are captured.
-class Printing : public kvt::test::DatabaseTest {
+class Printing : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     std::filesystem::remove("kvtlocal.ini");
-    KVTResetModuleState();
-    user.Install();
     KVTClearPreviewedDocuments();
     KVTSetPrintCapture([this](const KVTPrintJob& job, std::string*) {
       jobs.push_back(job);
       return true;
     });
-    Add("KVTCOM13", {{"REFERENCE", "MAIN"},
-                     {"NAME", "Prairie Farm Supply"},
-                     {"ADDRESS1", "1400 Railroad Ave"},
-                     {"CITY", "Sterling"},
-                     {"STATE", "KS"},
-                     {"ZIPCODE", "67579"}});
-    Add("KVTAR50", {{"REFERENCE", "C100"},
-                    {"NAME", "Dale Ostrander"},
-                    {"ADDRESS1", "RR 2 Box 14"},
-                    {"CITY", "Nickerson"},
-                    {"STATE", "KS"}});
+    Add(
+        {"KVTCOM13 REFERENCE=MAIN NAME='Prairie Farm Supply' ADDRESS1='1400 Railroad Ave' "
+         "CITY=Sterling STATE=KS ZIPCODE=67579",
+         "KVTAR50 REFERENCE=C100 NAME='Dale Ostrander' ADDRESS1='RR 2 Box 14' CITY=Nickerson "
+         "STATE=KS"});
     AddSale("L1", "1001", "S", {{"CASHAMT", "30.00"}, {"CHANGE", "2.50"}, {"CHECKAMT", "12.00"}});
     AddSale("L2", "1002", "P", {{"CASHPAY", "50.00"}});  // a payment on account by cash
-    Add("KVTPOS2", {{"INVOICELNK", "L1"},
-                    {"INVREF", "20"},
-                    {"DESCR", "Gate hinges"},
-                    {"QTYORDERED", "2"},
-                    {"PRICE", "12.50"},
-                    {"ENTRYTOTAL", "25.00"},
-                    {"RECNO", "1"}});
-    Add("KVTPOS2", {{"INVOICELNK", "L1"},
-                    {"INVREF", "AU0001"},
-                    {"DESCR", "Bolt bin"},
-                    {"QTYORDERED", "1"},
-                    {"PRICE", "13.50"},
-                    {"ENTRYTOTAL", "13.50"},
-                    {"RECNO", "2"}});
-    Add("KVTPOS3", {{"INVOICELNK", "L1"}, {"TAXCODE", "KS"}, {"TAXAMT", "1.00"}, {"RECNO", "1"}});
-    host = std::make_unique<KVTHost>();
+    Add(
+        {"KVTPOS2 INVOICELNK=L1 INVREF=20 DESCR='Gate hinges' QTYORDERED=2 PRICE=12.50 "
+         "ENTRYTOTAL=25.00 RECNO=1",
+         "KVTPOS2 INVOICELNK=L1 INVREF=AU0001 DESCR='Bolt bin' QTYORDERED=1 PRICE=13.50 "
+         "ENTRYTOTAL=13.50 RECNO=2",
+         "KVTPOS3 INVOICELNK=L1 TAXCODE=KS TAXAMT=1.00 RECNO=1"});
     screen = std::make_unique<PVpos1Dlg>(host->MainWindow());
     ASSERT_TRUE(screen->Create());
   }
   void TearDown() override {
     screen.reset();
-    KVTForms::Instance().CloseAll();
-    host.reset();
     KVTSetPrintCapture({});
     KVTClearPreviewedDocuments();
-    KVTResetModuleState();
-    DatabaseTest::TearDown();
-  }
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
+    TillTest::TearDown();
   }
   void AddSale(const std::string& link, const std::string& number, const std::string& type,
                kvt::schema::Row amounts) {
-    kvt::schema::Row row = {{"INVOICELNK", link},
-                            {"INVOICENUM", number},
-                            {"STORE", "MAIN"},
-                            {"INVDATE", "12/05/2025"},
-                            {"TILLREF", "1"},
-                            {"SHIFT", "1"},
-                            {"SLSMAN", "100"},
-                            {"TRANSTYPE", type},
-                            {"STATUS", "C"},
-                            {"CUSTREF", "C100"},
-                            {"TAXAMT", "1.00"},
-                            {"INVCTOTAL", "39.50"},
-                            {"RECNO", std::to_string(nextRecno++)}};
+    kvt::schema::Row row =
+        kvt::test::ParseRow(
+            "KVTPOS1 INVOICELNK=" + link + " INVOICENUM=" + number + " TRANSTYPE=" + type +
+            " STORE=MAIN INVDATE=12/05/2025 TILLREF=1 SHIFT=1 SLSMAN=100 STATUS=C CUSTREF=C100 "
+            "TAXAMT=1.00 INVCTOTAL=39.50 RECNO=" +
+            std::to_string(nextRecno++))
+            .second;
     for (const auto& a : amounts) row.push_back(a);
     Add("KVTPOS1", row);
   }
   Strings Previewed() const {
     Strings out;
     for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) out.push_back(d.title);
-    return out;
-  }
-  Strings Messages() const {
-    Strings out;
-    for (const KVTShownMessage& m : user.Messages()) out.push_back(m.text);
     return out;
   }
   void Printers(const char* receipt, const char* invoice, const char* recToInv = "F",
@@ -235,8 +195,6 @@ class Printing : public kvt::test::DatabaseTest {
     KVTClearPreviewedDocuments();
   }
 
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
   std::unique_ptr<PVpos1Dlg> screen;
   std::vector<KVTPrintJob> jobs;
   int nextRecno = 10;
@@ -321,8 +279,8 @@ TEST_P(Printing, APrinterNameSendsTheJobToThatQueue) {
   EXPECT_NE(jobs[0].data.find("Gate hinges"), std::string::npos);
   EXPECT_NE(jobs[0].data.find("\x1DV\x42"), std::string::npos);  // and cut
   EXPECT_EQ(jobs[1].printer, "Office");
-  EXPECT_EQ(jobs[1].format, "text/plain");
-  EXPECT_NE(jobs[1].data.find("Sold to: Dale Ostrander"), std::string::npos);
+  EXPECT_EQ(jobs[1].format, "application/pdf");  // a page, not control codes
+  EXPECT_EQ(jobs[1].data.rfind("%PDF-", 0), 0u);
   EXPECT_TRUE(Previewed().empty());
 
   // The drawer through the receipt printer: its codes as a job of their own.

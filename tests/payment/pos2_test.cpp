@@ -14,136 +14,64 @@
 #include "payment/pos2.h"
 #include "payment/posnt.h"
 #include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
 #include "platform/forms/preview.h"
-#include "platform/forms/query.h"
-#include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "platform/win/printer.h"
 #include "platform/win/profile.h"
-#include "sale/pos1.h"
 #include "sale/spdsales.h"
-#include "shell/globals.h"
-#include "shell/screens.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
+using kvt::test::Strings;
 
-class Payment : public kvt::test::DatabaseTest {
+class Payment : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
     PVpos2Dlg::FormDecl();  // links the payment tab and the notes window into this test
     PVposntDlg::FormDecl();
     PVpasswordDlg::FormDecl();
-    user.Install();
-    // The pick lists read through connection 1, as the host has them.
-    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
-      KVTSConnection conn(1, nullptr, 0);
-      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
-      while (conn.FetchNext()) {
-        std::vector<std::string> row;
-        for (int c = 1; c <= conn.ColumnCount(); ++c) row.emplace_back(conn.ColumnVar(c));
-        rows->push_back(std::move(row));
-      }
-      return true;
-    });
     ASSERT_TRUE(KVTSetToday("06/15/2026"));
-    Add("KVTPOS10", {{"RECNO", "1"},
-                     {"NEXTSLNUM", "1001"},
-                     {"NEXTSLLNK", "501"},
-                     {"USESTNSNUM", "F"},
-                     {"ENTERSREP", "F"},
-                     {"DISPRCECH", "T"},
-                     {"MAXQTY", "9999"},
-                     {"MAXAMOUNT", "99999"},
-                     {"MAXCHRDEPT", "3"},
-                     {"USEPRBK", "T"},
-                     {"DECFORPRC", "2"},
-                     {"RTNPRVITM", "T"},
-                     {"CASHCUST", "CASH"},
-                     {"CHECKCUST", "CHECK"},
-                     {"DEFCHGAMT", "T"},
-                     {"PRMPTCKNUM", "T"},
-                     {"SHOWDUE", "T"},
-                     {"STAXAUTH", "STATE"}});
-    Add("KVTAR16A", {{"TAXAUTH", "STATE"}, {"TAXCODE", "GST"}});
-    Add("KVTAR19", {{"TAXCODE", "GST"}, {"TAXRATE", "5"}, {"DESCRIPT", "Goods tax"}});
-    // Groceries: food-stamp eligible; a taxed tool.
+    Add(
+        {"KVTPOS10 RECNO=1 NEXTSLNUM=1001 NEXTSLLNK=501 USESTNSNUM=F ENTERSREP=F DISPRCECH=T "
+         "MAXQTY=9999 MAXAMOUNT=99999 MAXCHRDEPT=3 USEPRBK=T DECFORPRC=2 RTNPRVITM=T CASHCUST=CASH "
+         "CHECKCUST=CHECK DEFCHGAMT=T PRMPTCKNUM=T SHOWDUE=T STAXAUTH=STATE",
+         "KVTAR16A TAXAUTH=STATE TAXCODE=GST", "KVTAR19 TAXCODE=GST TAXRATE=5 DESCRIPT='Goods tax'",
+         "KVTCOM13 REFERENCE=MAIN LOCATION=01 NEXTSLNUM=7001", "KVTINV17 CONFIG10=01"});
+    // Groceries: food-stamp eligible; a taxed tool; plain goods.
     for (auto [ref, price, fs, tax] : {std::tuple{"F1200", "12.00", "1", "F"},
                                        {"P0800", "8.00", "0", "F"},
-                                       {"T1000", "10.00", "0", "T"}}) {
+                                       {"T1000", "10.00", "0", "T"},
+                                       {"P4217", "42.17", "", ""},
+                                       {"P2000", "20.00", "", ""},
+                                       {"Q2000", "20.00", "", ""}}) {
       Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", ref}, {"INACTIVE", "F"}});
       Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
-      Add("KVTPRB1", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"FOODSTAMP", fs}, {"TAX1APP", tax}});
-    }
-    Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}, {"NEXTSLNUM", "7001"}});
-    Add("KVTINV17", {{"CONFIG10", "01"}});
-    for (auto [ref, price] :
-         {std::pair{"P4217", "42.17"}, {"P2000", "20.00"}, {"Q2000", "20.00"}}) {
-      Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", ref}, {"INACTIVE", "F"}});
-      Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
-      Add("KVTPRB1", {{"REFERENCE", ref}, {"LOCATION", "01"}});
+      kvt::schema::Row prb = {{"REFERENCE", ref}, {"LOCATION", "01"}};
+      if (*fs) prb.insert(prb.end(), {{"FOODSTAMP", fs}, {"TAX1APP", tax}});
+      Add("KVTPRB1", prb);
     }
     // Customers: the cash and check customers, one with a limit and a
     // balance, an inactive one, an open-item one, one with a note.
-    AddCustomer("CASH", "Cash Customer", 0, "", "B", "0");
-    AddCustomer("CHECK", "Check Customer", 0, "", "B", "0");
-    AddCustomer("1001", "Miller, Alan", 0, "500.00", "B", "450.00");
-    AddCustomer("1002", "Gone, Away", 1, "", "B", "0");
-    AddCustomer("1003", "Koehn Farms", 0, "", "O", "0");
-    AddCustomer("1004", "Becker, Hazel", 0, "", "B", "0", "10.00");
-    AddCustomer("123456", "Swiped Card", 0, "", "B", "0");
-    Add("KVTAR50N", {{"LINK", "1004"}, {"COMMDATE", "01/10/2024"}, {"COMMENT", "Old note."}});
-    KVTSetSetting(LOGIN_STORE, "MAIN");
-    KVTSetSetting(LOGIN_DATE, "06152026");
-    KVTSetSetting(LOGIN_TILL, "1");
-    KVTSetSetting(LOGIN_EMPLOYEE, "100");
-    KVTSetSetting(LOGIN_SHIFT, "1");
-    sale = Open();
+    // clang-format off
+    for (auto [ref, name, inactive, limit, kind, current, month1] :
+         {std::tuple{"CASH", "Cash Customer", "0", "", "B", "0", ""}, {"CHECK", "Check Customer", "0", "", "B", "0", ""},
+          {"1001", "Miller, Alan", "0", "500.00", "B", "450.00", ""}, {"1002", "Gone, Away", "1", "", "B", "0", ""},
+          {"1003", "Koehn Farms", "0", "", "O", "0", ""}, {"1004", "Becker, Hazel", "0", "", "B", "0", "10.00"},
+          {"123456", "Swiped Card", "0", "", "B", "0", ""}}) {
+      Add("KVTAR50", {{"REFERENCE", ref}, {"NAME", name}, {"ISACTIVE", inactive}});
+      Add("KVTAR51", {{"REFERENCE", ref}, {"CREDITLMT", limit}, {"OPENBALFWD", kind}});
+      Add("KVTAR54", {{"REFERENCE", ref}, {"CURRENT", current}, {"MONTH1", month1}});
+    }
+    // clang-format on
+    Add({"KVTAR50N LINK=1004 COMMDATE=01/10/2024 COMMENT='Old note.'"});
+    LogIn("MAIN", "06152026");
+    sale = OpenSale();
     ASSERT_TRUE(sale);
   }
-  void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    SetFormsQuery({});
-    KVTSetToday("");
-    KVTResetModuleState();
-    DatabaseTest::TearDown();
-  }
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
-  }
-  void AddCustomer(const std::string& ref, const std::string& name, int inactive,
-                   const std::string& limit, const std::string& kind, const std::string& current,
-                   const std::string& month1 = "") {
-    Add("KVTAR50", {{"REFERENCE", ref}, {"NAME", name}, {"ISACTIVE", std::to_string(inactive)}});
-    Add("KVTAR51", {{"REFERENCE", ref}, {"CREDITLMT", limit}, {"OPENBALFWD", kind}});
-    Add("KVTAR54", {{"REFERENCE", ref}, {"CURRENT", current}, {"MONTH1", month1}});
-  }
 
-  PVpos1Dlg* Open() {
-    auto* items = new PVpos1Dlg(host.MainWindow());
-    auto* tabs = new Tbacktab(host.MainWindow());
-    tabs->AddTab("Sale Items", items);
-    tabs->AddTab("Sale Total", KVTNewPage("PVpos2Dlg", host.MainWindow(), "Sale Total"));
-    auto* frame = new PVmdiwinDlg(host.MDIClient(), "Point Of Sale", tabs);
-    if (!frame->Create()) {
-      delete frame;
-      return nullptr;
-    }
-    tabs->Show(SW_SHOW);
-    frame->Show(SW_SHOW);
-    frame->SetFocus();
-    KVTForms::Instance().Idle();
-    user.Run();
-    return items;
-  }
   PVpos2Dlg* Pay() { return dynamic_cast<PVpos2Dlg*>(sale->TabWindow()->GetPage(1)); }
   // Rings up the items and totals the sale.
   void RingUp(const Strings& refs) {
@@ -151,22 +79,15 @@ class Payment : public kvt::test::DatabaseTest {
     user.Key("F10");
     user.Run();
   }
-  // Steps as in the scripts: "key NAME", "type TEXT", "answer BUTTON"; and
-  // "select N" picks line N of the form list.
+  // Steps as script lines (steps.h), and "select N" picks line N of the form list.
   void Steps(const Strings& steps) {
-    for (const std::string& s : steps) {
-      const std::string verb = s.substr(0, s.find(' ')), arg = s.substr(s.find(' ') + 1);
-      if (verb == "key") user.Key(arg);
-      if (verb == "type") user.Type(arg);
-      if (verb == "select") user.SelectItem(IDC_PYMTFORM, std::stoi(arg));
-      if (verb == "answer") user.Answer(arg == "Yes" ? IDYES : arg == "No" ? IDNO : IDOK);
-    }
+    for (const std::string& s : steps)
+      if (s.rfind("select ", 0) == 0) {
+        user.SelectItem(IDC_PYMTFORM, std::stoi(s.substr(7)));
+      } else if (!kvt::test::QueueStep(user, s)) {
+        ADD_FAILURE() << "unknown step " << s;
+      }
     user.Run();
-  }
-  Strings Messages() const {
-    Strings out;
-    for (const KVTShownMessage& m : user.Messages()) out.push_back(m.text);
-    return out;
   }
   std::string Panel(int row) {
     return Pay()->GetFieldText(IDC_PANEL_LABEL + row) + Pay()->GetFieldText(IDC_PANEL_VALUE + row);
@@ -187,8 +108,6 @@ class Payment : public kvt::test::DatabaseTest {
     return out;
   }
 
-  KVTHeadlessBackend user;
-  KVTHost host;
   PVpos1Dlg* sale = nullptr;
 };
 
@@ -238,7 +157,7 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
     KVTForms::Instance().CloseAll();
     user.Reset();
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS1", {}).ok());
-    sale = Open();
+    sale = OpenSale();
     ASSERT_TRUE(sale);
     KVTSetSetting(CFG_ENTERDECIMALSONPAYMENT, c.enterDecimals);
     RingUp(c.items);
@@ -248,7 +167,7 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
     EXPECT_EQ(Saved(columns), c.saved);
     EXPECT_EQ(Messages(), c.messages);
     EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0) << "the next sale";
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+    ExpectNoFailures();
   }
 }
 
@@ -336,7 +255,7 @@ TEST_P(Payment, APaymentOnAccountInsideASaleIsTakenFromTheCash) {
   // The customer is asked now: the account being paid.
   Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 130", "key Enter"});
   EXPECT_EQ(Saved("CUSTREF,CASHAMT,CASHPAY,INVCTOTAL"), "1001|100.00|30.00|130.00\n");
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
@@ -378,7 +297,7 @@ TEST_P(Payment, AnUnknownCardTypeIsRefusedAndSlashSearchesTheTypes) {
   Steps({"type /", "key Enter", "key Enter", "key Enter"});
   EXPECT_EQ(Saved("CREDITAMT,CCTYPE"), "20.00|VISA\n");
   EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
@@ -392,7 +311,7 @@ TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
          "key Tab",       "key Enter", "key Enter"});
   EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "2001|Nickel Farms|20.00\n");
   EXPECT_EQ(db().Count("KVTAR51", "REFERENCE = '2001'"), 1);
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 // A tender refused: the message, and where the cashier is left.
@@ -430,7 +349,7 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
     SCOPED_TRACE(c.name);
     KVTForms::Instance().CloseAll();
     user.Reset();
-    sale = Open();
+    sale = OpenSale();
     ASSERT_TRUE(sale);
     const std::string setting = c.setting;
     KVTSetSetting(CFG_PROMPTCHECKACCTNUM, setting == "CKACT" ? "T" : "F");
@@ -461,7 +380,7 @@ TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
   Steps({"key Enter", "key Enter"});
   EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY"), "S|1001|445.00\n");
   EXPECT_EQ(db().Count("KVTPOS2"), 2) << "the payment and its discount";
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, FoodStampsGiveWholeDollarChangeAndTheRestIsPaid) {
@@ -473,7 +392,7 @@ TEST_P(Payment, FoodStampsGiveWholeDollarChangeAndTheRestIsPaid) {
   EXPECT_EQ(Panel(kvt::payment::kRowD), "Amount Remaining : $7.50");
   Steps({"key Enter", "type 7.50", "key Enter"});
   EXPECT_EQ(Saved("FDSTMPAMT,FSCHANGE,CASHAMT,CHANGE"), "13.50|1.00|7.50|0.00\n");
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, TaxDetailShowsEachTaxOnThePanel) {
@@ -527,7 +446,7 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
     KVTForms::Instance().CloseAll();
     user.Reset();
     printed.clear();
-    sale = Open();
+    sale = OpenSale();
     ASSERT_TRUE(sale);
     KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
     KVTSetSetting(CFG_INVOICEPRINTER, "Office");
@@ -565,7 +484,7 @@ TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
   KVTSetPrintCapture({});
   EXPECT_EQ(stored, Strings(2, "************5678\n"));
   EXPECT_EQ(Saved("CREDITAMT,CCNUMBER"), "20.00|****************\n");
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
@@ -598,7 +517,7 @@ TEST_P(Payment, F6WithNothingParkedSaysSoAndStartsAFreshSale) {
   EXPECT_EQ(Messages(), Strings{"No suspended sales exist."});
   EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
   EXPECT_EQ(db().Count("KVTPOS1"), 0);
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
@@ -639,7 +558,7 @@ TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
   RingUp({});
   Steps({"key Enter", "type 40", "key Enter"});
   EXPECT_EQ(Saved("STATUS,INVCTOTAL,CASHAMT"), "C|30.50|40.00\nS|42.17|\n");
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
@@ -662,14 +581,14 @@ TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
   for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
   EXPECT_EQ(titles, (Strings{"Receipt", "Receipt"}));
   KVTClearPreviewedDocuments();
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(Payment, F4OnAnEmptySaleOpensTheDailySalesView) {
   PVviewdsDlg::FormDecl();  // links the view into this test
   Steps({"key F4"});
   EXPECT_NE(dynamic_cast<PVviewdsDlg*>(KVTForms::Instance().ActiveScreen()), nullptr);
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 // The customer who signs: the pad (the managed-window loader's stand-in)
@@ -702,7 +621,7 @@ TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
   Steps({"key Enter", "type 20", "key Enter"});
   EXPECT_EQ(db().Count("KVTPOS1"), 2);
   EXPECT_EQ(Messages(), Strings{"A signature is required."});
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
   std::filesystem::remove_all("POSSign");
 }
 

@@ -70,13 +70,6 @@ class ItemEntry : public kvt::test::SaleScreenTest {
     if (IsSkipped() || HasFatalFailure()) return;
     KVTSetSetting(CFG_PROMPTONQTY, "T");
   }
-  void Leave(int field, const std::string& text) {
-    screen->UnprotectField(field);
-    screen->KVTSetFieldFocus(field);
-    screen->SetFieldText(field, "");
-    if (!text.empty()) screen->UserType(text);
-    screen->UserKey(KVTKey{VK_RETURN});
-  }
   // `row` with the columns of `more` set.
   static kvt::schema::Row With(kvt::schema::Row row, const kvt::schema::Row& more) {
     for (const auto& [column, value] : more) {

@@ -30,28 +30,12 @@ class Parked : public kvt::test::DatabaseTest {
     };
     int recno = 1;
     for (auto& s : sales)
-      ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICELNK", s[0]},
-                                       {"INVOICENUM", std::string("10") + s[0]},
-                                       {"STORE", s[1]},
-                                       {"INVDATE", s[2]},
-                                       {"TILLREF", s[3]},
-                                       {"SHIFT", s[4]},
-                                       {"STATUS", s[5]},
-                                       {"TRANSNUM", s[6]},
-                                       {"SLSMAN", "100"},
-                                       {"INVCTOTAL", "12.50"},
-                                       {"RECNO", std::to_string(recno++)}}))
-          << db().error();
-    ASSERT_TRUE(db().Add("KVTPOS2", {{"INVOICELNK", "L1"},
-                                     {"INVREF", "P2000"},
-                                     {"DESCR", "Gate hinge"},
-                                     {"QTYORDERED", "2"},
-                                     {"PRICE", "6.25"},
-                                     {"ENTRYTOTAL", "12.50"},
-                                     {"FOODSTAMPS", "1"},
-                                     {"TAXABLE", "0"},
-                                     {"RECNO", "1"}}))
-        << db().error();
+      Add({std::string("KVTPOS1 INVOICELNK=") + s[0] + " INVOICENUM=10" + s[0] + " STORE=" + s[1] +
+           " INVDATE=" + s[2] + " TILLREF=" + s[3] + " SHIFT=" + s[4] + " STATUS=" + s[5] +
+           " TRANSNUM=" + s[6] + " SLSMAN=100 INVCTOTAL=12.50 RECNO=" + std::to_string(recno++)});
+    Add(
+        {"KVTPOS2 INVOICELNK=L1 INVREF=P2000 DESCR='Gate hinge' QTYORDERED=2 PRICE=6.25 "
+         "ENTRYTOTAL=12.50 FOODSTAMPS=1 TAXABLE=0 RECNO=1"});
   }
 };
 

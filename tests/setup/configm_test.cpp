@@ -9,14 +9,10 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
-#include "platform/forms/headless/headless.h"
 #include "platform/win/profile.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -24,47 +20,32 @@ using Ids = PVconfigmDlg;
 const char* const kRestart =
     "Please close Kovatel Ledgerline and reopen it for the correct menu options.";
 
-class ConfigureComputer : public kvt::test::DatabaseTest {
+class ConfigureComputer : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
     std::remove("kvtlocal.ini");
     ::rmdir("kvtlocal.ini");
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""},
-                                      {"TILLREF", ""},
-                                      {"SLSMAN", ""},
-                                      {"NEXTSLNUM", "1200"},
-                                      {"USESTNSNUM", "F"},
-                                      {"RECNO", "1"}}));
-    ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
-    ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "1"}}));
+    Add({"KVTPOS10 STORE= TILLREF= SLSMAN= NEXTSLNUM=1200 USESTNSNUM=F RECNO=1",
+         "KVTCOM13 REFERENCE=MAIN", "KVTCOM14 STOREREF=MAIN TILLNUM=1"});
   }
   void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    host.reset();
+    TillTest::TearDown();
     std::remove("kvtlocal.ini");
     ::rmdir("kvtlocal.ini");
-    DatabaseTest::TearDown();
   }
   std::string Key(const char* key) {
     return kvt::ProfileString("kvtlocal.ini", "Point of Sale", key, "(missing)");
   }
   int Run(PVconfigmDlg& s) {
     int end = s.Execute();
-    user.Finish();
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+    ExpectNoFailures();
     return end;
   }
   // The menu table of the host, there to be dropped.
   void MenuTable() { ASSERT_TRUE(kvt::sql::Run("CREATE TABLE KVT (OPTIONS text)").ok()); }
   bool MenuTableThere() { return kvt::sql::Run("SELECT OPTIONS FROM KVT").ok(); }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(ConfigureComputer, WithoutASettingsFileTheDefaultsShow) {

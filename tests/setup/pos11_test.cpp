@@ -6,57 +6,36 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "platform/forms/headless/headless.h"
 #include "platform/forms/preview.h"
-#include "platform/sql/kvtsqladmin.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "platform/sql/query.h"
+#include "tests/support/till.h"
 
 namespace {
 
 using Ids = PVpos11Dlg;
 
-class BadChecks : public kvt::test::DatabaseTest {
+class BadChecks : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    hApplication = host->Instance();
-    // clang-format off
-    for (auto [account, name, recno] : {std::tuple{"2000", "Dale Hughes", "20"},
-                                        std::tuple{"1000", "Ann Baker", "10"},
-                                        std::tuple{"3000", "Cy Olsen", "30"}})
-      ASSERT_TRUE(db().Add("KVTPOS11", {{"CKACCTNUM", account}, {"ACCTNAME", name},
-                                        {"DATEENT", "11/02/2025"}, {"RECNO", recno}})) << db().error();
-    // clang-format on
+    Add({"KVTPOS11 CKACCTNUM=2000 ACCTNAME='Dale Hughes' DATEENT=11/02/2025 RECNO=20",
+         "KVTPOS11 CKACCTNUM=1000 ACCTNAME='Ann Baker' DATEENT=11/02/2025 RECNO=10",
+         "KVTPOS11 CKACCTNUM=3000 ACCTNAME='Cy Olsen' DATEENT=11/02/2025 RECNO=30"});
     screen = new PVpos11Dlg(host->MainWindow());
     ASSERT_TRUE(screen->Create());
   }
-  void TearDown() override {
-    KVTSqlClearFaults();
-    KVTForms::Instance().CloseAll();
-    host.reset();
-    DatabaseTest::TearDown();
-  }
   void Play() {
     user.Run();
-    user.Finish();
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+    ExpectNoFailures();
   }
   std::string Name(const char* account) {
     return db().Value(std::string("SELECT ACCTNAME FROM KVTPOS11 WHERE CKACCTNUM = '") + account +
                       "'");
   }
 
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
   PVpos11Dlg* screen = nullptr;  // owned by its frame
 };
 

@@ -140,7 +140,6 @@ TEST_P(Exports, WhatIsMissingIsSaidPlainly) {
   // clang-format off
   struct Case { std::function<void()> call; const char* text; const char* caption; } cases[] = {
       {[&] { EXPECT_EQ(Export<int (*)(HWND)>("GetBadCC")(w), 0); }, "The form KV.PointOfSale.POSBadCreditCards (KVPointOfSale.dll) is not available on this system.", "Kovatel Software"},
-      {[&] { EXPECT_EQ(Export<int (*)()>("DoTransferSales")(), 0); }, "The form KVCTM.TransferPOS.TransferInterfaceForm (KVCTM.dll) is not available on this system.", "Kovatel Software"},
       {[&] { Export<void (*)(HWND)>("ChangeCStoreCategory")(w); }, "Unknown function call.", "Abort"},
   };
   // clang-format on

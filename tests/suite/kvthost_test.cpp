@@ -16,6 +16,7 @@
 #include "platform/sql/kvtsql.h"
 #include "schema/demo.h"
 #include "suite/host/qt/mainwindow.h"
+#include "tests/support/run.h"
 
 namespace {
 
@@ -152,12 +153,8 @@ TEST_F(Desktop, TheProgramOpensTheTillsLoginOnTheDemoStore) {
   std::ofstream("KVT32.ini") << "[KVTEXE]\nPOSTill=1\n";
   const char* dir = std::getenv("KVT_MODULE_DIR");
   std::string cmd = std::string(dir ? dir : ".") + "/kvthost --pictures hostpics 2>/dev/null";
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  char buf[1024];
-  while (std::size_t got = fread(buf, 1, sizeof buf, p)) out.append(buf, got);
-  EXPECT_EQ(pclose(p), 0) << out;
+  const auto [code, out] = kvt::test::RunCommand(cmd);
+  EXPECT_EQ(code, 0) << out;
   std::remove("KVT32.ini");
   EXPECT_NE(out.find("hostpics/01-kvthost.png"), std::string::npos) << out;
   EXPECT_NE(out.find("hostpics/02-Point-of-Sale.png"), std::string::npos) << out;  // the login

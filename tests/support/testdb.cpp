@@ -29,6 +29,32 @@ bool TestDatabase::Add(const std::string& table, const kvt::schema::Row& row) {
   return false;
 }
 
+std::pair<std::string, kvt::schema::Row> ParseRow(const std::string& text) {
+  std::pair<std::string, kvt::schema::Row> out;
+  std::size_t i = text.find(' ');
+  out.first = text.substr(0, i);
+  while (i < text.size()) {
+    std::size_t start = text.find_first_not_of(' ', i);
+    if (start == std::string::npos) break;
+    std::size_t eq = text.find('=', start);
+    if (eq == std::string::npos) {
+      ADD_FAILURE() << "no value in " << text;
+      break;
+    }
+    std::string value;
+    if (eq + 1 < text.size() && text[eq + 1] == '\'') {
+      std::size_t close = text.find('\'', eq + 2);
+      value = text.substr(eq + 2, close - eq - 2);
+      i = close == std::string::npos ? close : close + 1;
+    } else {
+      i = text.find(' ', eq);
+      value = text.substr(eq + 1, i == std::string::npos ? i : i - eq - 1);
+    }
+    out.second.emplace_back(text.substr(start, eq - start), value);
+  }
+  return out;
+}
+
 bool TestDatabase::LoadDemo() {
   if (kvt::schema::LoadDemoStore(&error_)) return true;
   return false;

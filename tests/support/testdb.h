@@ -3,8 +3,7 @@
 //
 //   class Sale : public kvt::test::DatabaseTest {};
 //   TEST_P(Sale, VoidedLineLosesItsTaxRows) {
-//     ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}}))
-//         << db().error();
+//     Add({"KVTCOM13 REFERENCE=MAIN LOCATION=01", "KVTAR50 REFERENCE=1001 NAME='Miller, Al'"});
 //     ... run the code under test on connection 1 ...
 //     EXPECT_EQ(db().Count("KVTPOS3", "INVOICELNK = '12A'"), 0);
 //   }
@@ -18,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "schema/schema.h"
@@ -56,6 +57,10 @@ class TestDatabase {
   std::string error_;
 };
 
+// "TABLE COLUMN=value COLUMN='a value with spaces' COLUMN=" as a table name
+// and its row.
+std::pair<std::string, kvt::schema::Row> ParseRow(const std::string& text);
+
 // A parameterised test on a fresh schema per test, on each backend.
 class DatabaseTest : public ::testing::TestWithParam<Backend> {
  protected:
@@ -69,6 +74,18 @@ class DatabaseTest : public ::testing::TestWithParam<Backend> {
 
   TestDatabase& db() { return *db_; }
   bool IsPg() const { return GetParam() == Backend::PostgreSQL; }
+
+  // Adds rows and fails the test on a refused one: a table and its row, or
+  // rows as texts (ParseRow).
+  void Add(const std::string& table, const kvt::schema::Row& row) {
+    ASSERT_TRUE(db_->Add(table, row)) << table << ": " << db_->error();
+  }
+  void Add(std::initializer_list<std::string> rows) {
+    for (const std::string& text : rows) {
+      auto [table, row] = ParseRow(text);
+      Add(table, row);
+    }
+  }
 
  private:
   std::unique_ptr<TestDatabase> db_;

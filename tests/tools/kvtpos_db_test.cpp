@@ -1,6 +1,5 @@
 // kvtpos-db as a user runs it: exit codes and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -8,24 +7,12 @@
 
 #include "platform/sql/kvtsql.h"
 #include "tests/support/backends.h"
+#include "tests/support/run.h"
 
 namespace {
 
-struct Result {
-  int code = -1;
-  std::string out;  // stdout and stderr
-};
-
-Result Tool(const std::string& args) {
-  Result r;
-  std::string cmd = std::string(KVTPOS_DB) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[512];
-  while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-  int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+kvt::test::CommandResult Tool(const std::string& args) {
+  return kvt::test::RunCommand(std::string(KVTPOS_DB) + " " + args + " 2>&1");
 }
 
 class KvtposDb : public kvt::test::OnEachBackend {
@@ -43,7 +30,7 @@ class KvtposDb : public kvt::test::OnEachBackend {
 };
 
 TEST_P(KvtposDb, InitCheckAndDemoReportAndExitAsTheyShould) {
-  Result r = Tool("check --ini " + ini_);
+  auto r = Tool("check --ini " + ini_);
   EXPECT_EQ(r.code, 1) << r.out;
   EXPECT_NE(r.out.find("table KVTPOS1 is missing"), std::string::npos) << r.out;
 
@@ -75,7 +62,7 @@ TEST_P(KvtposDb, CheckFindsADamagedFileAndNeverMakesAMissingSchema) {
   ASSERT_EQ(Tool("init --ini " + ini_).code, 0);
   if (IsPg()) {
     const KVTConnectionSettings& s = tempDb().settings();
-    Result r = Tool("check --pg '" + s.connInfo + "' --schema kvt_no_such_schema");
+    auto r = Tool("check --pg '" + s.connInfo + "' --schema kvt_no_such_schema");
     EXPECT_EQ(r.code, 1) << r.out;
     EXPECT_NE(r.out.find("no schema kvt_no_such_schema"), std::string::npos) << r.out;
     ASSERT_TRUE(tempDb().Reopen());
@@ -96,7 +83,7 @@ TEST_P(KvtposDb, CheckFindsADamagedFileAndNeverMakesAMissingSchema) {
     f << std::string(12, '\x5a');
   }
   f.close();
-  Result r = Tool("check --ini " + ini_);
+  auto r = Tool("check --ini " + ini_);
   EXPECT_EQ(r.code, 1) << r.out;
   EXPECT_NE(r.out.find("damaged: "), std::string::npos) << r.out;
 }
@@ -105,7 +92,7 @@ KVT_ON_BOTH_BACKENDS(KvtposDb);
 
 TEST(KvtposDbUsage, BadUsageAndMissingDatabasesAreClearFailures) {
   EXPECT_EQ(Tool("").code, 2);
-  Result r = Tool("frobnicate");
+  auto r = Tool("frobnicate");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.out.find("unknown command"), std::string::npos);
   EXPECT_EQ(Tool("init --sqlite").code, 2);

@@ -1,7 +1,6 @@
 // kvtpos-script: the script language, and the tool run on the test module
 // with transcripts for scripts that hold and scripts that do not.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
 #include "platform/sql/kvtsql.h"
+#include "tests/support/run.h"
 #include "tools/kvtpos-script/script.h"
 
 namespace {
@@ -107,10 +107,7 @@ TEST(ScriptRun, SqlChecksReadTheInstalledQuery) {
   EXPECT_NE(t.find("1 of 3 checks held; 2 failures:"), std::string::npos) << t;
 }
 
-struct Result {
-  int rc = -1;
-  std::string out;
-};
+using Result = kvt::test::CommandResult;
 
 // Runs the tool on a script with the test module; stdout and stderr together.
 // An empty script: no script file (the options name what is run).
@@ -119,16 +116,9 @@ Result RunTool(const std::string& script, const std::string& options = "") {
   std::string path = script.empty() ? "" : "script" + std::to_string(++n) + ".kvts";
   if (!script.empty()) std::ofstream(path) << script;
   const char* dir = std::getenv("KVT_MODULE_DIR");
-  std::string cmd = std::string(dir ? dir : ".") + "/kvtpos-script --module KVTFORMTEST.DLL " +
-                    options + " " + path + " 2>&1";
-  Result r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  while (std::size_t got = fread(buf, 1, sizeof buf, p)) r.out.append(buf, got);
-  int status = pclose(p);
-  r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return kvt::test::RunCommand(std::string(dir ? dir : ".") +
+                               "/kvtpos-script --module KVTFORMTEST.DLL " + options + " " + path +
+                               " 2>&1");
 }
 
 const char* kSale =
@@ -156,7 +146,7 @@ TEST(ScriptTool, ScriptThatHoldsExitsZero) {
                      "expect field 151 \"Note: Call the customer\"\n"
                      "expect focus 102\n"
                      "show\n");
-  EXPECT_EQ(r.rc, 0) << r.out;
+  EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_NE(r.out.find("message \"Test Screen\" (question, Yes/No): \"Clear all lines?\" -> No"),
             std::string::npos)
       << r.out;
@@ -169,7 +159,7 @@ TEST(ScriptTool, PicturesComeFromTheWidgetsWithTheSameTranscript) {
   std::string script = std::string(kSale) + "show\n";
   Result plain = RunTool(script);
   Result drawn = RunTool(script, "--pictures pics");
-  EXPECT_EQ(drawn.rc, 0) << drawn.out;
+  EXPECT_EQ(drawn.code, 0) << drawn.out;
   std::size_t end = drawn.out.find(" pictures (");
   ASSERT_NE(end, std::string::npos) << drawn.out;
   std::size_t listed = drawn.out.rfind('\n', end) + 1;
@@ -195,7 +185,7 @@ TEST(ScriptTool, DifferentFieldOrMessageFailsWithATranscript) {
                      "answer Yes\n"
                      "key F3\n"
                      "expect message \"Clear the lines?\"\n");
-  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_EQ(r.code, 1) << r.out;
   for (const char* want : {
            "  19> expect field 151 \"Note: Call back\"\n"
            "      FAILED: field 151 is \"Note: Call the customer\", expected \"Note: Call back\"\n"
@@ -213,7 +203,7 @@ TEST(ScriptTool, UnexpectedQuestionAndMissingExportFail) {
   Result r = RunTool(
       "call OpenTestScreen\ntype S1\nkey Enter\nkey Enter\ntype 1\nkey Enter\nkey F3\ncall "
       "NoSuchExport\n");
-  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_EQ(r.code, 1) << r.out;
   EXPECT_NE(
       r.out.find("line 7: an unexpected question: \"Test Screen\" (question, Yes/No): \"Clear "
                  "all lines?\""),
@@ -226,25 +216,25 @@ TEST(ScriptTool, UnexpectedQuestionAndMissingExportFail) {
 
 TEST(ScriptTool, BadScriptOrDatabaseRunsNothing) {
   Result r = RunTool("call OpenTestScreen\nkey Enterr\n");
-  EXPECT_EQ(r.rc, 2) << r.out;
+  EXPECT_EQ(r.code, 2) << r.out;
   EXPECT_NE(r.out.find("line 2: unknown key \"Enterr\""), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("OpenTestScreen\n"), r.out.find("  call OpenTestScreen")) << r.out;
 
   // A folder is no script, and an export of another library is none of the module's.
   std::filesystem::create_directories("a-folder");
   r = RunTool("", "a-folder");
-  EXPECT_EQ(r.rc, 2) << r.out;
+  EXPECT_EQ(r.code, 2) << r.out;
   EXPECT_NE(r.out.find("cannot read a-folder: it is a folder"), std::string::npos) << r.out;
   r = RunTool("call abort\n");
-  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_EQ(r.code, 1) << r.out;
   EXPECT_NE(r.out.find("has no export abort"), std::string::npos) << r.out;
 
   r = RunTool("expect sql \"SELECT 1\" \"1\"\n");
-  EXPECT_EQ(r.rc, 1) << r.out;
+  EXPECT_EQ(r.code, 1) << r.out;
   EXPECT_NE(r.out.find("line 1: no database connected"), std::string::npos) << r.out;
 
   r = RunTool("show\n", "--database nowhere");
-  EXPECT_EQ(r.rc, 2) << r.out;
+  EXPECT_EQ(r.code, 2) << r.out;
   EXPECT_NE(r.out.find("cannot connect to \"nowhere\""), std::string::npos) << r.out;
   EXPECT_FALSE(std::ifstream("nowhere").good()) << "a mistyped name must not create a database";
 }
@@ -267,10 +257,10 @@ TEST(ScriptTool, ExpectSqlReadsTheNamedDatabase) {
       "expect sql \"SELECT REFERENCE, NAME FROM KVTCOM13 ORDER BY 1\" \"S1|Main\\nS2|North\"\n";
   for (const char* spec : {"script.db", "'.\\script.ini'"}) {
     Result r = RunTool(both, std::string("--database ") + spec);
-    EXPECT_EQ(r.rc, 0) << spec << "\n" << r.out;
+    EXPECT_EQ(r.code, 0) << spec << "\n" << r.out;
   }
   Result r = RunTool("expect sql \"SELECT NAME FROM KVTCOM13\" \"Main\"\n", "--database script.db");
-  EXPECT_EQ(r.rc, 1) << "two rows are not one:\n" << r.out;
+  EXPECT_EQ(r.code, 1) << "two rows are not one:\n" << r.out;
 }
 
 }  // namespace

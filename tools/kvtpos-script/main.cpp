@@ -2,6 +2,7 @@
 // module and prints the transcript; with --pictures, through the Qt widgets
 // (offscreen when there is no display), writing a picture of each screen. Exit code 0 when every
 // check held, 1 when something failed, 2 when the script or the command line is wrong.
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -93,15 +94,21 @@ int main(int argc, char** argv) {
   if (HMODULE m = kvtHost.RequestModule(module))
     if (auto init = GetProc<int (*)(HINSTANCE)>(m, "Initialize")) init(kvtHost.Instance());
   // A document previewed ("View Window") goes into the transcript, and
-  // beside the pictures as a text file.
+  // beside the pictures as a text file named after it ("preview-3-invoice"),
+  // a page (the invoice) also as its PDF.
   int previews = 0;
   KVTSetPreviewWindow([&](HWND, const KVTPreviewDocument& d) {
     std::cout << "preview \"" << d.title << "\":\n";
     std::istringstream lines(d.text);
     for (std::string line; std::getline(lines, line);) std::cout << "  | " << line << "\n";
     if (pictures.empty()) return;
-    std::string file = pictures + "/preview-" + std::to_string(++previews) + ".txt";
-    std::ofstream(file) << d.text;
+    std::string stem = pictures + "/preview-" + std::to_string(++previews) + "-";
+    for (char c : d.title)
+      stem += std::isalnum(static_cast<unsigned char>(c))
+                  ? static_cast<char>(std::tolower(static_cast<unsigned char>(c)))
+                  : '-';
+    std::ofstream(stem + ".txt") << d.text;
+    if (!d.pdf.empty()) std::ofstream(stem + ".pdf", std::ios::binary) << d.pdf;
   });
   std::cout << "kvtpos-script " << path << " (module " << module << ")\n";
   ScriptRunner runner(user, host, module, std::cout);

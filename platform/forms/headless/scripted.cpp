@@ -135,11 +135,14 @@ void KVTScriptedUser::Finish() {
   for (int a : answers_)
     AddFailure(std::string("the answer ") + ButtonName(a) + " was never asked for");
   answers_.clear();
+  for (const std::string& f : folders_) AddFailure("the folder " + f + " was never asked for");
+  folders_.clear();
 }
 
 void KVTScriptedUser::Reset() {
   steps_.clear();
   answers_.clear();
+  folders_.clear();
   expected_.clear();
   checked_ = 0;
   messages_.clear();
@@ -190,6 +193,22 @@ void KVTScriptedUser::Check(const Expectation& e, const KVTShownMessage& m) {
     if (!e.caption.empty()) want += " captioned \"" + KVTEscapeText(e.caption) + "\"";
     AddFailure("expected the message " + want + ", but the box shown was " + Describe(m));
   }
+}
+
+KVTScriptedUser& KVTScriptedUser::ChooseFolder(const std::string& path) {
+  return Do([this, path] { folders_.push_back(path); });
+}
+
+bool KVTScriptedUser::BrowseFolder(HWND, const std::string& start, const std::string& title,
+                                   std::string* chosen) {
+  if (folders_.empty()) {
+    AddFailure("an unexpected folder browser \"" + title + "\" at " + start);
+    return false;
+  }
+  *chosen = folders_.front();
+  folders_.pop_front();
+  Emit("folder \"" + title + "\" from " + start + " -> " + (chosen->empty() ? "cancelled" : *chosen));
+  return !chosen->empty();
 }
 
 int KVTScriptedUser::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,

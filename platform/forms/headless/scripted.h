@@ -56,6 +56,9 @@ class KVT_EXPORT KVTScriptedUser : public KVTFormsBackend {
   KVTScriptedUser& Answer(int button);
   // The next message box shown has this text (and caption, when given).
   KVTScriptedUser& ExpectMessage(const std::string& text, const std::string& caption = "");
+  // The folder chosen in the next folder browser ("" cancels it). A browser
+  // opened with none queued is a failure and is cancelled.
+  KVTScriptedUser& ChooseFolder(const std::string& path);
   // The same two at once, from a step that is running.
   void AddAnswer(int button) { answers_.push_back(button); }
   void AddExpectedMessage(const std::string& text, const std::string& caption = "");
@@ -97,6 +100,8 @@ class KVT_EXPORT KVTScriptedUser : public KVTFormsBackend {
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                      UINT flags) override;
   void Beep() override;
+  bool BrowseFolder(HWND owner, const std::string& start, const std::string& title,
+                    std::string* chosen) override;
 
  protected:
   // How input reaches the screens; by default straight into the runtime
@@ -125,6 +130,7 @@ class KVT_EXPORT KVTScriptedUser : public KVTFormsBackend {
 
   std::deque<std::function<void()>> steps_;
   std::deque<int> answers_;
+  std::deque<std::string> folders_;
   std::deque<Expectation> expected_;  // waiting for boxes not shown yet
   std::size_t checked_ = 0;           // boxes already matched by an expectation
   std::vector<KVTShownMessage> messages_;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -450,6 +451,14 @@ void KVTQtBackend::SetBusy(bool busy) {
   } else if (busy_ > 0 && --busy_ == 0) {
     QApplication::restoreOverrideCursor();
   }
+}
+
+bool KVTQtBackend::BrowseFolder(HWND, const std::string& start, const std::string& title,
+                                std::string* chosen) {
+  QString folder = QFileDialog::getExistingDirectory(
+      DialogParent(), QString::fromStdString(title), QString::fromStdString(start));
+  *chosen = folder.toStdString();
+  return !folder.isEmpty();
 }
 
 KVTRect KVTQtBackend::ScreenRect() {

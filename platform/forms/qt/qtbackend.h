@@ -101,6 +101,8 @@ class KVT_EXPORT KVTQtBackend : public QObject, public KVTFormsBackend {
   void SetBusy(bool busy) override;
   void LetEventsRun() override;
   KVTRect ScreenRect() override;
+  bool BrowseFolder(HWND owner, const std::string& start, const std::string& title,
+                    std::string* chosen) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

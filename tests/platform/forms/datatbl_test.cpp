@@ -145,14 +145,6 @@ TEST(DataTbl, HiddenColumnsKeepTheirCells) {
   EXPECT_TRUE(g.IsColHidden(2));
   g.SetCell(2, 0, "1001");
   EXPECT_EQ(g.GetCell(2, 0), "1001");
-  g.SetColHidden(2, false);
-  g.SetColHidden(1, true);
-  EXPECT_FALSE(g.IsColHidden(2));
-  EXPECT_TRUE(g.IsColHidden(1));
-  g.SetColWidth(3, 0);
-  g.SetColTitle(3, "Food");
-  EXPECT_EQ(g.Columns()[3].width, 0);
-  EXPECT_EQ(g.Columns()[3].title, "Food");
 }
 
 TEST(DataTbl, RowColoursAndMarksFollowTheirRows) {

@@ -10,6 +10,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/headless/headless.h"
 #include "platform/forms/headless/render.h"
+#include "tests/support/steps.h"
 
 class FormsTest : public ::testing::Test {
  protected:
@@ -23,30 +24,10 @@ class FormsTest : public ::testing::Test {
     SetFormsQuery({});
   }
 
-  // "type TEXT", "key NAME", "click CAPTION", "answer Yes", "row GRID ROW",
-  // "expect MESSAGE".
+  // Steps as script lines (tests/support/steps.h).
   void Queue(const std::vector<std::string>& steps) {
-    for (const std::string& s : steps) {
-      std::size_t sp = s.find(' ');
-      std::string verb = s.substr(0, sp);
-      std::string arg = sp == std::string::npos ? "" : s.substr(sp + 1);
-      if (verb == "type") {
-        user.Type(arg);
-      } else if (verb == "key") {
-        user.Key(arg);
-      } else if (verb == "click") {
-        user.Click(arg);
-      } else if (verb == "answer") {
-        user.Answer(ButtonFromName(arg));
-      } else if (verb == "expect") {
-        user.ExpectMessage(arg);
-      } else if (verb == "row") {
-        std::size_t sp2 = arg.find(' ');
-        user.ClickRow(std::stoi(arg.substr(0, sp2)), std::stoi(arg.substr(sp2 + 1)));
-      } else {
-        ADD_FAILURE() << "bad step " << s;
-      }
-    }
+    for (const std::string& s : steps)
+      if (!kvt::test::QueueStep(user, s)) ADD_FAILURE() << "bad step " << s;
   }
   void Play(const std::vector<std::string>& steps) {
     Queue(steps);
