@@ -280,6 +280,9 @@ class PVpos1Dlg : public KVTPropertyPage {
   void FindInventoryPrice(const char* szCustRef, const char* szPriceCode, const char* szItemRef,
                           const char* szLocation, const char* szQty, bool bLoadAll,
                           bool bPriceInquiry);
+  // The same for one unit of the item being keyed, whose price record (its
+  // BEGINDATE, ENDDATE and PPRICE1) the caller has read: null without one.
+  void PriceKeyedItem(const char* szItemRef, const kvt::sql::Row* priceRecord);
   // The inventory module's price, discount and cost for `szQty` units; the
   // price is the net unit price at the price decimals. All three empty when
   // the module does not answer.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,6 +25,8 @@ struct PVpos1Dlg::PricingCore {
   kvt::pricing::ModuleInventory inventory;
   kvt::pricing::Prices prices;
   kvt::pricing::TaxTables taxes;
+  // The promotion of the item being keyed, read with its price record.
+  std::optional<Looked<kvt::pricing::Promotion>> keyedPromotion;
   // Tax row amounts by the texts they are worked out from (line amount, rate,
   // cap): every line of a sale is taxed again as each line is added.
   std::unordered_map<std::string, std::string> lineTaxes;
@@ -185,10 +188,11 @@ void PVpos1Dlg::FindInventoryPrice(const char* szCustRef, const char* szPriceCod
                                    const char* szItemRef, const char* szLocation, const char* szQty,
                                    bool bLoadAll, bool) {
   kvt::pricing::Prices& prices = Pricing().prices;
-  Looked<kvt::pricing::ItemPrice> item =
-      prices.InventoryPrice({Text(szCustRef), Text(szPriceCode), Text(szItemRef), Text(szLocation),
-                             Text(szQty), bLoadAll},
-                            {Data.STORE, Data.TILLREF, Data.SHIFTDATE, MssqlOffice()});
+  const auto& known = pricing_->keyedPromotion;
+  Looked<kvt::pricing::ItemPrice> item = prices.InventoryPrice(
+      {Text(szCustRef), Text(szPriceCode), Text(szItemRef), Text(szLocation), Text(szQty),
+       bLoadAll},
+      {Data.STORE, Data.TILLREF, Data.SHIFTDATE, MssqlOffice()}, known ? &*known : nullptr);
   if (item.failed()) return ShowLookupFailure(item.error);
   SecPriceAvail = 0;
   if (item.value.fixed) Data.QTYPRICING[0] = Data.MIXNUM[0] = '\0';
@@ -198,6 +202,16 @@ void PVpos1Dlg::FindInventoryPrice(const char* szCustRef, const char* szPriceCod
   if (!IsT(CFG_DISPLAYPRICEEACH) && std::atof(Data.PRICE) != 0)
     KVTSetSetting(Data.ENTRYTOTAL, prices.format.Amount(std::atof(Data.PRICE)).c_str());
   DoAppToScr();
+}
+
+void PVpos1Dlg::PriceKeyedItem(const char* szItemRef, const kvt::sql::Row* priceRecord) {
+  Looked<kvt::pricing::Promotion> promotion;
+  if (priceRecord)
+    promotion = kvt::pricing::Answer(kvt::pricing::Promotion{
+        (*priceRecord)["BEGINDATE"], (*priceRecord)["ENDDATE"], (*priceRecord)["PPRICE1"]});
+  Pricing().keyedPromotion = promotion;
+  FindInventoryPrice("", "", szItemRef, INVENTORY_LOCATION, "1", true, true);
+  Pricing().keyedPromotion.reset();
 }
 
 void PVpos1Dlg::FindInventoryPriceAndCost(const char* szCustRef, const char* szPriceCode,
