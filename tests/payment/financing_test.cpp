@@ -8,65 +8,41 @@
 #include <tuple>
 #include <vector>
 
-#include "backoffice/login.h"
 #include "payment/financing.h"
 #include "payment/pos2.h"
-#include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
 #include "platform/sql/query.h"
 #include "platform/win/profile.h"
-#include "sale/pos1.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
-class Financing : public kvt::test::DatabaseTest {
+class Financing : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
     PVpos2Dlg::FormDecl();
-    user.Install();
     ASSERT_TRUE(KVTSetToday("06/15/2026"));
-    // clang-format off
-    Add("KVTPOS10", {{"RECNO", "1"}, {"NEXTSLNUM", "1001"}, {"NEXTSLLNK", "501"}, {"USESTNSNUM", "F"},
-                     {"ENTERSREP", "F"}, {"USEPRBK", "T"}, {"DECFORPRC", "2"}, {"MAXQTY", "9999"},
-                     {"MAXAMOUNT", "99999"}, {"MAXCHRDEPT", "3"}, {"CASHCUST", "CASH"},
-                     {"CCARDCUST", "CASH"}, {"PRMPTCCNUM", "T"}});
-    const std::pair<const char*, kvt::schema::Row> rows[] = {
-        {"KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}}}, {"KVTINV17", {{"CONFIG10", "01"}}},
-        {"KVTINV1", {{"REFERENCE", "P2000"}, {"DESCRIPT", "Gate"}, {"INACTIVE", "F"}}},
-        {"KVTINV2", {{"REFERENCE", "P2000"}, {"LOCATION", "01"}, {"LISTPRICE", "20.00"}}},
-        {"KVTPRB1", {{"REFERENCE", "P2000"}, {"LOCATION", "01"}}},
-        {"KVTAR50", {{"REFERENCE", "CASH"}, {"NAME", "Cash Customer"}, {"ISACTIVE", "0"}}},
-        {"KVTAR50", {{"REFERENCE", "1001"}, {"NAME", "Miller, Alan"}, {"ISACTIVE", "0"}}},
-        {"KVTAR51", {{"REFERENCE", "CASH"}}}, {"KVTAR51", {{"REFERENCE", "1001"}}},
-        {"KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}, {"CARDTYPE", "VISA"}}}};
-    for (const auto& [table, row] : rows) Add(table, row);
+    Add(
+        {"KVTPOS10 RECNO=1 NEXTSLNUM=1001 ENTERSREP=F USEPRBK=T DECFORPRC=2 MAXQTY=9999 "
+         "MAXAMOUNT=99999 MAXCHRDEPT=3 CASHCUST=CASH CCARDCUST=CASH PRMPTCCNUM=T",
+         "KVTCOM13 REFERENCE=MAIN LOCATION=01", "KVTINV17 CONFIG10=01",
+         "KVTINV1 REFERENCE=P2000 DESCRIPT=Gate INACTIVE=F",
+         "KVTINV2 REFERENCE=P2000 LOCATION=01 LISTPRICE=20.00",
+         "KVTPRB1 REFERENCE=P2000 LOCATION=01",
+         "KVTAR50 REFERENCE=CASH NAME='Cash Customer' ISACTIVE=0", "KVTAR51 REFERENCE=CASH",
+         "KVTAR50 REFERENCE=1001 NAME='Miller, Alan' ISACTIVE=0", "KVTAR51 REFERENCE=1001",
+         "KVTFL25 CODE=VISA LOCATION='' CARDTYPE=VISA"});
     for (const char* file : {"KVT32.ini", "KVTJD.ini"}) std::filesystem::remove(file);
+    // clang-format off
     for (auto [section, key, value] : {
              std::tuple{"Farm Plan", "Customer", "1001"}, {"Farm Plan", "Name", "Miller, Alan"},
              {"Farm Plan", "Account", "FP-20417"}, {"Farm Plan", "PaymentAmount", "50.00"},
              {"Bank Cards", "CardType", "VISA"}, {"Bank Cards", "CardNumber", "4000123412341111"},
              {"Bank Cards", "Customer", "CASH"}, {"Bank Cards", "Name", "Cash Customer"}})
       WritePrivateProfileString(section, key, value, ".\\KVTJD.ini");
-    for (auto [name, value] : {std::pair{&LOGIN_STORE, "MAIN"}, {&LOGIN_DATE, "06152026"},
-                               {&LOGIN_TILL, "1"}, {&LOGIN_EMPLOYEE, "100"}, {&LOGIN_SHIFT, "1"}})
-      KVTSetSetting(*name, value);
     // clang-format on
-  }
-  void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    KVTSetToday("");
-    KVTResetModuleState();
-    DatabaseTest::TearDown();
-  }
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
+    LogIn("MAIN", "06152026");
   }
   // The till with the module installed or not, and the locations that take
   // Farm Plan and bank cards ("" none, "*" all).
@@ -79,9 +55,7 @@ class Financing : public kvt::test::DatabaseTest {
                               ".\\KVT32.ini");
     WritePrivateProfileString("Farm Plan", "Locations", farmPlan, ".\\KVTJD.ini");
     WritePrivateProfileString("Bank Cards", "Locations", cards, ".\\KVTJD.ini");
-    KVTOpenSaleWindow(host.MainWindow());
-    user.Run();
-    sale = dynamic_cast<PVpos1Dlg*>(KVTForms::Instance().ActiveScreen());
+    sale = OpenSale();
     ASSERT_TRUE(sale);
   }
   PVpos2Dlg* Pay() { return dynamic_cast<PVpos2Dlg*>(sale->TabWindow()->GetPage(1)); }
@@ -104,8 +78,6 @@ class Financing : public kvt::test::DatabaseTest {
     return out;
   }
 
-  KVTHeadlessBackend user;
-  KVTHost host;
   PVpos1Dlg* sale = nullptr;
 };
 
