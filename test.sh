@@ -21,4 +21,7 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_supp
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The fuzz targets, a few seconds each, in a clang build of their own (build-fuzz/).
+[ "${1:-}" = "--clean" ] && rm -rf build-fuzz
+scripts/fuzz.sh --short
 tests/package/package_test.sh

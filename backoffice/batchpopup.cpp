@@ -5,6 +5,7 @@
 #include <string>
 
 #include "backoffice/transfers.h"
+#include "platform/base/textwidth.h"
 
 namespace sql = kvt::sql;
 
@@ -12,7 +13,7 @@ namespace {
 
 template <std::size_t N>
 void Put(char (&dest)[N], const char* text) {
-  std::snprintf(dest, N, "%s", text ? text : "");
+  KVTCopyText(dest, text);
 }
 
 }  // namespace
@@ -69,7 +70,7 @@ void KVTBatchPopup::ShowGroup(bool batchShown) {
 bool KVTBatchPopup::SearchBatch() {
   KVTSearchResult chosen;
   if (!KVTSimpleSearch(Handle(), "ARBATCHSRCH", "ARBATCHFMT", &chosen)) return false;
-  std::snprintf(batch_, batchSize_, "%s", chosen.Value(0).c_str());
+  KVTCopyText(batch_, batchSize_, chosen.Value(0));
   Put(szBatch, batch_);
   DoAppToScr(IDC_BATCH);
   return true;

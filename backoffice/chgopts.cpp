@@ -5,6 +5,7 @@
 #include <string>
 
 #include "backoffice/transfers.h"
+#include "platform/base/textwidth.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 template <std::size_t N>
 void Put(char (&dest)[N], const char* text) {
-  std::snprintf(dest, N, "%s", text ? text : "");
+  KVTCopyText(dest, text);
 }
 
 bool On(const char* flag) {

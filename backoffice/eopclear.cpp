@@ -2,6 +2,7 @@
 #include "backoffice/eopclear.h"
 
 #include "platform/base/kvtbase.h"
+#include "platform/base/textwidth.h"
 
 namespace sql = kvt::sql;
 
@@ -63,8 +64,7 @@ bool KVTPeriodClear::Start() {
   if (!r.ok()) return error_ = r.error(), false;
   rows_.reserve(r.rows().size());
   for (const sql::Row& row : r.rows())
-    rows_.push_back(
-        {row["REFERENCE"].substr(0, 49), row["LOCATION"].substr(0, 49), row.Num("RECNO")});
+    rows_.push_back({KVTCut(row["REFERENCE"], 49), KVTCut(row["LOCATION"], 49), row.Num("RECNO")});
   error_.clear();
   return true;
 }

@@ -7,6 +7,7 @@
 #include "backoffice/chgopts.h"
 #include "backoffice/exchange.h"
 #include "backoffice/exchangecalls.h"
+#include "platform/base/textwidth.h"
 #include "platform/sql/query.h"
 #include "shell/globals.h"
 #include "shell/imports.h"
@@ -102,9 +103,9 @@ KVTFileImportForm::Outcome KVTImportSalesForm::ImportRow(int row, std::string* e
       return Outcome::Failed;
     }
     if (r.found() == sql::Found::Yes) {
-      options.trnST = r.first()["TRNST"].substr(0, 20);
-      options.trnPB = r.first()["TRNPB"].substr(0, 20);
-      options.trnCST = r.first()["TRNCST"].substr(0, 20);
+      options.trnST = KVTCut(r.first()["TRNST"], 20);
+      options.trnPB = KVTCut(r.first()["TRNPB"], 20);
+      options.trnCST = KVTCut(r.first()["TRNCST"], 20);
     }
     if (!KVTAskReimportOptions(screen_->Handle(), &options)) return Outcome::Declined;
   }

@@ -6,6 +6,7 @@
 
 #include "backoffice/chgopts.h"
 #include "backoffice/trnbatch.h"
+#include "platform/base/textwidth.h"
 #include "platform/win/profile.h"
 #include "shell/globals.h"
 #include "shell/kvtintob.h"
@@ -253,9 +254,9 @@ void KVTTransferForm::Cmidc_ok() {
     std::string st, pb, cst;
     sql::Result targets = KVTTransfers::TillTargets(store, till);
     if (targets.found() == sql::Found::Yes) {
-      st = targets.first()["TRNST"].substr(0, 20);
-      pb = targets.first()["TRNPB"].substr(0, 20);
-      cst = targets.first()["TRNCST"].substr(0, 20);
+      st = KVTCut(targets.first()["TRNST"], 20);
+      pb = KVTCut(targets.first()["TRNPB"], 20);
+      cst = KVTCut(targets.first()["TRNCST"], 20);
     }
     bool go = false;
     std::string batch;

@@ -6,6 +6,7 @@
 
 #include "backoffice/viewds.h"
 #include "platform/base/kvtbase.h"
+#include "platform/base/textwidth.h"
 #include "platform/sql/kvtsql.h"
 #include "shell/globals.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 template <std::size_t N>
 void Put(char (&dest)[N], const std::string& text) {
-  std::snprintf(dest, N, "%s", text.c_str());
+  KVTCopyText(dest, text);
 }
 
 std::string Trimmed(const char* s) {

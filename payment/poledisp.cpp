@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "platform/base/textwidth.h"
+
 namespace kvt::devices {
 
 namespace {
@@ -12,14 +14,15 @@ std::string Cut(const std::string& s, std::size_t from, std::size_t n) {
   return from - 1 < s.size() ? s.substr(from - 1, n) : "";
 }
 
+// A line of the display is `width` characters wide.
 std::string Left(const std::string& s, std::size_t width) {
-  std::string t = s.substr(0, width);
-  return t + std::string(width - t.size(), ' ');
+  std::string t = KVTCut(s, SIZE_MAX, width);
+  return t + std::string(width - KVTCharCount(t), ' ');
 }
 
 std::string Right(const std::string& s, std::size_t width) {
-  std::string t = s.substr(0, width);
-  return std::string(width - t.size(), ' ') + t;
+  std::string t = KVTCut(s, SIZE_MAX, width);
+  return std::string(width - KVTCharCount(t), ' ') + t;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/textwidth.h"
 #include "platform/forms/forms.h"
 #include "platform/sql/query.h"
 #include "sale/pos1.h"
@@ -35,7 +36,7 @@ ReportPrinter ChoosePrinter(const char* printer, int textMode, const char* toPri
   p.printerText.clear();
   p.select.text_mode = static_cast<std::int16_t>(textMode);
   std::memset(p.select.destination, 0, sizeof p.select.destination);
-  std::snprintf(p.select.destination, sizeof p.select.destination, "%s", printer ? printer : "");
+  KVTCopyText(p.select.destination, printer);
   return p;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/base/textwidth.h"
 #include "platform/forms/msgbox.h"
 
 namespace {
@@ -94,7 +95,7 @@ void CSerialPort::WriteToPort(const char* string) {
   if (!m_hComm.IsOpen() || !string) return;
   std::string text(string);
   if (m_nWriteBufferSize > 0 && text.size() >= m_nWriteBufferSize)
-    text.resize(m_nWriteBufferSize - 1);
+    text = KVTCut(text, m_nWriteBufferSize - 1);
   {
     std::lock_guard<KVTCriticalSection> lock(m_csCommunicationSync);
     m_szWriteBuffer.push_back(std::move(text));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/base/kvtbase.h"
+#include "platform/base/textwidth.h"
 #include "shell/globals.h"
 #include "shell/hostreq.h"
 
@@ -19,9 +20,7 @@ const char* Text(const char* s) {
 }
 
 void CopyCut(char* dest, std::size_t size, const char* text, std::size_t len) {
-  std::size_t n = len < size - 1 ? len : size - 1;
-  std::memcpy(dest, text, n);
-  dest[n] = '\0';
+  KVTCopyText(dest, size, std::string_view(text, len));
 }
 
 // The customer's pricing type (up to 50 characters), "" without a customer row.
@@ -30,7 +29,7 @@ kvt::sql::Result PricingTypeOf(const char* szCustRef, std::string* type) {
   if (!szCustRef || !*szCustRef) return {};  // no customer reference can match
   kvt::sql::Result r = kvt::sql::Run("SELECT PURCODES FROM KVTAR50 WHERE REFERENCE = ?",
                                      {kvt::sql::Text(szCustRef)});
-  if (r.found() == kvt::sql::Found::Yes) *type = r.first()["PURCODES"].substr(0, 50);
+  if (r.found() == kvt::sql::Found::Yes) *type = KVTCut(r.first()["PURCODES"], 50);
   return r;
 }
 

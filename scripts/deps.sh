@@ -14,6 +14,7 @@ packages=(
   poppler-utils
   libzip-dev
   libshp-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/base/textwidth.h"
 #include "platform/win/window.h"
 
 inline constexpr int KVT_SETTING_LEN = 50;
@@ -177,12 +178,10 @@ extern char LOGIN_TILL[KVT_SETTING_LEN];
 extern char LOGIN_SHIFT[KVT_SETTING_LEN];
 extern char LOGIN_EMPLOYEE[KVT_SETTING_LEN];
 
-// Copies text into a module-wide setting, cut to fit.
+// Copies text into a module-wide setting, cut to fit between characters.
 template <std::size_t N>
 void KVTSetSetting(char (&setting)[N], const char* text) {
-  std::size_t i = 0;
-  for (; text && text[i] && i + 1 < N; ++i) setting[i] = text[i];
-  setting[i] = '\0';
+  KVTCopyText(setting, text);
 }
 
 // Every setting and value of this header at its default, as a fresh module

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/base/kvtbase.h"
+#include "platform/base/textwidth.h"
 #include "platform/forms/msgbox.h"
 #include "platform/win/hostwin.h"
 #include "platform/win/profile.h"
@@ -23,9 +24,7 @@ int g_lockTryCount = -1;
 
 // Copies text into a fixed buffer, cut to fit.
 void CopyName(char* dest, std::size_t size, const char* text) {
-  std::size_t n = text ? strnlen(text, size - 1) : 0;
-  std::memcpy(dest, text ? text : "", n);
-  dest[n] = '\0';
+  KVTCopyText(dest, size, text ? text : "");
 }
 
 // Sends one request to the host; false (after saying so) without a host.

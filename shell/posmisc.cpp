@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/base/kvtbase.h"
+#include "platform/base/textwidth.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "platform/win/profile.h"
@@ -50,9 +51,7 @@ class Changes {
       return false;
     }
     for (const Change& c : changes_) {
-      std::size_t n = std::min(c.value.size(), c.size - 1);
-      c.value.copy(c.setting, n);
-      c.setting[n] = '\0';
+      KVTCopyText(c.setting, c.size, c.value);
     }
     return true;
   }
@@ -325,17 +324,3 @@ bool FindInvLoc(const char* szStore) {
   return c.Commit();
 }
 
-void StripDateZeros(char* Date) {
-  if (!Date) return;
-  char work[32];
-  std::snprintf(work, sizeof work, "%s", Date);
-  TRIM(work);
-  std::size_t len = std::strlen(work);
-  bool keep =
-      len >= 8 && (std::strcmp(work + 4, "1000") == 0 || std::strcmp(work + 4, "2000") == 0 ||
-                   std::strcmp(work + 4, "3000") == 0);
-  if (!keep) {
-    while (len >= 2 && work[len - 1] == '0' && work[len - 2] == '0') work[len -= 2] = '\0';
-  }
-  std::strcpy(Date, work);
-}

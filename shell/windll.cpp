@@ -11,6 +11,7 @@
 
 #include "backoffice/login.h"
 #include "platform/base/kvtbase.h"
+#include "platform/base/textwidth.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "platform/win/hostwin.h"
@@ -438,9 +439,9 @@ int DoKVTPOSImportSalesInformation(HWND hWnd, const char* szData) {
       return 2;
     }
     if (r.found() == kvt::sql::Found::Yes) {
-      options.trnST = r.first()["TRNST"].substr(0, 20);
-      options.trnPB = r.first()["TRNPB"].substr(0, 20);
-      options.trnCST = r.first()["TRNCST"].substr(0, 20);
+      options.trnST = KVTCut(r.first()["TRNST"], 20);
+      options.trnPB = KVTCut(r.first()["TRNPB"], 20);
+      options.trnCST = KVTCut(r.first()["TRNCST"], 20);
     }
     if (!KVTAskReimportOptions(Wrap(hWnd), &options)) return 0;
   }

@@ -10,6 +10,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/base/textwidth.h"
+
 namespace {
 
 std::mutex g_clockMutex;
@@ -77,10 +79,18 @@ char* TRIM(char* s) {
 }
 
 int KVTsprintf(char* buf, std::size_t size, const char* fmt, ...) {
-  va_list ap;
+  va_list ap, again;
   va_start(ap, fmt);
+  va_copy(again, ap);
   int n = std::vsnprintf(buf, size, fmt, ap);
   va_end(ap);
+  if (n >= 0 && static_cast<std::size_t>(n) >= size && size > 0) {
+    // Cut between characters, not inside one.
+    std::string full(static_cast<std::size_t>(n) + 1, '\0');
+    std::vsnprintf(full.data(), full.size(), fmt, again);
+    KVTCopyText(buf, size, std::string_view(full.data(), static_cast<std::size_t>(n)));
+  }
+  va_end(again);
   return n;
 }
 
@@ -175,7 +185,11 @@ long MakeDateYYYYMMDD(const char* date) {
   if (s.size() == 10 && s[2] == '/' && s[5] == '/')
     s = s.substr(0, 2) + s.substr(3, 2) + s.substr(6, 4);
   if (s.size() != 8 || s.find_first_not_of("0123456789") != std::string::npos) return 0;
-  return std::atol((s.substr(4, 4) + s.substr(0, 4)).c_str());
+  const long ymd = std::atol((s.substr(4, 4) + s.substr(0, 4)).c_str());
+  return KVTValidDate(static_cast<int>(ymd / 10000), static_cast<int>(ymd / 100 % 100),
+                      static_cast<int>(ymd % 100))
+             ? ymd
+             : 0;
 }
 
 double KVTRound(double value, int decimals) {

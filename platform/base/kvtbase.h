@@ -12,18 +12,19 @@
 // returns `s`. A null pointer is returned unchanged.
 KVT_EXPORT char* TRIM(char* s);
 
-// snprintf into a fixed buffer: the text is cut to the buffer, always
-// NUL-terminated. Returns the length the full text would have had.
+// snprintf into a fixed buffer: the text is cut to the buffer between two
+// characters (platform/base/textwidth.h), always NUL-terminated. Returns the
+// length the full text would have had.
+KVT_EXPORT int KVTsprintf(char* buf, std::size_t size, const char* fmt, ...)
+    __attribute__((format(printf, 3, 4)));
 template <std::size_t N, typename... Args>
 int KVTsprintf(char (&buf)[N], const char* fmt, Args... args) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 #pragma GCC diagnostic ignored "-Wformat-security"
-  return std::snprintf(buf, N, fmt, args...);
+  return KVTsprintf(static_cast<char*>(buf), N, fmt, args...);
 #pragma GCC diagnostic pop
 }
-KVT_EXPORT int KVTsprintf(char* buf, std::size_t size, const char* fmt, ...)
-    __attribute__((format(printf, 3, 4)));
 
 // Today as "MMDDYYYY" into `buf` (at least 9 bytes), returned.
 // The clock is the system's local date unless it was set: by KVTSetToday, or

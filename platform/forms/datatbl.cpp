@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/textwidth.h"
 #include "platform/forms/runtime.h"
 #include "platform/forms/screen.h"
 
@@ -22,11 +23,7 @@ bool TDataTbl::SetAccessPos(int, int row) {
 
 int TDataTbl::ReadCell(int col, char* buf, std::size_t size) const {
   if (!buf || size == 0) return 0;
-  std::string s = ReadCell(col);
-  std::size_t n = std::min(s.size(), size - 1);
-  std::memcpy(buf, s.data(), n);
-  buf[n] = '\0';
-  return static_cast<int>(n);
+  return static_cast<int>(KVTCopyText(buf, size, ReadCell(col)));
 }
 
 std::string TDataTbl::ReadCell(int col) const {
@@ -44,9 +41,10 @@ std::string TDataTbl::GetCell(int col, int row) const {
 
 bool TDataTbl::SetCell(int col, int row, const std::string& text) {
   if (!ValidRow(row) || !ValidCol(col)) return false;
-  std::string s = text;
+  // A cell holds what the module's buffer of the column's data length
+  // holds, in bytes, cut between characters.
   int len = GetColDatalen(col);
-  if (len > 0 && s.size() > static_cast<std::size_t>(len - 1)) s.resize(len - 1);
+  std::string s = len > 0 ? KVTCut(text, static_cast<std::size_t>(len - 1)) : text;
   rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)] = s;
   Changed();
   return true;

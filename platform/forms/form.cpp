@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/base/textwidth.h"
+
 std::string KVTColorName(COLORREF c) {
   switch (c) {
     case KVT_DEFAULT_COLOR:
@@ -94,6 +96,12 @@ std::size_t KVTFieldDecl::MaxChars() const {
   if (buffer.type == KVTBufferType::Text && buffer.size > 0) return buffer.size - 1;
   if (buffer.type == KVTBufferType::Double) return 31;
   return width > 0 ? static_cast<std::size_t>(width) : 255;
+}
+
+bool KVTFieldDecl::Holds(const std::string& text) const {
+  const bool bytes = buffer.type == KVTBufferType::Text && buffer.size > 0;
+  const std::size_t max = MaxChars();
+  return KVTCutLength(text, bytes ? max : SIZE_MAX, bytes ? SIZE_MAX : max) == text.size();
 }
 
 namespace {

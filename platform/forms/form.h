@@ -196,9 +196,11 @@ struct KVT_EXPORT KVTFieldDecl {
 
   // Whether the field can hold the keyboard focus at all (by kind).
   bool Focusable() const;
-  // The most characters the field takes: its buffer member less the
-  // terminator, else its width; 0 when it takes no typing.
+  // The most the field takes: its buffer member less the terminator, in
+  // bytes, else its width, in characters; 0 when it takes no typing.
   std::size_t MaxChars() const;
+  // Whether `text` fits the field whole (platform/base/textwidth.h).
+  bool Holds(const std::string& text) const;
 };
 
 struct KVT_EXPORT KVTFormDecl {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/textwidth.h"
 #include "platform/forms/runtime.h"
 
 KVTFieldChecker::~KVTFieldChecker() = default;
@@ -31,6 +32,10 @@ std::string WithoutAmpersand(const std::string& s) {
   for (char c : s)
     if (c != '&') out += c;
   return out;
+}
+
+WPARAM CodePoint(const std::string& c) {
+  return static_cast<WPARAM>(KVTCodePoint(c));
 }
 
 bool TakesText(KVTFieldKind k) {
@@ -129,10 +134,7 @@ void KVTScreen::CopyToBuffer(const KVTFieldDecl& f, const KVTFieldState& s) {
     default:
       value = s.text;
   }
-  char* out = static_cast<char*>(at);
-  std::size_t n = std::min(value.size(), f.buffer.size - 1);
-  std::memcpy(out, value.data(), n);
-  out[n] = '\0';
+  KVTCopyText(static_cast<char*>(at), f.buffer.size, value);
 }
 
 void KVTScreen::CopyToScreen(const KVTFieldDecl& f, KVTFieldState& s) {
@@ -575,7 +577,7 @@ bool KVTScreen::DefaultKey(const KVTKey& key) {
         return true;
       }
       if (TakesText(f->kind)) {
-        TypeChar(' ');
+        TypeChar(" ");
         return true;
       }
       return false;
@@ -696,8 +698,12 @@ bool KVTScreen::UserType(const std::string& text) {
   KVTForms::Busy busy;
   kvt::forms_detail::SetKeyModifiers(false, false, false);
   kvt::forms_detail::SetLastMessageWasKey(true);
-  for (char c : text) {
-    MSG msg{Handle(), WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 0};
+  // One character at a time, all its bytes together, so that no limit
+  // splits it; WM_CHAR carries its code point.
+  for (std::size_t at = 0, n = 0; at < text.size(); at += n) {
+    n = KVTCharBytes(std::string_view(text).substr(at));
+    const std::string c = text.substr(at, n);
+    MSG msg{Handle(), WM_CHAR, CodePoint(c), 0};
     if (PreProcessMsg(msg)) continue;
     if (closing_) break;
     TypeChar(c);
@@ -705,7 +711,7 @@ bool KVTScreen::UserType(const std::string& text) {
   return true;
 }
 
-void KVTScreen::TypeChar(char c) {
+void KVTScreen::TypeChar(const std::string& c) {
   if (!focus_) return;
   const KVTFieldDecl* f = Decl(focus_);
   KVTFieldState* s = State(focus_);
@@ -723,8 +729,9 @@ void KVTScreen::TypeChar(char c) {
   if (f->kind == KVTFieldKind::List) {
     // A letter picks the first item that starts with it.
     for (std::size_t i = 0; i < s->items.size(); ++i) {
-      if (!s->items[i].empty() && std::tolower(static_cast<unsigned char>(s->items[i][0])) ==
-                                      std::tolower(static_cast<unsigned char>(c))) {
+      if (!s->items[i].empty() && c.size() == 1 &&
+          std::tolower(static_cast<unsigned char>(s->items[i][0])) ==
+              std::tolower(static_cast<unsigned char>(c[0]))) {
         UserSelectItem(focus_, static_cast<int>(i));
         return;
       }
@@ -734,7 +741,7 @@ void KVTScreen::TypeChar(char c) {
   if (!TakesText(f->kind) || s->protect) return;
   std::string t = s->replaceOnType ? "" : s->text;
   s->replaceOnType = false;
-  if (t.size() >= f->MaxChars()) {
+  if (!f->Holds(t + c)) {
     MessageBeep();
     return;
   }

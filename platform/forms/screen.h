@@ -5,7 +5,7 @@
 // Keys and focus:
 //  - PreProcessMsg sees every key first (WM_KEYDOWN with the virtual-key
 //    code; GetKeyState tells Shift, Ctrl and Alt) and every typed character
-//    (WM_CHAR); returning true consumes it.
+//    (WM_CHAR, its code point); returning true consumes it.
 //  - Otherwise the runtime's own handling applies: Enter, Tab and the
 //    special keys (SetSpecialKey) leave the field forward; Shift+Tab moves
 //    back without any check; Esc sends IDCANCEL; Space toggles a check box
@@ -211,7 +211,7 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   void ChangeFocus(int id);
   void LeaveForward();
   bool DefaultKey(const KVTKey& key);
-  void TypeChar(char c);
+  void TypeChar(const std::string& c);  // one character, all its bytes
   bool GridKey(TDataTbl& grid, const KVTKey& key);
   void Fire(const std::map<int, std::function<void()>>& handlers, int id);
   void CopyToBuffer(const KVTFieldDecl& f, const KVTFieldState& s);

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/base/export.h"
+#include "platform/base/textwidth.h"
 #include "platform/win/window.h"
 
 inline constexpr int KVT_EVENT_VERSION = 256;
@@ -32,10 +34,14 @@ struct KVTEventObject {
 
 using KVTHandleEventFn = int (*)(const char* event, int version, KVTEventObject* object);
 
-// Copies text into a fixed buffer of the event object, cut to fit.
+// The value of "KEY=" in the text of a request or an answer: items
+// separated by tabs ("01=MAIN\t02=3\t"), the first item with that key;
+// empty when there is none.
+KVT_EXPORT std::string KVTEventItem(const char* text, const std::string& key);
+
+// Copies text into a fixed buffer of the event object, cut to fit between
+// characters.
 template <std::size_t N>
 void KVTSetEventText(char (&dest)[N], const std::string& text) {
-  std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-  text.copy(dest, n);
-  dest[n] = '\0';
+  KVTCopyText(dest, text);
 }

@@ -18,6 +18,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/base/textwidth.h"
+
 namespace {
 
 std::mutex g_mutex;
@@ -66,8 +68,10 @@ bool KeyOf(const std::string& line, std::string* key, std::string* value) {
   return true;
 }
 
-bool Lookup(const std::string& path, const std::string& section, const std::string& key,
+bool Lookup(const std::string& path, const std::string& sectionName, const std::string& keyName,
             std::string* value) {
+  // Names are read without their surrounding blanks, as the file's are.
+  const std::string section = Strip(sectionName), key = Strip(keyName);
   std::vector<std::string> lines;
   if (!ReadLines(path, &lines)) return false;
   bool inSection = false;
@@ -201,10 +205,7 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
   if (!buf || size <= 0) return 0;
   std::string v =
       kvt::ProfileString(file ? file : "", section ? section : "", key ? key : "", def ? def : "");
-  std::size_t n = std::min<std::size_t>(v.size(), static_cast<std::size_t>(size - 1));
-  std::memcpy(buf, v.data(), n);
-  buf[n] = '\0';
-  return static_cast<int>(n);
+  return static_cast<int>(KVTCopyText(buf, static_cast<std::size_t>(size), v));
 }
 
 int GetPrivateProfileInt(const char* section, const char* key, int def, const char* file) {
@@ -220,14 +221,26 @@ int GetPrivateProfileInt(const char* section, const char* key, int def, const ch
   return static_cast<int>(n);
 }
 
-bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+bool WritePrivateProfileString(const char* sectionName, const char* keyName, const char* valueText,
                                const char* file) {
-  if (!section || !file) return false;
+  if (!sectionName || !file) return false;
   // A line break would write lines of its own (a new section, another key);
-  // a section name cannot hold "]", nor a key "=".
-  if (std::strpbrk(section, "\r\n]") || (key && std::strpbrk(key, "\r\n=")) ||
-      (value && std::strpbrk(value, "\r\n")))
+  // a section name cannot hold "]", nor a key "=", nor start as a comment or
+  // a section header does.
+  if (std::strpbrk(sectionName, "\r\n]") || (keyName && std::strpbrk(keyName, "\r\n=")) ||
+      (valueText && std::strpbrk(valueText, "\r\n")))
     return false;
+  const std::string sectionText = Strip(sectionName), keyText = keyName ? Strip(keyName) : "";
+  if (keyName && (keyText.empty() || std::strchr(";#[", keyText[0]))) return false;
+  const char* section = sectionText.c_str();
+  const char* key = keyName ? keyText.c_str() : nullptr;
+  // A value read back loses its surrounding blanks and one pair of quotes:
+  // such a value is written in quotes so that it reads back as it was.
+  std::string valueLine = valueText ? valueText : "";
+  if (valueText && (valueLine != Strip(valueLine) ||
+                    (valueLine.size() >= 2 && valueLine.front() == '"' && valueLine.back() == '"')))
+    valueLine = "\"" + valueLine + "\"";
+  const char* value = valueText ? valueLine.c_str() : nullptr;
   std::lock_guard<std::mutex> lock(g_mutex);
   std::string path = kvt::ResolvePath(file);
   // Other processes (another till, a set-up screen) write the same file:

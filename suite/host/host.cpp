@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/base/textwidth.h"
 #include "platform/forms/host.h"
 #include "platform/forms/query.h"
 #include "platform/sql/kvtsql.h"
@@ -19,9 +20,7 @@ std::string Upper(std::string s) {
 }
 
 void CopyText(char* dest, std::size_t size, const std::string& text) {
-  std::size_t n = std::min(text.size(), size - 1);
-  std::memcpy(dest, text.data(), n);
-  dest[n] = '\0';
+  KVTCopyText(dest, size, text);
 }
 
 }  // namespace

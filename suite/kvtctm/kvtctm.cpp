@@ -32,15 +32,6 @@ void NotHere(HWND hWnd, const char* what) {
   MessageBox(hWnd, text.c_str(), "Kovatel Software", MB_OK | MB_ICONINFORMATION);
 }
 
-// The value of "NN=" in a tab-separated request.
-std::string Item(const char* text, const std::string& key) {
-  std::stringstream in(text ? text : "");
-  std::string item;
-  while (std::getline(in, item, '\t'))
-    if (item.compare(0, key.size() + 1, key + "=") == 0) return item.substr(key.size() + 1);
-  return "";
-}
-
 struct Request {
   std::string date, store, shift, till, batch, trnST;
   bool retransfer = false;
@@ -267,15 +258,15 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
   }
   if (name == "DoKVTPOSDirectTransfer") {
     Request r;
-    std::string date = Item(object->Param1, "01");  // MMDDYYYY
+    std::string date = KVTEventItem(object->Param1, "01");  // MMDDYYYY
     r.date = date.size() == 8 ? date.substr(0, 2) + "/" + date.substr(2, 2) + "/" + date.substr(4)
                               : date;
-    r.store = Item(object->Param1, "02");
-    r.shift = Item(object->Param1, "03");
-    r.till = Item(object->Param1, "04");
-    r.batch = Item(object->Param1, "05");
-    r.retransfer = Item(object->Param1, "06") == "Y";
-    r.trnST = Item(object->Param1, "07");
+    r.store = KVTEventItem(object->Param1, "02");
+    r.shift = KVTEventItem(object->Param1, "03");
+    r.till = KVTEventItem(object->Param1, "04");
+    r.batch = KVTEventItem(object->Param1, "05");
+    r.retransfer = KVTEventItem(object->Param1, "06") == "Y";
+    r.trnST = KVTEventItem(object->Param1, "07");
     std::string contype, exchange;
     sql::Result link =
         sql::Run("SELECT CONTYPE, CONPATH FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?",
@@ -291,11 +282,11 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
   }
   if (name == "DoKVTPOSGetCompressionDirectory") {
     std::string contype, path;
-    if (!TillLink(Item(object->Param1, "01"), Item(object->Param1, "02"), &contype, &path, object))
+    if (!TillLink(KVTEventItem(object->Param1, "01"), KVTEventItem(object->Param1, "02"), &contype, &path, object))
       return 0;
     if (path.empty()) {
-      Fail(object, "No exchange path is set up for store " + Item(object->Param1, "01") + " till " +
-                       Item(object->Param1, "02") + ".");
+      Fail(object, "No exchange path is set up for store " + KVTEventItem(object->Param1, "01") + " till " +
+                       KVTEventItem(object->Param1, "02") + ".");
       return 0;
     }
     KVTSetEventText(object->Param2, path);
@@ -308,10 +299,10 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
     return 1;
   }
   if (name == "DoKVTPOSCreateUpdate")
-    return CreateUpdate(Item(object->Param1, "01"), Item(object->Param1, "02"), object) ? 1 : 0;
+    return CreateUpdate(KVTEventItem(object->Param1, "01"), KVTEventItem(object->Param1, "02"), object) ? 1 : 0;
   if (name == "DoKVTPOSUpdateFromUpload") {
     // A till on the office database has nothing to read from a file.
-    std::string file = Item(object->Param1, "03"), error;
+    std::string file = KVTEventItem(object->Param1, "03"), error;
     if (file.empty()) return 1;
     if (!kvt::ctm::ImportUpdateArchive(file, &error)) {
       Fail(object, error);
@@ -320,7 +311,7 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
     return ToArchive(file, object) ? 1 : 0;
   }
   if (name == "DoKVTPOSAcquireSales")
-    return AcquireSales(Item(object->Param1, "01"), object) ? 1 : 0;
+    return AcquireSales(KVTEventItem(object->Param1, "01"), object) ? 1 : 0;
   KVTSetEventText(object->ErrorString, "The transfer module does not offer " + name + ".");
   return 0;
 }

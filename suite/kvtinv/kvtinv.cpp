@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/textwidth.h"
 #include "suite/kvtinv/commands.h"
 
 namespace kvtinv {
@@ -36,10 +37,7 @@ const std::string& Field(const std::vector<std::string>& fields, std::size_t ind
 }
 
 int Answer(char* reply, int size, const std::string& answer) {
-  std::size_t room = static_cast<std::size_t>(size - kTextAt - 1);
-  std::size_t n = answer.size() < room ? answer.size() : room;
-  std::memcpy(reply + kTextAt, answer.data(), n);
-  reply[kTextAt + n] = '\0';
+  KVTCopyText(reply + kTextAt, static_cast<std::size_t>(size - kTextAt), answer);
   return 1;
 }
 

@@ -14,15 +14,6 @@ namespace {
 
 const char kIni[] = ".\\KVTJD.ini";
 
-// The value of "key=" in a tab-separated request.
-std::string Item(const char* text, const std::string& key) {
-  std::stringstream in(text ? text : "");
-  std::string item;
-  while (std::getline(in, item, '\t'))
-    if (item.compare(0, key.size() + 1, key + "=") == 0) return item.substr(key.size() + 1);
-  return "";
-}
-
 std::string Setting(const char* section, const char* key) {
   return kvt::ProfileString(kIni, section, key);
 }
@@ -62,16 +53,16 @@ int Transaction(const std::string& name, KVTEventObject* object) {
   const bool payment = name == "DoFarmPlanPayment";
   const bool refund = name == "DoBankCardReturn" || name == "DoFarmPlanReturn";
   const char* section = card ? "Bank Cards" : "Farm Plan";
-  if (!Listed(section, Item(object->Param1, "01")))
+  if (!Listed(section, KVTEventItem(object->Param1, "01")))
     return Fail(object, std::string("This location does not accept ") +
                             (card ? "bank cards." : "Farm Plan."));
-  double amount =
-      std::atof(Item(object->Param1, "03").c_str()) - std::atof(Item(object->Param1, "04").c_str());
+  double amount = std::atof(KVTEventItem(object->Param1, "03").c_str()) -
+                  std::atof(KVTEventItem(object->Param1, "04").c_str());
   if (payment) amount = std::atof(Setting(section, "PaymentAmount").c_str());
   amount = std::fabs(amount);
   if (std::round(amount * 100) == 0) return Fail(object, "There is nothing to pay.");
   if (refund) amount = -amount;
-  const std::string invoice = Item(object->Param1, "00");
+  const std::string invoice = KVTEventItem(object->Param1, "00");
   const std::string auth =
       "T" + std::string(invoice.size() < 6 ? 6 - invoice.size() : 0, '0') + invoice;
   std::string answer;
@@ -110,7 +101,7 @@ int KVTInterface_HandleEvent(const char* event, int version, KVTEventObject* obj
   if (name == "KVTInitializeEvent" || name == "KVTDestroyEvent") return 1;
   if (name == "DoCheckLocationAcceptsFarmPlan" || name == "DoCheckLocationAcceptsBankCard") {
     const char* section = name == "DoCheckLocationAcceptsFarmPlan" ? "Farm Plan" : "Bank Cards";
-    object->iParam1 = Listed(section, Item(object->Param1, "01")) ? 1 : 0;
+    object->iParam1 = Listed(section, KVTEventItem(object->Param1, "01")) ? 1 : 0;
     return 1;
   }
   if (name == "DoBankCardSale" || name == "DoBankCardReturn" || name == "DoFarmPlanSale" ||

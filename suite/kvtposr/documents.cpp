@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/base/textwidth.h"
+
 namespace kvt::posr {
 
 namespace {
@@ -122,12 +124,18 @@ std::string InvoiceText(const Address& store, const Sale& s, const DocumentOptio
   std::snprintf(head, sizeof head, "%-16s %-30s %8s %7s %7s", "Item", "Description", "Qty", "Price",
                 "Amount");
   out << head << "\n" << Rule(w) << "\n";
-  for (const SaleLine& l : s.lines) {
-    char row[160];
-    std::snprintf(row, sizeof row, "%-16.16s %-30.30s %8.8s %7.7s %7.7s", l.ref.c_str(),
-                  l.description.c_str(), l.qty.c_str(), l.price.c_str(), l.amount.c_str());
-    out << row << "\n";
-  }
+  // Columns of characters: a description is cut between characters.
+  auto left = [](const std::string& t, std::size_t w) {
+    std::string c = KVTCut(t, SIZE_MAX, w);
+    return c + std::string(w - KVTCharCount(c), ' ');
+  };
+  auto right = [](const std::string& t, std::size_t w) {
+    std::string c = KVTCut(t, SIZE_MAX, w);
+    return std::string(w - KVTCharCount(c), ' ') + c;
+  };
+  for (const SaleLine& l : s.lines)
+    out << left(l.ref, 16) << ' ' << left(l.description, 30) << ' ' << right(l.qty, 8) << ' '
+        << right(l.price, 7) << ' ' << right(l.amount, 7) << "\n";
   out << Rule(w) << "\n";
   Totals(out, s, o, w);
   return out.str();

@@ -3,10 +3,12 @@
 // stopped at once and started again. Each run checks the same invariants
 // and prints its figures:
 //   - every sale header has its three lines and three tax rows;
-//   - no sale number and no link is used twice;
-//   - the stock moved exactly for the sales saved;
+//   - no sale number, link or record number is used twice;
+//   - the stock and the category's history moved exactly for the sales saved;
 //   - no sale reported saved is missing, none reported not saved is there.
-// KVT_RELIABILITY_ROUNDS makes the kill runs longer (default 8 rounds).
+// KVT_RELIABILITY_ROUNDS makes the kill runs longer (default 8 rounds);
+// KVT_RELIABILITY_SECONDS the runs of four and eight tills saving at once
+// (default 2 s).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -38,10 +40,14 @@ namespace sql = kvt::sql;
 
 constexpr double kStartQoh = 1000000;
 
-int Rounds() {
-  const char* r = std::getenv("KVT_RELIABILITY_ROUNDS");
+int FromEnv(const char* name, int otherwise) {
+  const char* r = std::getenv(name);
   int n = r ? std::atoi(r) : 0;
-  return n > 0 ? n : 8;
+  return n > 0 ? n : otherwise;
+}
+
+int Rounds() {
+  return FromEnv("KVT_RELIABILITY_ROUNDS", 8);
 }
 
 struct Till {
@@ -77,6 +83,9 @@ class Reliability : public kvt::test::DatabaseTest {
         << db().error();
     ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}}));
     ASSERT_TRUE(db().Add("KVTINV17", {{"CONFIG10", "01"}}));
+    ASSERT_TRUE(db().Add(
+        "KVTCOM12",
+        {{"REFERENCE", "HDWR"}, {"LOCATION", "MAIN"}, {"CURQTY3", "0.000"}, {"CURDOL3", "0.00"}}));
     for (const char* ref : {"A1", "A2", "A3"})
       ASSERT_TRUE(
           db().Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"QTYONHAND", "1000000"}}));
@@ -144,6 +153,16 @@ class Reliability : public kvt::test::DatabaseTest {
     if (db().Count("KVTPOS2") != 3 * static_cast<int>(links.size()) ||
         db().Count("KVTPOS3") != 3 * static_cast<int>(links.size()))
       violation("lines or taxes without their sale");
+    for (const char* table : {"KVTPOS1", "KVTPOS2", "KVTPOS3"})
+      for (const auto& row : db().Rows(std::string("SELECT RECNO, COUNT(*) FROM ") + table +
+                                       " GROUP BY RECNO HAVING COUNT(*) > 1"))
+        violation(std::string(table) + " record number " + row[0] + " used " + row[1] + " times");
+    // Each sale sells 1 + 2 + 3 of category HDWR for 2 + 4 + 6.
+    const auto history =
+        db().Rows("SELECT CURQTY3, CURDOL3 FROM KVTCOM12 WHERE REFERENCE = 'HDWR'").at(0);
+    if (std::atof(history[0].c_str()) != 6.0 * static_cast<double>(links.size()) ||
+        std::atof(history[1].c_str()) != 12.0 * static_cast<double>(links.size()))
+      violation("history of HDWR is " + history[0] + " " + history[1]);
     for (int n = 1; n <= 3; ++n) {
       double qoh = std::atof(
           db().Value("SELECT QTYONHAND FROM KVTINV2 WHERE REFERENCE = 'A" + std::to_string(n) + "'")
@@ -201,6 +220,21 @@ TEST_P(Reliability, SqliteFileMovedAwayAndBackIsNeverSavedIntoInTheMeantime) {
   told.Read(outs_.back());
   EXPECT_GT(told.notSaved + told.away, 0) << "the till noticed the file gone";
   Check("file moved away", rounds, rounds);
+}
+
+// Tills saving at once for a while, then stopped (killed, at any moment).
+TEST_P(Reliability, FourAndThenEightTillsSavingAtOnceShareNoNumber) {
+  const int seconds = FromEnv("KVT_RELIABILITY_SECONDS", 2);
+  for (int count : {4, 8}) {
+    std::vector<Till> tills;
+    for (int i = 0; i < count; ++i)
+      tills.push_back(Start(std::string(1, static_cast<char>('A' + i))));
+    for (const Till& t : tills) Started(t);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    for (const Till& t : tills) Kill(t);
+    const std::string run = std::to_string(count) + " tills " + std::to_string(seconds) + " s";
+    Check(run.c_str(), 1, count);
+  }
 }
 
 KVT_ON_BOTH_BACKENDS(Reliability);

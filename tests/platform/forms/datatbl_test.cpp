@@ -179,4 +179,24 @@ TEST(DataTbl, TopRowStaysInsideTheRows) {
   EXPECT_EQ(g.GetTopRow(), 14);
 }
 
+// The reference column holds 17 bytes: a character across the edge is left
+// out whole, in the cell and in the caller's buffer.
+TEST(DataTbl, CellsAndBuffersKeepWholeCharacters) {
+  // clang-format off
+  struct Case { const char* typed; const char* cell; const char* inSix; } cases[] = {
+      {"1234567890123456\xC3\xA9", "1234567890123456", "12345"},
+      {"123456789012345\xC3\xA9", "123456789012345\xC3\xA9", "12345"},
+      {"1234\xF0\x9F\x90\x84", "1234\xF0\x9F\x90\x84", "1234"},
+      {"1\xF0\x9F\x90\x84", "1\xF0\x9F\x90\x84", "1\xF0\x9F\x90\x84"}};
+  // clang-format on
+  for (const auto& c : cases) {
+    TDataTbl g = MakeGrid();
+    Fill(g, {c.typed});
+    EXPECT_EQ(g.GetCell(0, 0), c.cell);
+    char six[6];
+    g.ReadCell(0, six);
+    EXPECT_STREQ(six, c.inSix) << c.typed;
+  }
+}
+
 }  // namespace

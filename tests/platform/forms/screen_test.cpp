@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(TestScreen, ScreenFlow, ::testing::Values(
     Case{"EnteringAFieldSelectsItsText", {"type S1", "key Enter", "key Shift+Tab", "type S2"}, Ids::IDC_STORE, {{101, "S2"}}, {}},
     Case{"BackspaceAfterTypingRemovesOneCharacter", {"type S12", "key Backspace", "key Enter"}, Ids::IDC_QTY, {{101, "S1"}}, {}},
     Case{"TextLongerThanTheBufferIsCut", {"type S1234567"}, Ids::IDC_STORE, {{101, "S12345"}}, {}},
+    Case{"AnAccentAcrossTheBufferEdgeIsLeftOutWhole", {"type S1234\xC3\xA9"}, Ids::IDC_STORE, {{101, "S1234"}}, {}},
+    Case{"AnEmojiThatFitsIsTakenWhole", {"type S1\xF0\x9F\x90\x84x"}, Ids::IDC_STORE, {{101, "S1\xF0\x9F\x90\x84"}}, {}},
     Case{"LeavingThePriceAddsTheLine", kOneLine, Ids::IDC_QTY, {{102, ""}, {103, ""}, {Ids::IDC_TOTAL, "$3.00"}}, {}, 1},
     Case{"QuestionAnsweredNoKeepsTheLines", After(kOneLine, {"answer No", "key F3"}), Ids::IDC_QTY, {{Ids::IDC_TOTAL, "$3.00"}}, {"Clear all lines?"}, 1},
     Case{"QuestionAnsweredYesClears", After(kOneLine, {"answer Yes", "key F3"}), Ids::IDC_QTY, {{Ids::IDC_TOTAL, "$0.00"}, {Ids::IDC_LOG, "cleared"}}, {"Clear all lines?"}, 0},
