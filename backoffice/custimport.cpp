@@ -133,8 +133,22 @@ bool KVTCustomerImport::Replace(const std::string& today,
   failedCustomer_.clear();
   sql::FileQuery rows;
   if (!rows.Run(kSelect + table_)) return Fail(rows.error());
+  // Where the database takes statements together, the inserts go in
+  // batches; a failure is traced back to its customer and table.
+  sql::Pipeline pipe;
   sql::Transaction unit;
   if (!unit.ok()) return Fail(unit.error());
+  struct Waiting {
+    std::size_t first;  // the number of its KVTAR50 insert in the pipeline
+    std::string code;
+  };
+  std::vector<Waiting> waiting;
+  auto sendFailed = [&](const std::string& error) {
+    for (const Waiting& w : waiting)
+      for (int t = 0; t < 5; ++t)
+        if (!pipe.Answer(w.first + t).ok()) return Fail(pipe.error(), kInserts[t].table, w.code);
+    return Fail(pipe.failed() ? pipe.error() : error);
+  };
   for (const char* table : {"KVTAR50", "KVTAR51", "KVTAR54", "KVTAR55", "KVTAR57"}) {
     sql::Result gone = sql::Run(std::string("DELETE FROM ") + table);
     if (!gone.ok()) return Fail("The customers could not be removed: " + gone.error(), table);
@@ -151,11 +165,13 @@ bool KVTCustomerImport::Replace(const std::string& today,
     double recno[5];
     for (int t = 0; t < 5; ++t) {
       recno[t] = NextNum(1, kInserts[t].table, 100);
+      if (recno[t] <= 0 && pipe.failed()) return sendFailed(KVTLastSqlError());
       if (recno[t] <= 0)
         return Fail("No record number: " + std::string(KVTLastSqlError()), kInserts[t].table,
                     v[IC_CODE]);
     }
     const std::string customer = Format("%.0f", recno[0]);
+    waiting.push_back({pipe.size(), v[IC_CODE]});
     for (int t = 0; t < 5; ++t) {
       const std::string number = Format("%.0f", recno[t]);
       switch (t) {
@@ -192,12 +208,17 @@ bool KVTCustomerImport::Replace(const std::string& today,
                     sql::Date(today)};
       }
       sql::Result r = inserts[t].Run(values);
+      if (!r.ok() && pipe.failed()) return sendFailed(r.error());
       if (!r.ok() || r.changed() < 1)
         return Fail(r.ok() ? "No row was saved." : r.error(), kInserts[t].table, v[IC_CODE]);
     }
     ++imported_;
+    if (waiting.size() == 200) {
+      if (!pipe.Send()) return sendFailed(pipe.error());
+      waiting.clear();
+    }
     if (progress) progress(imported_);
   }
-  if (!unit.Commit()) return Fail(unit.error());
+  if (!unit.Commit()) return sendFailed(unit.error());
   return true;
 }

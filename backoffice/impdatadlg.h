@@ -1,11 +1,13 @@
 // The import data screen (PVimpdataDlg): lists the "TU-" update files of a
 // store and till and hands each marked one to the transfer module; on a new
 // till database the set-up popup (PVdriveDlg) first records the till and
-// where its files are. Forwards to KVTImportDataForm.
+// where its files are. Forwards to KVTImportDataForm, a file-list import
+// (KVTFileImportForm).
 #pragma once
 
 #include <string>
 
+#include "backoffice/fileimport.h"
 #include "platform/forms/forms.h"
 
 struct PVimpdataData {
@@ -38,55 +40,31 @@ class PVdriveDlg : public PVDialog {
   void CmOk() override;
 };
 
-class KVTImportDataForm {
+class KVTImportDataForm : public KVTFileImportForm {
  public:
-  enum : int {
-    IDC_TITLE = 100,
-    IDC_TEXT = 101,
-    IDC_CRITERIA = 102,
-    IDC_REIMPORT = 103,
-    IDC_GRID = 104,
-    IDC_SELALL = 105,
-    IDC_OK = 106,
-    IDC_CHANGE = 107,
-    IDC_TILLREF = 176,
-    IDC_STORE = 179,
-  };
-  enum : int {
-    COL_MARK = 0,
-    COL_FILE,
-    COL_PATH,
-    COL_STORE,
-    COL_TILL,
-    COL_DATE,
-    COL_CREATED,
-    COL_SORT
-  };
+  enum : int { COL_CREATED = COL_DATE + 1, COL_SORT };
 
   static const KVTFormDecl& FormDecl();
   explicit KVTImportDataForm(KVTScreen* screen);
 
-  void InitForm();
-  void DisplayDataToImport(const std::string& store, const std::string& till, bool check = true);
-  void ReimportToggled();
-  void Toggle(int row);
-  void SelectAll();
-  void Cmidc_ok();
+  void InitForm() override;
+  void DisplayDataToImport(const std::string& store, const std::string& till) override {
+    List(store, till, true);
+  }
+  // The listing; `check` false skips the criteria checks (the set-up popup's till).
+  void List(const std::string& store, const std::string& till, bool check);
 
   PVimpdataData Data{};
 
- private:
-  class Criteria : public KVTFieldChecker {
-   public:
-    explicit Criteria(KVTImportDataForm* form) : form_(form) {}
-    int VerifyFields(int id) override;
+ protected:
+  void SetTexts(bool reimport) override;
+  void FillRow(TDataTbl* grid, const KVTExchangeFile& file) override;
+  Outcome ImportRow(int row, std::string* error) override;
+  void AfterRows(int* selected, int* successes, int* failures) override;
+  const char* ErrorCaption() const override { return "Import Data Error"; }
+  bool SalesSummary() const override { return false; }
 
-   private:
-    KVTImportDataForm* form_;
-  };
-  bool Reimport() const;
-  KVTScreen* screen_;
-  Criteria criteria_{this};
+ private:
   bool direct_ = false;
 };
 
@@ -97,4 +75,5 @@ class PVimpdataDlg : public PVMDIDialog {
 
  protected:
   void SetupWindow() override { Form.InitForm(); }
+  bool PreProcessMsg(MSG& msg) override;
 };

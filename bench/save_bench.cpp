@@ -1,7 +1,10 @@
 // SaveOrder of a ten-line taxed sale (number, link, header, lines, taxes,
 // stock through the inventory module and category history) on SQLite
-// (synchronous FULL, the till's setting) and PostgreSQL, for one till and
-// for four tills saving at once (this process and three helper processes).
+// (synchronous FULL, the till's setting) and PostgreSQL, for one till, for
+// four and eight tills saving at once as fast as they can (this process and
+// helper processes), and for four tills each saving 50 sales a second (the
+// 99th percentile and the longest save). No number or link may be used twice
+// at the end of any run.
 // Each is reported as a ratio to the database floor (bench/floor.h) measured
 // in the same run on the same database.
 //
@@ -13,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/floor.h"
@@ -216,7 +221,7 @@ struct Helpers {
   std::string stop;
 };
 
-Helpers StartHelpers(const std::string& ini, Target target) {
+Helpers StartHelpers(const std::string& ini, Target target, int count = 3, int perSecond = 0) {
   Helpers h;
   h.stop = (std::filesystem::temp_directory_path() /
             ("kvtsave_bench_" + std::to_string(getpid()) + "_stop_" + Name(target)))
@@ -226,7 +231,9 @@ Helpers StartHelpers(const std::string& ini, Target target) {
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return h;
   self[n] = '\0';
-  for (const char* id : {"B", "C", "D"}) {
+  const std::string pace = std::to_string(perSecond);
+  for (const char* id : {"B", "C", "D", "E", "F", "G", "H", "I"}) {
+    if (static_cast<int>(h.pids.size()) == count) break;
     std::string count = h.stop + "_" + id;
     std::vector<char*> argv = {self,
                                const_cast<char*>("--save-helper"),
@@ -234,6 +241,7 @@ Helpers StartHelpers(const std::string& ini, Target target) {
                                const_cast<char*>(id),
                                h.stop.data(),
                                count.data(),
+                               const_cast<char*>(pace.c_str()),
                                nullptr};
     pid_t pid = -1;
     if (posix_spawn(&pid, self, nullptr, nullptr, argv.data(), environ) == 0) {
@@ -275,6 +283,19 @@ long StopHelpers(const Helpers& h) {
   return failed ? -1 : total;
 }
 
+// No two sales of the run share a number or a link; else what is shared.
+std::string Duplicates() {
+  for (const char* column : {"INVOICENUM", "INVOICELNK"}) {
+    kvt::sql::Result r =
+        kvt::sql::Run(std::string("SELECT ") + column + " AS V FROM KVTPOS1 GROUP BY " + column +
+                      " HAVING COUNT(*) > 1");
+    if (!r.ok()) return r.error();
+    if (r.found() == kvt::sql::Found::Yes)
+      return std::string(column) + " " + r.first()["V"] + " is used by more than one sale";
+  }
+  return "";
+}
+
 void SaveOrderTenLines(benchmark::State& state, Target target, int tills) {
   std::string why;
   Till* t = Open(target, &why);
@@ -286,8 +307,8 @@ void SaveOrderTenLines(benchmark::State& state, Target target, int tills) {
   s.user.Reset();
   Helpers helpers;
   if (tills > 1) {
-    helpers = StartHelpers(t->ini, target);
-    if (helpers.pids.size() != 3) {
+    helpers = StartHelpers(t->ini, target, tills - 1);
+    if (static_cast<int>(helpers.pids.size()) != tills - 1) {
       StopHelpers(helpers);
       state.SkipWithError("cannot start the helper tills");
       return;
@@ -320,11 +341,62 @@ void SaveOrderTenLines(benchmark::State& state, Target target, int tills) {
     long sales = static_cast<long>(state.iterations()) + HelperSales(helpers) - helpedBefore;
     if (StopHelpers(helpers) < 0) ok = false;
     state.counters["all_tills_ms_per_sale"] = elapsed.count() / static_cast<double>(sales);
+    state.counters["sales_per_s"] = 1000.0 * static_cast<double>(sales) / elapsed.count();
+  } else {
+    state.counters["sales_per_s"] =
+        1000.0 * static_cast<double>(state.iterations()) / elapsed.count();
+  }
+  if (std::string dup = Duplicates(); !dup.empty()) {
+    state.SkipWithError(dup.c_str());
+    return;
   }
   if (!ok || !s.user.Messages().empty()) {
     std::string text = s.user.Messages().empty() ? "a save failed" : s.user.Messages()[0].text;
     state.SkipWithError(text.c_str());
   }
+}
+
+// Tills that each save `perSecond` sales a second for a few seconds, as a
+// busy store's tills do, all of them helper processes: the save time each
+// sale took at its till (the wait for the other tills included), as its
+// 99th percentile and its longest, and the sales each till managed.
+void PacedTills(benchmark::State& state, Target target, int tills, int perSecond) {
+  std::string why;
+  Till* t = Open(target, &why);
+  if (!t) {
+    state.SkipWithError(why.c_str());
+    return;
+  }
+  for (auto _ : state) {
+    Helpers helpers = StartHelpers(t->ini, target, tills, perSecond);
+    if (static_cast<int>(helpers.pids.size()) != tills) {
+      StopHelpers(helpers);
+      state.SkipWithError("cannot start the tills");
+      return;
+    }
+    const int seconds = 6;
+    sleep(seconds + 1);  // the first second is the tills starting
+    std::vector<std::string> latencies;
+    for (const std::string& c : helpers.counts) latencies.push_back(c + ".ms");
+    long sales = StopHelpers(helpers);
+    std::vector<double> ms;
+    for (const std::string& file : latencies) {
+      std::ifstream in(file);
+      for (double v; in >> v;) ms.push_back(v);
+      std::remove(file.c_str());
+    }
+    if (sales < 0 || ms.empty()) {
+      state.SkipWithError("a till failed");
+      return;
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["p99_ms"] = ms[ms.size() * 99 / 100];
+    state.counters["longest_ms"] = ms.back();
+    state.counters["sales_per_s_each"] =
+        static_cast<double>(ms.size()) / (tills * static_cast<double>(seconds));
+    state.SetIterationTime(1);
+  }
+  if (std::string dup = Duplicates(); !dup.empty()) state.SkipWithError(dup.c_str());
 }
 
 // ---- The same statements, written by hand -------------------------------------
@@ -469,7 +541,8 @@ void WriteCount(const std::string& file, long count) {
   std::rename(aside.c_str(), file.c_str());
 }
 
-int RunHelper(const char* ini, const char* id, const char* stop, const char* countFile) {
+int RunHelper(const char* ini, const char* id, const char* stop, const char* countFile,
+              int perSecond) {
   if (!KVTOpenConnectionOne(ini)) {
     std::fprintf(stderr, "helper %s: %s\n", id, KVTLastSqlError());
     return 1;
@@ -484,9 +557,22 @@ int RunHelper(const char* ini, const char* id, const char* stop, const char* cou
     PVpos1Dlg dlg(host.MainWindow());
     dlg.Create();
     LogIn(dlg, id);
+    // Paced: the save times after the first second, one a line.
+    std::ofstream times;
+    if (perSecond > 0) times.open(std::string(countFile) + ".ms");
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto next = start;
     while (ok && access(stop, F_OK) != 0) {
+      if (perSecond > 0) {
+        next += std::chrono::microseconds(1000000 / perSecond);
+        std::this_thread::sleep_until(next);
+      }
       RingUp(dlg);
+      const auto began = Clock::now();
       ok = SaveRungUpSale(dlg);
+      const std::chrono::duration<double, std::milli> took = Clock::now() - began;
+      if (perSecond > 0 && began - start > std::chrono::seconds(1)) times << took.count() << "\n";
       if (ok) WriteCount(countFile, ++saved);
     }
   }
@@ -514,7 +600,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     for (const auto& [name, log] : Traces()) {
       std::printf("\n%s: %zu statements a sale, %zu round trips with the begin and the commit\n",
-                  name.c_str(), Statements(log), log.size());
+                  name.c_str(), Statements(log), RoundTrips(log));
       if (std::getenv("KVT_BENCH_TRACE"))
         for (const std::string& sql : log) std::printf("    %.150s\n", sql.c_str());
     }
@@ -535,9 +621,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
  private:
+  // Entries of a pipeline after its first begin with "+ ".
   static std::size_t Statements(const std::vector<std::string>& log) {
     std::size_t n = 0;
-    for (const std::string& sql : log) n += sql != "BEGIN" && sql != "COMMIT" && sql != "ROLLBACK";
+    for (const std::string& entry : log) {
+      std::string sql = entry.rfind("+ ", 0) == 0 ? entry.substr(2) : entry;
+      n += sql != "BEGIN" && sql != "COMMIT" && sql != "ROLLBACK";
+    }
+    return n;
+  }
+  static std::size_t RoundTrips(const std::vector<std::string>& log) {
+    std::size_t n = 0;
+    for (const std::string& entry : log) n += entry.rfind("+ ", 0) != 0;
     return n;
   }
   std::map<std::string, double> perIteration_;  // ms per save
@@ -564,10 +659,18 @@ BENCHMARK_CAPTURE(SaveOrderTenLines, Postgres_4tills, Target::Postgres, 4)
     ->Name("SaveOrder/Postgres/4tills")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK_CAPTURE(SaveOrderTenLines, Postgres_8tills, Target::Postgres, 8)
+    ->Name("SaveOrder/Postgres/8tills")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(PacedTills, SqliteFull_4tills_50persec, Target::Sqlite, 4, 50)
+    ->Name("PacedTills/SqliteFull/4tills_50_a_second")
+    ->Iterations(1)
+    ->UseManualTime();
 
 int main(int argc, char** argv) {
-  if (argc == 6 && std::strcmp(argv[1], "--save-helper") == 0)
-    return RunHelper(argv[2], argv[3], argv[4], argv[5]);
+  if (argc == 7 && std::strcmp(argv[1], "--save-helper") == 0)
+    return RunHelper(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]));
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;

@@ -57,6 +57,7 @@ bool PVpos2Dlg::RunModuleTender(char form, const std::string& event) {
       KVTShowReadError(Handle(), "The next sale number", s->sNumberingError);
       return false;
     }
+    Put(s->Data.INVOICENUM, number);
     s->SetFieldVar(IDC_INVOICENUM, number.c_str());
     Put(Data.INVOICENUM, number);
   }

@@ -146,7 +146,8 @@ Looked<bool> Prices::UseDirectTables(const Till& till) {
   return Answer(r.found() == Found::Yes && Trimmed(r.first()["CONTYPE"]) == "D");
 }
 
-Looked<ItemPrice> Prices::InventoryPrice(const PriceQuestion& question, const Till& till) {
+Looked<ItemPrice> Prices::InventoryPrice(const PriceQuestion& question, const Till& till,
+                                         const Looked<Promotion>* known) {
   auto failed = [&](const std::string& why) {
     return Fail<ItemPrice>("The price of item " + question.item, why);
   };
@@ -156,12 +157,19 @@ Looked<ItemPrice> Prices::InventoryPrice(const PriceQuestion& question, const Ti
 
   std::vector<kvt::sql::Value> at = {kvt::sql::Text(question.item),
                                      kvt::sql::Text(question.location)};
-  kvt::sql::Result promotion = promotion_.Run(at);
-  if (!promotion.ok()) return failed(promotion.error());
-  if (promotion.found() == Found::Yes &&
-      WindowHolds(Trimmed(promotion.first()["BEGINDATE"]), Trimmed(promotion.first()["ENDDATE"]),
-                  today)) {
-    out.price = format.Price(promotion.first().Num("PPRICE1"));
+  Looked<Promotion> promotion;
+  if (known) {
+    promotion = *known;
+  } else {
+    kvt::sql::Result r = promotion_.Run(at);
+    if (!r.ok()) return failed(r.error());
+    if (r.found() == Found::Yes)
+      promotion =
+          Answer(Promotion{r.first()["BEGINDATE"], r.first()["ENDDATE"], r.first()["PPRICE1"]});
+  }
+  if (promotion.yes() &&
+      WindowHolds(Trimmed(promotion.value.begin), Trimmed(promotion.value.end), today)) {
+    out.price = format.Price(std::atof(promotion.value.price.c_str()));
     out.fixed = true;
   }
 
@@ -171,15 +179,20 @@ Looked<ItemPrice> Prices::InventoryPrice(const PriceQuestion& question, const Ti
   if (direct.failed()) return {Found::Failed, {}, direct.error};
   at.push_back(kvt::sql::Date(shiftDate));
   at.push_back(kvt::sql::Date(shiftDate));
-  kvt::sql::Result retail = (direct.value ? retailDirect_ : retail_).Run(at);
-  if (!retail.ok()) return failed(retail.error());
-  if (retail.found() == Found::Yes) {
-    out.price = format.Price(retail.first().Num("RETAIL"));
-    out.fixed = true;
+  const std::vector<kvt::sql::Value> day = at;
+  at.insert(at.end(), day.begin(), day.end());  // the retail price's values, then the cost's
+  kvt::sql::Result dated = (direct.value ? datedDirect_ : dated_).Run(at);
+  if (!dated.ok()) return failed(dated.error());
+  bool retail = false, cost = false;
+  for (const kvt::sql::Row& row : dated.rows()) {
+    if (row["KIND"] == "R" && !retail) {
+      retail = out.fixed = true;
+      out.price = format.Price(row.Num("VALUE"));
+    } else if (row["KIND"] == "C" && !cost) {
+      cost = true;
+      out.cost = Trimmed(row["VALUE"]);
+    }
   }
-  kvt::sql::Result cost = (direct.value ? costDirect_ : cost_).Run(at);
-  if (!cost.ok()) return failed(cost.error());
-  if (cost.found() == Found::Yes) out.cost = Trimmed(cost.first()["COST"]);
   return Answer(std::move(out));
 }
 

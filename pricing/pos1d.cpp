@@ -56,17 +56,37 @@ std::vector<double> TaxTable::SaveAmounts(double saleTax) const {
   return out;
 }
 
+void TaxTables::Forget() {
+  authorities_.clear();
+  rows_.clear();
+}
+
 Looked<std::string> TaxTables::CategoryAuthority(const std::string& category,
                                                  const std::string& store) {
+  auto kept = authorities_.find({category, store});
+  if (kept != authorities_.end()) return kept->second;
   kvt::sql::Result r = category_.Run({kvt::sql::Text(category), kvt::sql::Text(store)});
   if (!r.ok())
     return Fail<std::string>("The tax authority of sales category " + category, r.error());
-  if (r.found() == Found::No) return {};
-  return Answer(Trimmed(r.first()["TAXAUTH"]));
+  Looked<std::string> a;
+  if (r.found() == Found::Yes) a = Answer(Trimmed(r.first()["TAXAUTH"]));
+  return authorities_[{category, store}] = a;
 }
 
 Looked<std::vector<TaxRow>> TaxTables::RowsOf(const std::string& authority,
                                               const std::string& link) {
+  auto kept = rows_.find(authority);
+  if (kept == rows_.end()) {
+    Looked<std::vector<TaxRow>> read = ReadRowsOf(authority);
+    if (read.failed()) return read;
+    kept = rows_.emplace(authority, std::move(read)).first;
+  }
+  Looked<std::vector<TaxRow>> rows = kept->second;
+  for (TaxRow& row : rows.value) row.link = link;
+  return rows;
+}
+
+Looked<std::vector<TaxRow>> TaxTables::ReadRowsOf(const std::string& authority) {
   auto failed = [&](const kvt::sql::Result& r) {
     return Fail<std::vector<TaxRow>>("The tax codes of authority " + authority, r.error());
   };
@@ -77,7 +97,7 @@ Looked<std::vector<TaxRow>> TaxTables::RowsOf(const std::string& authority,
     kvt::sql::Result rate = rate_.Run({kvt::sql::Text(code["TAXCODE"])});
     if (!rate.ok()) return failed(rate);
     if (rate.found() == Found::No) continue;  // a code without a rate taxes nothing
-    rows.push_back({code["TAXCODE"], rate.first()["TAXRATE"], rate.first()["AMOUNT"], {}, link});
+    rows.push_back({code["TAXCODE"], rate.first()["TAXRATE"], rate.first()["AMOUNT"], {}, {}});
   }
   Found found = rows.empty() ? Found::No : Found::Yes;
   return Answer(std::move(rows), found);

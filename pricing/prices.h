@@ -119,6 +119,11 @@ struct Till {
   bool mssqlOffice = false;
 };
 
+// An item's promotion as its price record holds it.
+struct Promotion {
+  std::string begin, end, price;
+};
+
 struct ItemPrice {
   std::string price, discount, cost;
   bool fixed = false;  // a promotion or dated price: never re-priced by quantity or mix
@@ -145,7 +150,10 @@ class Prices {
   // An inventory item: the module's price, then a promotion holding today,
   // then the dated retail and cost tables on the shift date (the direct
   // tables for a till working directly on an MSSQL office).
-  Looked<ItemPrice> InventoryPrice(const PriceQuestion& question, const Till& till);
+  // `known`: the promotion as the caller has read it (not found: the item
+  // has no price record), null to read it here.
+  Looked<ItemPrice> InventoryPrice(const PriceQuestion& question, const Till& till,
+                                   const Looked<Promotion>* known = nullptr);
   // The sales category's COSTUNIT in the store.
   Looked<std::string> CategoryCost(const std::string& category, const std::string& store);
 
@@ -175,19 +183,16 @@ class Prices {
       "RND2MKLD FROM KVTCOM12 WHERE TILLCODE = ? AND LOCATION = ?"};
   kvt::sql::Query promotion_{
       "SELECT BEGINDATE,ENDDATE,PPRICE1 FROM KVTPRB1 WHERE REFERENCE = ? AND LOCATION = ?"};
-  // The dated tables of a till working directly on the office, and of every other.
-  kvt::sql::Query retailDirect_{
-      "SELECT STARTDATE,ENDDATE,RETAIL FROM KVTINVRBD WHERE REFERENCE = ? AND LOCATION = ? AND "
-      "STARTDATE <= ? AND ENDDATE >= ?"};
-  kvt::sql::Query retail_{
-      "SELECT STARTDATE,ENDDATE,RETAIL FROM KVTINVRB WHERE REFERENCE = ? AND LOCATION = ? AND "
-      "STARTDATE <= ? AND ENDDATE >= ?"};
-  kvt::sql::Query costDirect_{
-      "SELECT STARTDATE,ENDDATE,COST FROM KVTINVCBD WHERE REFERENCE = ? AND LOCATION = ? AND "
-      "STARTDATE <= ? AND ENDDATE >= ?"};
-  kvt::sql::Query cost_{
-      "SELECT STARTDATE,ENDDATE,COST FROM KVTINVCB WHERE REFERENCE = ? AND LOCATION = ? AND "
-      "STARTDATE <= ? AND ENDDATE >= ?"};
+  // The dated retail price ("R") and cost ("C") on a day, in one round trip:
+  // from the tables of a till working directly on the office, and of every other.
+  kvt::sql::Query datedDirect_{
+      "SELECT 'R' AS KIND,RETAIL AS VALUE FROM KVTINVRBD WHERE REFERENCE = ? AND LOCATION = ? AND "
+      "STARTDATE <= ? AND ENDDATE >= ? UNION ALL SELECT 'C' AS KIND,COST AS VALUE FROM KVTINVCBD "
+      "WHERE REFERENCE = ? AND LOCATION = ? AND STARTDATE <= ? AND ENDDATE >= ?"};
+  kvt::sql::Query dated_{
+      "SELECT 'R' AS KIND,RETAIL AS VALUE FROM KVTINVRB WHERE REFERENCE = ? AND LOCATION = ? AND "
+      "STARTDATE <= ? AND ENDDATE >= ? UNION ALL SELECT 'C' AS KIND,COST AS VALUE FROM KVTINVCB "
+      "WHERE REFERENCE = ? AND LOCATION = ? AND STARTDATE <= ? AND ENDDATE >= ?"};
   kvt::sql::Query tillConnection_{
       "SELECT CONTYPE FROM KVTCOM14 WHERE STOREREF = ? AND TILLNUM = ?"};
   kvt::sql::Query breaks_{

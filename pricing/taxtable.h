@@ -3,8 +3,10 @@
 // code for the sale's tax. Also the reads of the tax authorities and codes.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pricing/lookup.h"
@@ -43,9 +45,12 @@ class TaxTable {
 };
 
 // The tax tables of the database: authorities of sales categories (KVTCOM12),
-// codes of an authority (KVTAR16A), rates and caps of a code (KVTAR19).
+// codes of an authority (KVTAR16A), rates and caps of a code (KVTAR19). An
+// answer is kept until Forget (the owner calls it when a sale starts), so the
+// lines of one sale ask once; a failed read is never kept.
 class TaxTables {
  public:
+  void Forget();
   // The authority of `category` at `store`, trimmed; "" (found) when blank.
   Looked<std::string> CategoryAuthority(const std::string& category, const std::string& store);
   // The rows a line of `link` gets: one per code of `authority` that has a
@@ -53,6 +58,9 @@ class TaxTables {
   Looked<std::vector<TaxRow>> RowsOf(const std::string& authority, const std::string& link);
 
  private:
+  Looked<std::vector<TaxRow>> ReadRowsOf(const std::string& authority);
+  std::map<std::pair<std::string, std::string>, Looked<std::string>> authorities_;
+  std::map<std::string, Looked<std::vector<TaxRow>>> rows_;
   kvt::sql::Query category_{"SELECT TAXAUTH FROM KVTCOM12 WHERE REFERENCE = ? AND LOCATION = ?"};
   kvt::sql::Query codes_{"SELECT TAXCODE FROM KVTAR16A WHERE TAXAUTH = ?"};
   kvt::sql::Query rate_{"SELECT TAXRATE,AMOUNT FROM KVTAR19 WHERE TAXCODE = ?"};

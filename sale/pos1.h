@@ -4,12 +4,14 @@
 // sections below).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/forms/forms.h"
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "sale/keytable.h"
 #include "sale/lines.h"
 #include "sale/writer.h"
@@ -278,6 +280,9 @@ class PVpos1Dlg : public KVTPropertyPage {
   void FindInventoryPrice(const char* szCustRef, const char* szPriceCode, const char* szItemRef,
                           const char* szLocation, const char* szQty, bool bLoadAll,
                           bool bPriceInquiry);
+  // The same for one unit of the item being keyed, whose price record (its
+  // BEGINDATE, ENDDATE and PPRICE1) the caller has read: null without one.
+  void PriceKeyedItem(const char* szItemRef, const kvt::sql::Row* priceRecord);
   // The inventory module's price, discount and cost for `szQty` units; the
   // price is the net unit price at the price decimals. All three empty when
   // the module does not answer.
@@ -383,6 +388,13 @@ class PVpos1Dlg : public KVTPropertyPage {
   // no "not found".
   bool DisplayItem(const char* reference);
   bool bLookupFailed = false;
+  // Answers that stay the same through a sale (the store's sales categories
+  // and tax codes, the inventory settings), read on the sale's first use and
+  // forgotten when the tax table is cleared or an item is keyed into an empty
+  // sale, so a change made in the office counts from the next sale on. A
+  // failed look-up is never kept.
+  std::map<std::string, std::vector<kvt::sql::Row>> saleAnswers;
+  void ForgetSaleAnswers();
   // The prompt flags of the item (kvt::sale::ReadPromptFlags).
   void SetPromptFlags(const char* descEditable, const char* promptQty, const char* promptPrice,
                       const char* promptAmount, const char* zeroUnits, const char* zeroPriceChanges,

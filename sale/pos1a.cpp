@@ -95,6 +95,20 @@ class Lookup {
     if (rows.empty()) return std::nullopt;
     return rows.front();
   }
+  // The same for a question whose answer stays the same through the sale.
+  std::optional<Row> KeptFirst(const char* what, const char* sql,
+                               const std::vector<Value>& values) {
+    std::string key = sql;
+    for (const Value& v : values) (key += '\x1f') += v.text;
+    auto kept = screen_.saleAnswers.find(key);
+    if (kept == screen_.saleAnswers.end()) {
+      std::vector<Row> rows = All(what, sql, values);
+      if (failed_) return std::nullopt;
+      kept = screen_.saleAnswers.emplace(std::move(key), std::move(rows)).first;
+    }
+    if (kept->second.empty()) return std::nullopt;
+    return kept->second.front();
+  }
   bool failed() const { return failed_; }
 
  private:
@@ -459,7 +473,17 @@ void PVpos1Dlg::PutSaleLine(int row, const kvt::sale::Line& line) {
 void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
   if (recalculateTaxes) AdjustTaxAmounts();
   const std::string tax = SumTax();
-  const kvt::sale::Totals t = kvt::sale::TotalSale(GetSaleLines(), std::atof(tax.c_str()));
+  // The totals need of each line its amount, food stamps and taxable only.
+  TDataTbl& g = SaleGrid();
+  std::vector<kvt::sale::Line> lines;
+  lines.reserve(static_cast<std::size_t>(g.GetRowCount()));
+  kvt::sale::Cells cells(SALE_GRID_COLUMNS);
+  for (int row = 0; row < g.GetRowCount(); ++row) {
+    for (int c : {COL_AMOUNT, COL_FS, COL_TAXABLE})
+      cells[static_cast<std::size_t>(c)] = g.GetCell(c, row);
+    lines.push_back(kvt::sale::LineFromCells(cells));
+  }
+  const kvt::sale::Totals t = kvt::sale::TotalSale(lines, std::atof(tax.c_str()));
   SetFieldVar(IDC_FSTOTAL, kvt::sale::AmountText(t.foodStamps).c_str());
   SetFieldVar(IDC_REMAINTOTAL, kvt::sale::AmountText(t.remaining).c_str());
   SetFieldVar(IDC_NONTAXAMT, kvt::sale::AmountText(t.nonTaxable).c_str());
@@ -485,13 +509,19 @@ namespace {
 const char kSqlUnitDecimals[] = "SELECT UNITSDEC FROM KVTINV17";
 const char kSqlItemUnitDecimals[] = "SELECT UNITSDEC FROM KVTINV1 WHERE REFERENCE = ?";
 const char kSqlBarCode[] = "SELECT REFERENCE FROM KVTINV1 WHERE BARCODE = ?";
-const char kSqlInventoryItem[] =
-    "SELECT KVTINV1.DESCRIPT,LISTPRICE,TAXABLE,KVTINV1.FARMUSE FROM KVTINV2,KVTINV1 WHERE "
-    "KVTINV2.REFERENCE = ? AND KVTINV2.LOCATION = ? AND KVTINV1.REFERENCE=KVTINV2.REFERENCE AND "
-    "KVTINV1.INACTIVE = 'F'";
-const char kSqlItemPriceRecord[] =
-    "SELECT FOODSTAMP,MIXNUM,TAGALONG,CSTRCAT,PQTY1,PQTY2,PQTY3,TABACCO,ALCOHOL,TAX1APP FROM "
-    "KVTPRB1 WHERE REFERENCE = ? AND LOCATION = ?";
+// The item at the location with, in the same round trip, its own unit
+// decimals, whether it has a quantity matrix and its price record (PRICEREC
+// empty without one).
+const char kSqlInventoryItemPriced[] =
+    "SELECT KVTINV1.DESCRIPT,KVTINV2.LISTPRICE,KVTINV1.TAXABLE,KVTINV1.FARMUSE,KVTINV1.UNITSDEC,"
+    "CASE WHEN EXISTS (SELECT RECNO FROM KVTINV18 WHERE REFERENCE = ? AND LOCATION = ? AND (Q1 > "
+    "'' OR Q2 > '' OR Q3 > '' OR Q4 > '' OR Q5 > '' OR Q6 > '' OR Q7 > '' OR Q8 > '' OR Q9 > '' OR "
+    "Q10 > '')) THEN 'M' ELSE '' END AS MATRIX,KVTPRB1.REFERENCE AS PRICEREC,KVTPRB1.FOODSTAMP,"
+    "KVTPRB1.MIXNUM,KVTPRB1.TAGALONG,KVTPRB1.CSTRCAT,KVTPRB1.PQTY1,KVTPRB1.PQTY2,KVTPRB1.PQTY3,"
+    "KVTPRB1.TABACCO,KVTPRB1.ALCOHOL,KVTPRB1.TAX1APP,KVTPRB1.BEGINDATE,KVTPRB1.ENDDATE,"
+    "KVTPRB1.PPRICE1 FROM KVTINV2,KVTINV1 LEFT JOIN KVTPRB1 ON "
+    "KVTPRB1.REFERENCE = KVTINV1.REFERENCE AND KVTPRB1.LOCATION = ? WHERE KVTINV2.REFERENCE = ? "
+    "AND KVTINV2.LOCATION = ? AND KVTINV1.REFERENCE=KVTINV2.REFERENCE AND KVTINV1.INACTIVE = 'F'";
 const char kSqlNonTaxCategory[] =
     "SELECT NONTAXCAT FROM KVTCOM12 WHERE REFERENCE = ? AND LOCATION = ?";
 const char kSqlTillCode[] =
@@ -534,6 +564,7 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
   PVpos1Data& d = Data;
   Lookup look(*this);
   bLookupFailed = false;
+  if (SaleGrid().GetRowCount() == 0) ForgetSaleAnswers();
   szUnitDec[0] = '\0';
   SetFieldVar(IDC_IREF, ref.c_str());
   d.QTYPRICING[0] = '\0';
@@ -544,20 +575,26 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
   };
 
   if (IsInventoryReference(ref)) {
-    if (auto r = look.First("inventory settings", kSqlUnitDecimals, {}))
+    if (auto r = look.KeptFirst("inventory settings", kSqlUnitDecimals, {}))
       Put(szUnitDec, (*r)["UNITSDEC"]);
-    auto own = look.First("inventory item", kSqlItemUnitDecimals, {Text(ref)});
-    if (own && (*own)["UNITSDEC"].size() > 1 && (*own)["UNITSDEC"][1] == 'T')
-      KVTsprintf(szUnitDec, "%c", (*own)["UNITSDEC"][0]);
     if (Is(CFG_SEARCHBARCODE, "T")) {
       if (auto r = look.First("bar code", kSqlBarCode, {Text(ref)}))
         SetFieldVar(IDC_IREF, (*r)["REFERENCE"].c_str());
     }
-    const std::vector<Value> at = {Text(d.IREF), Text(INVENTORY_LOCATION)};
-    auto item = look.First("inventory item", kSqlInventoryItem, at);
+    // The unit decimals are those of the reference as keyed, a bar code's
+    // own when it named another item.
+    std::optional<Row> own;
+    if (ref != d.IREF) own = look.First("inventory item", kSqlItemUnitDecimals, {Text(ref)});
+    const Value keyed = Text(d.IREF), location = Text(INVENTORY_LOCATION);
+    auto item = look.First("inventory item", kSqlInventoryItemPriced,
+                           {keyed, location, location, keyed, location});
     if (!found(item)) return false;
-    auto matrix = look.First("inventory item's quantity matrix", kSqlMatrix, at);
-    auto prices = look.First("inventory item's price record", kSqlItemPriceRecord, at);
+    if (ref == d.IREF) own = item;
+    if (own && (*own)["UNITSDEC"].size() > 1 && (*own)["UNITSDEC"][1] == 'T')
+      KVTsprintf(szUnitDec, "%c", (*own)["UNITSDEC"][0]);
+    const bool matrix = (*item)["MATRIX"] == "M";
+    std::optional<Row> prices;
+    if (!(*item)["PRICEREC"].empty()) prices = item;
     std::string tagAlong = prices ? (*prices)["TAGALONG"] : d.TAGALONG;
     if (!tagAlong.empty() && !look.First("tag-along item", kSqlItemAtLocation,
                                          {Text(tagAlong), Text(INVENTORY_LOCATION)}))
@@ -571,10 +608,11 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
       const std::string alcohol = prices ? (*prices)["ALCOHOL"] : "";
       if (prices && (*prices)["TABACCO"] != "T" && (alcohol == "F" || alcohol.empty())) {
         auto cat =
-            look.First("sales category", kSqlCategoryAgeCheck, {Text(category), Text(d.STORE)});
+            look.KeptFirst("sales category", kSqlCategoryAgeCheck, {Text(category), Text(d.STORE)});
         if (cat) prompt = kvt::sale::AgePrompt((*cat)["TOBACCO"], (*cat)["ALCOHOL"], "1");
       }
-      nonTax = look.First("sales category", kSqlNonTaxCategory, {Text(category), Text(d.STORE)});
+      nonTax =
+          look.KeptFirst("sales category", kSqlNonTaxCategory, {Text(category), Text(d.STORE)});
     }
     if (look.failed()) return found(std::nullopt);
     Put(d.IDESCR, (*item)["DESCRIPT"]);
@@ -597,7 +635,7 @@ bool PVpos1Dlg::DisplayItem(const char* reference) {
     IDPrompt(d.PROMPT);
     SetPromptFlags("F", CFG_PROMPTONQTY, CFG_PROMPTONAMT, "F", "F", "F", "P", "F");
     const std::string item_ref = d.IREF;
-    FindInventoryPrice("", "", item_ref.c_str(), INVENTORY_LOCATION, "1", true, true);
+    PriceKeyedItem(item_ref.c_str(), prices ? &*prices : nullptr);
     if (std::atof(d.COST) == 0) {
       const std::string cat = d.CATEGORY, store = d.STORE;
       FindSalesCatCost(cat.c_str(), store.c_str());

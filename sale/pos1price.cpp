@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,6 +25,11 @@ struct PVpos1Dlg::PricingCore {
   kvt::pricing::ModuleInventory inventory;
   kvt::pricing::Prices prices;
   kvt::pricing::TaxTables taxes;
+  // The promotion of the item being keyed, read with its price record.
+  std::optional<Looked<kvt::pricing::Promotion>> keyedPromotion;
+  // Tax row amounts by the texts they are worked out from (line amount, rate,
+  // cap): every line of a sale is taxed again as each line is added.
+  std::unordered_map<std::string, std::string> lineTaxes;
 };
 
 void PVpos1Dlg::PricingCoreDeleter::operator()(PricingCore* core) const {
@@ -182,10 +188,11 @@ void PVpos1Dlg::FindInventoryPrice(const char* szCustRef, const char* szPriceCod
                                    const char* szItemRef, const char* szLocation, const char* szQty,
                                    bool bLoadAll, bool) {
   kvt::pricing::Prices& prices = Pricing().prices;
-  Looked<kvt::pricing::ItemPrice> item =
-      prices.InventoryPrice({Text(szCustRef), Text(szPriceCode), Text(szItemRef), Text(szLocation),
-                             Text(szQty), bLoadAll},
-                            {Data.STORE, Data.TILLREF, Data.SHIFTDATE, MssqlOffice()});
+  const auto& known = pricing_->keyedPromotion;
+  Looked<kvt::pricing::ItemPrice> item = prices.InventoryPrice(
+      {Text(szCustRef), Text(szPriceCode), Text(szItemRef), Text(szLocation), Text(szQty),
+       bLoadAll},
+      {Data.STORE, Data.TILLREF, Data.SHIFTDATE, MssqlOffice()}, known ? &*known : nullptr);
   if (item.failed()) return ShowLookupFailure(item.error);
   SecPriceAvail = 0;
   if (item.value.fixed) Data.QTYPRICING[0] = Data.MIXNUM[0] = '\0';
@@ -195,6 +202,16 @@ void PVpos1Dlg::FindInventoryPrice(const char* szCustRef, const char* szPriceCod
   if (!IsT(CFG_DISPLAYPRICEEACH) && std::atof(Data.PRICE) != 0)
     KVTSetSetting(Data.ENTRYTOTAL, prices.format.Amount(std::atof(Data.PRICE)).c_str());
   DoAppToScr();
+}
+
+void PVpos1Dlg::PriceKeyedItem(const char* szItemRef, const kvt::sql::Row* priceRecord) {
+  Looked<kvt::pricing::Promotion> promotion;
+  if (priceRecord)
+    promotion = kvt::pricing::Answer(kvt::pricing::Promotion{
+        (*priceRecord)["BEGINDATE"], (*priceRecord)["ENDDATE"], (*priceRecord)["PPRICE1"]});
+  Pricing().keyedPromotion = promotion;
+  FindInventoryPrice("", "", szItemRef, INVENTORY_LOCATION, "1", true, true);
+  Pricing().keyedPromotion.reset();
 }
 
 void PVpos1Dlg::FindInventoryPriceAndCost(const char* szCustRef, const char* szPriceCode,
@@ -263,6 +280,12 @@ void PVpos1Dlg::FindSalesCatCost(const char* szCategory, const char* szStore) {
 
 void PVpos1Dlg::ClearTaxTable() {
   TaxGrid().ResetData();
+  ForgetSaleAnswers();
+}
+
+void PVpos1Dlg::ForgetSaleAnswers() {
+  saleAnswers.clear();
+  if (pricing_) pricing_->taxes.Forget();
 }
 
 void PVpos1Dlg::FindTaxAuth(const char* category, const char* itemLink) {
@@ -286,23 +309,37 @@ std::string PVpos1Dlg::CalculateTax(const char* amount, const char*, const char*
 }
 
 namespace {
+// A tax row's amount as the grid holds it, from the texts of the line's
+// amount and the row's rate and cap.
+const std::string& LineTax(std::unordered_map<std::string, std::string>& known,
+                           const std::string& amount, const std::string& rate,
+                           const std::string& cap) {
+  std::string key = amount + '\x1f' + rate + '\x1f' + cap;
+  auto found = known.find(key);
+  if (found != known.end()) return found->second;
+  if (known.size() >= 4096) known.clear();
+  return known
+      .emplace(std::move(key),
+               TaxText(kvt::pricing::CalculateTax(std::atof(amount.c_str()),
+                                                  std::atof(rate.c_str()), std::atof(cap.c_str()))))
+      .first->second;
+}
+
 // The line's tax rows (their places in the tax grid) taxed again on its
 // amount; the places of rows that go, because the line is no longer taxed,
 // are added to `drop` for the caller to delete.
-void AdjustTaxRows(TDataTbl& sale, TDataTbl& tax, int row, const std::vector<int>& at,
-                   std::vector<int>* drop) {
-  std::string amount = sale.GetCell(COL_AMOUNT, row);
-  bool taxed = sale.GetCell(COL_TAXABLE, row) == "Y" && amount != "VOID";
-  kvt::pricing::TaxTable line;
-  for (int t : at) line.rows().push_back(TaxRowAt(tax, t));
-  const std::string link = sale.GetCell(COL_RECNO, row);
-  line.AdjustLine(link, std::atof(amount.c_str()), taxed);
-  if (line.rows().empty()) {
+void AdjustTaxRows(std::unordered_map<std::string, std::string>& known, TDataTbl& sale,
+                   TDataTbl& tax, int row, const std::vector<int>& at, std::vector<int>* drop) {
+  const std::string amount = sale.GetCell(COL_AMOUNT, row);
+  if (sale.GetCell(COL_TAXABLE, row) != "Y" || amount == "VOID") {
     drop->insert(drop->end(), at.begin(), at.end());
     return;
   }
-  for (std::size_t i = 0; i < at.size(); ++i)
-    tax.SetCell(TAXCOL_AMOUNT, at[i], TaxText(line.rows()[i].amount));
+  for (int t : at) {
+    const std::string& text =
+        LineTax(known, amount, tax.GetCell(TAXCOL_RATE, t), tax.GetCell(TAXCOL_MAXAMT, t));
+    if (tax.GetCell(TAXCOL_AMOUNT, t) != text) tax.SetCell(TAXCOL_AMOUNT, t, text);
+  }
 }
 
 void DeleteTaxRows(TDataTbl& tax, std::vector<int> rows) {
@@ -319,7 +356,7 @@ void PVpos1Dlg::AdjustTaxAmount(int row) {
   std::vector<int> at, drop;
   for (int t = 0; t < tax.GetRowCount(); ++t)
     if (tax.GetCell(TAXCOL_ITEMLINK, t) == link) at.push_back(t);
-  AdjustTaxRows(sale, tax, row, at, &drop);
+  AdjustTaxRows(Pricing().lineTaxes, sale, tax, row, at, &drop);
   DeleteTaxRows(tax, std::move(drop));
 }
 
@@ -335,7 +372,7 @@ void PVpos1Dlg::AdjustTaxAmounts() {
   for (int row = 0; row < sale.GetRowCount() && !rowsOfLink.empty(); ++row) {
     auto at = rowsOfLink.find(sale.GetCell(COL_RECNO, row));
     if (at == rowsOfLink.end()) continue;
-    AdjustTaxRows(sale, tax, row, at->second, &drop);
+    AdjustTaxRows(Pricing().lineTaxes, sale, tax, row, at->second, &drop);
     rowsOfLink.erase(at);
   }
   DeleteTaxRows(tax, std::move(drop));
@@ -372,7 +409,15 @@ void PVpos1Dlg::AdjustTaxCodes(int row, bool allRows) {
 }
 
 std::string PVpos1Dlg::SumTax() {
-  return Pricing().prices.format.Amount(ReadTaxTable(TaxGrid()).Total());
+  // The sum needs each row's code and amount only.
+  const TDataTbl& grid = TaxGrid();
+  kvt::pricing::TaxTable table;
+  for (int t = 0; t < grid.GetRowCount(); ++t) {
+    const std::string amount = grid.GetCell(TAXCOL_AMOUNT, t);
+    table.rows().push_back({grid.GetCell(TAXCOL_CODE, t), {}, {}, std::nullopt, {}});
+    if (!amount.empty()) table.rows().back().amount = std::atof(amount.c_str());
+  }
+  return Pricing().prices.format.Amount(table.Total());
 }
 
 std::vector<std::string> PVpos1Dlg::TaxRowSaveAmounts(const char* saleTaxTotal) {

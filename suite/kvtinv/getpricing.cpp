@@ -8,10 +8,13 @@
 namespace kvtinv {
 namespace {
 
-const char kItem[] = "SELECT LISTPRICE,COST FROM KVTINV2 WHERE REFERENCE = ? AND LOCATION = ?";
-const char kMatrix[] =
-    "SELECT Q1,Q2,Q3,Q4,Q5,Q6,Q7,Q8,Q9,Q10,P1,P2,P3,P4,P5,P6,P7,P8,P9,P10 FROM KVTINV18 "
-    "WHERE REFERENCE = ? AND LOCATION = ?";
+// The item with its quantity matrix (levels Q1..Q10 at prices P1..P10 in
+// columns 3 to 22, empty without a matrix), in one round trip.
+const char kItem[] =
+    "SELECT KVTINV2.LISTPRICE,KVTINV2.COST,Q1,Q2,Q3,Q4,Q5,Q6,Q7,Q8,Q9,Q10,P1,P2,P3,P4,P5,P6,P7,P8,"
+    "P9,P10 FROM KVTINV2 LEFT JOIN KVTINV18 ON KVTINV18.REFERENCE = KVTINV2.REFERENCE AND "
+    "KVTINV18.LOCATION = KVTINV2.LOCATION WHERE KVTINV2.REFERENCE = ? AND KVTINV2.LOCATION = ?";
+constexpr int kFirstLevel = 3;
 // The item's own row sorts before the every-item row (empty REFERENCE).
 const char kDiscount[] =
     "SELECT DISCOUNT FROM KVTINV19 WHERE PRICETYPE = ? AND LOCATION = ? AND (REFERENCE = ? OR "
@@ -34,16 +37,14 @@ std::string Column(const char* stmt, int column) {
   return Trim(Conn().ColumnVar(stmt, column));
 }
 
-// The price of the highest matrix level that `quantity` reaches; `price`
-// unchanged below every level or without a matrix.
-void MatrixPrice(const std::string& item, const std::string& location, double quantity,
-                 std::string* price) {
-  if (!Run(kMatrix, {item.c_str(), location.c_str()})) return;
+// The price of the highest matrix level of the item just read that
+// `quantity` reaches; `price` unchanged below every level or without a matrix.
+void MatrixPrice(double quantity, std::string* price) {
   bool found = false;
   double best = 0;
-  for (int level = 1; level <= 10; ++level) {
-    std::string q = Column(kMatrix, level);
-    std::string p = Column(kMatrix, level + 10);
+  for (int level = 0; level < 10; ++level) {
+    std::string q = Column(kItem, kFirstLevel + level);
+    std::string p = Column(kItem, kFirstLevel + 10 + level);
     if (q.empty() || p.empty()) continue;
     double at = std::atof(q.c_str());
     if (at <= quantity && (!found || at >= best)) {
@@ -67,7 +68,7 @@ int GetPricing(const char* request, char* reply, int size) {
   std::string price = Column(kItem, 1);
   std::string cost = Column(kItem, 2);
 
-  MatrixPrice(item, location, std::atof(quantity.c_str()), &price);
+  MatrixPrice(std::atof(quantity.c_str()), &price);
 
   std::string discount;
   if (!pricingType.empty() && Run(kDiscount, {pricingType.c_str(), location.c_str(), item.c_str()}))

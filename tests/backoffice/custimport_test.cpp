@@ -201,6 +201,11 @@ TEST_P(CustomerImport, NothingChangesWhenTheArchiveOrAnInsertFails) {
                              "Error occurred inserting KVTAR54 record.",
                              "No customer was imported; the customers are as they were."}));
   EXPECT_TRUE(Untouched());
+  KVTSqlFailStatements("INSERT INTO KVTAR57");  // the core names the table and the customer
+  KVTCustomerImport core(dir + "tmp/POSFILES/");
+  EXPECT_FALSE(core.Replace("10202002"));
+  EXPECT_EQ(core.failedTable() + " " + core.failedCustomer(), "KVTAR57 C1") << core.error();
+  EXPECT_TRUE(Untouched());
 }
 
 TEST_P(CustomerImport, BrowseTakesTheChosenFolder) {

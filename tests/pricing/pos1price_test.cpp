@@ -175,6 +175,7 @@ TEST_P(PricingScreen, AFailedLookUpIsShownAndChangesNothing) {
     user.Reset();
     std::string before = Sale() + screen->Data.PRICE;
     std::vector<std::string> tax = Column(screen->TaxGrid(), TAXCOL_CODE);
+    screen->ForgetSaleAnswers();  // read again, as on a new sale
     KVTSqlFailStatements(c.table);
     c.act();
     KVTSqlClearFaults();

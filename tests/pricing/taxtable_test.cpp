@@ -110,6 +110,13 @@ TEST_P(TaxTablesRead, AuthoritiesAndTheirCodesWithRatesAFailedReadIsNoNoTax) {
             "CO 1.5 2.00 4711");
   EXPECT_EQ(tables.RowsOf("NONE", "1").found, Found::No);
 
+  // Answers are kept until Forget: a rate changed meanwhile counts after it.
+  ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR19 SET TAXRATE = '2.5'").ok());
+  EXPECT_EQ(tables.RowsOf("CNTY", "1").value.at(0).rate, "1.5");
+  tables.Forget();
+  EXPECT_EQ(tables.RowsOf("CNTY", "1").value.at(0).rate, "2.5");
+
+  tables.Forget();
   KVTSqlFailStatements("KVTAR19");
   EXPECT_NE(
       tables.RowsOf("CNTY", "4711").error.find("tax codes of authority CNTY could not be read"),

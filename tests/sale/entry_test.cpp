@@ -70,13 +70,6 @@ class ItemEntry : public kvt::test::SaleScreenTest {
     if (IsSkipped() || HasFatalFailure()) return;
     KVTSetSetting(CFG_PROMPTONQTY, "T");
   }
-  void Leave(int field, const std::string& text) {
-    screen->UnprotectField(field);
-    screen->KVTSetFieldFocus(field);
-    screen->SetFieldText(field, "");
-    if (!text.empty()) screen->UserType(text);
-    screen->UserKey(KVTKey{VK_RETURN});
-  }
   // `row` with the columns of `more` set.
   static kvt::schema::Row With(kvt::schema::Row row, const kvt::schema::Row& more) {
     for (const auto& [column, value] : more) {
@@ -287,6 +280,32 @@ TEST_P(ItemEntry, ReturnAndPriceToggleOnTheLastLine) {
   screen->SaleGrid().SetCell(COL_TAGALONG, 0, "T");  // a tag-along keeps its price
   screen->TogglePrice();
   EXPECT_EQ(Col(COL_PRICE), Strings{"5.00"});
+}
+
+// A sale keeps what it read of its sales categories; the item itself is
+// read for every line.
+TEST_P(ItemEntry, ACategoryChangedInTheOfficeCountsFromTheNextSale) {
+  AddItem("FEED1", {}, {{"CSTRCAT", "FEED"}});
+  Add("KVTCOM12", {{"REFERENCE", "FEED"}, {"LOCATION", "MAIN"}, {"NONTAXCAT", "OLD"}});
+  // clang-format off
+  struct Step { bool change, newSale; const char* nonTaxCat; const char* descr; } steps[] = {
+      {false, false, "OLD", "Item FEED1"},
+      {true,  false, "OLD", "Renamed"},
+      {false, true,  "NEW", "Renamed"},
+  };
+  // clang-format on
+  for (const Step& s : steps) {
+    if (s.change) {
+      Exec("UPDATE KVTCOM12 SET NONTAXCAT = 'NEW'");
+      Exec("UPDATE KVTINV1 SET DESCRIPT = 'Renamed'");
+    }
+    if (s.newSale) screen->NewOrder();
+    ASSERT_TRUE(screen->DisplayItem("FEED1"));
+    EXPECT_STREQ(screen->Data.NONTAXCAT, s.nonTaxCat);
+    EXPECT_STREQ(screen->Data.IDESCR, s.descr);
+    screen->AcceptItem();
+  }
+  ExpectNoFailures();
 }
 
 KVT_ON_BOTH_BACKENDS(ItemEntry);

@@ -19,26 +19,17 @@ class PriceCheck : public kvt::test::SaleScreenTest {
     if (IsSkipped() || HasFatalFailure()) return;
     KVTSetSetting(LOGIN_STORE, "MAIN");
     ASSERT_TRUE(KVTSetToday("03/15/2024"));
-    Add("KVTCOM12", {{"TILLCODE", "ABC"},
-                     {"REFERENCE", "FEED"},
-                     {"LOCATION", "MAIN"},
-                     {"DESCRIPT", "Layer feed"},
-                     {"RETUNIT", "5.00"}});
-    Add("KVTCOM12", {{"TILLCODE", "OLD"},
-                     {"REFERENCE", "OLDF"},
-                     {"LOCATION", "MAIN"},
-                     {"DESCRIPT", "Old feed"},
-                     {"RETUNIT", "2.00"},
-                     {"INACTIVE", "1"}});
+    Add({"KVTCOM12 TILLCODE=ABC REFERENCE=FEED LOCATION=MAIN DESCRIPT='Layer feed' RETUNIT=5.00",
+         "KVTCOM12 TILLCODE=OLD REFERENCE=OLDF LOCATION=MAIN DESCRIPT='Old feed' RETUNIT=2.00 "
+         "INACTIVE=1"});
     AddItem("ABCD", "Chick starter", {});
     AddItem("PROMO", "Promo mash",
             {{"BEGINDATE", "03/01/2024"}, {"ENDDATE", "03/15/2024"}, {"PPRICE1", "7.5"}});
     AddItem("LATER", "Later mash",
             {{"BEGINDATE", "03/16/2024"}, {"ENDDATE", "03/31/2024"}, {"PPRICE1", "7.5"}});
     // The customer buys at price type "R": a discount on ABCD.
-    Add("KVTAR50", {{"REFERENCE", "C1"}, {"PURCODES", "R"}});
-    Add("KVTINV19",
-        {{"PRICETYPE", "R"}, {"LOCATION", "01"}, {"REFERENCE", "ABCD"}, {"DISCOUNT", "1.00"}});
+    Add({"KVTAR50 REFERENCE=C1 PURCODES=R",
+         "KVTINV19 PRICETYPE=R LOCATION=01 REFERENCE=ABCD DISCOUNT=1.00"});
   }
   void AddItem(const std::string& ref, const std::string& descr, const kvt::schema::Row& prb) {
     Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", descr}, {"INACTIVE", "F"}});

@@ -30,14 +30,6 @@ class SaleLines : public kvt::test::SaleScreenTest {
   PVpos1Dlg* MakeScreen(HWND parent) override { return new RecordingScreen(parent); }
   RecordingScreen& Recorder() { return static_cast<RecordingScreen&>(*screen); }
 
-  // The cashier types `text` into `field` and presses Enter.
-  void Leave(int field, const std::string& text) {
-    screen->UnprotectField(field);
-    screen->KVTSetFieldFocus(field);
-    screen->SetFieldText(field, "");
-    if (!text.empty()) screen->UserType(text);
-    screen->UserKey(KVTKey{VK_RETURN});
-  }
   void Set(int field, const std::string& text) { screen->SetFieldVar(field, text.c_str()); }
   void Set(std::initializer_list<std::pair<int, const char*>> fields) {
     for (auto [id, text] : fields) Set(id, text);

@@ -18,7 +18,7 @@
 #include "sale/pos1.h"
 #include "sale/pos1a.h"
 #include "shell/globals.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace kvt::test {
 
@@ -54,16 +54,7 @@ class SaleScreenTest : public DatabaseTest {
     KVTSetSetting(CFG_DISPLAYPRICEEACH, "T");
     KVTSetSetting(CFG_SALESTAXAUTH, "STATE");
     user.Install();
-    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
-      KVTSConnection conn(1, nullptr, 0);
-      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
-      while (conn.FetchNext()) {
-        std::vector<std::string> row;
-        for (int c = 1; c <= conn.ColumnCount(); ++c) row.emplace_back(conn.ColumnVar(c));
-        rows->push_back(std::move(row));
-      }
-      return true;
-    });
+    ReadFormsThroughConnectionOne();
     host = KVTCreateMDIHost("Host");
     screen.reset(MakeScreen(host));
     ASSERT_TRUE(screen->Create());
@@ -85,10 +76,6 @@ class SaleScreenTest : public DatabaseTest {
   // The screen under test; a test fixture may make a subclass.
   virtual PVpos1Dlg* MakeScreen(HWND parent) { return new PVpos1Dlg(parent); }
 
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
-  }
-
   // A tax authority's codes with their rates and caps.
   void AddTaxCode(const std::string& auth, const std::string& code, const std::string& rate,
                   const std::string& cap = "") {
@@ -96,6 +83,14 @@ class SaleScreenTest : public DatabaseTest {
     Add("KVTAR19", {{"TAXCODE", code}, {"TAXRATE", rate}, {"AMOUNT", cap}});
   }
 
+  // The cashier types `text` into `field` and presses Enter.
+  void Leave(int field, const std::string& text) {
+    screen->UnprotectField(field);
+    screen->KVTSetFieldFocus(field);
+    screen->SetFieldText(field, "");
+    if (!text.empty()) screen->UserType(text);
+    screen->UserKey(KVTKey{VK_RETURN});
+  }
   // Appends a line to the sale grid; returns its row.
   int AddLine(const Line& l) {
     TDataTbl& g = screen->SaleGrid();

@@ -64,9 +64,6 @@ class SaveTest : public kvt::test::DatabaseTest {
     kvt::test::DatabaseTest::TearDown();
   }
 
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
-  }
   void Exec(const std::string& sql) {
     kvt::sql::Result r = kvt::sql::Run(sql);
     ASSERT_TRUE(r.ok()) << sql << ": " << r.error();

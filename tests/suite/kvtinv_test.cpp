@@ -36,36 +36,17 @@ class InventoryModule : public kvt::test::DatabaseTest {
   void SetUp() override {
     kvt::test::DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    Item("FD0001", "01", "12.50", "8.10");
-    Item("FD0001", "02", "12.99", "8.10");
-    Item("TWINE", "01", "32.99", "24.15");
-    Item("PROP20", "01", " 18.99 ", "12.40");
-    // Levels out of order: the highest quantity reached wins.
-    ASSERT_TRUE(db().Add("KVTINV18", {{"REFERENCE", "TWINE"},
-                                      {"LOCATION", "01"},
-                                      {"Q1", "1"},
-                                      {"P1", "32.99"},
-                                      {"Q2", "40"},
-                                      {"P2", "28.99"},
-                                      {"Q3", "10"},
-                                      {"P3", "30.99"},
-                                      {"Q4", "100"},  // a level without a price is no level
-                                      {"P4", ""}}))
-        << db().error();
-    Discount("FARM", "01", "", "5%");
-    Discount("DEALER", "01", "", "10%");
-    Discount("DEALER", "01", "PROP20", "2.00");
-  }
-  void Item(const char* ref, const char* loc, const char* price, const char* cost) {
-    ASSERT_TRUE(db().Add(
-        "KVTINV2", {{"REFERENCE", ref}, {"LOCATION", loc}, {"LISTPRICE", price}, {"COST", cost}}))
-        << db().error();
-  }
-  void Discount(const char* type, const char* loc, const char* ref, const char* discount) {
-    ASSERT_TRUE(db().Add(
-        "KVTINV19",
-        {{"PRICETYPE", type}, {"LOCATION", loc}, {"REFERENCE", ref}, {"DISCOUNT", discount}}))
-        << db().error();
+    // Levels out of order: the highest quantity reached wins; a level
+    // without a price is no level.
+    Add({"KVTINV2 REFERENCE=FD0001 LOCATION=01 LISTPRICE=12.50 COST=8.10",
+         "KVTINV2 REFERENCE=FD0001 LOCATION=02 LISTPRICE=12.99 COST=8.10",
+         "KVTINV2 REFERENCE=TWINE LOCATION=01 LISTPRICE=32.99 COST=24.15",
+         "KVTINV2 REFERENCE=PROP20 LOCATION=01 LISTPRICE=' 18.99 ' COST=12.40",
+         "KVTINV18 REFERENCE=TWINE LOCATION=01 Q1=1 P1=32.99 Q2=40 P2=28.99 Q3=10 P3=30.99 Q4=100 "
+         "P4=",
+         "KVTINV19 PRICETYPE=FARM LOCATION=01 REFERENCE= DISCOUNT=5%",
+         "KVTINV19 PRICETYPE=DEALER LOCATION=01 REFERENCE= DISCOUNT=10%",
+         "KVTINV19 PRICETYPE=DEALER LOCATION=01 REFERENCE=PROP20 DISCOUNT=2.00"});
   }
 };
 

@@ -8,18 +8,21 @@
 
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/kvtsqladmin.h"
+#include "platform/win/folders.h"
 #include "platform/win/profile.h"
 #include "schema/demo.h"
 #include "schema/demosales.h"
 #include "schema/schema.h"
+#include "tools/kvtpos-db/icust.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: kvtpos-db init|demo|check [DATABASE]\n"
+    "usage: kvtpos-db init|demo|check|customers [DATABASE]\n"
     "  init    create the schema, or bring an older one up to date\n"
     "  demo    create the schema and load the demo store into an empty database\n"
     "  check   report what is damaged, missing or wrong in an existing database\n"
+    "  customers  write the customers as the office's customer table CUSTOMERS/ICUST.dbf\n"
     "DATABASE (default: the settings file .\\KVTSQL.ini in this folder)\n"
     "  --ini FILE       a settings file with section \"KVTSQL Connection One\"\n"
     "  --sqlite FILE    an SQLite database file\n"
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (command != "init" && command != "demo" && command != "check") {
+  if (command != "init" && command != "demo" && command != "check" && command != "customers") {
     std::fprintf(stderr, "kvtpos-db: unknown command \"%s\"\n%s", command.c_str(), kUsage);
     return 2;
   }
@@ -110,7 +113,7 @@ int main(int argc, char** argv) {
   }
   // Only init and demo make a database; check and anything else refuse a
   // missing file or schema, naming it.
-  settings.create = command != "check";
+  settings.create = command == "init" || command == "demo";
 
   if (!KVTOpenConnectionOne(settings)) return Fail(KVTLastSqlError());
   std::string where = Describe(settings);
@@ -140,6 +143,12 @@ int main(int argc, char** argv) {
           "saved sales\n",
           where.c_str(), counts.stores, counts.categories, counts.items, counts.customers, sales);
     }
+  } else if (command == "customers") {
+    int written = 0;
+    if (!CreateFolder("CUSTOMERS", &error) || !WriteCustomerTable("CUSTOMERS/", &written, &error))
+      rc = Fail("the customer table was not written: " + error);
+    else
+      std::printf("%s: %d customers written to CUSTOMERS/ICUST.dbf\n", where.c_str(), written);
   } else {
     // The storage first: a damaged file can look complete table by table.
     std::vector<std::string> problems;
