@@ -11,19 +11,26 @@ namespace kvt::posr {
 
 namespace {
 
+// Widths count characters, not bytes: "Café" takes four columns, and a cut
+// never splits a character.
+std::string Fit(const std::string& s, std::size_t chars) {
+  return KVTCut(s, SIZE_MAX, chars);
+}
+
 std::string Center(const std::string& s, int width) {
-  std::string t = s.substr(0, static_cast<std::size_t>(width));
-  return std::string((static_cast<std::size_t>(width) - t.size()) / 2, ' ') + t;
+  std::size_t w = static_cast<std::size_t>(width);
+  std::string t = Fit(s, w);
+  return std::string((w - KVTCharCount(t)) / 2, ' ') + t;
 }
 
 // `left` then `right` right-aligned in `width`; the left side is cut to
 // leave a blank before the right one.
 std::string Row(const std::string& left, const std::string& right, int width) {
   std::size_t w = static_cast<std::size_t>(width);
-  std::string r = right.substr(0, w);
-  std::size_t room = r.empty() ? w : (w > r.size() ? w - r.size() - 1 : 0);
-  std::string l = left.substr(0, room);
-  return l + std::string(w - l.size() - r.size(), ' ') + r;
+  std::string r = Fit(right, w);
+  std::size_t rn = KVTCharCount(r);
+  std::string l = Fit(left, r.empty() ? w : (w > rn ? w - rn - 1 : 0));
+  return l + std::string(w - KVTCharCount(l) - rn, ' ') + r;
 }
 
 std::string Rule(int width, char c = '-') {

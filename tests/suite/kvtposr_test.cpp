@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/textwidth.h"
 #include "suite/kvtposr/documents.h"
 
 namespace {
@@ -24,7 +25,7 @@ TEST(ReportDocuments, AReceiptKeepsToFortyColumns) {
   sale.number = "1001";
   sale.date = "12/05/2025";
   sale.transType = "S";
-  sale.lines = {{"AU0001", "Hydraulic oil, five gallon drum, universal tractor fluid", "4",
+  sale.lines = {{"AU0001", "Hydraulic oil, five gallon drum éé universal tractor fluid", "4",
                  "118.12", "472.47"},
                 {"BR0001", "Beer", "1", "9.99", "VOID"}};
   sale.tax = 50.09;
@@ -33,8 +34,10 @@ TEST(ReportDocuments, AReceiptKeepsToFortyColumns) {
   sale.change = 1.25;
   std::string text = ReceiptText(store, sale, {});
   std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 40u) << line;
-  EXPECT_TRUE(Has(text, "472.47\n")) << text;  // the amount is kept, the description cut
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(KVTCharCount(line), 40u) << line;
+  // The amount is kept, the description cut between characters, the columns
+  // counted in characters.
+  EXPECT_TRUE(Has(text, "\nHydraulic oil, five gallon drum é 472.47\n")) << text;
   EXPECT_TRUE(Has(text, "  4 @ 118.12\n")) << text;
   EXPECT_FALSE(Has(text, "1 @ 9.99")) << text;  // no quantity line for a voided line
   EXPECT_TRUE(Has(text, "608.75")) << text;
