@@ -12,45 +12,33 @@
 #include "payment/financing.h"
 #include "payment/pos2.h"
 #include "platform/base/kvtbase.h"
-#include "platform/forms/forms.h"
-#include "platform/forms/headless/headless.h"
 #include "platform/sql/query.h"
 #include "platform/win/profile.h"
-#include "sale/pos1.h"
-#include "shell/globals.h"
-#include "shell/screens.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
+using kvt::test::Strings;
 
-class Financing : public kvt::test::DatabaseTest {
+class Financing : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
     PVpos2Dlg::FormDecl();
-    user.Install();
     ASSERT_TRUE(KVTSetToday("06/15/2026"));
-    // clang-format off
-    Add("KVTPOS10", {{"RECNO", "1"}, {"NEXTSLNUM", "1001"}, {"NEXTSLLNK", "501"}, {"USESTNSNUM", "F"},
-                     {"ENTERSREP", "F"}, {"USEPRBK", "T"}, {"DECFORPRC", "2"}, {"MAXQTY", "9999"},
-                     {"MAXAMOUNT", "99999"}, {"MAXCHRDEPT", "3"}, {"CASHCUST", "CASH"},
-                     {"CCARDCUST", "CASH"}, {"PRMPTCCNUM", "T"}});
-    // clang-format on
-    Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}});
-    Add("KVTINV17", {{"CONFIG10", "01"}});
-    Add("KVTINV1", {{"REFERENCE", "P2000"}, {"DESCRIPT", "Gate"}, {"INACTIVE", "F"}});
-    Add("KVTINV2", {{"REFERENCE", "P2000"}, {"LOCATION", "01"}, {"LISTPRICE", "20.00"}});
-    Add("KVTPRB1", {{"REFERENCE", "P2000"}, {"LOCATION", "01"}});
+    Add(
+        {"KVTPOS10 RECNO=1 NEXTSLNUM=1001 NEXTSLLNK=501 USESTNSNUM=F ENTERSREP=F USEPRBK=T "
+         "DECFORPRC=2 MAXQTY=9999 MAXAMOUNT=99999 MAXCHRDEPT=3 CASHCUST=CASH CCARDCUST=CASH "
+         "PRMPTCCNUM=T"});
+    Add({"KVTCOM13 REFERENCE=MAIN LOCATION=01", "KVTINV17 CONFIG10=01",
+         "KVTINV1 REFERENCE=P2000 DESCRIPT=Gate INACTIVE=F",
+         "KVTINV2 REFERENCE=P2000 LOCATION=01 LISTPRICE=20.00",
+         "KVTPRB1 REFERENCE=P2000 LOCATION=01", "KVTFL25 CODE=VISA LOCATION= CARDTYPE=VISA"});
     for (auto [ref, name] : {std::pair{"CASH", "Cash Customer"}, {"1001", "Miller, Alan"}}) {
       Add("KVTAR50", {{"REFERENCE", ref}, {"NAME", name}, {"ISACTIVE", "0"}});
       Add("KVTAR51", {{"REFERENCE", ref}, {"OPENBALFWD", "B"}});
     }
-    Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}, {"CARDTYPE", "VISA"}});
     std::filesystem::remove("KVT32.ini");
     std::filesystem::remove("KVTJD.ini");
     // clang-format off
@@ -61,20 +49,7 @@ class Financing : public kvt::test::DatabaseTest {
              {"Bank Cards", "Customer", "CASH"}, {"Bank Cards", "Name", "Cash Customer"}})
       // clang-format on
       WritePrivateProfileString(section, key, value, ".\\KVTJD.ini");
-    KVTSetSetting(LOGIN_STORE, "MAIN");
-    KVTSetSetting(LOGIN_DATE, "06152026");
-    KVTSetSetting(LOGIN_TILL, "1");
-    KVTSetSetting(LOGIN_EMPLOYEE, "100");
-    KVTSetSetting(LOGIN_SHIFT, "1");
-  }
-  void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    KVTSetToday("");
-    KVTResetModuleState();
-    DatabaseTest::TearDown();
-  }
-  void Add(const std::string& table, const kvt::schema::Row& row) {
-    ASSERT_TRUE(db().Add(table, row)) << db().error();
+    LogIn("MAIN", "06152026");
   }
   // The till with the module installed or not, and the locations that take
   // Farm Plan and bank cards ("" none, "*" all).
@@ -87,16 +62,8 @@ class Financing : public kvt::test::DatabaseTest {
                               ".\\KVT32.ini");
     WritePrivateProfileString("Farm Plan", "Locations", farmPlan, ".\\KVTJD.ini");
     WritePrivateProfileString("Bank Cards", "Locations", cards, ".\\KVTJD.ini");
-    auto* tabs = new Tbacktab(host.MainWindow());
-    sale = new PVpos1Dlg(host.MainWindow());
-    tabs->AddTab("Sale Items", sale);
-    tabs->AddTab("Sale Total", KVTNewPage("PVpos2Dlg", host.MainWindow(), "Sale Total"));
-    auto* frame = new PVmdiwinDlg(host.MDIClient(), "Point Of Sale", tabs);
-    ASSERT_TRUE(frame->Create());
-    tabs->Show(SW_SHOW);
-    frame->Show(SW_SHOW);
-    KVTForms::Instance().Idle();
-    user.Run();
+    sale = OpenSale();
+    ASSERT_TRUE(sale);
   }
   PVpos2Dlg* Pay() { return dynamic_cast<PVpos2Dlg*>(sale->TabWindow()->GetPage(1)); }
   Strings Forms() {
@@ -120,8 +87,6 @@ class Financing : public kvt::test::DatabaseTest {
     return out;
   }
 
-  KVTHeadlessBackend user;
-  KVTHost host;
   PVpos1Dlg* sale = nullptr;
 };
 
@@ -205,7 +170,7 @@ TEST_P(Financing, ModuleTendersArePaidEndToEnd) {
     EXPECT_EQ(Saved(columns), c.saved);
     ASSERT_FALSE(user.Messages().empty());
     EXPECT_EQ(user.Messages().back().caption, "Approved");
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+    ExpectNoFailures();
   }
 }
 
