@@ -17,12 +17,8 @@
 #include "backoffice/custimport.h"
 #include "backoffice/impcust.h"
 #include "platform/base/kvtbase.h"
-#include "platform/forms/headless/headless.h"
-#include "platform/sql/kvtsqladmin.h"
 #include "platform/win/profile.h"
-#include "shell/globals.h"
-#include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace fs = std::filesystem;
 
@@ -64,15 +60,11 @@ void WriteIcust(const std::string& folder, const std::vector<IcustRow>& rows,
   DBFClose(h);
 }
 
-class CustomerImport : public kvt::test::DatabaseTest {
+class CustomerImport : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    hApplication = host->Instance();
     char tmpl[] = "/tmp/kvtcustXXXXXX";
     ASSERT_TRUE(mkdtemp(tmpl));
     dir = std::string(tmpl) + "/";
@@ -80,19 +72,13 @@ class CustomerImport : public kvt::test::DatabaseTest {
     fs::create_directories(dir + "tmp");
     setenv("TMPDIR", (dir + "tmp").c_str(), 1);  // the work folder is ours alone
     WritePrivateProfileString(PROGRAM_NAME, "ImpCustPath", nullptr, LOCAL_INI);
-    for (auto [table, column] : {std::pair{"KVTAR50", "REFERENCE"},
-                                 {"KVTAR51", "REFERENCE"},
-                                 {"KVTAR54", "REFERENCE"},
-                                 {"KVTAR55", "LINK"},
-                                 {"KVTAR57", "CUSTLINK"}})
-      ASSERT_TRUE(db().Add(table, {{column, "OLD"}})) << db().error();
+    Add({"KVTAR50 REFERENCE=OLD", "KVTAR51 REFERENCE=OLD", "KVTAR54 REFERENCE=OLD",
+         "KVTAR55 LINK=OLD", "KVTAR57 CUSTLINK=OLD"});
   }
   void TearDown() override {
-    KVTSqlClearFaults();
     unsetenv("TMPDIR");
-    host.reset();
+    TillTest::TearDown();
     if (!dir.empty()) fs::remove_all(dir);
-    DatabaseTest::TearDown();
   }
   // POSFILES.ZIP in dir with the files of src matching `mask`.
   void Pack(const std::string& mask = "*") {
@@ -119,8 +105,6 @@ class CustomerImport : public kvt::test::DatabaseTest {
     return db().Value("SELECT REFERENCE FROM KVTAR50") == "OLD";
   }
 
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
   std::string dir;
 };
 
@@ -217,8 +201,7 @@ TEST_P(CustomerImport, BrowseTakesTheChosenFolder) {
   user.ChooseFolder("").Click("Browse");
   user.Do([&] { EXPECT_EQ(s->GetFieldText(PVimpcustDlg::IDC_PATH), ""); });
   user.Run();
-  user.Finish();
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
   // clang-format off
   struct { std::string path, start; } starts[] = {
       {dir + "src/",            dir + "src"},
