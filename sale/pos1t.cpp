@@ -27,12 +27,16 @@ void PVpos1Dlg::Transfer() {
   const std::string date = kvt::sale::SlashedDate(Data.SHIFTDATE);
   char count[50];
   FindSalesCount(Data.STORE, date.c_str(), Data.TILLREF, Data.SHIFT, count);
-  // The window closes in every case from here; a dedicated till logs the
-  // next cashier in once it has (the host's login export sees POSTILL).
+  // The window closes in every case from here; a dedicated till then opens
+  // the login for the next cashier.
+  auto close = [this] {
+    PostMessage(WM_COMMAND, IDCANCEL);
+    if (POSTILL != 0) LoginAfterClose();
+  };
   if (std::atof(count) <= 0) {
     MessageBox("No untransferred sales found to transfer!", PROGRAM_NAME,
                MB_OK | MB_ICONINFORMATION);
-    PostMessage(WM_COMMAND, IDCANCEL);
+    close();
     return;
   }
   std::unique_ptr<PVDialog> popup(KVTNewDialog("PVtrnbatchDlg", Handle(), "Point of Sale"));
@@ -47,11 +51,11 @@ void PVpos1Dlg::Transfer() {
   popup->Execute();
   if (!group || !group->TransferChosen()) {
     MessageBox("Transfer aborted!", PROGRAM_NAME, MB_OK | MB_ICONINFORMATION);
-    PostMessage(WM_COMMAND, IDCANCEL);
+    close();
     return;
   }
   DoTransfer(Handle(), Data.STORE, Data.TILLREF, Data.SHIFT, date.c_str(), group->ChosenBatch(),
              "F");
   PrintClosedReport(Data.STORE, date.c_str(), Data.TILLREF, Data.SHIFT);
-  PostMessage(WM_COMMAND, IDCANCEL);
+  close();
 }
