@@ -16,10 +16,14 @@ namespace sql = kvt::sql;
 namespace {
 
 // The ICUST columns in the order read; the mapping below names them by index.
-constexpr const char* kSelect =
-    "SELECT IC_CODE,IC_NAME,IC_ADDR1,IC_ADDR2,IC_CITY,IC_ST,IC_ZIP,IC_PHONE,IC_CURR,IC_THIRTY,"
+// File-table statements (connection 3), put together with the table's path.
+constexpr const char* kColumnList =
+    "IC_CODE,IC_NAME,IC_ADDR1,IC_ADDR2,IC_CITY,IC_ST,IC_ZIP,IC_PHONE,IC_CURR,IC_THIRTY,"
     "IC_SIXTY,IC_NINTY,IC_ONETWEN,IC_OFIFTY,IC_ONEIGHT,IC_TWOTEN,IC_TWOFOUR,IC_TWOSEVN,IC_THREE,"
-    "IC_THREETH,IC_ONEYEAR,IC_LAS_PAY,IC_CRDLMT,IC_CHRG_OK,IC_ACTIVE,CREDITNOTE FROM ";
+    "IC_THREETH,IC_ONEYEAR,IC_LAS_PAY,IC_CRDLMT,IC_CHRG_OK,IC_ACTIVE,CREDITNOTE";
+std::string FileSelect(const char* columns, const std::string& table) {
+  return std::string("SELECT ") + columns + " FROM " + table;
+}
 enum Col {
   IC_CODE,
   IC_NAME,
@@ -118,7 +122,7 @@ void KVTCustomerImport::DropTable() {
 
 bool KVTCustomerImport::Count(long* rows) {
   sql::FileQuery count;
-  if (!count.Run("SELECT COUNT(1) FROM " + table_)) return Fail(count.error());
+  if (!count.Run(FileSelect("COUNT(1)", table_))) return Fail(count.error());
   if (count.Fetch() != sql::Found::Yes)
     return Fail(count.error().empty() ? "The count of " + table_ + " gave no row." : count.error());
   *rows = std::atol(count[0].c_str());
@@ -132,7 +136,7 @@ bool KVTCustomerImport::Replace(const std::string& today,
   failedTable_.clear();
   failedCustomer_.clear();
   sql::FileQuery rows;
-  if (!rows.Run(kSelect + table_)) return Fail(rows.error());
+  if (!rows.Run(FileSelect(kColumnList, table_))) return Fail(rows.error());
   // Where the database takes statements together, the inserts go in
   // batches; a failure is traced back to its customer and table.
   sql::Pipeline pipe;
@@ -149,9 +153,10 @@ bool KVTCustomerImport::Replace(const std::string& today,
         if (!pipe.Answer(w.first + t).ok()) return Fail(pipe.error(), kInserts[t].table, w.code);
     return Fail(pipe.failed() ? pipe.error() : error);
   };
-  for (const char* table : {"KVTAR50", "KVTAR51", "KVTAR54", "KVTAR55", "KVTAR57"}) {
-    sql::Result gone = sql::Run(std::string("DELETE FROM ") + table);
-    if (!gone.ok()) return Fail("The customers could not be removed: " + gone.error(), table);
+  for (const char* remove : {"DELETE FROM KVTAR50", "DELETE FROM KVTAR51", "DELETE FROM KVTAR54",
+                             "DELETE FROM KVTAR55", "DELETE FROM KVTAR57"}) {
+    sql::Result gone = sql::Run(remove);
+    if (!gone.ok()) return Fail("The customers could not be removed: " + gone.error());
   }
   std::vector<sql::Query> inserts;
   for (const Insert& i : kInserts) inserts.emplace_back(i.sql);
