@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "fuzz/fuzz.h"
 #include "payment/tenders.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/dialect.h"
-#include "fuzz/fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text = FuzzText(data, size);

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fuzz.h"
 #include "platform/base/kvtbase.h"
 #include "platform/sql/dialect.h"
-#include "fuzz/fuzz.h"
 
 namespace {
 

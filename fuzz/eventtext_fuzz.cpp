@@ -2,8 +2,8 @@
 // key, and the fixed buffers of the event block it travels in.
 #include <cstring>
 
-#include "platform/win/moduleevent.h"
 #include "fuzz/fuzz.h"
+#include "platform/win/moduleevent.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text = FuzzText(data, size);

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/win/profile.h"
 #include "fuzz/fuzz.h"
+#include "platform/win/profile.h"
 
 namespace {
 

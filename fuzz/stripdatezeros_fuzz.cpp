@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fuzz.h"
 #include "platform/base/kvtbase.h"
 #include "shell/posmisc.h"
-#include "fuzz/fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<char> buf(size + 1, '\0');

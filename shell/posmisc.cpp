@@ -323,4 +323,3 @@ bool FindInvLoc(const char* szStore) {
   c.Answered(r, "The store's inventory location (KVTCOM13)");
   return c.Commit();
 }
-

@@ -282,11 +282,12 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
   }
   if (name == "DoKVTPOSGetCompressionDirectory") {
     std::string contype, path;
-    if (!TillLink(KVTEventItem(object->Param1, "01"), KVTEventItem(object->Param1, "02"), &contype, &path, object))
+    if (!TillLink(KVTEventItem(object->Param1, "01"), KVTEventItem(object->Param1, "02"), &contype,
+                  &path, object))
       return 0;
     if (path.empty()) {
-      Fail(object, "No exchange path is set up for store " + KVTEventItem(object->Param1, "01") + " till " +
-                       KVTEventItem(object->Param1, "02") + ".");
+      Fail(object, "No exchange path is set up for store " + KVTEventItem(object->Param1, "01") +
+                       " till " + KVTEventItem(object->Param1, "02") + ".");
       return 0;
     }
     KVTSetEventText(object->Param2, path);
@@ -299,7 +300,10 @@ KVT_EXTERN_C int KVTInterface_HandleEvent(const char* event, int version, KVTEve
     return 1;
   }
   if (name == "DoKVTPOSCreateUpdate")
-    return CreateUpdate(KVTEventItem(object->Param1, "01"), KVTEventItem(object->Param1, "02"), object) ? 1 : 0;
+    return CreateUpdate(KVTEventItem(object->Param1, "01"), KVTEventItem(object->Param1, "02"),
+                        object)
+               ? 1
+               : 0;
   if (name == "DoKVTPOSUpdateFromUpload") {
     // A till on the office database has nothing to read from a file.
     std::string file = KVTEventItem(object->Param1, "03"), error;

@@ -207,7 +207,8 @@ bool KVTScriptedUser::BrowseFolder(HWND, const std::string& start, const std::st
   }
   *chosen = folders_.front();
   folders_.pop_front();
-  Emit("folder \"" + title + "\" from " + start + " -> " + (chosen->empty() ? "cancelled" : *chosen));
+  Emit("folder \"" + title + "\" from " + start + " -> " +
+       (chosen->empty() ? "cancelled" : *chosen));
   return !chosen->empty();
 }
 

@@ -455,8 +455,8 @@ void KVTQtBackend::SetBusy(bool busy) {
 
 bool KVTQtBackend::BrowseFolder(HWND, const std::string& start, const std::string& title,
                                 std::string* chosen) {
-  QString folder = QFileDialog::getExistingDirectory(
-      DialogParent(), QString::fromStdString(title), QString::fromStdString(start));
+  QString folder = QFileDialog::getExistingDirectory(DialogParent(), QString::fromStdString(title),
+                                                     QString::fromStdString(start));
   *chosen = folder.toStdString();
   return !folder.isEmpty();
 }
