@@ -381,11 +381,19 @@ void PVpos1Dlg::CloseOutTill() {
     NewOrder();
     return;
   }
+  if (EndShift()) CloseForNextCashier();
+}
+
+bool PVpos1Dlg::EndShift() {
   // Declining to void the parked sales leaves the screen as it is.
-  if (!CheckForSuspendedSales()) return;
+  if (!CheckForSuspendedSales()) return false;
   OpenTillDrawer();
   PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 0);
   RemoveLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
+  return true;
+}
+
+void PVpos1Dlg::CloseForNextCashier() {
   PostMessage(WM_COMMAND, IDCANCEL);
   if (POSTILL != 0) LoginAfterClose();
 }

@@ -199,6 +199,12 @@ class PVpos1Dlg : public KVTPropertyPage {
   // The login of a dedicated till, opened on the host's window once this
   // window has closed (sale/pos1s.cpp).
   void LoginAfterClose();
+  // The end of a shift, shared by the close-out and the close with transfer:
+  // parked sales voided (false: the cashier kept them), drawer, close-out
+  // report, open-shift row removed; then the window closes and a dedicated
+  // till opens the login for the next cashier.
+  bool EndShift();
+  void CloseForNextCashier();
   // Ctrl+F3: the shift is closed (transfer password, question, parked sales
   // voided, close-out printed, open-shift record ended) and its sales not
   // yet transferred go to accounting through the transfer module's form;

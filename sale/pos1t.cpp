@@ -19,24 +19,15 @@ void PVpos1Dlg::Transfer() {
     NewOrder();
     return;
   }
-  // Declining to void the parked sales leaves the shift open.
-  if (!CheckForSuspendedSales()) return;
-  OpenTillDrawer();
-  PrintCloseOut(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.EMPLOYEE, Data.SHIFT, 0);
-  RemoveLoginInfo(Data.STORE, Data.SHIFTDATE, Data.TILLREF, Data.SHIFT);
+  if (!EndShift()) return;
   const std::string date = kvt::sale::SlashedDate(Data.SHIFTDATE);
   char count[50];
   FindSalesCount(Data.STORE, date.c_str(), Data.TILLREF, Data.SHIFT, count);
-  // The window closes in every case from here; a dedicated till then opens
-  // the login for the next cashier.
-  auto close = [this] {
-    PostMessage(WM_COMMAND, IDCANCEL);
-    if (POSTILL != 0) LoginAfterClose();
-  };
+  // The window closes in every case from here.
   if (std::atof(count) <= 0) {
     MessageBox("No untransferred sales found to transfer!", PROGRAM_NAME,
                MB_OK | MB_ICONINFORMATION);
-    close();
+    CloseForNextCashier();
     return;
   }
   std::unique_ptr<PVDialog> popup(KVTNewDialog("PVtrnbatchDlg", Handle(), "Point of Sale"));
@@ -51,11 +42,11 @@ void PVpos1Dlg::Transfer() {
   popup->Execute();
   if (!group || !group->TransferChosen()) {
     MessageBox("Transfer aborted!", PROGRAM_NAME, MB_OK | MB_ICONINFORMATION);
-    close();
+    CloseForNextCashier();
     return;
   }
   DoTransfer(Handle(), Data.STORE, Data.TILLREF, Data.SHIFT, date.c_str(), group->ChosenBatch(),
              "F");
   PrintClosedReport(Data.STORE, date.c_str(), Data.TILLREF, Data.SHIFT);
-  close();
+  CloseForNextCashier();
 }
