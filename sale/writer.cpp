@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "platform/base/kvtbase.h"
@@ -163,6 +164,7 @@ struct SaleWriter::Allocation {
   std::function<std::string(const std::string&)> compose;
   std::size_t read = 0, move = 0, used = 0;  // numbers in the pipeline
   bool needsRead = true, queued = false;
+  bool holds = false;  // moved in the unit under way, so its row is locked
   std::string raw, number, candidate;
   int lost = 0;
   long skipped = 0;
@@ -220,7 +222,8 @@ bool SaleWriter::ReadCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
   }
 }
 
-bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
+bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe,
+                              bool* startOver) {
   for (;;) {
     if (!ReadCounters(all, pipe)) return false;
     std::vector<Allocation*> moving;
@@ -242,6 +245,7 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       a->used = pipe.Add(*a->inUse, {Text(a->candidate)});
     }
     pipe.Send();
+    bool lostOne = false;
     for (Allocation* a : moving) {
       Counter& c = *a->counter;
       Result moved = pipe.Answer(a->move);
@@ -251,6 +255,7 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       }
       a->needsRead = true;
       if (moved.changed() == 0) {  // another till moved it first
+        lostOne = true;
         if (++a->lost >= kCounterConflicts) {
           error_ = "No free " + c.name + " could be found.";
           return false;
@@ -263,10 +268,19 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
             "Error occurred checking the " + c.name + " against the saved sales.\n" + used.error();
         return false;
       }
+      a->holds = true;
       if (used.found() == Found::No) {
         a->result = a->candidate;
       } else if (++a->skipped >= kNumbersInUse) {
         error_ = "No free " + c.name + " could be found.";
+        return false;
+      }
+    }
+    if (lostOne && startOver) {
+      int held = 0;
+      for (Allocation* a : all) held += a->holds;
+      if (held > 0) {
+        *startOver = true;
         return false;
       }
     }
@@ -381,10 +395,23 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
     if (!TakeReads(allocations, pipe, false)) return Fail(error_, "");
   }
   if (!ReadCounters(allocations, pipe)) return Fail(error_, "");
-  kvt::sql::Transaction tran;
-  if (!tran.ok()) return Fail("Error occurred starting the sale's transaction.", tran.error());
+  std::optional<kvt::sql::Transaction> unit;
+  for (int attempt = 1;; ++attempt) {
+    unit.emplace();
+    if (!unit->ok()) return Fail("Error occurred starting the sale's transaction.", unit->error());
+    bool startOver = false;
+    if (!newSale || MoveCounters(allocations, pipe, &startOver)) break;
+    if (!startOver || attempt >= kCounterConflicts) return Fail(error_, "");
+    unit.reset();  // cancelled: the counters it held go to the other tills
+    for (Allocation* a : allocations) {
+      a->result.clear();
+      a->holds = false;
+      a->needsRead = true;
+    }
+    if (!ReadCounters(allocations, pipe)) return Fail(error_, "");
+  }
+  kvt::sql::Transaction& tran = *unit;
   if (newSale) {
-    if (!MoveCounters(allocations, pipe)) return Fail(error_, "");
     if (needNumber) h.invoiceNum = cancelledNumber_ = number.result;  // until the sale is committed
     h.invoiceLnk = link.result;
     h.recno = NextNum(1, "KVTPOS1", 100, 0);

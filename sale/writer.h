@@ -135,7 +135,12 @@ class SaleWriter {
   void QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   bool TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe, bool lastAttempt);
   bool FailRecno(const char* what);
-  bool MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
+  // False with error_; or with `*startOver` set when a counter was lost to
+  // another till while this one already held a later counter: waiting for it
+  // could deadlock against that till, so the unit must be cancelled and the
+  // counters moved again in a new one.
+  bool MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe,
+                    bool* startOver = nullptr);
   std::string Allocate(Allocation& a);
   // The failure of a save whose statements were sent together, told as the
   // part of the sale that failed.
