@@ -255,9 +255,9 @@ TEST(ScriptTool, ExpectSqlReadsTheNamedDatabase) {
 
   const char* both =
       "expect sql \"SELECT REFERENCE, NAME FROM KVTCOM13 ORDER BY 1\" \"S1|Main\\nS2|North\"\n";
-  for (const char* spec : {"script.db", "'.\\script.ini'"}) {
-    Result r = RunTool(both, std::string("--database ") + spec);
-    EXPECT_EQ(r.code, 0) << spec << "\n" << r.out;
+  for (const char* where : {"script.db", "'.\\script.ini'"}) {
+    Result r = RunTool(both, std::string("--database ") + where);
+    EXPECT_EQ(r.code, 0) << where << "\n" << r.out;
   }
   Result r = RunTool("expect sql \"SELECT NAME FROM KVTCOM13\" \"Main\"\n", "--database script.db");
   EXPECT_EQ(r.code, 1) << "two rows are not one:\n" << r.out;
