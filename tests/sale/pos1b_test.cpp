@@ -20,15 +20,8 @@ class ScreenSave : public SaveTest {
   void SetUp() override {
     SaveTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    dlg = std::make_unique<PVpos1Dlg>(host->Window());
-    ASSERT_TRUE(dlg->Create());
-    for (auto [id, value] : {std::pair{IDC_STORE, "MAIN"},
-                             {IDC_TILLREF, "2"},
-                             {IDC_SHIFT, "3"},
-                             {IDC_EMPLOYEE, "100"},
-                             {IDC_SHIFTDATE, "03152024"}})
-      dlg->SetFieldVar(id, value);
-    dlg->sInstanceID = "A";
+    dlg = OpenSaleScreen();
+    ASSERT_FALSE(HasFailure());
   }
   void TearDown() override {
     dlg.reset();

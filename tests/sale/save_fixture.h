@@ -14,6 +14,7 @@
 #include "platform/base/kvtbase.h"
 #include "platform/forms/headless/headless.h"
 #include "platform/sql/kvtsqladmin.h"
+#include "sale/pos1.h"
 #include "sale/writer.h"
 #include "shell/globals.h"
 #include "tests/pricing/pricing_fixture.h"
@@ -64,6 +65,19 @@ class SaveTest : public kvt::test::DatabaseTest {
     kvt::test::DatabaseTest::TearDown();
   }
 
+  // A sale screen logged in to the writer's till: store MAIN, till 2, shift 3.
+  std::unique_ptr<PVpos1Dlg> OpenSaleScreen() {
+    auto dlg = std::make_unique<PVpos1Dlg>(host->Window());
+    EXPECT_TRUE(dlg->Create());
+    for (auto [id, value] : {std::pair{IDC_STORE, "MAIN"},
+                             {IDC_TILLREF, "2"},
+                             {IDC_SHIFT, "3"},
+                             {IDC_EMPLOYEE, "100"},
+                             {IDC_SHIFTDATE, "03152024"}})
+      dlg->SetFieldVar(id, value);
+    dlg->sInstanceID = "A";
+    return dlg;
+  }
   void Exec(const std::string& sql) {
     kvt::sql::Result r = kvt::sql::Run(sql);
     ASSERT_TRUE(r.ok()) << sql << ": " << r.error();
