@@ -23,21 +23,17 @@
 #include "shell/imports.h"
 #include "shell/screens.h"
 #include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ExchangeModule : public kvt::test::DatabaseTest {
+class ExchangeModule : public kvt::test::TillTest {
  protected:
   void SetUp() override {
-    DatabaseTest::SetUp();
+    TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    hApplication = host->Instance();
     char tmpl[] = "/tmp/kvtexmXXXXXX";
     ASSERT_TRUE(mkdtemp(tmpl));
     dir = tmpl;
@@ -62,9 +58,8 @@ class ExchangeModule : public kvt::test::DatabaseTest {
   void TearDown() override {
     WritePrivateProfileString("KVTCTM", nullptr, nullptr, "kvtlocal.ini");
     office.reset();
-    host.reset();
     if (!dir.empty()) fs::remove_all(dir);
-    DatabaseTest::TearDown();
+    TillTest::TearDown();
   }
   void Till(kvt::test::TestDatabase& d) {
     ASSERT_TRUE(d.Add("KVTCOM14", {{"STOREREF", "MAIN"},
@@ -83,8 +78,6 @@ class ExchangeModule : public kvt::test::DatabaseTest {
     return files;
   }
 
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
   std::unique_ptr<kvt::test::TestDatabase> office;
   std::string dir, exchange, archive;
 };

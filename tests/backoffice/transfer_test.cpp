@@ -25,7 +25,7 @@
 #include "shell/screens.h"
 #include "shell/windll.h"
 #include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -59,37 +59,10 @@ TEST(TransferTexts, HeadingShiftDateAndData) {
       "BY STORE, INVDATE, TILLREF, SHIFT ORDER BY INVDATE, STORE, TILLREF, SHIFT ");
 }
 
-class TransferPopups : public kvt::test::DatabaseTest {
+class TransferPopups : public kvt::test::TillTest {
  protected:
-  void SetUp() override {
-    DatabaseTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    hApplication = host->Instance();
-    SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
-      KVTSConnection conn(1, nullptr, 0);
-      if (conn.ExecSQL(sql.c_str()) <= 0) return false;
-      while (conn.FetchNext()) {
-        rows->emplace_back();
-        for (int c = 1; c <= conn.ColumnCount(); ++c) rows->back().emplace_back(conn.ColumnVar(c));
-      }
-      return true;
-    });
-  }
-  void TearDown() override {
-    KVTSqlClearFaults();
-    SetFormsQuery({});
-    host.reset();
-    DatabaseTest::TearDown();
-  }
   void Batches(std::initializer_list<const char*> refs) {
     for (const char* r : refs) ASSERT_TRUE(db().Add("KVTFL23", {{"REFERENCE", r}})) << db().error();
-  }
-  void ExpectNoFailures() {
-    user.Finish();
-    for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
   }
   std::unique_ptr<PVchgoptsDlg> Options(const char* count, const char* shift, const char* st,
                                         const char* pb, const char* cst) {
@@ -104,9 +77,6 @@ class TransferPopups : public kvt::test::DatabaseTest {
     p->SetTranCST(cst);
     return p;
   }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(TransferPopups, TheDefaultBatchIsTheOnlyOne) {
@@ -395,16 +365,8 @@ class TillTransfer : public TransferScreen {
                                       {"TRNPSWD", "9999"},
                                       {"USEBATCHES", "F"}}));
     ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}}));
-    KVTSetSetting(LOGIN_STORE, "MAIN");
-    KVTSetSetting(LOGIN_DATE, "12052025");
-    KVTSetSetting(LOGIN_TILL, "1");
-    KVTSetSetting(LOGIN_EMPLOYEE, "100");
-    KVTSetSetting(LOGIN_SHIFT, "1");
+    LogIn("MAIN", "12052025");
     LoggedIn("1");
-  }
-  void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    TransferScreen::TearDown();
   }
   // The sale window as a login opens it.
   PVpos1Dlg* OpenSale() {
