@@ -8,7 +8,6 @@
 #include <shapefil.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "backoffice/custimport.h"
+#include "bench/ratio.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "platform/win/folders.h"
@@ -169,34 +169,6 @@ void CustomerImport(benchmark::State& state, Backend backend) {
   Rate(state);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred && r.iterations > 0) {
-        std::string name = r.benchmark_name();  // "CustomerImport/SQLite/real_time"
-        perIteration_[name.substr(0, name.find("/real_time"))] = r.GetAdjustedRealTime();
-      }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\nCustomer import of %d customers against a bulk insert of the same rows:\n",
-                kCustomers);
-    for (const char* db : {"SQLite", "PostgreSQL"}) {
-      auto floor = perIteration_.find(std::string("BulkInsert/") + db);
-      auto run = perIteration_.find(std::string("CustomerImport/") + db);
-      if (floor == perIteration_.end() || run == perIteration_.end()) continue;
-      std::printf("  %-11s %8.0f customers/s, %5.2f x the bulk insert (%.2f s vs %.2f s)\n", db,
-                  kCustomers / run->second, run->second / floor->second, run->second,
-                  floor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> perIteration_;  // seconds per run over every customer
-};
-
 }  // namespace
 
 BENCHMARK_CAPTURE(BulkInsert, SQLite, Backend::SQLite)->Unit(benchmark::kSecond)->UseRealTime();
@@ -211,7 +183,10 @@ BENCHMARK_CAPTURE(CustomerImport, PostgreSQL, Backend::PostgreSQL)
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
+  kvt::bench::FloorRatioReporter reporter("Customer import of " + std::to_string(kCustomers) +
+                                              " customers against a bulk insert of the same rows",
+                                          "CustomerImport", "BulkInsert", kCustomers, "customers",
+                                          "the bulk insert");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   Databases().clear();

@@ -6,13 +6,13 @@
 // server named by KVT_PG.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "backoffice/eopclear.h"
+#include "bench/ratio.h"
 #include "platform/sql/kvtsql.h"
 #include "platform/sql/query.h"
 #include "schema/schema.h"
@@ -112,33 +112,6 @@ void EndOfYear(benchmark::State& state, Backend backend) {
   Rate(state);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred && r.iterations > 0) {
-        std::string name = r.benchmark_name();  // "EndOfYear/SQLite/real_time"
-        perIteration_[name.substr(0, name.find("/real_time"))] = r.GetAdjustedRealTime();
-      }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\nEnd of Year over %d categories against one UPDATE of them all:\n", kCategories);
-    for (const char* db : {"SQLite", "PostgreSQL"}) {
-      auto floor = perIteration_.find(std::string("OneUpdate/") + db);
-      auto run = perIteration_.find(std::string("EndOfYear/") + db);
-      if (floor == perIteration_.end() || run == perIteration_.end()) continue;
-      std::printf("  %-11s %8.0f categories/s, %7.1f x one UPDATE (%.1f ms vs %.1f ms)\n", db,
-                  kCategories / (run->second / 1000.0), run->second / floor->second, run->second,
-                  floor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> perIteration_;  // ms per run over every category
-};
-
 }  // namespace
 
 BENCHMARK_CAPTURE(OneUpdate, SQLite, Backend::SQLite)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -153,7 +126,10 @@ BENCHMARK_CAPTURE(EndOfYear, PostgreSQL, Backend::PostgreSQL)
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
+  kvt::bench::FloorRatioReporter reporter("End of Year over " + std::to_string(kCategories) +
+                                              " categories against one UPDATE of them all",
+                                          "EndOfYear", "OneUpdate", kCategories, "categories",
+                                          "one UPDATE");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   Databases().clear();
