@@ -18,6 +18,7 @@
 #include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/windll.h"
+#include "tests/support/files.h"
 #include "tests/support/testdb.h"
 
 namespace {
@@ -219,9 +220,8 @@ TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
 
 TEST(ModuleReset, TheConnectionKindIsReadOnceUntilTheModuleIsReset) {
   const auto here = std::filesystem::current_path();
-  const auto dir = std::filesystem::temp_directory_path() / ("kvtkind" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  std::filesystem::current_path(dir);
+  kvt::test::ScratchDir dir;
+  std::filesystem::current_path(dir.path());
   auto write = [](const char* kind) {
     WritePrivateProfileString("KVTSQL Connection One", "Translate", kind, ".\\KVTSQL.INI");
   };
@@ -234,7 +234,6 @@ TEST(ModuleReset, TheConnectionKindIsReadOnceUntilTheModuleIsReset) {
   EXPECT_EQ(KVTConnectionOneKind(), "PGSQL");
   KVTResetModuleState();
   std::filesystem::current_path(here);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
