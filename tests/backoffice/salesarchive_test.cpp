@@ -26,17 +26,11 @@ class SalesArchive : public kvt::test::DatabaseTest {
   }
   void Sale(const std::string& link, const std::string& till, const std::string& shift,
             const std::string& status, const std::string& name, const std::string& transnum = "") {
-    ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICENUM", link},
-                                     {"INVOICELNK", link},
-                                     {"STORE", "MAIN"},
-                                     {"TILLREF", till},
-                                     {"SHIFT", shift},
-                                     {"INVDATE", "10/20/2002"},
-                                     {"STATUS", status},
-                                     {"CUSTNAME", name},
-                                     {"INVCTOTAL", "10.70"},
-                                     {"TRANSNUM", transnum}}))
-        << db().error();
+    // clang-format off
+    Add("KVTPOS1", {{"INVOICENUM", link}, {"INVOICELNK", link}, {"STORE", "MAIN"}, {"TILLREF", till}, {"SHIFT", shift},
+                    {"INVDATE", "10/20/2002"}, {"STATUS", status}, {"CUSTNAME", name}, {"INVCTOTAL", "10.70"},
+                    {"TRANSNUM", transnum}});
+    // clang-format on
     for (const char* line :
          {"INVREF=FEED PRICE=5.00 TAXABLE=1", "INVREF=SALT PRICE=5.00 TAXABLE=0"})
       Add({"KVTPOS2 INVOICELNK=" + link + " " + line});
