@@ -65,15 +65,11 @@ class Config : public DatabaseTest {
 };
 
 TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsByColumn) {
-  // clang-format off
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""}, {"TILLREF", ""}, {"SLSMAN", ""}, {"STAXAUTH", "IA"},
-                                    {"MAXQTY", "999"}, {"DECFORPRC", "3"}, {"ALLOWCBCC", "T"},
-                                    {"PRMPTPONUM", "T"}, {"USEPRBK", "T"}, {"RECFORM", "2"}}))
-      << db().error();
-  // clang-format on
   // A record for one store only is not the one in use.
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", "S2"}, {"STAXAUTH", "MN"}})) << db().error();
-  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}));
+  Add(
+      {"KVTPOS10 STORE= TILLREF= SLSMAN= STAXAUTH=IA MAXQTY=999 DECFORPRC=3 ALLOWCBCC=T "
+       "PRMPTPONUM=T USEPRBK=T RECFORM=2",
+       "KVTPOS10 STORE=S2 STAXAUTH=MN", "KVTAR10 RECNO=1 AUTOCNUM=1 DISPPHONE=T"});
   EXPECT_TRUE(GetConfigInfo("", "", ""));
   // clang-format off
   for (auto [got, want] : {std::pair<const char*, const char*>{CFG_SALESTAXAUTH, "IA"}, {CFG_MAXQTY, "999"},
