@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,6 @@
 // The test screen of the forms runtime tests and the script tool.
 #include "tests/platform/forms/testscreen.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 

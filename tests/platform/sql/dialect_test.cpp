@@ -3,7 +3,6 @@
 // both databases with the same results.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
