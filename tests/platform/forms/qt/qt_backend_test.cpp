@@ -221,16 +221,9 @@ TEST_F(QtScreens, TheGridShowsRowsMarksColoursAndAlignment) {
   EXPECT_EQ(table->selectionModel()->currentIndex().row(), 3);
 }
 
-struct BoxCase {
-  UINT flags;
-  QMessageBox::Icon icon;
-  std::vector<QMessageBox::StandardButton> buttons;
-  QMessageBox::StandardButton defaultButton;
-};
-
 TEST(QtMessageBox, HasTheCallersCaptionIconButtonsAndDefault) {
   // clang-format off
-  const BoxCase cases[] = {
+  struct BoxCase { UINT flags; QMessageBox::Icon icon; std::vector<QMessageBox::StandardButton> buttons; QMessageBox::StandardButton defaultButton; } cases[] = {
       {MB_OK | MB_ICONSTOP, QMessageBox::Critical, {QMessageBox::Ok}, QMessageBox::Ok},
       {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QMessageBox::Question, {QMessageBox::Yes, QMessageBox::No}, QMessageBox::No},
       {MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON3, QMessageBox::Warning, {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, QMessageBox::Cancel},
@@ -260,17 +253,10 @@ TEST(QtMessageBox, HasTheCallersCaptionIconButtonsAndDefault) {
   }
 }
 
-struct KeyCase {
-  int qtKey;
-  Qt::KeyboardModifiers mods;
-  QString text;
-  KVTQtInput kind;
-  std::string expect;  // the key's name, or the text typed
-};
-
 TEST(QtKeys, KeyPressesBecomeTheRuntimesKeysOrText) {
   // clang-format off
-  const KeyCase cases[] = {
+  // `expect`: the key's name, or the text typed.
+  struct KeyCase { int qtKey; Qt::KeyboardModifiers mods; QString text; KVTQtInput kind; std::string expect; } cases[] = {
       {Qt::Key_Return, Qt::NoModifier, "\r", KVTQtInput::Key, "Enter"},
       {Qt::Key_Enter, Qt::KeypadModifier, "\r", KVTQtInput::Key, "Enter"},
       {Qt::Key_Backtab, Qt::ShiftModifier, "", KVTQtInput::Key, "Shift+Tab"},
