@@ -250,15 +250,9 @@ TEST_F(Frames, AltWithADigitPicksTheTabItMarks) {
   EXPECT_EQ(third->selected, 1);
 }
 
-struct MnemonicCase {
-  const char* key;
-  int endCode;
-  std::vector<std::string> messages;
-};
-
 TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
   // clang-format off
-  const MnemonicCase cases[] = {
+  struct MnemonicCase { const char* key; int endCode; std::vector<std::string> messages; } cases[] = {
       {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
       {"Alt+c", IDCANCEL, {}},                // without regard to case
       {"Alt+P", IDCANCEL, {"pressed"}},       // "&&" is no mark; "Sto&p" is
