@@ -80,16 +80,10 @@ TEST(Dialect, NumvalTakesTheNumberAtTheStartOrZero) {
   }
 }
 
-struct StrCase {
-  double x;
-  int length;
-  int decimals;
-  const char* text;  // null: NULL
-};
-
 // SQL Server's STR: right-aligned, rounded half away from zero, fewer
 // decimals when they do not fit, asterisks when the whole part does not.
 // clang-format off
+struct StrCase { double x; int length; int decimals; const char* text; /* null: NULL */ };
 const StrCase kStrCases[] = {
     {12.5, 10, 0, "        13"}, {14.5, 15, 3, "         14.500"}, {-2.5, 10, 0, "        -3"},
     {2.675, 10, 2, "      2.68"},   // held in binary just below .675
