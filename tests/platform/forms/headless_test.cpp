@@ -7,13 +7,10 @@
 
 namespace {
 
-struct BoxCase {
-  const char* name;
-  UINT flags;
-  std::vector<int> answers;  // queued before the box
-  int want;
-  std::string failure;  // "" when none
-};
+// `answers` are queued before the box; `failure` is "" when none.
+// clang-format off
+struct BoxCase { const char* name; UINT flags; std::vector<int> answers; int want; std::string failure; };
+// clang-format on
 
 class MessageBoxes : public FormsTest, public ::testing::WithParamInterface<BoxCase> {};
 
