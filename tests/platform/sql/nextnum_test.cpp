@@ -33,13 +33,10 @@ Worker Start(const std::string& ini, const char* table, int block, int count,
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::string b = std::to_string(block), c = std::to_string(count);
-  std::vector<char*> argv = {const_cast<char*>(NEXTNUM_WORKER),
-                             const_cast<char*>(ini.c_str()),
-                             const_cast<char*>(table),
-                             b.data(),
-                             c.data(),
-                             const_cast<char*>(startFile.c_str()),
-                             nullptr};
+  // clang-format off
+  std::vector<char*> argv = {const_cast<char*>(NEXTNUM_WORKER), const_cast<char*>(ini.c_str()),
+      const_cast<char*>(table), b.data(), c.data(), const_cast<char*>(startFile.c_str()), nullptr};
+  // clang-format on
   if (posix_spawn(&w.pid, NEXTNUM_WORKER, &fa, nullptr, argv.data(), environ) != 0) w.pid = -1;
   posix_spawn_file_actions_destroy(&fa);
   return w;
