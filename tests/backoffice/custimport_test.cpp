@@ -144,14 +144,8 @@ TEST_P(CustomerImport, NothingChangesWhenTheArchiveOrAnInsertFails) {
   WriteIcust(dir + "src/", {{{"IC_CODE", "C1"}}, {{"IC_CODE", "C2"}}});
   std::ofstream(dir + "src/OTHER.DBF") << "other";
   const std::string zip = dir + "POSFILES.ZIP";
-  struct Case {
-    const char* what;
-    std::function<void()> make;
-    const char* path;
-    std::string first;
-  };
   // clang-format off
-  Case cases[] = {
+  struct Case { const char* what; std::function<void()> make; const char* path; std::string first; } cases[] = {
       {"no path",          [] {},                                                  " ",  "A valid filename is required to import."},
       {"no archive",       [] {},                                                  "",   "Errors occured unzipping customer data."},
       {"not an archive",   [&] { std::ofstream(zip) << "PK not really"; },         "",   "Errors occured unzipping customer data."},
