@@ -52,13 +52,10 @@ bool Has(const std::string& text, const std::string& part) {
 TEST(ReportPdf, EveryLineIsOnThePagesInAFontThatFitsIt) {
   std::string wide = "Sold to: Dale Ostrander (C100)" + std::string(90, '.') + "END", many;
   for (int i = 1; i <= 150; ++i) many += "Line " + std::to_string(i) + "\n";
-  struct Case {
-    std::string text, pages;
-    Strings read;
-  } cases[] = {
-      {wide + "\n", "1", {wide}},
-      {many, "3", {"Line 1\n", "Line 150"}},
-  };
+  // clang-format off
+  struct Case { std::string text, pages; Strings read; } cases[] = {
+      {wide + "\n", "1", {wide}}, {many, "3", {"Line 1\n", "Line 150"}}};
+  // clang-format on
   for (const Case& c : cases) {
     std::string pdf, error;
     ASSERT_TRUE(kvt::posr::PdfDocument("Invoice", c.text, &pdf, &error)) << error;
