@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/sql/query.h"
+#include "tests/support/files.h"
 #include "tests/support/testdb.h"
 
 namespace fs = std::filesystem;
@@ -19,16 +20,8 @@ namespace {
 
 class SalesArchive : public kvt::test::DatabaseTest {
  protected:
-  void SetUp() override {
-    DatabaseTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    char tmpl[] = "/tmp/kvtstXXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = tmpl;
-  }
   void TearDown() override {
     office.reset();
-    if (!dir.empty()) fs::remove_all(dir);
     DatabaseTest::TearDown();
   }
   void Sale(const std::string& link, const std::string& till, const std::string& shift,
@@ -44,14 +37,10 @@ class SalesArchive : public kvt::test::DatabaseTest {
                                      {"INVCTOTAL", "10.70"},
                                      {"TRANSNUM", transnum}}))
         << db().error();
-    ASSERT_TRUE(db().Add(
-        "KVTPOS2", {{"INVOICELNK", link}, {"INVREF", "FEED"}, {"PRICE", "5.00"}, {"TAXABLE", "1"}}))
-        << db().error();
-    ASSERT_TRUE(db().Add(
-        "KVTPOS2", {{"INVOICELNK", link}, {"INVREF", "SALT"}, {"PRICE", "5.00"}, {"TAXABLE", "0"}}))
-        << db().error();
-    ASSERT_TRUE(db().Add("KVTPOS3", {{"INVOICELNK", link}, {"TAXCODE", "ST"}, {"TAXAMT", "0.70"}}))
-        << db().error();
+    for (const char* line :
+         {"INVREF=FEED PRICE=5.00 TAXABLE=1", "INVREF=SALT PRICE=5.00 TAXABLE=0"})
+      Add({"KVTPOS2 INVOICELNK=" + link + " " + line});
+    Add({"KVTPOS3 TAXCODE=ST TAXAMT=0.70 INVOICELNK=" + link});
   }
   // Switches connection 1 to a fresh office database.
   void ToOffice() {
@@ -59,7 +48,8 @@ class SalesArchive : public kvt::test::DatabaseTest {
     office = kvt::test::TestDatabase::Create(GetParam(), &reason);
     ASSERT_TRUE(office) << reason;
   }
-  std::string dir;
+  kvt::test::ScratchDir scratch;
+  const std::string dir = scratch.path();
   std::unique_ptr<kvt::test::TestDatabase> office;
 };
 

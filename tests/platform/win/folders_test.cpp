@@ -10,15 +10,11 @@
 #include <string>
 
 #include "platform/win/folders.h"
+#include "tests/support/files.h"
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kvt::test::Slurp;
 
 // Each test works in a fresh folder under the test's working directory.
 class Folders : public ::testing::Test {

@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "platform/win/process.h"
+#include "tests/support/files.h"
 
 namespace {
+
+using kvt::test::Slurp;
 
 using Args = std::vector<std::string>;
 
@@ -84,12 +87,6 @@ class Program : public ::testing::Test {
            "exit 5\n";
     ::chmod("scratch/kvtzip", 0755);
     std::ofstream("scratch/notes") << "not a program\n";
-  }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
   }
 };
 
