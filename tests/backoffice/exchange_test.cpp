@@ -35,11 +35,9 @@ TEST(ExchangeNames, ParseFileName) {
     ASSERT_EQ(KVTExchange::ParseFileName(c.name, &store, &till, &date, &shift, &sort), c.ok)
         << c.name;
     if (!c.ok) continue;
-    EXPECT_EQ(store, c.store) << c.name;
-    EXPECT_EQ(till, c.till) << c.name;
-    EXPECT_EQ(date, c.date) << c.name;
-    EXPECT_EQ(shift, c.shift) << c.name;
-    EXPECT_EQ(sort, c.sort) << c.name;
+    EXPECT_EQ(store + "|" + till + "|" + date + "|" + shift + "|" + sort,
+              std::string(c.store) + "|" + c.till + "|" + c.date + "|" + c.shift + "|" + c.sort)
+        << c.name;
   }
 }
 

@@ -44,11 +44,8 @@ TEST(CommandLine, SplitsAsWindowsProgramsDo) {
 TEST(Process, ExitCodeComesBack) {
   // clang-format off
   struct Case { const char* line; int code; } cases[] = {
-      {"/bin/sh -c \"exit 0\"", 0},
-      {"/bin/sh -c \"exit 3\"", 3},
-      {"sh -c \"exit 255\"", 255},
-      {"true", 0},
-      {"false", 1},
+      {"/bin/sh -c \"exit 0\"", 0}, {"/bin/sh -c \"exit 3\"", 3}, {"sh -c \"exit 255\"", 255},
+      {"true", 0}, {"false", 1},
   };
   // clang-format on
   for (const auto& c : cases) {
