@@ -288,10 +288,11 @@ TEST_P(DailySales, LeavingAChangedSaleAsksFirst) {
 
 TEST_P(DailySales, RunningThePOSFindsOnlySalesThatCanBeLookedAt) {
   std::vector<std::string> listed;
-  user.Do([&] {
+  auto readList = [&] {  // the sale numbers the find window lists
     TDataTbl* list = KVTForms::Instance().ActiveScreen()->Grid(KVTSearchDlg::IDC_LIST);
     for (int r = 0; r < list->GetRowCount(); ++r) listed.push_back(list->GetCell(0, r));
-  });
+  };
+  user.Do(readList);
   user.Key("Down").Key("Enter");
   S* s = Open(true);
   user.Run();
@@ -307,10 +308,7 @@ TEST_P(DailySales, RunningThePOSFindsOnlySalesThatCanBeLookedAt) {
   user.Reset();
   S* office = Open();
   user.Click("Find");
-  user.Do([&] {
-    TDataTbl* list = KVTForms::Instance().ActiveScreen()->Grid(KVTSearchDlg::IDC_LIST);
-    for (int r = 0; r < list->GetRowCount(); ++r) listed.push_back(list->GetCell(0, r));
-  });
+  user.Do(readList);
   user.Key("Esc").Run();
   EXPECT_EQ(listed.size(), 4u);
   EXPECT_EQ(office->GetFieldText(S::IDC_INVOICENUM), "");
