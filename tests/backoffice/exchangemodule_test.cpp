@@ -137,7 +137,6 @@ TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
   Till(*office);
   ASSERT_TRUE(office->Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
   ASSERT_TRUE(office->Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "2"}, {"CONTYPE", "D"}}));
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
   KVTSetSetting(DEFAULT_STORE, "MAIN");
   KVTSetSetting(DEFAULT_TILLREF, "1");
   using S = KVTImportSalesForm;
@@ -202,7 +201,6 @@ TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
 
 TEST_P(ExchangeModule, ExportDataScreenChecksThenWritesTheUpdateFile) {
   ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
   KVTSetSetting(DEFAULT_STORE, "MAIN");
   KVTSetSetting(DEFAULT_TILLREF, "9");
   using S = KVTExportDataForm;
@@ -239,7 +237,6 @@ TEST_P(ExchangeModule, FirstDataImportSetsUpTheTillThenImports) {
   ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
   ASSERT_NO_FATAL_FAILURE(OpenOffice());
   ASSERT_TRUE(office->Add("KVTCOM14", {{"STOREREF", "OLD"}, {"TILLNUM", "5"}}));
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
   KVTSetSetting(DEFAULT_STORE, "MAIN");
   KVTSetSetting(DEFAULT_TILLREF, "1");
   KVTSetSetting(CFG_BOSYSTEM, "1");
@@ -276,7 +273,6 @@ TEST_P(ExchangeModule, OwnTillRowReplacesEveryTill) {
 TEST_P(ExchangeModule, ImportSalesScreenCriteria) {
   ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
   ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "2"}, {"CONTYPE", "D"}}));
-  KVTSetSetting(PROGRAM_NAME, "Point of Sale");
   KVTSetSetting(DEFAULT_STORE, "");
   KVTSetSetting(DEFAULT_TILLREF, "");
   using S = KVTImportSalesForm;

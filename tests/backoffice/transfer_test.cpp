@@ -177,7 +177,6 @@ class TransferScreen : public TransferPopups {
     TransferPopups::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     KVTSetSetting(LOCAL_INI, "kvtlocal.ini");
-    KVTSetSetting(PROGRAM_NAME, "Point of Sale");
     KVTSetSetting(CONNECTIONTYPE, "D");
     KVTSetSetting(CFG_USEBATCHES, "F");
     WritePrivateProfileString("PVtransferDlg", "DisplayEachShift", "1", "kvtlocal.ini");
