@@ -46,9 +46,7 @@ TEST(ExchangeNames, DatesAndNamesMade) {
   EXPECT_EQ(KVTExchange::SalesFileName("1", "2", "", "10/20/2002"), "ST-1-2-__-10202002.ZIP");
   EXPECT_EQ(KVTExchange::SalesFileName("1", "2", "A", "10202002"), "ST-1-2-A-10202002.ZIP");
   EXPECT_EQ(KVTExchange::UpdateFileName("1", "2", "10/20/2002"), "TU-1-2-10202002.ZIP");
-}
-
-TEST(ExchangeNames, ModuleDataStrings) {
+  // What the modules are given.
   EXPECT_EQ(KVTExchange::TillData("MAIN", "1"), "01=MAIN\t02=1\t");
   EXPECT_EQ(KVTExchange::TillData("", ""), "01=\t02=\t");
   EXPECT_EQ(KVTExchange::SalesImportData("/x/ST-1-2-A-10202002.ZIP", false, "T", "F", "T"),
