@@ -473,12 +473,10 @@ TEST_F(QtInteractive, ADialogRunsInANestedLoopUntilItCloses) {
   EXPECT_EQ(dlg.Execute(), IDOK);
   EXPECT_STREQ(dlg.data.NOTE, "Gate code 4411");
   EXPECT_TRUE(KVTForms::Instance().ModalDialogs().empty());
-}
-
-TEST_F(QtInteractive, TheDialogsCloseBoxCancelsIt) {
-  PVnoteDlg dlg(host, "x");
-  Later([&] { qt.WidgetOf(&dlg)->close(); });
-  EXPECT_EQ(dlg.Execute(), IDCANCEL);
+  // The dialog's close box cancels it.
+  PVnoteDlg closed(host, "x");
+  Later([&] { qt.WidgetOf(&closed)->close(); });
+  EXPECT_EQ(closed.Execute(), IDCANCEL);
 }
 
 TEST_F(QtInteractive, AMessageBoxReturnsTheButtonClicked) {
