@@ -31,11 +31,8 @@ TEST_F(Folders, CreatesParentsAndTakesAnExistingFolderAsDone) {
   EXPECT_TRUE(CreateFolder("scratch/POSFILES/a", &error)) << error;
   EXPECT_TRUE(CreateFolder("scratch//POSFILES/b", &error)) << error;
   EXPECT_TRUE(FolderExists("scratch/POSFILES/b"));
-}
-
-TEST_F(Folders, FileInTheWayIsAFailureNamingIt) {
+  // A file in the way is a failure naming it.
   Write("scratch/POSSign", "x");
-  std::string error;
   EXPECT_FALSE(CreateFolder("scratch/POSSign", &error));
   EXPECT_NE(error.find("scratch/POSSign"), std::string::npos) << error;
   EXPECT_FALSE(CreateFolder("scratch/POSSign/inner", &error));
