@@ -31,9 +31,7 @@ TEST(Module, NameThatOnlyStartsLikeAModuleIsNotThatModule) {
     EXPECT_EQ(FindModuleFile(name), "") << name;
     EXPECT_EQ(LoadLibrary(name), nullptr) << name;
   }
-}
-
-TEST(Module, MissingModuleIsNullAndTheErrorNamesIt) {
+  // A missing module: null, and the error names it.
   EXPECT_EQ(LoadLibrary("KVTNOSUCH.DLL"), nullptr);
   EXPECT_NE(LastModuleError().find("KVTNOSUCH.DLL"), std::string::npos) << LastModuleError();
   EXPECT_EQ(LoadLibrary(nullptr), nullptr);
@@ -84,9 +82,7 @@ TEST_F(ModuleDirectory, FileThatIsNotAModuleFailsWithAReason) {
   EXPECT_EQ(FindModuleFile("KVTBROKEN.DLL"), dir_ + "/libkvtbroken.so");
   EXPECT_EQ(LoadLibrary("KVTBROKEN.DLL"), nullptr);
   EXPECT_FALSE(LastModuleError().empty());
-}
-
-TEST_F(ModuleDirectory, ModuleWhoseNameStartsWithLibKeepsIt) {
+  // A module whose name starts with lib keeps it.
   std::ofstream(dir_ + "/liblibrary.so") << "";
   std::ofstream(dir_ + "/libfoo.so") << "";
   EXPECT_EQ(FindModuleFile("LIBRARY.DLL"), dir_ + "/liblibrary.so");
