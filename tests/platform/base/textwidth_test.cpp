@@ -26,15 +26,13 @@ TEST(TextWidth, CutsBetweenCharactersWithinBytesAndCharacters) {
   for (const auto& c : cases)
     EXPECT_EQ(KVTCut(c.text, c.bytes, c.chars), c.kept)
         << "'" << c.text << "' in " << c.bytes << " bytes, " << c.chars << " characters";
-}
-
-TEST(TextWidth, CountsCodePoints) {
+  // Code points counted.
   // clang-format off
-  struct Case { const char* text; std::size_t chars; } cases[] = {
+  struct Count { const char* text; std::size_t chars; } counts[] = {
       {"", 0}, {"abc", 3}, {"caf\xC3\xA9", 4}, {"\xF0\x9F\x90\x84\xE2\x82\xAC", 2},
       {"e\xCC\x81", 2}, {"\xE9\xE9", 2}, {"\xF0\x9F\x90", 3}};
   // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(KVTCharCount(c.text), c.chars) << c.text;
+  for (const auto& c : counts) EXPECT_EQ(KVTCharCount(c.text), c.chars) << c.text;
 }
 
 TEST(TextWidth, FixedBuffersAndFormattedTextKeepWholeCharacters) {
