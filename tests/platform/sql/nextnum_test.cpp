@@ -90,9 +90,7 @@ TEST_P(RecordNumbers, HandsOutABlockAboveTheTablesHighestRecordNumber) {
   for (int i = 2; i <= 10; ++i) EXPECT_EQ(NextNum(1, "TMPRUN", 10), i);
   EXPECT_EQ(NextNum(1, "TMPRUN", 10), 11);  // the next block
   EXPECT_EQ(Counter("TMPRUN"), "21");
-}
-
-TEST_P(RecordNumbers, RefusesWhatIsNotATableName) {
+  // What is not a table name is refused.
   EXPECT_EQ(NextNum(1, "KVTPOS1; DELETE FROM KVTPOS1", 100), 0);
   EXPECT_NE(std::string(KVTLastSqlError()).find("not a table name"), std::string::npos);
   EXPECT_EQ(NextNum(1, nullptr, 100), 0);
