@@ -94,9 +94,7 @@ TEST_F(Program, WindowsNameFindsTheProgramAndItGetsItsArgumentsAndFolder) {
       << error;
   std::string work = std::filesystem::absolute("scratch/work").lexically_normal().string();
   EXPECT_EQ(Slurp("scratch/work/args.txt"), work + "\nD\nC:\\my files\\a.zip\nICUST.*\n");
-}
-
-TEST_F(Program, FindsByNameOnlyExecutableFiles) {
+  // Only executable files are found by name.
   std::string want = "scratch/kvtzip";
   for (const char* name : {"scratch/kvtzip", "scratch/KVTZIP", "scratch\\KvtZip.exe"})
     EXPECT_EQ(FindProgramFile(name), want) << name;
