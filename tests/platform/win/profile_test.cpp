@@ -76,9 +76,7 @@ TEST_F(Profile, NullValueRemovesKeyAndNullKeyRemovesSection) {
   ASSERT_TRUE(WritePrivateProfileString("Main", nullptr, nullptr, "KVT32.ini"));
   EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Main", "DataPath", "gone"), "gone");
   EXPECT_EQ(kvt::ProfileString("KVT32.ini", "Other", "Key"), "x");
-}
-
-TEST_F(Profile, UnwritableFileFailsAndLeavesNothing) {
+  // An unwritable file fails and leaves nothing.
   EXPECT_FALSE(WritePrivateProfileString("S", "K", "V", "/nonexistent/dir/x.ini"));
   ::mkdir("ro", 0555);
   if (::geteuid() != 0) {
