@@ -89,6 +89,13 @@ TEST_P(Config, MissingRowsLeaveSettingsAsTheyWere) {
   EXPECT_STREQ(CFG_AUTONUMBERNEWCUSTOMERS, "7");
   EXPECT_STREQ(PRICE_FORMAT, "%.2f") << "two price decimals without a record";
   EXPECT_TRUE(user.Messages().empty());
+  // Quoted values cannot change the statement.
+  StoresAndTills("MAIN:");
+  KVTSetSetting(INVENTORY_LOCATION, "unchanged");
+  EXPECT_TRUE(FindInvLoc("1' OR '1'='1"));
+  EXPECT_STREQ(INVENTORY_LOCATION, "unchanged");
+  EXPECT_TRUE(FindInvLoc("MAIN"));
+  EXPECT_STREQ(INVENTORY_LOCATION, "01");
 }
 
 TEST_P(Config, DefaultStoreAndTillAreTheOnlyOnesOrTheLocalSettings) {
@@ -109,15 +116,6 @@ TEST_P(Config, DefaultStoreAndTillAreTheOnlyOnesOrTheLocalSettings) {
     EXPECT_STREQ(DEFAULT_STORE, c.store) << c.stores << " local " << c.localStore;
     EXPECT_STREQ(DEFAULT_TILLREF, c.till) << c.stores << " local " << c.localStore;
   }
-}
-
-TEST_P(Config, QuotedValuesCannotChangeTheStatement) {
-  StoresAndTills("MAIN:");
-  KVTSetSetting(INVENTORY_LOCATION, "unchanged");
-  EXPECT_TRUE(FindInvLoc("1' OR '1'='1"));
-  EXPECT_STREQ(INVENTORY_LOCATION, "unchanged");
-  EXPECT_TRUE(FindInvLoc("MAIN"));
-  EXPECT_STREQ(INVENTORY_LOCATION, "01");
 }
 
 TEST_P(Config, InitializeReadsConnectionTypeAndBackOffice) {
