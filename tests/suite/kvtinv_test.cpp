@@ -97,14 +97,12 @@ TEST_P(InventoryModule, UnknownItemsAndCommandsFail) {
   EXPECT_EQ(r.answer, std::string(155, ' '));  // the reply untouched
   EXPECT_EQ(SendDLLMessage("GETPRICING", nullptr, nullptr, 400), 0);
   EXPECT_EQ(Send("GETPRICING", "FD0001,01,1,,T,F,F,,,", 50).result, 0);  // no room for an answer
-}
-
-TEST_P(InventoryModule, BuffersAreReadAndWrittenWithinTheirSize) {
+  // 60 bytes: the request read up to byte 59, the answer cut to 9 characters.
   // 60 bytes: the request is read up to byte 59, the answer cut to 9 characters.
-  Reply r = Send("GETPRICING", "FD0001,01,1,,T,F,F,,,", 60);
-  EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(r.answer, "12.50,,8.");
-  EXPECT_EQ(r.raw.substr(60, 145), std::string(145, ' '));  // nothing written past the size
+  Reply cut = Send("GETPRICING", "FD0001,01,1,,T,F,F,,,", 60);
+  EXPECT_EQ(cut.result, 1);
+  EXPECT_EQ(cut.answer, "12.50,,8.");
+  EXPECT_EQ(cut.raw.substr(60, 145), std::string(145, ' '));  // nothing written past the size
 }
 
 TEST_P(InventoryModule, DiscountOfOneUnit) {
