@@ -39,9 +39,6 @@ TEST(TransferTexts, ResultMessageCountsAndWording) {
   // clang-format on
   for (const Case& c : cases)
     EXPECT_EQ(KVTTransfers::ResultMessage(c.ok, c.failed, c.direct), c.text);
-}
-
-TEST(TransferTexts, HeadingShiftDateAndData) {
   EXPECT_EQ(KVTTransfers::Heading("12"), "Transferring 12 sales for:");
   EXPECT_EQ(KVTTransfers::Heading("Import"), "Transferring sales for:");
   EXPECT_EQ(KVTTransfers::ShiftText(""), "all shifts");
@@ -50,6 +47,11 @@ TEST(TransferTexts, HeadingShiftDateAndData) {
   EXPECT_EQ(
       KVTTransfers::DirectTransferData("12052025", "MAIN", "", "1", "B1", true, "T", "F", "T"),
       "01=12052025\t02=MAIN\t03=\t04=1\t05=B1\t06=Y\t07=T\t08=F\t09=T\t");
+  // The transfer module's form data of a till shift.
+  EXPECT_EQ(KVTTransferFormData(nullptr, "MAIN", "1", "2", "12/05/2025", "POS", "F"),
+            "0,MAIN,1,2,12/05/2025,POS,F");
+  EXPECT_EQ(KVTTransferFormData(nullptr, "MAIN", "1", nullptr, "12/05/2025", "", "F"),
+            "0,MAIN,1,,12/05/2025,,F");
 }
 
 class TransferPopups : public kvt::test::TillTest {
@@ -320,13 +322,6 @@ TEST_P(TransferScreen, BothKindsOfTheScreenAreTheTransferScreen) {
 }
 
 KVT_ON_BOTH_BACKENDS(TransferScreen);
-
-TEST(TransferForm, DataTextOfTheTillShift) {
-  EXPECT_EQ(KVTTransferFormData(nullptr, "MAIN", "1", "2", "12/05/2025", "POS", "F"),
-            "0,MAIN,1,2,12/05/2025,POS,F");
-  EXPECT_EQ(KVTTransferFormData(nullptr, "MAIN", "1", nullptr, "12/05/2025", "", "F"),
-            "0,MAIN,1,,12/05/2025,,F");
-}
 
 // The till's close-with-transfer (Ctrl+F3) on till 1's shift 1 of 12/05,
 // logged in, and the transfer module's forms the host opens.
