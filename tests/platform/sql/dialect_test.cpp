@@ -54,9 +54,7 @@ TEST(Dialect, RewritesWhatADatabaseLacksAndNothingElse) {
     EXPECT_EQ(Translate(DbKind::SQLite, c.in), sqlite);
     EXPECT_EQ(Translate(DbKind::PostgreSQL, c.in), c.pg ? c.pg : sqlite);
   }
-}
-
-TEST(Dialect, RefusesTextItCannotTranslate) {
+  // Text it cannot translate is refused.
   Translation t;
   std::string error;
   for (const char* bad :
