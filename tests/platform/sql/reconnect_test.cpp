@@ -55,9 +55,7 @@ TEST_P(Reconnect, ALostSessionIsOpenedAgainAndAReadAnswersOnIt) {
   KVTSqlLoseConnection();
   EXPECT_TRUE(Saved("B")) << KVTLastSqlError();  // a unit of work begins on a new session
   EXPECT_EQ(Find("B").found(), Found::Yes);
-}
-
-TEST_P(Reconnect, WhileTheDatabaseIsAwayEveryAnswerSaysSoAndNothingReadsNotFound) {
+  // While the database is away every answer says so; nothing reads as not found.
   KVTSqlDatabaseAway(true);
   sql::Result read = Find("A");
   EXPECT_TRUE(Away(read)) << read.error();
