@@ -24,9 +24,7 @@ TEST(Module, FindsTheModuleByItsWindowsNameInAnyCase) {
     EXPECT_EQ(add(2, 3), 5);
     EXPECT_TRUE(FreeLibrary(h));
   }
-}
-
-TEST(Module, NameThatOnlyStartsLikeAModuleIsNotThatModule) {
+  // A name that only starts like a module is not that module.
   for (const char* name : {"KVTTEST.DLL", "KVTTESTMODX.DLL", "TESTMOD.DLL", ""}) {
     EXPECT_EQ(FindModuleFile(name), "") << name;
     EXPECT_EQ(LoadLibrary(name), nullptr) << name;
@@ -35,18 +33,6 @@ TEST(Module, NameThatOnlyStartsLikeAModuleIsNotThatModule) {
   EXPECT_EQ(LoadLibrary("KVTNOSUCH.DLL"), nullptr);
   EXPECT_NE(LastModuleError().find("KVTNOSUCH.DLL"), std::string::npos) << LastModuleError();
   EXPECT_EQ(LoadLibrary(nullptr), nullptr);
-}
-
-TEST(Module, MissingOrHiddenEntryPointIsNull) {
-  HMODULE h = LoadLibrary("KVTTESTMOD.DLL");
-  ASSERT_NE(h, nullptr) << LastModuleError();
-  EXPECT_EQ(GetProcAddress(h, "KvtTestModNoSuch"), nullptr);
-  EXPECT_NE(LastModuleError().find("KvtTestModNoSuch"), std::string::npos) << LastModuleError();
-  EXPECT_EQ(GetProcAddress(h, "KvtTestModHidden"), nullptr);
-  EXPECT_EQ(GetProcAddress(h, nullptr), nullptr);
-  EXPECT_EQ(GetProcAddress(nullptr, "KvtTestModAdd"), nullptr);
-  EXPECT_TRUE(FreeLibrary(h));
-  EXPECT_FALSE(FreeLibrary(nullptr));
 }
 
 TEST(Module, LoadsAreCountedUntilTheLastFree) {
@@ -61,6 +47,16 @@ TEST(Module, LoadsAreCountedUntilTheLastFree) {
   EXPECT_NE(still, nullptr) << "freed while a load was outstanding";
   if (still) ::dlclose(still);
   EXPECT_TRUE(FreeLibrary(b));
+  // A missing or hidden entry point is null.
+  HMODULE h = LoadLibrary("KVTTESTMOD.DLL");
+  ASSERT_NE(h, nullptr) << LastModuleError();
+  EXPECT_EQ(GetProcAddress(h, "KvtTestModNoSuch"), nullptr);
+  EXPECT_NE(LastModuleError().find("KvtTestModNoSuch"), std::string::npos) << LastModuleError();
+  EXPECT_EQ(GetProcAddress(h, "KvtTestModHidden"), nullptr);
+  EXPECT_EQ(GetProcAddress(h, nullptr), nullptr);
+  EXPECT_EQ(GetProcAddress(nullptr, "KvtTestModAdd"), nullptr);
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_FALSE(FreeLibrary(nullptr));
 }
 
 class ModuleDirectory : public ::testing::Test {
