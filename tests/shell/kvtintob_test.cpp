@@ -54,16 +54,14 @@ TEST_F(Events, ModuleWithoutTheEntryPointOrMissingAltogether) {
   gone.Reset();
   gone.CallEvent("KVTInitializeEvent");
   EXPECT_EQ(gone.Error(), 0) << "no module handle stops without an error text";
-}
-
-TEST_F(Events, OwnerAndClassMustBeSet) {
-  KVTModuleInterface m;
-  m.AddModule("KVTEVA.DLL");
+  // Owner and class must be set.
+  KVTModuleInterface bare;
+  bare.AddModule("KVTEVA.DLL");
   user.ExpectMessage("Owner window has not been set.", "Kovatel Software");
-  m.CallEvent("KVTInitializeEvent");
-  m.SetOwner(host.MainWindow());
+  bare.CallEvent("KVTInitializeEvent");
+  bare.SetOwner(host.MainWindow());
   user.ExpectMessage("Object class name has not been set.", "Kovatel Software");
-  m.CallEvent("KVTInitializeEvent");
+  bare.CallEvent("KVTInitializeEvent");
   user.Finish();
   EXPECT_TRUE(user.Failures().empty()) << user.Failures()[0];
   EXPECT_EQ(user.Messages().size(), 2u);
