@@ -143,9 +143,7 @@ TEST_P(DailySales, BrowsingAndNumbersNeverReachSuspendedSales) {
   EXPECT_EQ(KVTDailySales::FindByNumber("1004").found(), kvt::sql::Found::Yes);
   KVTSqlFailStatements("INVOICENUM = ?");
   EXPECT_EQ(KVTDailySales::FindByNumber("1004").found(), kvt::sql::Found::Failed);
-}
-
-TEST_P(DailySales, TaxDetailListsEachTaxOfEachLineInSavedOrder) {
+  // The tax detail lists each tax of each line in saved order.
   kvt::sql::Result r = KVTDailySales::TaxDetail("L1001");
   ASSERT_TRUE(r.ok()) << r.error();
   std::vector<std::string> got;
