@@ -477,9 +477,7 @@ TEST_F(QtInteractive, ADialogRunsInANestedLoopUntilItCloses) {
   PVnoteDlg closed(host, "x");
   Later([&] { qt.WidgetOf(&closed)->close(); });
   EXPECT_EQ(closed.Execute(), IDCANCEL);
-}
-
-TEST_F(QtInteractive, AMessageBoxReturnsTheButtonClicked) {
+  // A message box returns the button clicked.
   Later([] {
     auto* box = dynamic_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
