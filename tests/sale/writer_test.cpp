@@ -1,11 +1,18 @@
 // The sale writer: numbers and links from the shared counters, the header,
 // lines and taxes in one transaction, stock and category history, and the
 // failures that leave nothing behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/sale/save_fixture.h"
@@ -113,6 +120,103 @@ TEST_P(SaleNumbers, NoSaleAndCheckCashingTakeASaleNumberOnlyWhenConfigured) {
     EXPECT_EQ(db().Value("SELECT NEXTSLNUM FROM KVTPOS10"), c.counterAfter);
   }
   EXPECT_EQ(links.size(), 6u);  // every save took a link of its own
+}
+
+// Another till on a connection of its own, in the middle of its sale: it
+// has moved counters and not committed yet. On SQLite it holds the writers'
+// lock file as a till does.
+class OtherTill {
+ public:
+  explicit OtherTill(const kvt::test::TempDatabase& db) {
+    if (!db.folder().empty()) {
+      sqlite3_open(db.settings().dataPath.c_str(), &lite_);
+      lock_ = ::open((db.settings().dataPath + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    } else {
+      pg_ = PQconnectdb(db.settings().connInfo.c_str());
+      Pg("SET search_path TO " + db.settings().schema);
+    }
+  }
+  ~OtherTill() {
+    if (lite_) sqlite3_close(lite_);
+    if (lock_ >= 0) ::close(lock_);
+    if (pg_) PQfinish(pg_);
+  }
+  bool Begin(const std::string& moves) {
+    if (pg_) return Pg("BEGIN") && Pg(moves);
+    return ::flock(lock_, LOCK_EX) == 0 && Lite("BEGIN IMMEDIATE") && Lite(moves);
+  }
+  bool Commit() {
+    bool ok = pg_ ? Pg("COMMIT") : Lite("COMMIT");
+    if (lock_ >= 0) ::flock(lock_, LOCK_UN);
+    return ok;
+  }
+  // Until another session waits for a row this till holds (PostgreSQL); on
+  // SQLite, a moment for the waiting till to reach the lock file.
+  void AwaitWaiter() {
+    for (int i = 0; i < 500; ++i) {
+      if (pg_) {
+        PGresult* r = PQexec(pg_, "SELECT 1 FROM pg_locks WHERE NOT granted");
+        bool waiting = PQntuples(r) > 0;
+        PQclear(r);
+        if (waiting) return;
+      } else if (i == 20) {
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+ private:
+  bool Pg(const std::string& sql) {
+    PGresult* r = PQexec(pg_, sql.c_str());
+    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    EXPECT_TRUE(ok) << sql << ": " << PQerrorMessage(pg_);
+    PQclear(r);
+    return ok;
+  }
+  bool Lite(const std::string& sql) {
+    bool ok = sqlite3_exec(lite_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    EXPECT_TRUE(ok) << sql << ": " << sqlite3_errmsg(lite_);
+    return ok;
+  }
+  sqlite3* lite_ = nullptr;
+  int lock_ = -1;
+  PGconn* pg_ = nullptr;
+};
+
+TEST_P(SaleNumbers,
+       ASaleWaitsForTheCountersAnotherTillHoldsAndTakesTheNextOnesWithoutStartingOver) {
+  // clang-format off
+  struct Case { const char* held; const char* moves; const char* number; const char* link; } cases[] = {
+      {"number", "UPDATE KVTCOM13 SET NEXTSLNUM = '7002'", "7002", "501A"},
+      {"link",   "UPDATE KVTPOS10 SET NEXTSLLNK = '502'",  "7001", "502A"},
+      {"both",   "UPDATE KVTPOS10 SET NEXTSLLNK = '502'; UPDATE KVTCOM13 SET NEXTSLNUM = '7002'",
+                 "7002", "502A"},
+  };
+  // clang-format on
+  Exec("UPDATE KVTPOS10 SET USESTNSNUM = 'T'");
+  AddStock("HX", "10");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.held);
+    Exec("UPDATE KVTCOM13 SET NEXTSLNUM = '7001'");
+    Exec("UPDATE KVTPOS10 SET NEXTSLLNK = '501'");
+    Exec("DELETE FROM KVTPOS1");
+    NewSale();
+    lines = {SoldLine("HX", "1", "2.50", "2.50")};
+    OtherTill other(db().temp());
+    ASSERT_TRUE(other.Begin(c.moves));
+    const kvt::sale::CounterContention before = kvt::sale::Contention();
+    bool saved = false;
+    std::thread till([&] { saved = Save(); });
+    other.AwaitWaiter();
+    EXPECT_TRUE(other.Commit());
+    till.join();
+    ASSERT_TRUE(saved) << Notices()[0];
+    EXPECT_EQ(header.invoiceNum, c.number);
+    EXPECT_EQ(header.invoiceLnk, c.link);
+    EXPECT_EQ(kvt::sale::Contention().lost, before.lost);
+    EXPECT_EQ(kvt::sale::Contention().startedOver, before.startedOver);
+  }
 }
 
 KVT_ON_BOTH_BACKENDS(SaleNumbers);
