@@ -387,6 +387,15 @@ void PVpos1Dlg::AdjustTaxAmounts() {
   for (const auto& [t, text] : changes.amounts)
     tax.SetCell(TAXCOL_AMOUNT, static_cast<int>(t), text);
   for (std::size_t t : changes.dropped) tax.DeleteRow(static_cast<int>(t));
+  // A text the column cut is what the sum reads: read it back (places as
+  // they are once the dropped rows went).
+  for (const auto& [t, text] : changes.amounts) {
+    auto below = std::count_if(changes.dropped.begin(), changes.dropped.end(),
+                               [t = t](std::size_t d) { return d < t; });
+    const int row = static_cast<int>(t) - static_cast<int>(below);
+    if (tax.GetCell(TAXCOL_AMOUNT, row) != text)
+      core.saleTax.SetRow(static_cast<std::size_t>(row), SaleTaxRow(tax, row));
+  }
   core.taxSeen.Saw(tax);
 }
 
