@@ -102,15 +102,35 @@ Cells CellsOfLine(const Line& l) {
 }
 
 Totals TotalSale(const std::vector<Line>& lines, double tax) {
-  Totals t;
-  for (const Line& l : lines) {
-    if (l.voided) continue;
-    (l.foodStamps ? t.foodStamps : t.remaining) += l.amount;
-    if (!l.taxable) t.nonTaxable += l.amount;
+  RunningTotals running;
+  for (std::size_t i = 0; i < lines.size(); ++i) running.SetLine(i, lines[i]);
+  return running.Total(tax);
+}
+
+void RunningTotals::Reset() {
+  parts_.clear();
+  summed_ = 0;
+}
+
+void RunningTotals::SetLine(std::size_t at, const Line& line) {
+  if (at >= parts_.size()) parts_.resize(at + 1);
+  if (at < summed_) summed_ = 0;  // summed again, in order
+  parts_[at] = {line.amount, line.voided, line.foodStamps, line.taxable};
+}
+
+Totals RunningTotals::Total(double tax) {
+  if (summed_ == 0) foodStamps_ = remaining_ = nonTaxable_ = 0;
+  // The order of TotalSale, so that the sums come out the same to the bit.
+  for (; summed_ < parts_.size(); ++summed_) {
+    const Part& p = parts_[summed_];
+    if (p.voided) continue;
+    (p.foodStamps ? foodStamps_ : remaining_) += p.amount;
+    if (!p.taxable) nonTaxable_ += p.amount;
   }
-  t.foodStamps = KVTRound(t.foodStamps, 2);
-  t.remaining = KVTRound(t.remaining, 2);
-  t.nonTaxable = KVTRound(t.nonTaxable, 2);
+  Totals t;
+  t.foodStamps = KVTRound(foodStamps_, 2);
+  t.remaining = KVTRound(remaining_, 2);
+  t.nonTaxable = KVTRound(nonTaxable_, 2);
   t.tax = tax;
   t.total = KVTRound(t.foodStamps + t.remaining + tax, 2);
   return t;

@@ -3,6 +3,7 @@
 // sale's totals. Nothing here knows of screens or the database.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,25 @@ struct Totals {
   double total = 0;       // TOTAL
 };
 Totals TotalSale(const std::vector<Line>& lines, double tax);
+
+// The same totals kept as the lines change: lines added on at the end go on
+// the sums, any other change sums the lines again from the first.
+class RunningTotals {
+ public:
+  void Reset();
+  // Line `at` now reads as given; `at` one past the last appends.
+  void SetLine(std::size_t at, const Line& line);
+  Totals Total(double tax);
+
+ private:
+  struct Part {
+    double amount = 0;
+    bool voided = false, foodStamps = false, taxable = false;
+  };
+  std::vector<Part> parts_;
+  std::size_t summed_ = 0;  // the parts in the sums below
+  double foodStamps_ = 0, remaining_ = 0, nonTaxable_ = 0;
+};
 
 // ---- A line as it is keyed ------------------------------------------------
 

@@ -385,6 +385,13 @@ class PVpos1Dlg : public KVTPropertyPage {
   // changed: AdjustPricing (a seam the line table's tests observe).
   virtual void AdjustLinePricing(const char* reference, const char* qtyPricing, const char* mixNum);
 
+ private:
+  // The lines' totals as last read from the sale grid, and what of it was
+  // seen: only the rows changed since are read again.
+  kvt::sale::RunningTotals runningTotals_;
+  TDataTblMark totalsSeen_;
+
+ public:
   // ---- Item entry (sale/pos1a.cpp) ----------------------------------------
   // Looks the reference up (an inventory item at INVENTORY_LOCATION, a bar
   // code resolved to its item, or a till code at STORE), fills the entry

@@ -473,17 +473,20 @@ void PVpos1Dlg::PutSaleLine(int row, const kvt::sale::Line& line) {
 void PVpos1Dlg::TotalSaleItems(int recalculateTaxes) {
   if (recalculateTaxes) AdjustTaxAmounts();
   const std::string tax = SumTax();
-  // The totals need of each line its amount, food stamps and taxable only.
+  // The totals need of each line its amount, food stamps and taxable only,
+  // and read again only the lines that changed.
   TDataTbl& g = SaleGrid();
-  std::vector<kvt::sale::Line> lines;
-  lines.reserve(static_cast<std::size_t>(g.GetRowCount()));
+  const bool all = !totalsSeen_.Continues(g);
+  if (all) runningTotals_.Reset();
   kvt::sale::Cells cells(SALE_GRID_COLUMNS);
   for (int row = 0; row < g.GetRowCount(); ++row) {
+    if (!all && !totalsSeen_.Changed(g, row)) continue;
     for (int c : {COL_AMOUNT, COL_FS, COL_TAXABLE})
       cells[static_cast<std::size_t>(c)] = g.GetCell(c, row);
-    lines.push_back(kvt::sale::LineFromCells(cells));
+    runningTotals_.SetLine(static_cast<std::size_t>(row), kvt::sale::LineFromCells(cells));
   }
-  const kvt::sale::Totals t = kvt::sale::TotalSale(lines, std::atof(tax.c_str()));
+  totalsSeen_.Saw(g);
+  const kvt::sale::Totals t = runningTotals_.Total(std::atof(tax.c_str()));
   SetFieldVar(IDC_FSTOTAL, kvt::sale::AmountText(t.foodStamps).c_str());
   SetFieldVar(IDC_REMAINTOTAL, kvt::sale::AmountText(t.remaining).c_str());
   SetFieldVar(IDC_NONTAXAMT, kvt::sale::AmountText(t.nonTaxable).c_str());

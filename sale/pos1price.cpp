@@ -5,13 +5,13 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/base/kvtbase.h"
 #include "platform/win/profile.h"
 #include "pricing/prices.h"
 #include "pricing/pricing.h"
+#include "pricing/saletax.h"
 #include "pricing/taxtable.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
@@ -27,9 +27,10 @@ struct PVpos1Dlg::PricingCore {
   kvt::pricing::TaxTables taxes;
   // The promotion of the item being keyed, read with its price record.
   std::optional<Looked<kvt::pricing::Promotion>> keyedPromotion;
-  // Tax row amounts by the texts they are worked out from (line amount, rate,
-  // cap): every line of a sale is taxed again as each line is added.
-  std::unordered_map<std::string, std::string> lineTaxes;
+  // The sale's tax as last read from the sale and tax grids, and what of
+  // each grid it has seen: only the rows changed since are read again.
+  kvt::pricing::SaleTax saleTax;
+  TDataTblMark saleSeen, taxSeen;
 };
 
 void PVpos1Dlg::PricingCoreDeleter::operator()(PricingCore* core) const {
@@ -309,35 +310,20 @@ std::string PVpos1Dlg::CalculateTax(const char* amount, const char*, const char*
 }
 
 namespace {
-// A tax row's amount as the grid holds it, from the texts of the line's
-// amount and the row's rate and cap.
-const std::string& LineTax(std::unordered_map<std::string, std::string>& known,
-                           const std::string& amount, const std::string& rate,
-                           const std::string& cap) {
-  std::string key = amount + '\x1f' + rate + '\x1f' + cap;
-  auto found = known.find(key);
-  if (found != known.end()) return found->second;
-  if (known.size() >= 4096) known.clear();
-  return known
-      .emplace(std::move(key),
-               TaxText(kvt::pricing::CalculateTax(std::atof(amount.c_str()),
-                                                  std::atof(rate.c_str()), std::atof(cap.c_str()))))
-      .first->second;
-}
-
 // The line's tax rows (their places in the tax grid) taxed again on its
 // amount; the places of rows that go, because the line is no longer taxed,
 // are added to `drop` for the caller to delete.
-void AdjustTaxRows(std::unordered_map<std::string, std::string>& known, TDataTbl& sale,
-                   TDataTbl& tax, int row, const std::vector<int>& at, std::vector<int>* drop) {
+void AdjustTaxRows(TDataTbl& sale, TDataTbl& tax, int row, const std::vector<int>& at,
+                   std::vector<int>* drop) {
   const std::string amount = sale.GetCell(COL_AMOUNT, row);
   if (sale.GetCell(COL_TAXABLE, row) != "Y" || amount == "VOID") {
     drop->insert(drop->end(), at.begin(), at.end());
     return;
   }
   for (int t : at) {
-    const std::string& text =
-        LineTax(known, amount, tax.GetCell(TAXCOL_RATE, t), tax.GetCell(TAXCOL_MAXAMT, t));
+    const std::string text =
+        PVpos1Dlg::CalculateTax(amount.c_str(), "", tax.GetCell(TAXCOL_RATE, t).c_str(),
+                                tax.GetCell(TAXCOL_MAXAMT, t).c_str());
     if (tax.GetCell(TAXCOL_AMOUNT, t) != text) tax.SetCell(TAXCOL_AMOUNT, t, text);
   }
 }
@@ -345,6 +331,37 @@ void AdjustTaxRows(std::unordered_map<std::string, std::string>& known, TDataTbl
 void DeleteTaxRows(TDataTbl& tax, std::vector<int> rows) {
   std::sort(rows.rbegin(), rows.rend());
   for (int t : rows) tax.DeleteRow(t);
+}
+
+kvt::pricing::SaleTax::Line SaleTaxLine(const TDataTbl& sale, int row) {
+  return {sale.GetCell(COL_RECNO, row), sale.GetCell(COL_AMOUNT, row),
+          sale.GetCell(COL_TAXABLE, row)};
+}
+
+kvt::pricing::SaleTax::Row SaleTaxRow(const TDataTbl& tax, int t) {
+  return {tax.GetCell(TAXCOL_CODE, t), tax.GetCell(TAXCOL_RATE, t), tax.GetCell(TAXCOL_MAXAMT, t),
+          tax.GetCell(TAXCOL_AMOUNT, t), tax.GetCell(TAXCOL_ITEMLINK, t)};
+}
+
+// The sale's tax told what changed in the grids since it last read them; all
+// of them when rows moved.
+void ReadChanges(kvt::pricing::SaleTax& saleTax, TDataTblMark& saleSeen, TDataTblMark& taxSeen,
+                 const TDataTbl& sale, const TDataTbl& tax) {
+  if (!saleSeen.Continues(sale) || !taxSeen.Continues(tax)) {
+    std::vector<kvt::pricing::SaleTax::Line> lines;
+    std::vector<kvt::pricing::SaleTax::Row> rows;
+    for (int row = 0; row < sale.GetRowCount(); ++row) lines.push_back(SaleTaxLine(sale, row));
+    for (int t = 0; t < tax.GetRowCount(); ++t) rows.push_back(SaleTaxRow(tax, t));
+    saleTax.Reset(std::move(lines), std::move(rows));
+  } else {
+    for (int row = 0; row < sale.GetRowCount(); ++row)
+      if (saleSeen.Changed(sale, row))
+        saleTax.SetLine(static_cast<std::size_t>(row), SaleTaxLine(sale, row));
+    for (int t = 0; t < tax.GetRowCount(); ++t)
+      if (taxSeen.Changed(tax, t)) saleTax.SetRow(static_cast<std::size_t>(t), SaleTaxRow(tax, t));
+  }
+  saleSeen.Saw(sale);
+  taxSeen.Saw(tax);
 }
 }  // namespace
 
@@ -356,26 +373,30 @@ void PVpos1Dlg::AdjustTaxAmount(int row) {
   std::vector<int> at, drop;
   for (int t = 0; t < tax.GetRowCount(); ++t)
     if (tax.GetCell(TAXCOL_ITEMLINK, t) == link) at.push_back(t);
-  AdjustTaxRows(Pricing().lineTaxes, sale, tax, row, at, &drop);
+  AdjustTaxRows(sale, tax, row, at, &drop);
   DeleteTaxRows(tax, std::move(drop));
 }
 
-// A long sale costs each new line time in proportion to its rows, not to
-// their square.
+// Only the lines and tax rows changed since the last time are taxed again,
+// so a long sale does not cost each new line more.
 void PVpos1Dlg::AdjustTaxAmounts() {
-  TDataTbl& sale = SaleGrid();
+  PricingCore& core = Pricing();
   TDataTbl& tax = TaxGrid();
-  std::unordered_map<std::string, std::vector<int>> rowsOfLink;
-  for (int t = 0; t < tax.GetRowCount(); ++t)
-    rowsOfLink[tax.GetCell(TAXCOL_ITEMLINK, t)].push_back(t);
-  std::vector<int> drop;
-  for (int row = 0; row < sale.GetRowCount() && !rowsOfLink.empty(); ++row) {
-    auto at = rowsOfLink.find(sale.GetCell(COL_RECNO, row));
-    if (at == rowsOfLink.end()) continue;
-    AdjustTaxRows(Pricing().lineTaxes, sale, tax, row, at->second, &drop);
-    rowsOfLink.erase(at);
+  ReadChanges(core.saleTax, core.saleSeen, core.taxSeen, SaleGrid(), tax);
+  kvt::pricing::SaleTax::Changes changes = core.saleTax.Adjust();
+  for (const auto& [t, text] : changes.amounts)
+    tax.SetCell(TAXCOL_AMOUNT, static_cast<int>(t), text);
+  for (std::size_t t : changes.dropped) tax.DeleteRow(static_cast<int>(t));
+  // A text the column cut is what the sum reads: read it back (places as
+  // they are once the dropped rows went).
+  for (const auto& [t, text] : changes.amounts) {
+    auto below = std::count_if(changes.dropped.begin(), changes.dropped.end(),
+                               [t = t](std::size_t d) { return d < t; });
+    const int row = static_cast<int>(t) - static_cast<int>(below);
+    if (tax.GetCell(TAXCOL_AMOUNT, row) != text)
+      core.saleTax.SetRow(static_cast<std::size_t>(row), SaleTaxRow(tax, row));
   }
-  DeleteTaxRows(tax, std::move(drop));
+  core.taxSeen.Saw(tax);
 }
 
 void PVpos1Dlg::RemoveTax() {
@@ -409,15 +430,9 @@ void PVpos1Dlg::AdjustTaxCodes(int row, bool allRows) {
 }
 
 std::string PVpos1Dlg::SumTax() {
-  // The sum needs each row's code and amount only.
-  const TDataTbl& grid = TaxGrid();
-  kvt::pricing::TaxTable table;
-  for (int t = 0; t < grid.GetRowCount(); ++t) {
-    const std::string amount = grid.GetCell(TAXCOL_AMOUNT, t);
-    table.rows().push_back({grid.GetCell(TAXCOL_CODE, t), {}, {}, std::nullopt, {}});
-    if (!amount.empty()) table.rows().back().amount = std::atof(amount.c_str());
-  }
-  return Pricing().prices.format.Amount(table.Total());
+  PricingCore& core = Pricing();
+  ReadChanges(core.saleTax, core.saleSeen, core.taxSeen, SaleGrid(), TaxGrid());
+  return core.prices.format.Amount(core.saleTax.Total());
 }
 
 std::vector<std::string> PVpos1Dlg::TaxRowSaveAmounts(const char* saleTaxTotal) {

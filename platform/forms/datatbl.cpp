@@ -45,7 +45,9 @@ bool TDataTbl::SetCell(int col, int row, const std::string& text) {
   // holds, in bytes, cut between characters.
   int len = GetColDatalen(col);
   std::string s = len > 0 ? KVTCut(text, static_cast<std::size_t>(len - 1)) : text;
-  rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)] = s;
+  Row& r = rows_[static_cast<std::size_t>(row)];
+  r.cells[static_cast<std::size_t>(col)] = s;
+  r.revision = ++revision_;
   Changed();
   return true;
 }
@@ -60,6 +62,8 @@ int TDataTbl::InsertRow(int row) {
   Row r;
   r.cells.resize(columns_.size());
   if (row < 0 || row > GetRowCount()) row = GetRowCount();
+  r.revision = ++revision_;
+  if (row < GetRowCount()) layout_ = revision_;
   rows_.insert(rows_.begin() + row, std::move(r));
   auto shift = [row](int& at) {
     if (at >= row) ++at;
@@ -75,6 +79,7 @@ int TDataTbl::InsertRow(int row) {
 bool TDataTbl::DeleteRow(int row) {
   if (!ValidRow(row)) return false;
   rows_.erase(rows_.begin() + row);
+  layout_ = ++revision_;
   int last = GetRowCount() - 1;
   auto follow = [row, last](int& at, bool dropOwn) {
     if (at == KVT_NONE) return;
@@ -94,6 +99,7 @@ bool TDataTbl::DeleteRow(int row) {
 
 void TDataTbl::ResetData() {
   rows_.clear();
+  layout_ = ++revision_;
   accessRow_ = curRow_ = selRow_ = KVT_NONE;
   curCol_ = 0;
   topRow_ = 0;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,18 @@ class KVT_EXPORT TDataTbl {
   // Empties the grid: no rows, no current row, no selection.
   void ResetData();
 
+  // Change marks, for a reader that keeps what it worked out from the cells
+  // and wants to read again only what changed: Revision() grows with every
+  // change of a cell or of the rows; RowRevision(row) is the revision at
+  // which the row came or one of its cells was last set; LayoutRevision()
+  // the last one at which rows moved (deleted, inserted before the end, or
+  // all of them dropped).
+  std::uint64_t Revision() const { return revision_; }
+  std::uint64_t RowRevision(int row) const {
+    return ValidRow(row) ? rows_[static_cast<std::size_t>(row)].revision : 0;
+  }
+  std::uint64_t LayoutRevision() const { return layout_; }
+
   // The current cell: where the cursor is.
   int GetCurRow() const { return curRow_; }
   int GetCurCol() const { return curCol_; }
@@ -95,6 +108,7 @@ class KVT_EXPORT TDataTbl {
     std::vector<std::string> cells;
     COLORREF color = KVT_DEFAULT_COLOR;
     HBITMAP mark = nullptr;
+    std::uint64_t revision = 0;
   };
   bool ValidRow(int row) const { return row >= 0 && row < GetRowCount(); }
   bool ValidCol(int col) const { return col >= 0 && col < GetColCount(); }
@@ -111,4 +125,28 @@ class KVT_EXPORT TDataTbl {
   int topRow_ = 0;
   bool redraw_ = true;
   bool readOnly_ = true;
+  std::uint64_t revision_ = 0;
+  std::uint64_t layout_ = 0;
+};
+
+// What a reader last saw of a grid (TDataTbl's change marks).
+class TDataTblMark {
+ public:
+  // The reader can go on from what it saw: the same grid, no rows moved.
+  bool Continues(const TDataTbl& grid) const {
+    return grid_ == &grid && layout_ == grid.LayoutRevision();
+  }
+  // The row came or changed since the reader looked.
+  bool Changed(const TDataTbl& grid, int row) const { return grid.RowRevision(row) > revision_; }
+  // The reader has seen the grid as it is now.
+  void Saw(const TDataTbl& grid) {
+    grid_ = &grid;
+    revision_ = grid.Revision();
+    layout_ = grid.LayoutRevision();
+  }
+
+ private:
+  const TDataTbl* grid_ = nullptr;
+  std::uint64_t revision_ = 0;
+  std::uint64_t layout_ = 0;
 };

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <tuple>
+
 #include "platform/sql/kvtsqladmin.h"
+#include "pricing/saletax.h"
 #include "tests/pricing/pricing_fixture.h"
 
 namespace kvt::pricing {
@@ -89,6 +95,108 @@ TEST(TaxTable, ALineKeepsItsRowsRecomputedOrLosesThem) {
     std::vector<double> amounts;
     for (const TaxRow& r : t.rows()) amounts.push_back(r.amount.value_or(kNone));
     EXPECT_EQ(Texts(amounts), c.want) << c.amount << (c.taxed ? " taxed" : " untaxed");
+  }
+}
+
+// The sale and tax grids as the screen holds them.
+struct Grids {
+  std::vector<SaleTax::Line> lines;
+  std::vector<SaleTax::Row> rows;
+};
+
+// Every line taxed again from scratch, as the screen did before it kept the
+// sale's tax: the first line of a link taxes its rows, a voided or
+// non-taxable one drops them, rows of no line stay.
+void TaxEveryLine(Grids& g) {
+  std::vector<SaleTax::Row> kept;
+  for (SaleTax::Row r : g.rows) {
+    auto l = std::find_if(g.lines.begin(), g.lines.end(),
+                          [&](const SaleTax::Line& l) { return l.link == r.link; });
+    if (l != g.lines.end() && (l->taxable != "Y" || l->amount == "VOID")) continue;
+    if (l != g.lines.end()) {
+      auto tax = CalculateTax(std::atof(l->amount.c_str()), std::atof(r.rate.c_str()),
+                              std::atof(r.cap.c_str()));
+      char buf[64];
+      r.amount = tax ? (std::snprintf(buf, sizeof buf, "%f", *tax), buf) : "";
+    }
+    kept.push_back(r);
+  }
+  g.rows = kept;
+}
+
+double TotalOf(const Grids& g) {
+  TaxTable t;
+  for (const SaleTax::Row& r : g.rows)
+    t.rows().push_back({r.code, r.rate, r.cap, std::atof(r.amount.c_str()), r.link});
+  return t.Total();
+}
+
+// Edits, separated by spaces: "+A" a taxable line of amount A with its ST
+// and CO rows ("+AxN" N of them), "~I=A" line I's amount, "vI" line I
+// voided, "nI" not taxable, "lI=J" line I takes line J's link, "rT=A" tax
+// row T's amount overwritten, "o" a row of no line.
+TEST(SaleTax, KeptLineByLineItIsTheSaleTaxedAgainFromScratch) {
+  // clang-format off
+  const char* cases[] = {
+      "+3.33x30",                         // 30 lines where rounding each line would make 7.50, not 7.49
+      "+0.07x12 +10.01 +0.07x5",          // CO capped on one line only
+      "+1.00 +2.00 +3.00 ~1=5.00 ~0=-4.00",  // lines before the last change
+      "+1.00 +2.00 +3.00 v1 +4.00 n0 +5.00", // rows dropped from the middle
+      "+1.00 +2.00 l1=0 +3.00 l1=1",      // a shared link: the first line taxes
+      "+1.00 o +2.00 r1=9.000000 r2=",    // a row of no line stays; rows written over are taxed again
+      "+0.00 +0.10 ~1=0.00",
+  };
+  // clang-format on
+  for (const char* c : cases) {
+    SCOPED_TRACE(c);
+    Grids got;
+    SaleTax tax;
+    std::istringstream edits(c);
+    for (std::string e; edits >> e;) {
+      SCOPED_TRACE(e);
+      std::size_t at = std::strtoul(e.c_str() + 1, nullptr, 10);
+      std::string value = e.find('=') == std::string::npos ? "" : e.substr(e.find('=') + 1);
+      std::vector<std::size_t> lines, rows;  // what the edit changed
+      auto addLine = [&](const std::string& amount) {
+        std::string link = std::to_string(100 + got.lines.size());
+        lines.push_back(got.lines.size());
+        got.lines.push_back({link, amount, "Y"});
+        for (auto [code, rate, cap] : {std::tuple{"ST", "7.5", ""}, {"CO", "1", "0.10"}}) {
+          rows.push_back(got.rows.size());
+          got.rows.push_back({code, rate, cap, "", link});
+        }
+      };
+      if (e[0] == '+') {
+        int n = e.find('x') == std::string::npos ? 1 : std::stoi(e.substr(e.find('x') + 1));
+        for (int i = 0; i < n; ++i) addLine(e.substr(1, e.find('x') - 1));
+      } else if (e[0] == 'o') {
+        rows.push_back(got.rows.size());
+        got.rows.push_back({"ST", "7.5", "", "1.500000", "none"});
+      } else if (e[0] == 'r') {
+        got.rows[at].amount = value;
+        rows.push_back(at);
+      } else {
+        SaleTax::Line& l = got.lines[at];
+        if (e[0] == '~') l.amount = value;
+        if (e[0] == 'v') l.amount = "VOID";
+        if (e[0] == 'n') l.taxable = "N";
+        if (e[0] == 'l') l.link = got.lines[std::stoul(value)].link;
+        lines.push_back(at);
+      }
+      Grids want = got;  // as edited, not yet taxed
+      TaxEveryLine(want);
+      for (std::size_t i : lines) tax.SetLine(i, got.lines[i]);
+      for (std::size_t t : rows) tax.SetRow(t, got.rows[t]);
+      SaleTax::Changes changes = tax.Adjust();
+      for (const auto& [t, text] : changes.amounts) got.rows[t].amount = text;
+      for (std::size_t t : changes.dropped) got.rows.erase(got.rows.begin() + static_cast<long>(t));
+      ASSERT_EQ(got.rows.size(), want.rows.size());
+      ASSERT_EQ(tax.RowCount(), want.rows.size());
+      for (std::size_t t = 0; t < want.rows.size(); ++t)
+        EXPECT_EQ(got.rows[t].link + " " + got.rows[t].amount,
+                  want.rows[t].link + " " + want.rows[t].amount);
+      EXPECT_EQ(tax.Total(), TotalOf(want));  // to the bit
+    }
   }
 }
 

@@ -85,6 +85,29 @@ TEST_F(SaleLine, TotalsByFoodStampsTaxAndVoids) {
   }
 }
 
+TEST_F(SaleLine, RunningTotalsMatchTotallingTheWholeSaleAfterEveryChange) {
+  // clang-format off
+  struct Case { int at; Line line; } changes[] = {
+      {0, L(0.1, "T")}, {1, L(0.2, "F")}, {2, L(0.7)}, {3, L(1.005, "T")}, {4, L(-0.3, "F")},
+      {1, L(0.2, "FV")},            // a line before the end voided: summed again
+      {5, L(0.015)}, {0, L(2.675)}, // a line before the end changed
+      {6, L(0.01, "T")},
+  };
+  // clang-format on
+  RunningTotals running;
+  std::vector<Line> lines;
+  for (const auto& [at, line] : changes) {
+    if (at == static_cast<int>(lines.size())) lines.push_back(line);
+    lines[static_cast<std::size_t>(at)] = line;
+    running.SetLine(static_cast<std::size_t>(at), line);
+    const Totals want = TotalSale(lines, 0.07), got = running.Total(0.07);
+    EXPECT_EQ(got.foodStamps, want.foodStamps) << at;  // to the bit
+    EXPECT_EQ(got.remaining, want.remaining) << at;
+    EXPECT_EQ(got.nonTaxable, want.nonTaxable) << at;
+    EXPECT_EQ(got.total, want.total) << at;
+  }
+}
+
 TEST_F(SaleLine, QuantityIsRefusedInOrder) {
   const char* negative = "Negative quantity is not allowed.";
   const char* notNumber = "Not a valid quantity.\n\nMust enter a number.";
