@@ -757,23 +757,16 @@ void PVpos2Dlg::DisplayTotals() {
   bool detailed = false;
   if (Is(CFG_DISPLAYTAXDETAIL, "T")) {
     if (!taxes_) taxes_ = std::make_unique<KVTPaymentTaxes>(*s, *this);
-    if (taxes_->SaveTmpTaxes()) {
-      Put(szChgTaxRunId, taxes_->szChgTaxRunId);
-      kvt::sql::Result rows = kvt::sql::Run(
-          "SELECT TMPPOS3.TAXCODE,KVTAR19.DESCRIPT,SUM(NUMVAL(TMPPOS3.TAXAMT)) AS TAXAMT FROM "
-          "TMPPOS3, KVTAR19 WHERE TMPPOS3.RUNID = ? AND TMPPOS3.TAXCODE=KVTAR19.TAXCODE GROUP "
-          "BY TMPPOS3.TAXCODE, KVTAR19.DESCRIPT",
-          {kvt::sql::Text(szChgTaxRunId)});
-      if (!rows.ok()) KVTShowReadError(Handle(), "The taxes of this sale", rows.error());
-      const int shown[] = {pay::kRowD, pay::kTax2, pay::kTax3, pay::kTax4, pay::kTax5, pay::kTax6};
-      int n = 0;
-      for (const kvt::sql::Row& row : rows.rows()) {
-        if (n == 6) break;
-        PanelRow(shown[n++], row["DESCRIPT"] + " Total : ", Fmt("%.2f", row.Num("TAXAMT")));
-      }
-      detailed = n > 0;
-      taxes_->DeleteTMPPOS3(szChgTaxRunId);
+    std::vector<kvt::payment::TaxDetailRow> rows;
+    std::string error;
+    if (!taxes_->Detail(&rows, &error)) KVTShowReadError(Handle(), "The taxes of this sale", error);
+    const int shown[] = {pay::kRowD, pay::kTax2, pay::kTax3, pay::kTax4, pay::kTax5, pay::kTax6};
+    int n = 0;
+    for (const kvt::payment::TaxDetailRow& row : rows) {
+      if (n == 6) break;
+      PanelRow(shown[n++], row.label, row.amount);
     }
+    detailed = n > 0;
   }
   if (!detailed) PanelRow(pay::kRowD, "Tax Total : ", Fmt(CURRENCY_FORMAT, Num(d.TAXTOTAL)));
   PanelRow(pay::kRowE, "Total : ", Fmt(CURRENCY_FORMAT, Num(d.TOTAL)));

@@ -432,6 +432,34 @@ bool KVTPaymentTaxes::SaveTmpTaxes() {
   return true;
 }
 
+bool KVTPaymentTaxes::Detail(std::vector<kvt::payment::TaxDetailRow>* rows, std::string* error) {
+  rows->clear();
+  TDataTbl& tax = sale_.TaxGrid();
+  kvt::payment::CodeTexts amounts;
+  std::vector<sql::Value> codes;
+  std::string marks;
+  for (int t = 0; t < tax.GetRowCount(); ++t) {
+    const std::string code = tax.GetCell(TAXCOL_CODE, t);
+    amounts.emplace_back(code, tax.GetCell(TAXCOL_AMOUNT, t));
+    if (std::none_of(codes.begin(), codes.end(),
+                     [&code](const sql::Value& v) { return v.text == code; })) {
+      codes.push_back(sql::Text(code));
+      marks += marks.empty() ? "?" : ",?";
+    }
+  }
+  if (codes.empty()) return true;
+  sql::Result found =
+      sql::Run("SELECT TAXCODE,DESCRIPT FROM KVTAR19 WHERE TAXCODE IN (" + marks + ")", codes);
+  if (!found.ok()) {
+    *error = found.error();
+    return false;
+  }
+  kvt::payment::CodeTexts names;
+  for (const sql::Row& r : found.rows()) names.emplace_back(r["TAXCODE"], r["DESCRIPT"]);
+  *rows = kvt::payment::TaxDetail(amounts, names);
+  return true;
+}
+
 sql::Result KVTPaymentTaxes::InsertTMPPOS3(const char* runId, const char* code, const char* rate,
                                            const char* maxTax, const char* taxAmt,
                                            const char* itemLink, const char* recno) {
