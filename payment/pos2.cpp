@@ -154,6 +154,8 @@ void PVpos2Dlg::InitForm() {
   d.DISCOUNT[0] = d.TENDERED[0] = '\0';
   d.RECNO = 0;
   PaymentEntered = EnteringPayment = SaleComplete = ReturnSale = 0;
+  features_.clear();
+  knownCustomerRef_.clear();
   bSignature = bEnteringMixedPOA = bMadeMixedPOA = false;
   szSaveCustRef[0] = szCustName[0] = szExpDate[0] = '\0';
   PymtFormIndex = '1';
@@ -698,7 +700,7 @@ bool PVpos2Dlg::TotalPayments(const char* amount, char form) {
   config.enterDecimals = !Is(CFG_ENTERDECIMALSONPAYMENT, "F");
   config.allowPoaCC = Is(CFG_ALLOWPOACC, "T");
   config.allowPoaGC = Is(CFG_ALLOWPOAGC, "T");
-  config.showAmountDue = KVTFeatureOn("9333");
+  config.showAmountDue = Feature("9333");
   config.totalFormat = TOTAL_FORMAT;
   config.currencyFormat = CURRENCY_FORMAT;
   pay::TenderTotals totals(config, Due(), Columns());
@@ -712,6 +714,18 @@ bool PVpos2Dlg::TotalPayments(const char* amount, char form) {
   const std::string ref = Data.CUSTREF;
   if (!ref.empty() && ref != TenderDefaultCustomer(form)) Put(szSaveCustRef, ref);
   return r.terminal;
+}
+
+bool PVpos2Dlg::Feature(const char* feature) {
+  const std::string name = feature;
+  if (auto known = features_.find(name); known != features_.end()) return known->second;
+  kvt::sql::Result r =
+      kvt::sql::Run("SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = ?", {kvt::sql::Text(name)});
+  if (r.found() == kvt::sql::Found::Failed) {
+    KVTShowReadError(Handle(), "The feature switch " + name + " (KVTCOM20)", r.error());
+    return false;
+  }
+  return features_[name] = r.found() == kvt::sql::Found::Yes;
 }
 
 void PVpos2Dlg::PanelRow(int row, const std::string& label, const std::string& value) {
