@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sql/kvtsql.h"
+#include "platform/sql/query.h"
 #include "sale/writer.h"
 
 namespace kvt::schema {
@@ -156,6 +157,22 @@ bool SaveDemoSales(std::string* error, int* count) {
       return false;
     }
     ++saved;
+  }
+  // The first day's shift went to accounting long ago: its sales carry a
+  // transfer number (from the transfer module's counter, as a transfer takes
+  // it), so the office can show a re-transfer on every run of the demo.
+  double number = NextNum(1, "KVTCTMST", 1);
+  char transnum[32];
+  std::snprintf(transnum, sizeof transnum, "T%07.0f", number);
+  kvt::sql::Result marked = number > 0
+                                ? kvt::sql::Run(
+                                      "UPDATE KVTPOS1 SET TRANSNUM = ? WHERE STORE = 'MAIN' AND "
+                                      "INVDATE = ?",
+                                      {kvt::sql::Text(transnum), kvt::sql::Date("12032025")})
+                                : kvt::sql::Result::Failure(KVTLastSqlError());
+  if (!marked.ok()) {
+    *error = "the first demo shift was not marked transferred: " + marked.error();
+    return false;
   }
   if (count) *count = saved;
   return true;

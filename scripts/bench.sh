@@ -13,7 +13,7 @@ scripts/deps.sh
 # copies and about texts cut to their field on purpose.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="-Wno-restrict -Wno-format-truncation" \
   -DKVT_TESTS=OFF -DKVT_BENCH=ON >/dev/null
-programs=${BENCH:-kvtsql_bench kvtshift_bench kvtpricing_bench kvtsave_bench kvteop_bench kvttender_bench kvtcustimport_bench}
+programs=${BENCH:-kvtsql_bench kvtshift_bench kvtpricing_bench kvtkeyline_bench kvtsave_bench kvtsale_bench kvteop_bench kvttender_bench kvtcustimport_bench}
 # shellcheck disable=SC2086
 cmake --build build-bench --target $programs
 

@@ -18,6 +18,7 @@
 #include "backoffice/impcust.h"
 #include "platform/base/kvtbase.h"
 #include "platform/win/profile.h"
+#include "tests/support/files.h"
 #include "tests/support/till.h"
 
 namespace fs = std::filesystem;
@@ -42,7 +43,7 @@ void WriteIcust(const std::string& folder, const std::vector<IcustRow>& rows,
     bool number = std::string(f) == "IC_CHRG_OK";
     DBFAddField(h, f, number ? FTInteger : FTString,
                 number                        ? 3
-                : std::string(f) == "IC_NAME" ? 220
+                : f == std::string("IC_NAME") ? 220
                                               : 30,
                 0);
   }
@@ -65,9 +66,6 @@ class CustomerImport : public kvt::test::TillTest {
   void SetUp() override {
     TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    char tmpl[] = "/tmp/kvtcustXXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = std::string(tmpl) + "/";
     fs::create_directories(dir + "src");
     fs::create_directories(dir + "tmp");
     setenv("TMPDIR", (dir + "tmp").c_str(), 1);  // the work folder is ours alone
@@ -78,7 +76,6 @@ class CustomerImport : public kvt::test::TillTest {
   void TearDown() override {
     unsetenv("TMPDIR");
     TillTest::TearDown();
-    if (!dir.empty()) fs::remove_all(dir);
   }
   // POSFILES.ZIP in dir with the files of src matching `mask`.
   void Pack(const std::string& mask = "*") {
@@ -105,29 +102,23 @@ class CustomerImport : public kvt::test::TillTest {
     return db().Value("SELECT REFERENCE FROM KVTAR50") == "OLD";
   }
 
-  std::string dir;
+  kvt::test::ScratchDir scratch;
+  const std::string dir = scratch.path() + "/";
 };
 
 TEST_P(CustomerImport, ReplacesEveryCustomerWithTheArchivedRows) {
   std::string longName(200, 'N');
+  // clang-format off
   WriteIcust(dir + "src/",
-             {{{"IC_CODE", "C1"},
-               {"IC_NAME", "O'Neil Farms"},
-               {"IC_PHONE", "555-0101"},
-               {"IC_CURR", "12.5"},
-               {"IC_THIRTY", "3"},
-               {"IC_CHRG_OK", "1"},
-               {"IC_ACTIVE", "1"},
-               {"IC_CRDLMT", "500"},
+             {{{"IC_CODE", "C1"}, {"IC_NAME", "O'Neil Farms"}, {"IC_PHONE", "555-0101"}, {"IC_CURR", "12.5"},
+               {"IC_THIRTY", "3"}, {"IC_CHRG_OK", "1"}, {"IC_ACTIVE", "1"}, {"IC_CRDLMT", "500"},
                {"CREDITNOTE", "Pays on the 1st"}},
-              {{"IC_CODE", "C2"},
-               {"IC_NAME", longName},
-               {"IC_PHONE", "555-0102"},
-               {"IC_ACTIVE", "0"},
-               {"IC_CHRG_OK", "0"}},
+              {{"IC_CODE", "C2"}, {"IC_NAME", std::string(200, 'N')}, {"IC_PHONE", "555-0102"},
+               {"IC_ACTIVE", "0"}, {"IC_CHRG_OK", "0"}},
               {{"IC_CODE", "GONE"}},
               {{"IC_CODE", "C3"}, {"IC_NAME", "Jos\xE9"}}},
              {2});
+  // clang-format on
   Pack();
   ASSERT_TRUE(KVTSetToday("10/20/2002"));
   EXPECT_EQ(Import(dir.substr(0, dir.size() - 1)), std::vector<std::string>{"Import Complete!"});

@@ -23,24 +23,13 @@ class Periodic : public kvt::test::TillTest {
     for (const char* store : {"MAIN", "WEST"}) {
       Add("KVTCOM13", {{"REFERENCE", store}});
       for (const char* ref : {"FEED", "SEED", "TOOLS"})
-        Add("KVTCOM12", {{"REFERENCE", ref},
-                         {"LOCATION", store},
-                         {"CURQTY3", "1.000"},
-                         {"CURDOL3", "9.99"},
-                         {"MTDQTY3", "5.000"},
-                         {"MTDDOL3", "49.95"},
-                         {"YTDQTY3", "50.000"},
-                         {"YTDDOL3", "499.50"}});
+        Add({std::string("KVTCOM12 CURQTY3=1.000 CURDOL3=9.99 MTDQTY3=5.000 MTDDOL3=49.95 "
+                         "YTDQTY3=50.000 YTDDOL3=499.50 REFERENCE=") +
+             ref + " LOCATION=" + store});
     }
     Add({"KVTCOM13 REFERENCE=EAST"});  // no categories
   }
 
-  // The period dialog run by the steps queued before; its answers.
-  std::unique_ptr<PVeoperDlg> Dialog(int mode) {
-    auto d = std::make_unique<PVeoperDlg>(host->MainWindow());
-    d->SetMode(mode);
-    return d;
-  }
   EOPProcessing* Run() {
     PVmdiwinDlg* frame = KVTForms::Instance().ActiveFrame();
     return frame ? dynamic_cast<EOPProcessing*>(frame->ActiveScreen()) : nullptr;
@@ -67,7 +56,8 @@ TEST_P(Periodic, ThePeriodDialogChoosesAllStoresOrAStoreOnFile) {
     SCOPED_TRACE(c.steps);
     KVTSetSetting(DEFAULT_STORE, c.defaultStore);
     user.Reset();
-    auto d = Dialog(KVT_END_OF_MONTH);
+    auto d = std::make_unique<PVeoperDlg>(host->MainWindow());
+    d->SetMode(KVT_END_OF_MONTH);
     Queue(c.steps);
     user.Do([&] {
       if (*c.message) {
@@ -115,7 +105,6 @@ TEST_P(Periodic, EachPeriodRunsFromTheScreenWithItsGauge) {
     EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_COUNTER),
               std::to_string(c.count) + " of " + std::to_string(c.count));
     EXPECT_EQ(run->GetFieldText(PVpbarDlg::IDC_STATUS), c.done);
-    int stores = *c.store ? 1 : 2;
     for (const char* store : {"MAIN", "WEST"}) {
       bool asked = !*c.store || std::string(c.store) == store;
       EXPECT_EQ(ClearedAt(store, c.cleared), asked ? 3 : 0) << store;
@@ -123,7 +112,6 @@ TEST_P(Periodic, EachPeriodRunsFromTheScreenWithItsGauge) {
         EXPECT_EQ(ClearedAt(store, c.kept), 0) << store;
       }
     }
-    EXPECT_EQ(stores * 3, c.count);
     // Done: Close closes without a question.
     user.Click("Close");
     user.Run();

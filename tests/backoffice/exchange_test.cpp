@@ -1,5 +1,6 @@
 // The exchange file names, their listing and the import result texts.
 #include "backoffice/exchange.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -34,11 +35,9 @@ TEST(ExchangeNames, ParseFileName) {
     ASSERT_EQ(KVTExchange::ParseFileName(c.name, &store, &till, &date, &shift, &sort), c.ok)
         << c.name;
     if (!c.ok) continue;
-    EXPECT_EQ(store, c.store) << c.name;
-    EXPECT_EQ(till, c.till) << c.name;
-    EXPECT_EQ(date, c.date) << c.name;
-    EXPECT_EQ(shift, c.shift) << c.name;
-    EXPECT_EQ(sort, c.sort) << c.name;
+    EXPECT_EQ(store + "|" + till + "|" + date + "|" + shift + "|" + sort,
+              std::string(c.store) + "|" + c.till + "|" + c.date + "|" + c.shift + "|" + c.sort)
+        << c.name;
   }
 }
 
@@ -92,12 +91,6 @@ TEST(ExchangeNames, ImportResult) {
 
 class ExchangeListing : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/kvtxchgXXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = tmpl;
-  }
-  void TearDown() override { fs::remove_all(dir); }
   // A file with its last-write time at the given local hour and minute.
   void Touch(const std::string& name, int hour, int min) {
     std::ofstream(dir + "/" + name) << "x";
@@ -109,7 +102,8 @@ class ExchangeListing : public ::testing::Test {
     };
     ASSERT_EQ(utime((dir + "/" + name).c_str(), &times), 0);
   }
-  std::string dir;
+  kvt::test::ScratchDir scratch;
+  const std::string dir = scratch.path();
 };
 
 TEST_F(ExchangeListing, SalesFilesOfOneTillSortedDirectoriesLeftOut) {

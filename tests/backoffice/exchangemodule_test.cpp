@@ -23,6 +23,7 @@
 #include "shell/imports.h"
 #include "shell/screens.h"
 #include "suite/host/host.h"
+#include "tests/support/files.h"
 #include "tests/support/till.h"
 
 namespace fs = std::filesystem;
@@ -34,31 +35,19 @@ class ExchangeModule : public kvt::test::TillTest {
   void SetUp() override {
     TillTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    char tmpl[] = "/tmp/kvtexmXXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = tmpl;
-    exchange = dir + "/exchange/";
-    archive = dir + "/archive/";
     fs::create_directories(exchange);
     ASSERT_TRUE(
         WritePrivateProfileString("KVTCTM", "ArchivePath", archive.c_str(), "kvtlocal.ini"));
     Till(db());
     for (const char* link : {"1A", "2A"})
-      ASSERT_TRUE(db().Add("KVTPOS1", {{"INVOICENUM", link},
-                                       {"INVOICELNK", link},
-                                       {"STORE", "MAIN"},
-                                       {"TILLREF", "1"},
-                                       {"SHIFT", "A"},
-                                       {"INVDATE", "10/20/2002"},
-                                       {"STATUS", "C"},
-                                       {"INVCTOTAL", "5.00"}}))
-          << db().error();
-    ASSERT_TRUE(db().Add("KVTPOS2", {{"INVOICELNK", "1A"}, {"INVREF", "FEED"}}));
+      Add({std::string("KVTPOS1 STORE=MAIN TILLREF=1 SHIFT=A INVDATE=10/20/2002 STATUS=C "
+                       "INVCTOTAL=5.00 INVOICENUM=") +
+           link + " INVOICELNK=" + link});
+    Add({"KVTPOS2 INVOICELNK=1A INVREF=FEED"});
   }
   void TearDown() override {
     WritePrivateProfileString("KVTCTM", nullptr, nullptr, "kvtlocal.ini");
     office.reset();
-    if (!dir.empty()) fs::remove_all(dir);
     TillTest::TearDown();
   }
   void Till(kvt::test::TestDatabase& d) {
@@ -69,6 +58,18 @@ class ExchangeModule : public kvt::test::TillTest {
                                    {"TRNST", "T"}}))
         << d.error();
   }
+  // A second database: the office, or a brand-new till.
+  void OpenOffice() {
+    std::string reason;
+    office = kvt::test::TestDatabase::Create(GetParam(), &reason);
+    ASSERT_TRUE(office) << reason;
+  }
+  void Export() {
+    std::string error;
+    ASSERT_TRUE(DoKVTPOSDirectAcquire(host->MainWindow(), kSales, &error)) << error;
+  }
+  const std::string kSales =
+      KVTTransfers::DirectTransferData("10202002", "MAIN", "", "1", "", false, "T", "F", "F");
   std::vector<KVTExchangeFile> Listed(const std::string& where) {
     std::vector<KVTExchangeFile> files;
     std::string error;
@@ -79,18 +80,17 @@ class ExchangeModule : public kvt::test::TillTest {
   }
 
   std::unique_ptr<kvt::test::TestDatabase> office;
-  std::string dir, exchange, archive;
+  kvt::test::ScratchDir dir;
+  const std::string exchange = dir.path() + "/exchange/", archive = dir.path() + "/archive/";
 };
 
 TEST_P(ExchangeModule, TillExportsOfficeImportsOnceAndArchives) {
-  std::string data =
-      KVTTransfers::DirectTransferData("10202002", "MAIN", "", "1", "", false, "T", "F", "F");
-  std::string error;
-  ASSERT_TRUE(DoKVTPOSDirectAcquire(host->MainWindow(), data, &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(Export());
   EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM LIKE 'E%'"), 2);
   EXPECT_EQ(db().Count("KVTCTMST"), 0) << "nothing posted at the till";
   // Exported sales are not exported again.
-  EXPECT_FALSE(DoKVTPOSDirectAcquire(host->MainWindow(), data, &error));
+  std::string error;
+  EXPECT_FALSE(DoKVTPOSDirectAcquire(host->MainWindow(), kSales, &error));
   EXPECT_NE(error.find("no sales to export"), std::string::npos) << error;
 
   std::string where;
@@ -100,9 +100,7 @@ TEST_P(ExchangeModule, TillExportsOfficeImportsOnceAndArchives) {
   EXPECT_FALSE(bDoKVTPOSGetTransferDirectory(host->MainWindow(), "MAIN", "9", &where, &error));
   EXPECT_EQ(error, "Store MAIN Till 9 is not set up.");
 
-  std::string reason;
-  office = kvt::test::TestDatabase::Create(GetParam(), &reason);
-  ASSERT_TRUE(office) << reason;
+  ASSERT_NO_FATAL_FAILURE(OpenOffice());
   Till(*office);
   std::vector<KVTExchangeFile> files = Listed(exchange);
   ASSERT_EQ(files.size(), 1u);
@@ -134,13 +132,8 @@ TEST_P(ExchangeModule, TillExportsOfficeImportsOnceAndArchives) {
 }
 
 TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
-  std::string data =
-      KVTTransfers::DirectTransferData("10202002", "MAIN", "", "1", "", false, "T", "F", "F");
-  std::string error;
-  ASSERT_TRUE(DoKVTPOSDirectAcquire(host->MainWindow(), data, &error)) << error;
-  std::string reason;
-  office = kvt::test::TestDatabase::Create(GetParam(), &reason);
-  ASSERT_TRUE(office) << reason;
+  ASSERT_NO_FATAL_FAILURE(Export());
+  ASSERT_NO_FATAL_FAILURE(OpenOffice());
   Till(*office);
   ASSERT_TRUE(office->Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
   ASSERT_TRUE(office->Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "2"}, {"CONTYPE", "D"}}));
@@ -163,8 +156,7 @@ TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
   user.Run();
   EXPECT_EQ(office->Count("KVTPOS1"), 2);
   EXPECT_TRUE(Listed(exchange).empty());
-  user.Finish();
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 // The office's master data reaches an empty till database through a "TU-"
@@ -183,9 +175,7 @@ TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
   ASSERT_EQ(files.size(), 1u);
   std::string recno = db().Value("SELECT RECNO FROM KVTINV1 WHERE REFERENCE = 'FEED'");
 
-  std::string reason;
-  office = kvt::test::TestDatabase::Create(GetParam(), &reason);  // here: the new till
-  ASSERT_TRUE(office) << reason;
+  ASSERT_NO_FATAL_FAILURE(OpenOffice());
   ASSERT_TRUE(office->Add("KVTCOM13", {{"REFERENCE", "OLD"}}));
   std::string bad = exchange + "TU-MAIN-1-01012000.ZIP";
   std::ofstream(bad, std::ios::binary) << "PK not really";
@@ -237,8 +227,7 @@ TEST_P(ExchangeModule, ExportDataScreenChecksThenWritesTheUpdateFile) {
   ASSERT_TRUE(KVTExchange::ListFiles(exchange, KVTExchange::UpdatePrefix("MAIN", "1"), false,
                                      &files, &error));
   EXPECT_EQ(files.size(), 1u) << "every till that exchanges files gets its update";
-  user.Finish();
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 // A brand-new till database: the set-up popup records the till and its
@@ -248,9 +237,7 @@ TEST_P(ExchangeModule, FirstDataImportSetsUpTheTillThenImports) {
   ASSERT_TRUE(db().Add("KVTINV1", {{"REFERENCE", "FEED"}}));
   std::string error;
   ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
-  std::string reason;
-  office = kvt::test::TestDatabase::Create(GetParam(), &reason);  // here: the new till
-  ASSERT_TRUE(office) << reason;
+  ASSERT_NO_FATAL_FAILURE(OpenOffice());
   ASSERT_TRUE(office->Add("KVTCOM14", {{"STOREREF", "OLD"}, {"TILLNUM", "5"}}));
   KVTSetSetting(PROGRAM_NAME, "Point of Sale");
   KVTSetSetting(DEFAULT_STORE, "MAIN");
@@ -272,8 +259,7 @@ TEST_P(ExchangeModule, FirstDataImportSetsUpTheTillThenImports) {
   EXPECT_EQ(office->Count("KVTINV1"), 1);
   EXPECT_EQ(office->Value("SELECT REFERENCE FROM KVTCOM13"), "MAIN");
   EXPECT_EQ(office->Count("KVTCOM14", "STOREREF = 'OLD'"), 0);
-  user.Finish();
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 TEST_P(ExchangeModule, OwnTillRowReplacesEveryTill) {
@@ -320,8 +306,7 @@ TEST_P(ExchangeModule, ImportSalesScreenCriteria) {
     user.Do([&] { EXPECT_EQ(s->GetFocusField(), c.focus) << c.message; });
     user.Run();
   }
-  user.Finish();
-  for (const std::string& f : user.Failures()) ADD_FAILURE() << f;
+  ExpectNoFailures();
 }
 
 KVT_ON_BOTH_BACKENDS(ExchangeModule);

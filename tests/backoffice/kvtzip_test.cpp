@@ -6,50 +6,40 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "backoffice/kvtzipcall.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using kvt::test::Slurp;
+
 class Kvtzip : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/kvtzipXXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = tmpl;
     fs::create_directories(dir + "/in");
-    Write(dir + "/in/ICUST.DBF", std::string(5000, 'x') + "O'Neil");
-    Write(dir + "/in/ICUST.DBT", "memo");
-    Write(dir + "/in/OTHER.DBF", "other");
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    kvt::test::WriteFile(dir + "/in/ICUST.DBF", std::string(5000, 'x') + "O'Neil");
+    kvt::test::WriteFile(dir + "/in/ICUST.DBT", "memo");
+    kvt::test::WriteFile(dir + "/in/OTHER.DBF", "other");
   }
   // The exit code of one run.
   static int Run(const std::string& args) {
     int status = std::system((std::string(KVTZIP_PATH) + " " + args + " 2>/dev/null").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string dir;
+  kvt::test::ScratchDir scratch;
+  const std::string dir = scratch.path();
 };
 
 TEST_F(Kvtzip, PacksThenUnpacksByMask) {
   std::string zip = dir + "/POSFILES.ZIP";
   ASSERT_EQ(Run("C " + zip + " '" + dir + "/in/*' NOSPAN"), 1);
   ASSERT_EQ(Run("D " + zip + " 'icust.*' " + dir + "/out"), 1);
-  EXPECT_EQ(Read(dir + "/out/ICUST.DBF"), Read(dir + "/in/ICUST.DBF"));
-  EXPECT_EQ(Read(dir + "/out/ICUST.DBT"), "memo");
+  EXPECT_EQ(Slurp(dir + "/out/ICUST.DBF"), Slurp(dir + "/in/ICUST.DBF"));
+  EXPECT_EQ(Slurp(dir + "/out/ICUST.DBT"), "memo");
   EXPECT_FALSE(fs::exists(dir + "/out/OTHER.DBF")) << "not in the mask";
   // Nothing matching is not a failure: the caller finds the table missing.
   EXPECT_EQ(Run("D " + zip + " 'NONE.*' " + dir + "/none"), 1);
@@ -59,8 +49,8 @@ TEST_F(Kvtzip, PacksThenUnpacksByMask) {
 TEST_F(Kvtzip, FailuresExitZero) {
   std::string zip = dir + "/POSFILES.ZIP";
   ASSERT_EQ(Run("C " + zip + " '" + dir + "/in/*' NOSPAN"), 1);
-  std::string bytes = Read(zip);
-  Write(dir + "/CUT.ZIP", bytes.substr(0, bytes.size() / 2));
+  std::string bytes = Slurp(zip);
+  kvt::test::WriteFile(dir + "/CUT.ZIP", bytes.substr(0, bytes.size() / 2));
   // clang-format off
   struct Case { std::string args; } cases[] = {
       {"D " + dir + "/CUT.ZIP '*' " + dir + "/out"},
@@ -85,8 +75,8 @@ TEST_F(Kvtzip, CallsFromTheTillBuildTheCommandAndReadTheExitCode) {
   std::string zip = dir + "/POSFILES.ZIP";
   ASSERT_TRUE(bZipFiles(nullptr, zip, dir + "/in/ICUST.*", false));
   ASSERT_TRUE(bUnzipFiles(nullptr, zip, "ICUST.*", dir + "/out/"));
-  EXPECT_EQ(Read(dir + "/out/ICUST.DBT"), "memo");
-  Write(dir + "/BAD.ZIP", "not an archive");
+  EXPECT_EQ(Slurp(dir + "/out/ICUST.DBT"), "memo");
+  kvt::test::WriteFile(dir + "/BAD.ZIP", "not an archive");
   EXPECT_FALSE(bUnzipFiles(nullptr, dir + "/BAD.ZIP", "ICUST.*", dir + "/out/"));
 }
 

@@ -1,19 +1,16 @@
 // The layers of DESIGN section 2, held by reading every #include of the
 // repository's .h and .cpp files: a dependency outside the allowed matrix and
 // a raw statement call in a module folder each fail, one line per violation
-// naming the file and the line. The dependency matrix between top-level
-// folders is printed as found.
+// naming the file and the line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iomanip>
 #include <iostream>
 #include <map>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -170,9 +167,7 @@ struct Finding {
 
 struct Scan {
   std::vector<Finding> violations;
-  // Includes from one top-level folder into another; "Qt" and "sqlite3/libpq"
-  // stand for those headers.
-  std::map<std::string, std::map<std::string, int>> matrix;
+  int files = 0;
 };
 
 bool IsSource(const fs::path& p) {
@@ -198,6 +193,7 @@ Scan ScanRepository(const fs::path& root) {
     if (!it->is_regular_file() || !IsSource(it->path())) continue;
     std::string from = fs::relative(it->path(), root).generic_string();
     if (from.find('/') == std::string::npos) continue;
+    ++scan.files;
     std::ifstream in(it->path());
     std::stringstream whole;
     whole << in.rdbuf();
@@ -214,11 +210,8 @@ Scan ScanRepository(const fs::path& root) {
       if (m[1] == "\"" && (fs::exists(local) || fs::exists(fromRoot))) {
         std::string to = fs::relative(fs::exists(local) ? local : fromRoot, root).generic_string();
         if (StartsWith(to, "..")) continue;
-        ++scan.matrix[Top(from)][Top(to)];
         why = FileViolation(from, to);
       } else {
-        if (IsQt(name)) ++scan.matrix[Top(from)]["Qt"];
-        if (IsDatabaseClient(name)) ++scan.matrix[Top(from)]["sqlite3/libpq"];
         why = SystemViolation(from, name);
       }
       if (!why.empty()) scan.violations.push_back({from, number, "includes " + name + ": " + why});
@@ -234,35 +227,6 @@ Scan ScanRepository(const fs::path& root) {
     return std::tie(a.file, a.line, a.why) < std::tie(b.file, b.line, b.why);
   });
   return scan;
-}
-
-std::string MatrixText(const Scan& scan) {
-  std::set<std::string> rows, folders;
-  for (const auto& [from, tos] : scan.matrix) {
-    rows.insert(from);
-    for (const auto& [to, n] : tos) folders.insert(to);
-  }
-  // The folders, then the outside headers with rules of their own.
-  std::vector<std::string> columns;
-  for (const std::string& f : folders)
-    if (f != "Qt" && f != "sqlite3/libpq") columns.push_back(f);
-  for (const char* outside : {"Qt", "sqlite3/libpq"})
-    if (folders.count(outside)) columns.push_back(outside);
-  std::ostringstream out;
-  out << "Includes between top-level folders (row includes column):\n";
-  out << std::string(12, ' ');
-  for (const std::string& c : columns) out << ' ' << std::setw(std::max<int>(c.size(), 4)) << c;
-  out << '\n';
-  for (const std::string& r : rows) {
-    out << std::left << std::setw(12) << r << std::right;
-    for (const std::string& c : columns) {
-      auto n = scan.matrix.at(r).find(c);
-      std::string cell = n == scan.matrix.at(r).end() ? "." : std::to_string(n->second);
-      out << ' ' << std::setw(std::max<int>(c.size(), 4)) << cell;
-    }
-    out << '\n';
-  }
-  return out.str();
 }
 
 TEST(Layers, TheRulesAreTheDesignedOnes) {
@@ -332,8 +296,7 @@ TEST(Layers, RawStatementCallsAreFoundInCodeNotInComments) {
 
 TEST(Layers, TheRepositoryKeepsThem) {
   Scan scan = ScanRepository(KVT_SOURCE_DIR);
-  std::cout << MatrixText(scan);
-  ASSERT_FALSE(scan.matrix["platform"].empty()) << "nothing read under " << KVT_SOURCE_DIR;
+  ASSERT_GT(scan.files, 100) << "nothing read under " << KVT_SOURCE_DIR;
   for (const Finding& v : scan.violations)
     std::cout << v.file << ":" << v.line << ": " << v.why << "\n";
   EXPECT_EQ(scan.violations.size(), 0u) << "dependencies outside the layers, listed above";

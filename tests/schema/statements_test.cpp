@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -14,6 +13,7 @@
 
 #include "platform/sql/kvtsql.h"
 #include "schema/schema.h"
+#include "tests/support/files.h"
 #include "tests/support/testdb.h"
 
 namespace {
@@ -31,10 +31,7 @@ std::vector<std::string> ModuleStatements() {
     for (const auto& f : std::filesystem::recursive_directory_iterator(
              std::filesystem::path(KVT_SOURCE_DIR) / folder)) {
       if (f.path().extension() != ".cpp") continue;
-      std::ifstream in(f.path());
-      std::stringstream text;
-      text << in.rdbuf();
-      const std::string src = text.str();
+      const std::string src = kvt::test::Slurp(f.path());
       for (std::sregex_iterator r(src.begin(), src.end(), run), end; r != end; ++r) {
         std::string sql, runText = r->str();
         for (std::sregex_iterator l(runText.begin(), runText.end(), literal); l != end; ++l)
@@ -99,7 +96,6 @@ TEST_P(TillStatements, EveryStatementRunsAgainstTheDemoStore) {
   ASSERT_TRUE(db().LoadDemo()) << db().error();
   KVTConnection c(1);
   char tran[] = "statements";
-  int run = 0;
   const std::vector<std::string> statements = ModuleStatements();
   ASSERT_GT(statements.size(), 100u) << "the sources were not found in " << KVT_SOURCE_DIR;
   for (const std::string& text : statements) {
@@ -132,9 +128,7 @@ TEST_P(TillStatements, EveryStatementRunsAgainstTheDemoStore) {
     }
     c.FreeStatement(stmt);
     ASSERT_GT(c.CancelTran(tran), 0);
-    ++run;
   }
-  EXPECT_EQ(run, static_cast<int>(statements.size()));
   EXPECT_GT(db().Count("KVTAR50"), 0);  // the deletes were all rolled back
 }
 

@@ -120,14 +120,12 @@ TEST_P(ConfigureComputer, AcceptWritesEveryKeyAndAsksForARestartOnlyOnANewMachin
     }
     EXPECT_EQ(MenuTableThere(), !c.restart);
     if (MenuTableThere()) kvt::sql::Run("DROP TABLE KVT");
-    EXPECT_EQ(Key("MachineType"), c.after);
-    EXPECT_EQ(Key("ReceiptPrinterType"), "EPSON");
-    EXPECT_EQ(Key("CodesToOpenTillDrawer"), "22 112 00 50 250");
-    EXPECT_EQ(Key("PoleDisplay"), "COM1,9600,8,N,2");
-    EXPECT_EQ(Key("TillDrawerPort"), "Printer");
-    EXPECT_EQ(Key("ReceiptPrinter"), "None");
-    EXPECT_EQ(Key("RecToInvPtr"), "T");
-    EXPECT_EQ(Key("PayToInvPtr"), "F");
+    // clang-format off
+    for (auto [key, value] : {std::pair{"MachineType", c.after}, {"ReceiptPrinterType", "EPSON"},
+             {"CodesToOpenTillDrawer", "22 112 00 50 250"}, {"PoleDisplay", "COM1,9600,8,N,2"},
+             {"TillDrawerPort", "Printer"}, {"ReceiptPrinter", "None"}, {"RecToInvPtr", "T"}, {"PayToInvPtr", "F"}})
+      EXPECT_EQ(Key(key), value) << key;
+    // clang-format on
     EXPECT_EQ(db().Value("SELECT NEXTSLNUM FROM KVTPOS10 WHERE RECNO = 1"), "1500");
   }
 }
@@ -137,17 +135,11 @@ TEST_P(ConfigureComputer, EveryWriteThatFailsIsSaidInItsOrderAndTheSaleNumberSti
   PVconfigmDlg s(host->MainWindow());
   user.Do([&] { s.KVTSetFieldFocus(Ids::IDC_NEXTSLNUM); }).Type("1300").Click("OK");
   EXPECT_EQ(Run(s), IDOK);
-  const char* const order[] = {"Machine Type",
-                               "Default Store",
-                               "Default Till",
-                               "Pole Display",
-                               "Receipt Printer Type",
-                               "ASCII codes to open till drawer",
-                               "Till Drawer Port",
-                               "Receipt Printer",
-                               "Invoice Printer",
-                               "Print all Receipts to Invoice Printer",
-                               "Print all Payments on Account to Invoice Printer"};
+  // clang-format off
+  const char* const order[] = {"Machine Type", "Default Store", "Default Till", "Pole Display",
+      "Receipt Printer Type", "ASCII codes to open till drawer", "Till Drawer Port", "Receipt Printer",
+      "Invoice Printer", "Print all Receipts to Invoice Printer", "Print all Payments on Account to Invoice Printer"};
+  // clang-format on
   ASSERT_EQ(user.Messages().size(), 11u);
   for (std::size_t i = 0; i < 11; ++i) {
     EXPECT_EQ(user.Messages()[i].text,

@@ -17,7 +17,7 @@
 #include "shell/globals.h"
 #include "shell/windll.h"
 #include "suite/host/host.h"
-#include "tests/support/testdb.h"
+#include "tests/support/till.h"
 
 namespace {
 
@@ -63,20 +63,8 @@ TEST(ConfigColumns, FlagsAreTOrFAndNumbersAreNumbers) {
   }
 }
 
-class POSConfig : public kvt::test::DatabaseTest {
+class POSConfig : public kvt::test::TillTest {
  protected:
-  void SetUp() override {
-    DatabaseTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    KVTResetModuleState();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-  }
-  void TearDown() override {
-    KVTForms::Instance().CloseAll();
-    host.reset();
-    DatabaseTest::TearDown();
-  }
   Tbacktab* Open() {
     DoPOSConfig(host->MainWindow());
     PVmdiwinDlg* frame = KVTForms::Instance().ActiveFrame();
@@ -94,9 +82,6 @@ class POSConfig : public kvt::test::DatabaseTest {
                                           : c.kind == KVTConfigKind::Number ? "1"
                                                                             : "X");
   }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
 };
 
 TEST_P(POSConfig, SixTabsSaveTheWholeRecordMadeWhenMissing) {

@@ -18,6 +18,7 @@
 #include "shell/globals.h"
 #include "shell/posmisc.h"
 #include "shell/windll.h"
+#include "tests/support/files.h"
 #include "tests/support/testdb.h"
 
 namespace {
@@ -64,15 +65,11 @@ class Config : public DatabaseTest {
 };
 
 TEST_P(Config, RecordWithEmptyKeysFillsTheSettingsByColumn) {
-  // clang-format off
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", ""}, {"TILLREF", ""}, {"SLSMAN", ""}, {"STAXAUTH", "IA"},
-                                    {"MAXQTY", "999"}, {"DECFORPRC", "3"}, {"ALLOWCBCC", "T"},
-                                    {"PRMPTPONUM", "T"}, {"USEPRBK", "T"}, {"RECFORM", "2"}}))
-      << db().error();
-  // clang-format on
   // A record for one store only is not the one in use.
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"STORE", "S2"}, {"STAXAUTH", "MN"}})) << db().error();
-  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"AUTOCNUM", "1"}, {"DISPPHONE", "T"}}));
+  Add(
+      {"KVTPOS10 STORE= TILLREF= SLSMAN= STAXAUTH=IA MAXQTY=999 DECFORPRC=3 ALLOWCBCC=T "
+       "PRMPTPONUM=T USEPRBK=T RECFORM=2",
+       "KVTPOS10 STORE=S2 STAXAUTH=MN", "KVTAR10 RECNO=1 AUTOCNUM=1 DISPPHONE=T"});
   EXPECT_TRUE(GetConfigInfo("", "", ""));
   // clang-format off
   for (auto [got, want] : {std::pair<const char*, const char*>{CFG_SALESTAXAUTH, "IA"}, {CFG_MAXQTY, "999"},
@@ -219,9 +216,8 @@ TEST(ModuleReset, RestoresEveryDefaultAndEmptiesRegisteredCaches) {
 
 TEST(ModuleReset, TheConnectionKindIsReadOnceUntilTheModuleIsReset) {
   const auto here = std::filesystem::current_path();
-  const auto dir = std::filesystem::temp_directory_path() / ("kvtkind" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  std::filesystem::current_path(dir);
+  kvt::test::ScratchDir dir;
+  std::filesystem::current_path(dir.path());
   auto write = [](const char* kind) {
     WritePrivateProfileString("KVTSQL Connection One", "Translate", kind, ".\\KVTSQL.INI");
   };
@@ -234,7 +230,6 @@ TEST(ModuleReset, TheConnectionKindIsReadOnceUntilTheModuleIsReset) {
   EXPECT_EQ(KVTConnectionOneKind(), "PGSQL");
   KVTResetModuleState();
   std::filesystem::current_path(here);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

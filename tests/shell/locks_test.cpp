@@ -1,14 +1,13 @@
 // Instance ids and the module's process-lock requests, against the host
-// shell's lock service: within one till, across tills sharing the database
-// (other processes), and with a host that answers oddly.
+// shell's lock service: within one till and with a host that answers oddly.
+// (Tills in other processes holding a lock, on both databases, and the host
+// answering the module's lock message from the database: dblocks_test.)
 #include "shell/locks.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/forms/headless/headless.h"
@@ -16,8 +15,6 @@
 #include "platform/win/profile.h"
 #include "shell/globals.h"
 #include "suite/host/host.h"
-#include "tests/support/backends.h"
-#include "tests/support/lockchild.h"
 
 namespace {
 
@@ -138,40 +135,5 @@ TEST_F(InstanceLocks, ModuleLocksRetryAsManyTimesAsTheComputerSays) {
   WritePrivateProfileString("Point of Sale", nullptr, nullptr, "kvtlocal.ini");
   KVTForgetNetworkLockTryCount();
 }
-
-// Tills in other processes sharing the database.
-class SharedInstanceIds : public kvt::test::OnEachBackend {
- protected:
-  void SetUp() override {
-    OnEachBackend::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    SetUpModule();
-    user.Install();
-    host = std::make_unique<KVTHost>();
-    ASSERT_TRUE(tempDb().WriteIni("KVTSQL.ini"));
-    ASSERT_TRUE(host->OpenDatabase(".\\KVTSQL.ini")) << host->LastError();
-  }
-  void TearDown() override {
-    host.reset();
-    OnEachBackend::TearDown();
-  }
-
-  KVTHeadlessBackend user;
-  std::unique_ptr<KVTHost> host;
-};
-
-TEST_P(SharedInstanceIds, AnIdHeldByAnotherTillIsSkippedUntilThatTillDies) {
-  pid_t till = kvt::test::HoldLockInChild(tempDb().settings(), "INSTANCE_A");
-  ASSERT_GT(till, 0);
-  EXPECT_EQ(ClaimInstanceId(), "B");
-  kvt::test::KillChild(till);  // the other till crashes
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!host->Locks().OwnerUser("POSSALES", "INSTANCE_A").empty() &&
-         std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(ClaimInstanceId(), "A");
-}
-
-KVT_ON_BOTH_BACKENDS(SharedInstanceIds);
 
 }  // namespace

@@ -140,6 +140,15 @@ TEST(SessionLocks, SchemasDoNotShareLocks) {
   EXPECT_EQ(b->Holder("POSSALES\nINSTANCE_A"), "till-b");
 }
 
+// A lock name never reaches outside an SQLite store's lock folder.
+TEST(FileLocks, NamesCannotLeaveTheFolder) {
+  const std::string folder = "locks-" + std::to_string(::getpid());
+  KVTFileLockService a(folder), b(folder);
+  EXPECT_EQ(a.Acquire("POSSALES", "../../etc/x"), 1);
+  EXPECT_EQ(::access("../../etc/x.lock", F_OK), -1);
+  EXPECT_EQ(b.Acquire("POSSALES", "../../etc/x"), 0);
+}
+
 TEST(SessionLocks, AFileDatabaseHasNoSessions) {
   KVTConnectionSettings sqlite;
   sqlite.translate = "SQLITE";

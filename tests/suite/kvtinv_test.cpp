@@ -58,10 +58,8 @@ TEST_P(InventoryModule, PricesFromTheInventoryTables) {
       {"FD0001,02,1,,T,F,F,,,", "12.99,,8.10"},   // the location's own price
       {"PROP20,01,1,,T,F,F,,,", "18.99,,12.40"},  // trimmed as stored
       // Matrix: the highest level the quantity reaches.
-      {"TWINE,01,0,,T,F,F,,,", "32.99,,24.15"},
-      {"TWINE,01,9,,T,F,F,,,", "32.99,,24.15"},
-      {"TWINE,01,12,,T,F,F,,,", "30.99,,24.15"},
-      {"TWINE,01,40,,T,F,F,,,", "28.99,,24.15"},
+      {"TWINE,01,0,,T,F,F,,,", "32.99,,24.15"}, {"TWINE,01,9,,T,F,F,,,", "32.99,,24.15"},
+      {"TWINE,01,12,,T,F,F,,,", "30.99,,24.15"}, {"TWINE,01,40,,T,F,F,,,", "28.99,,24.15"},
       {"TWINE,01,500,,T,F,F,,,", "28.99,,24.15"},
       // Discounts by pricing type: the item's own row before every item's.
       {"FD0001,01,1,FARM,T,F,F,,,", "12.50,5%,8.10"},

@@ -57,12 +57,10 @@ TEST(ReportDocuments, CloseOutLayoutsShowMoneyBlankLinesOrBoth) {
   t.shift = "1";
   t.tenders = {{"Cash", {3, 120.5}}, {"Check", {1, 40}}};
   t.total = 160.5;
-  struct Case {
-    int layout;
-    bool money, blanks;
-  };
-  for (Case c :
-       {Case{1, true, false}, Case{2, true, true}, Case{3, false, true}, Case{0, true, false}}) {
+  // clang-format off
+  struct Case { int layout; bool money, blanks; } cases[] = {{1, true, false}, {2, true, true}, {3, false, true}, {0, true, false}};
+  // clang-format on
+  for (Case c : cases) {
     std::string text = CloseOutText(Address{}, t, c.layout, false);
     EXPECT_EQ(Has(text, "Cash (3)"), c.money) << c.layout << "\n" << text;
     EXPECT_EQ(Has(text, "120.50"), c.money) << c.layout;
@@ -73,18 +71,13 @@ TEST(ReportDocuments, CloseOutLayoutsShowMoneyBlankLinesOrBoth) {
 }
 
 TEST(ReportDocuments, DrawerCodes) {
-  struct Case {
-    const char* codes;
-    const char* type;
-    std::string bytes;
-  };
-  const Case cases[] = {
-      {"7", "OTHER", "\x07"},
+  // clang-format off
+  struct Case { const char* codes; const char* type; std::string bytes; } cases[] = {
+      {"7", "OTHER", "\x07"}, {"", "STAR", "\x07"}, {"", "STAR THERMAL", "\x07"},
       {"22 112 00 50 250", "EPSON", std::string("\x16\x70\x00\x32\xFA", 5)},
-      {"", "STAR", "\x07"},
-      {"", "STAR THERMAL", "\x07"},
       {"", "EPSON", std::string("\x1Bp\x00\x19\xFA", 5)},
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(DrawerKickBytes(c.codes, c.type), c.bytes) << c.codes;
 }
 

@@ -4,7 +4,7 @@
 # in with the keys alone and every screen it opens is there; played again,
 # through the Qt screens drawn offscreen with pictures, the transcript is the
 # same line for line, and the documents previewed are written beside the
-# pictures. Played a second time on the store it left, as a store that keeps
+# pictures. Played twice more on the store it left, as a store that keeps
 # its sales plays it day after day, it holds as well. Run by CTest with the
 # build's program folder and the repository as arguments.
 set -euo pipefail
@@ -25,10 +25,12 @@ play() {  # play FOLDER [kvtpos-script options]: on a fresh demo store
 }
 
 play first >"$work/first.txt"
-replay first >"$work/again.txt" || {
-  tail -20 "$work/again.txt"
-  exit 1
-}
+for again in 1 2; do
+  replay first >"$work/again.txt" || {
+    tail -20 "$work/again.txt"
+    exit 1
+  }
+done
 QT_QPA_PLATFORM=offscreen play second --pictures "$work/pictures" >"$work/second.txt"
 ls "$work"/pictures/*.png >/dev/null
 grep -q "TOTAL" "$work"/pictures/preview-*-receipt.txt  # and the documents as text

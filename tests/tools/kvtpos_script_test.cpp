@@ -20,23 +20,11 @@ TEST(ScriptParse, ReadsEveryCommand) {
   std::vector<ScriptCommand> cmds;
   std::string error;
   ASSERT_TRUE(
-      ParseScript("# comment\n\n"
-                  "today 12/05/2025\r\n"
-                  "call POSLogin\n"
-                  "type  two words \n"
-                  "type \"  S1 \"\n"
-                  "key Ctrl+Shift+F3\n"
-                  "click &OK\n"
-                  "row 106 2\n"
-                  "answer no\n"
-                  "expect message \"A\\n\\nB\" \"Error\"\n"
-                  "expect field 101 \"\"\n"
-                  "expect focus 102\n"
-                  "expect cell 106 0 3 \"3.00\"\n"
-                  "expect rows 106 1\n"
-                  "expect screen \"Test Screen\"\n"
-                  "expect sql \"SELECT A, B FROM T\" \"a|b\\nc|d\"\n"
-                  "show\n",
+      ParseScript("# comment\n\ntoday 12/05/2025\r\ncall POSLogin\ntype  two words \n"
+                  "type \"  S1 \"\nkey Ctrl+Shift+F3\nclick &OK\nrow 106 2\nanswer no\n"
+                  "expect message \"A\\n\\nB\" \"Error\"\nexpect field 101 \"\"\nexpect focus 102\n"
+                  "expect cell 106 0 3 \"3.00\"\nexpect rows 106 1\nexpect screen \"Test Screen\"\n"
+                  "expect sql \"SELECT A, B FROM T\" \"a|b\\nc|d\"\nshow\n",
                   &cmds, &error))
       << error;
   ASSERT_EQ(cmds.size(), 16u);
@@ -90,8 +78,7 @@ TEST(ScriptRun, SqlChecksReadTheInstalledQuery) {
   std::string error;
   ASSERT_TRUE(
       ParseScript("expect sql \"SELECT A,B FROM T\" \"a|b\\nc|\"\n"
-                  "expect sql \"SELECT A,B FROM T\" \"a|b\"\n"
-                  "expect sql \"SELECT BROKEN\" \"\"\n",
+                  "expect sql \"SELECT A,B FROM T\" \"a|b\"\nexpect sql \"SELECT BROKEN\" \"\"\n",
                   &cmds, &error));
   SetFormsQuery([](const std::string& sql, std::vector<std::vector<std::string>>* rows) {
     *rows = {{"a", "b"}, {"c", ""}};
@@ -121,31 +108,16 @@ Result RunTool(const std::string& script, const std::string& options = "") {
                                " 2>&1");
 }
 
+// 18 lines: a refused store, a line, a question answered No, a note.
 const char* kSale =
-    "today 12/05/2025\n"
-    "call OpenTestScreen\n"
-    "type S9\n"
-    "key Enter\n"
-    "expect message \"Invalid Store.\" \"Error\"\n"
-    "type S1\n"
-    "key Enter\n"
-    "type 2\n"
-    "key Enter\n"
-    "type 1.50\n"
-    "key Enter\n"
-    "answer No\n"
-    "key F3\n"
-    "expect message \"Clear all lines?\"\n"
-    "expect cell 106 0 3 \"3.00\"\n"
-    "key F6\n"
-    "type Call the customer\n"
-    "click OK\n";
+    "today 12/05/2025\ncall OpenTestScreen\ntype S9\nkey Enter\n"
+    "expect message \"Invalid Store.\" \"Error\"\ntype S1\nkey Enter\ntype 2\nkey Enter\n"
+    "type 1.50\nkey Enter\nanswer No\nkey F3\nexpect message \"Clear all lines?\"\n"
+    "expect cell 106 0 3 \"3.00\"\nkey F6\ntype Call the customer\nclick OK\n";
 
 TEST(ScriptTool, ScriptThatHoldsExitsZero) {
   Result r = RunTool(std::string(kSale) +
-                     "expect field 151 \"Note: Call the customer\"\n"
-                     "expect focus 102\n"
-                     "show\n");
+                     "expect field 151 \"Note: Call the customer\"\nexpect focus 102\nshow\n");
   EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_NE(r.out.find("message \"Test Screen\" (question, Yes/No): \"Clear all lines?\" -> No"),
             std::string::npos)
@@ -181,10 +153,8 @@ TEST(ScriptTool, PicturesComeFromTheWidgetsWithTheSameTranscript) {
 
 TEST(ScriptTool, DifferentFieldOrMessageFailsWithATranscript) {
   Result r = RunTool(std::string(kSale) +
-                     "expect field 151 \"Note: Call back\"\n"
-                     "answer Yes\n"
-                     "key F3\n"
-                     "expect message \"Clear the lines?\"\n");
+                     "expect field 151 \"Note: Call back\"\nanswer Yes\nkey F3\nexpect message "
+                     "\"Clear the lines?\"\n");
   EXPECT_EQ(r.code, 1) << r.out;
   for (const char* want : {
            "  19> expect field 151 \"Note: Call back\"\n"

@@ -29,12 +29,6 @@ TEST(Base, TrimStripsBothEndsInPlace) {
   }
 }
 
-TEST(Base, SprintfCutsToTheBuffer) {
-  char small[6];
-  EXPECT_EQ(KVTsprintf(small, "%s-%d", "abcd", 42), 7);
-  EXPECT_STREQ(small, "abcd-");
-}
-
 TEST(Base, RoundsHalfAwayFromZeroDespiteBinaryRepresentation) {
   // clang-format off
   struct Case { double in; int dec; double out; } cases[] = {

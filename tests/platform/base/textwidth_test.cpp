@@ -46,6 +46,8 @@ TEST(TextWidth, FixedBuffersAndFormattedTextKeepWholeCharacters) {
   EXPECT_STREQ(five, "");
   EXPECT_EQ(KVTCopyText(five, std::string("a\0bcd", 5)), 1u);
   char six[6];
+  EXPECT_EQ(KVTsprintf(six, "%s-%d", "abcd", 42), 7);  // cut to the buffer, terminated
+  EXPECT_STREQ(six, "abcd-");
   EXPECT_EQ(KVTsprintf(six, "%s-%d", "caf\xC3\xA9", 7), 7);
   EXPECT_STREQ(six, "caf\xC3\xA9");
   EXPECT_EQ(KVTsprintf(six, "%s", "abc\xC3\xA9\xC3\xA9"), 7);

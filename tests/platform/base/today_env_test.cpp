@@ -5,6 +5,8 @@
 #include <ctime>
 #include <string>
 
+#include "tests/support/run.h"
+
 namespace {
 
 std::string ProgramFolder() {
@@ -16,14 +18,10 @@ std::string ProgramFolder() {
 
 // Runs the probe with `env` before it on the shell line; its printed date.
 std::string ProbeToday(const std::string& env, const std::string& arg = "") {
-  std::string cmd = "env -u KVT_TODAY " + env + " '" + ProgramFolder() + "/kvt_today_probe' " + arg;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return "popen failed";
-  char buf[64] = {};
-  std::string out = std::fgets(buf, sizeof buf, p) ? buf : "";
-  int rc = ::pclose(p);
+  auto [code, out] = kvt::test::RunCommand("env -u KVT_TODAY " + env + " '" + ProgramFolder() +
+                                           "/kvt_today_probe' " + arg);
   if (!out.empty() && out.back() == '\n') out.pop_back();
-  return rc == 0 ? out : "exit " + std::to_string(rc);
+  return code == 0 ? out : "exit " + std::to_string(code);
 }
 
 std::string SystemToday() {
@@ -38,13 +36,9 @@ std::string SystemToday() {
 TEST(TodayFromEnvironment, KvtTodayFixesTheDateInEveryForm) {
   // clang-format off
   struct Case { const char* env; const char* want; } cases[] = {  // null: the system's date
-      {"KVT_TODAY=12/05/2026", "12052026"},
-      {"KVT_TODAY=12052026", "12052026"},
-      {"KVT_TODAY=2026-12-05", "12052026"},
-      {"KVT_TODAY=' 02/29/2028 '", "02292028"},
-      {"KVT_TODAY=02/30/2026", nullptr},
-      {"KVT_TODAY=tomorrow", nullptr},
-      {"KVT_TODAY=", nullptr},
+      {"KVT_TODAY=12/05/2026", "12052026"}, {"KVT_TODAY=12052026", "12052026"},
+      {"KVT_TODAY=2026-12-05", "12052026"}, {"KVT_TODAY=' 02/29/2028 '", "02292028"},
+      {"KVT_TODAY=02/30/2026", nullptr}, {"KVT_TODAY=tomorrow", nullptr}, {"KVT_TODAY=", nullptr},
       {"", nullptr},
   };
   // clang-format on

@@ -102,18 +102,13 @@ TEST_F(Frames, PageWindowsHangUnderTheFrameInTheMdiClient) {
   EXPECT_TRUE(frame->IsZoomed());
 }
 
+// Also when the command is broadcast to the MDI children: the selected page takes it.
 TEST_F(Frames, ClosingFromAHandlerDeletesTheFrameAfterwards) {
-  items->PostMessage(WM_COMMAND, 6000);
+  for (HWND child : GetChildWindows(KVTFindMDIClient(host))) PostMessage(child, WM_COMMAND, 6000);
   KVTForms::Instance().Idle();
   EXPECT_TRUE(KVTForms::Instance().Frames().empty());
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
   EXPECT_EQ(g_pagesAlive, 0);
-}
-
-TEST_F(Frames, CommandsBroadcastToTheMdiChildrenReachTheSelectedPage) {
-  for (HWND child : GetChildWindows(KVTFindMDIClient(host))) PostMessage(child, WM_COMMAND, 6000);
-  KVTForms::Instance().Idle();
-  EXPECT_TRUE(KVTForms::Instance().Frames().empty());
 }
 
 TEST_F(Frames, ADisabledScreenTakesNoInput) {
@@ -124,10 +119,7 @@ TEST_F(Frames, ADisabledScreenTakesNoInput) {
   items->EnableWindow(true);
   Play({"type A1"});
   EXPECT_EQ(items->GetFieldText(101), "A1");
-}
-
-TEST_F(Frames, AHiddenFrameTakesNoKeys) {
-  frame->Show(SW_HIDE);
+  frame->Show(SW_HIDE);  // nor does a hidden frame
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), nullptr);
   EXPECT_FALSE(KVTForms::Instance().Type("x"));
 }
@@ -142,11 +134,8 @@ TEST_F(Frames, FramesGoWithTheirHost) {
 
 TEST_F(FormsTest, MdiScreenNeedsAnMdiClient) {
   HWND bare = CreateKVTWindow("Bare", "no MDI client", nullptr);
-  struct Data {
-    char REF[11];
-  } data{};
-  KVTFormDecl form("PVplainDlg", "Plain", 20, 3);
-  form.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(Data, REF));
+  PageData data{};
+  KVTFormDecl form = PageForm("PVplainDlg");
   auto* screen = new PVMDIDialog(bare, form, &data);
   EXPECT_FALSE(screen->Create());
   EXPECT_TRUE(KVTForms::Instance().Frames().empty());
@@ -210,12 +199,8 @@ TEST_F(FormsTest, DialogIsCentredOnTheDesktop) {
 }
 
 TEST_F(FormsTest, ModalDialogTakesTheKeysWhileItRuns) {
-  struct Data {
-    char REF[11];
-  } data{};
-  KVTFormDecl form("PVaskDlg", "Ask", 20, 3);
-  form.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(Data, REF));
-  PVDialog dlg(host, form, &data);
+  PageData data{};
+  PVDialog dlg(host, PageForm("PVaskDlg"), &data);
   KVTScreen* during = nullptr;
   user.Type("X9").Do([&] { during = KVTForms::Instance().ActiveScreen(); }).Key("Enter").Do([&] {
     dlg.CloseWindow(IDOK);
@@ -272,9 +257,6 @@ struct MnemonicCase {
 };
 
 TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
-  struct Data {
-    char REF[11];
-  };
   // clang-format off
   const MnemonicCase cases[] = {
       {"Alt+O", IDOK, {"Ref is required."}},  // OK runs the screen's check
@@ -285,14 +267,13 @@ TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
   for (const MnemonicCase& c : cases) {
     SCOPED_TRACE(c.key);
     user.Reset();
-    Data data{};
-    KVTFormDecl form("PVaskDlg", "Ask", 30, 4);
-    form.Edit(101, "Ref : ", 8, 1, 10, KVT_BIND(Data, REF));
+    PageData data{};
+    KVTFormDecl form = PageForm("PVaskDlg");
     form.Button(IDOK, "&OK", 2, 3);
     form.Button(IDCANCEL, "&Cancel", 8, 3);
     form.Button(300, "P&&L Sto&p", 18, 3);
     struct Ask : PVDialog, KVTFieldChecker {
-      Ask(HWND h, const KVTFormDecl& f, Data* d) : PVDialog(h, f, d) { SetFieldChecker(this); }
+      Ask(HWND h, const KVTFormDecl& f, PageData* d) : PVDialog(h, f, d) { SetFieldChecker(this); }
       int VerifyFields(int) override { return 0; }
       int VerifyRequiredFields() override {
         MessageBox("Ref is required.", "Error", MB_OK | MB_ICONSTOP);

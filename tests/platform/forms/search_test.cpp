@@ -79,14 +79,16 @@ TEST_F(SearchWindow, TypingFindsTheRowAndEnterChoosesIt) {
   EXPECT_EQ(result.values, (std::vector<std::string>{"BRITT", "Britt", "13"}));
   EXPECT_EQ(result.Recno(), 13);
   EXPECT_EQ(asked, std::vector<std::string>{"SELECT STOREREF,DESCRIPT,STR(RECNO) FROM STORES"});
-  EXPECT_TRUE(user.Failures().empty());
-}
-
-TEST_F(SearchWindow, StartValueAndCursorKeysMoveInTheList) {
+  // The start value finds a row, and the cursor keys move from it.
   Queue({"key Up", "click Select"});
-  KVTSearchResult result;
   EXPECT_EQ(Search(&result, "bo"), 1);
   EXPECT_EQ(result.Value(0), "AMES");
+  // Esc chooses nothing.
+  Queue({"key Down", "key Esc"});
+  KVTSearchResult none;
+  EXPECT_EQ(Search(&none), 0);
+  EXPECT_TRUE(none.values.empty());
+  EXPECT_TRUE(user.Failures().empty());
 }
 
 TEST_F(SearchWindow, ADoubleClickChoosesTheRow) {
@@ -95,13 +97,6 @@ TEST_F(SearchWindow, ADoubleClickChoosesTheRow) {
   EXPECT_EQ(Search(&result), 1);
   EXPECT_EQ(result.Value(0), "BOONE");
   EXPECT_TRUE(user.Failures().empty());
-}
-
-TEST_F(SearchWindow, EscChoosesNothing) {
-  Queue({"key Down", "key Esc"});
-  KVTSearchResult result;
-  EXPECT_EQ(Search(&result), 0);
-  EXPECT_TRUE(result.values.empty());
 }
 
 TEST_F(SearchWindow, TheListIsDrawnWithItsTitlesAndRows) {

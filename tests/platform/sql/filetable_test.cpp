@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/sql/dbf/filetable.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 using kvt::sql::FileQuery;
@@ -19,9 +20,6 @@ namespace {
 class FileTable : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/kvtdbfXXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = std::string(tmpl) + "/";
     // Three records, the second deleted; a number field padded with blanks.
     DBFHandle h = DBFCreate((dir + "ICUST").c_str());
     ASSERT_TRUE(h);
@@ -37,7 +35,6 @@ class FileTable : public ::testing::Test {
     std::ofstream(dir + "ICUST.cpg") << "1252";
     std::ofstream(dir + "NOTDBF.DBF") << "plain text";
   }
-  void TearDown() override { fs::remove_all(dir); }
   // Every row of a statement, columns joined by "|"; "failed: ..." when it failed.
   std::vector<std::string> Rows(const std::string& sql) {
     FileQuery q;
@@ -52,7 +49,8 @@ class FileTable : public ::testing::Test {
     if (f == Found::Failed) rows.push_back("failed: " + q.error());
     return rows;
   }
-  std::string dir;
+  kvt::test::ScratchDir scratch;
+  const std::string dir = scratch.path() + "/";
 };
 
 TEST_F(FileTable, ReadsLiveRecordsAndRefusesWhatItCannotServe) {

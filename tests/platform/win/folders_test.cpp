@@ -10,15 +10,11 @@
 #include <string>
 
 #include "platform/win/folders.h"
+#include "tests/support/files.h"
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kvt::test::Slurp;
 
 // Each test works in a fresh folder under the test's working directory.
 class Folders : public ::testing::Test {
@@ -107,23 +103,13 @@ TEST_F(Folders, CopyKeepsOrReplacesTheTargetAsAsked) {
 TEST(Mask, MatchesLikeWindowsWithoutRegardToCase) {
   // clang-format off
   struct Case { const char* name; const char* mask; bool match; } cases[] = {
-      {"ST-1-2-A-10202002.ZIP", "ST-1-2-*.ZIP", true},
-      {"st-1-2-a-10202002.zip", "ST-1-2-*.ZIP", true},
+      {"ST-1-2-A-10202002.ZIP", "ST-1-2-*.ZIP", true}, {"st-1-2-a-10202002.zip", "ST-1-2-*.ZIP", true},
       {"ST-1-20-A-10202002.ZIP", "ST-1-2-*.ZIP", false},  // another till
       {"ST-11-2-A-10202002.ZIP", "ST-1-2-*.ZIP", false},  // another store
-      {"TU-1-2-A-10202002.ZIP", "ST-1-2-*.ZIP", false},
-      {"ST-1-2-A-10202002.ZIP.bak", "ST-1-2-*.ZIP", false},
-      {"ST-1-2-.ZIP", "ST-1-2-*.ZIP", true},
-      {"ICUST.DBF", "ICUST.*", true},
-      {"ICUSTX.DBF", "ICUST.*", false},
-      {"README", "*.*", true},
-      {"a.b.zip", "*.zip", true},
-      {"abc", "a?c", true},
-      {"ac", "a?c", false},
-      {"aXbYbc", "a*b*c", true},
-      {"aXbYbd", "a*b*c", false},
-      {"", "*", true},
-      {"x", "", false},
+      {"TU-1-2-A-10202002.ZIP", "ST-1-2-*.ZIP", false}, {"ST-1-2-A-10202002.ZIP.bak", "ST-1-2-*.ZIP", false},
+      {"ST-1-2-.ZIP", "ST-1-2-*.ZIP", true}, {"ICUST.DBF", "ICUST.*", true}, {"ICUSTX.DBF", "ICUST.*", false},
+      {"README", "*.*", true}, {"a.b.zip", "*.zip", true}, {"abc", "a?c", true}, {"ac", "a?c", false},
+      {"aXbYbc", "a*b*c", true}, {"aXbYbd", "a*b*c", false}, {"", "*", true}, {"x", "", false},
   };
   // clang-format on
   for (const auto& c : cases)

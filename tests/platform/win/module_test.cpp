@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win/module.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -66,19 +67,10 @@ TEST(Module, LoadsAreCountedUntilTheLastFree) {
 
 class ModuleDirectory : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/kvtmodXXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    SetModuleDirectory(dir_);
-  }
-  void TearDown() override {
-    SetModuleDirectory("");
-    for (const char* f : {"libkvtbroken.so", "liblibrary.so", "libfoo.so"})
-      std::remove((dir_ + "/" + f).c_str());
-    ::rmdir(dir_.c_str());
-  }
-  std::string dir_;
+  void SetUp() override { SetModuleDirectory(dir_); }
+  void TearDown() override { SetModuleDirectory(""); }
+  kvt::test::ScratchDir scratch_;
+  const std::string dir_ = scratch_.path();
 };
 
 TEST_F(ModuleDirectory, SetDirectoryWinsOverTheEnvironment) {

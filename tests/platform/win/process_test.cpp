@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "platform/win/process.h"
+#include "tests/support/files.h"
 
 namespace {
+
+using kvt::test::Slurp;
 
 using Args = std::vector<std::string>;
 
@@ -41,11 +44,8 @@ TEST(CommandLine, SplitsAsWindowsProgramsDo) {
 TEST(Process, ExitCodeComesBack) {
   // clang-format off
   struct Case { const char* line; int code; } cases[] = {
-      {"/bin/sh -c \"exit 0\"", 0},
-      {"/bin/sh -c \"exit 3\"", 3},
-      {"sh -c \"exit 255\"", 255},
-      {"true", 0},
-      {"false", 1},
+      {"/bin/sh -c \"exit 0\"", 0}, {"/bin/sh -c \"exit 3\"", 3}, {"sh -c \"exit 255\"", 255},
+      {"true", 0}, {"false", 1},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -84,12 +84,6 @@ class Program : public ::testing::Test {
            "exit 5\n";
     ::chmod("scratch/kvtzip", 0755);
     std::ofstream("scratch/notes") << "not a program\n";
-  }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
   }
 };
 

@@ -10,15 +10,11 @@
 #include <vector>
 
 #include "platform/win/profile.h"
+#include "tests/support/files.h"
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kvt::test::Slurp;
 
 class Profile : public ::testing::Test {
  protected:

@@ -223,7 +223,7 @@ TEST_F(QtScreens, TheGridShowsRowsMarksColoursAndAlignment) {
 
 struct BoxCase {
   UINT flags;
-  QString icon;
+  QMessageBox::Icon icon;
   std::vector<QMessageBox::StandardButton> buttons;
   QMessageBox::StandardButton defaultButton;
 };
@@ -231,11 +231,11 @@ struct BoxCase {
 TEST(QtMessageBox, HasTheCallersCaptionIconButtonsAndDefault) {
   // clang-format off
   const BoxCase cases[] = {
-      {MB_OK | MB_ICONSTOP, "critical", {QMessageBox::Ok}, QMessageBox::Ok},
-      {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, "question", {QMessageBox::Yes, QMessageBox::No}, QMessageBox::No},
-      {MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON3, "warning", {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, QMessageBox::Cancel},
-      {MB_OKCANCEL | MB_ICONINFORMATION, "information", {QMessageBox::Ok, QMessageBox::Cancel}, QMessageBox::Ok},
-      {MB_RETRYCANCEL, "none", {QMessageBox::Retry, QMessageBox::Cancel}, QMessageBox::Retry},
+      {MB_OK | MB_ICONSTOP, QMessageBox::Critical, {QMessageBox::Ok}, QMessageBox::Ok},
+      {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QMessageBox::Question, {QMessageBox::Yes, QMessageBox::No}, QMessageBox::No},
+      {MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON3, QMessageBox::Warning, {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, QMessageBox::Cancel},
+      {MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::Information, {QMessageBox::Ok, QMessageBox::Cancel}, QMessageBox::Ok},
+      {MB_RETRYCANCEL, QMessageBox::NoIcon, {QMessageBox::Retry, QMessageBox::Cancel}, QMessageBox::Retry},
   };
   // clang-format on
   for (const BoxCase& c : cases) {
@@ -245,12 +245,7 @@ TEST(QtMessageBox, HasTheCallersCaptionIconButtonsAndDefault) {
     EXPECT_EQ(box->windowTitle(), "Point of Sale");
     EXPECT_EQ(box->text(), "Void this sale?\n<b>not bold</b>");
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    QMessageBox::Icon icon = c.icon == "critical"      ? QMessageBox::Critical
-                             : c.icon == "question"    ? QMessageBox::Question
-                             : c.icon == "warning"     ? QMessageBox::Warning
-                             : c.icon == "information" ? QMessageBox::Information
-                                                       : QMessageBox::NoIcon;
-    EXPECT_EQ(box->icon(), icon);
+    EXPECT_EQ(box->icon(), c.icon);
     EXPECT_EQ(box->buttons().size(), static_cast<qsizetype>(c.buttons.size()));
     for (auto b : c.buttons) EXPECT_NE(box->button(b), nullptr) << b;
     EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
@@ -299,12 +294,8 @@ TEST(QtKeys, KeyPressesBecomeTheRuntimesKeysOrText) {
     std::string typed;
     KVTQtInput kind = KVTTranslateQtKey(e, &key, &typed);
     EXPECT_EQ(kind, c.kind) << c.expect;
-    if (kind == KVTQtInput::Key) {
-      EXPECT_EQ(KVTKeyName(key), c.expect);
-    }
-    if (kind == KVTQtInput::Text) {
-      EXPECT_EQ(typed, c.expect);
-    }
+    const std::string got = kind == KVTQtInput::Key ? KVTKeyName(key) : typed;
+    EXPECT_EQ(got, c.expect);
   }
   // And back: what a scripted key press sends reads as the same key.
   for (const char* name : {"Enter", "Esc", "Shift+Tab", "Tab", "F7", "Alt+N", "Shift+Ctrl+F3",

@@ -11,73 +11,27 @@
 
 namespace {
 
-const char* const kScript = R"(# a till session on the test screen
-today 12/05/2025
-call OpenTestScreen
-expect screen "Test Screen"
-expect focus 101
-type S9
-key Tab
-expect message "Invalid Store." "Error"
-expect focus 101
-type S1
-key Enter
-expect focus 102
-key Shift+Tab
-expect focus 101
-key Tab
-type 2
-key Enter
-type 3.50
-key Enter
-expect rows 106 1
-expect cell 106 0 3 "7.00"
-expect field 140 "$7.00"
-key Enter
-type abc
-key Enter
-expect message "Not a valid price." "Error"
-type 1.25
-key Enter
-expect rows 106 2
-expect cell 106 1 1 "1"
-expect field 140 "$8.25"
-click Taxable
-expect field 104 "T"
-key F5
-expect field 150 "F5 began; F5 ended; posted command ran"
-key F6
-expect screen "Note"
-key Enter
-key Enter
-expect message "Note is required."
-type Gate 7
-key Enter
-key Enter
-expect screen "Test Screen"
-expect field 151 "Note: Gate 7"
-key F7
-expect screen "Stores"
-type s2
-key Enter
-expect field 101 "S2"
-answer No
-key F3
-expect message "Clear all lines?" "Test Screen"
-expect rows 106 2
-row 106 1
-key Down
-show
-answer Yes
-key F3
-expect message "Clear all lines?"
-expect rows 106 0
-expect field 140 "$0.00"
-click Note
-key Esc
-expect screen "Test Screen"
-show
-)";
+// The script's lines, written several to a source line with " | " between.
+std::string Script() {
+  std::string text = R"(# a till session on the test screen
+today 12/05/2025 | call OpenTestScreen | expect screen "Test Screen" | expect focus 101
+type S9 | key Tab | expect message "Invalid Store." "Error" | expect focus 101 | type S1
+key Enter | expect focus 102 | key Shift+Tab | expect focus 101 | key Tab | type 2
+key Enter | type 3.50 | key Enter | expect rows 106 1 | expect cell 106 0 3 "7.00"
+expect field 140 "$7.00" | key Enter | type abc | key Enter
+expect message "Not a valid price." "Error" | type 1.25 | key Enter | expect rows 106 2
+expect cell 106 1 1 "1" | expect field 140 "$8.25" | click Taxable | expect field 104 "T"
+key F5 | expect field 150 "F5 began; F5 ended; posted command ran" | key F6
+expect screen "Note" | key Enter | key Enter | expect message "Note is required."
+type Gate 7 | key Enter | key Enter | expect screen "Test Screen"
+expect field 151 "Note: Gate 7" | key F7 | expect screen "Stores" | type s2 | key Enter
+expect field 101 "S2" | answer No | key F3 | expect message "Clear all lines?" "Test Screen"
+expect rows 106 2 | row 106 1 | key Down | show | answer Yes | key F3
+expect message "Clear all lines?" | expect rows 106 0 | expect field 140 "$0.00"
+click Note | key Esc | expect screen "Test Screen" | show)";
+  for (std::size_t at; (at = text.find(" | ")) != std::string::npos;) text.replace(at, 3, "\n");
+  return text + "\n";
+}
 
 struct ScriptRun {
   int rc = -1;
@@ -91,7 +45,7 @@ ScriptRun RunScript(KVTScriptedUser& user) {
   });
   std::vector<ScriptCommand> commands;
   std::string error;
-  EXPECT_TRUE(ParseScript(kScript, &commands, &error)) << error;
+  EXPECT_TRUE(ParseScript(Script(), &commands, &error)) << error;
   HWND host = KVTCreateMDIHost("kvtpos-script");
   std::ostringstream out;
   ScriptRun run;
