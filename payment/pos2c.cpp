@@ -30,6 +30,7 @@ const char kSqlInsertRow[] =
     "(?,?,?,?,?,?,?)";
 const char kSqlDeleteRun[] = "DELETE FROM TMPPOS3 WHERE RUNID = ?";
 const char kSqlDeleteCode[] = "DELETE FROM TMPPOS3 WHERE RUNID = ? AND TAXCODE = ?";
+const char kSqlDescriptions[] = "SELECT TAXCODE,DESCRIPT FROM KVTAR19 WHERE TAXCODE IN ('%s')";
 const char kSqlRunRows[] =
     "SELECT TAXCODE,TAXRATE,MAXTAXAMT,TAXAMT,ITEMLNK,RECNO FROM TMPPOS3 WHERE RUNID = ?";
 
@@ -448,8 +449,9 @@ bool KVTPaymentTaxes::Detail(std::vector<kvt::payment::TaxDetailRow>* rows, std:
     }
   }
   if (codes.empty()) return true;
-  sql::Result found =
-      sql::Run("SELECT TAXCODE,DESCRIPT FROM KVTAR19 WHERE TAXCODE IN (" + marks + ")", codes);
+  std::string text = kSqlDescriptions;
+  text.replace(text.find("'%s'"), 4, marks);  // the list of codes: one "?" a code
+  sql::Result found = sql::Run(text, codes);
   if (!found.ok()) {
     *error = found.error();
     return false;
