@@ -35,6 +35,7 @@
 #include "platform/sql/kvtsqladmin.h"
 #include "platform/sql/query.h"
 #include "sale/pos1.h"
+#include "sale/writer.h"
 #include "schema/schema.h"
 #include "shell/globals.h"
 #include "suite/host/host.h"
@@ -214,12 +215,21 @@ void Floor(benchmark::State& state, Target target) {
 }
 
 // Helper tills saving until the stop file exists; each writes how many
-// sales it saved into its count file.
+// sales it saved into its count file, and at the end how often it met
+// another till at a counter into the count file's ".contention" file.
 struct Helpers {
   std::vector<pid_t> pids;
   std::vector<std::string> counts;
   std::string stop;
+  kvt::sale::CounterContention contention;  // of all helpers, once stopped
 };
+
+// Counter moves lost and units begun again, per 1,000 sales.
+void CountContention(benchmark::State& state, const kvt::sale::CounterContention& c, long sales) {
+  if (sales <= 0) return;
+  state.counters["lost_per_1000"] = 1000.0 * static_cast<double>(c.lost) / sales;
+  state.counters["restarts_per_1000"] = 1000.0 * static_cast<double>(c.startedOver) / sales;
+}
 
 Helpers StartHelpers(const std::string& ini, Target target, int count = 3, int perSecond = 0) {
   Helpers h;
@@ -264,7 +274,7 @@ long HelperSales(const Helpers& h) {
 }
 
 // Stops the helpers; the sales they saved, or -1 when one failed.
-long StopHelpers(const Helpers& h) {
+long StopHelpers(Helpers& h) {
   std::ofstream(h.stop) << "stop";
   long total = 0;
   bool failed = false;
@@ -278,6 +288,12 @@ long StopHelpers(const Helpers& h) {
     std::remove(h.counts[i].c_str());
     if (n < 0) failed = true;
     total += n;
+    const std::string contention = h.counts[i] + ".contention";
+    long lost = 0, startedOver = 0;
+    std::ifstream(contention) >> lost >> startedOver;
+    std::remove(contention.c_str());
+    h.contention.lost += lost;
+    h.contention.startedOver += startedOver;
   }
   std::remove(h.stop.c_str());
   return failed ? -1 : total;
@@ -324,6 +340,7 @@ void SaveOrderTenLines(benchmark::State& state, Target target, int tills) {
          Traced(std::string("SaveOrder/") + Name(target), [&] { return SaveRungUpSale(*s.dlg); });
   }
   const long helpedBefore = HelperSales(helpers);
+  const kvt::sale::CounterContention before = kvt::sale::Contention();
   const auto started = std::chrono::steady_clock::now();
   for (auto _ : state) {
     state.PauseTiming();
@@ -339,7 +356,12 @@ void SaveOrderTenLines(benchmark::State& state, Target target, int tills) {
   if (tills > 1) {
     // All tills together: the sales every till saved while this one was measured.
     long sales = static_cast<long>(state.iterations()) + HelperSales(helpers) - helpedBefore;
-    if (StopHelpers(helpers) < 0) ok = false;
+    const long helped = StopHelpers(helpers);
+    if (helped < 0) ok = false;
+    kvt::sale::CounterContention c = kvt::sale::Contention();
+    c.lost += helpers.contention.lost - before.lost;
+    c.startedOver += helpers.contention.startedOver - before.startedOver;
+    CountContention(state, c, static_cast<long>(state.iterations()) + helped);
     state.counters["all_tills_ms_per_sale"] = elapsed.count() / static_cast<double>(sales);
     state.counters["sales_per_s"] = 1000.0 * static_cast<double>(sales) / elapsed.count();
   } else {
@@ -390,6 +412,7 @@ void PacedTills(benchmark::State& state, Target target, int tills, int perSecond
       return;
     }
     std::sort(ms.begin(), ms.end());
+    CountContention(state, helpers.contention, sales);
     state.counters["p99_ms"] = ms[ms.size() * 99 / 100];
     state.counters["longest_ms"] = ms.back();
     state.counters["sales_per_s_each"] =
@@ -579,6 +602,8 @@ int RunHelper(const char* ini, const char* id, const char* stop, const char* cou
   for (const KVTShownMessage& m : user.Messages())
     std::fprintf(stderr, "helper %s: %s\n", id, m.text.c_str());
   WriteCount(countFile, saved);
+  const kvt::sale::CounterContention c = kvt::sale::Contention();
+  std::ofstream(std::string(countFile) + ".contention") << c.lost << " " << c.startedOver;
   KVTCloseConnectionOne();
   return ok && user.Messages().empty() ? 0 : 1;
 }

@@ -61,6 +61,8 @@ constexpr const char* kOutcomeUnknown =
     "Whether this sale was saved is not known yet. Do not ring it again: save it again once "
     "the database is back, and it will be saved once.";
 
+CounterContention g_contention;
+
 std::string RecnoText(double recno) {
   char buf[32];
   KVTsprintf(buf, "%.0f", recno);
@@ -69,11 +71,16 @@ std::string RecnoText(double recno) {
 
 }  // namespace
 
+CounterContention Contention() {
+  return g_contention;
+}
+
 // One counter, read and moved on only where it still holds what was read,
 // so that of two tills reading the same value only one moves it.
 struct SaleWriter::Counter {
   std::string name;    // for messages: "sale number", "sale link"
   std::string column;  // the counter's column, as the read names it
+  Query lock;          // SET to itself: the row is this unit's until it ends
   Query read;          // the counter's row, by the key when `keyed`
   Query advance;       // SET to the next WHERE it still holds the text read
   Query start;         // SET to "2" WHERE it is still empty (the number is 1)
@@ -118,7 +125,8 @@ SaleWriter::SaleWriter(HWND inventoryParent)
   // the order keeps the first row the same after updates on every database).
   auto config = [](const std::string& column, const std::string& name) {
     return std::unique_ptr<Counter>(
-        new Counter{name, column, Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
+        new Counter{name, column, Query("UPDATE KVTPOS10 SET " + column + " = " + column),
+                    Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
                     Query("UPDATE KVTPOS10 SET " + column + " =? WHERE " + column + "=?"),
                     Query("UPDATE KVTPOS10 SET " + column + " ='2' WHERE (" + column + "='' OR " +
                           column + " IS NULL)"),
@@ -127,7 +135,9 @@ SaleWriter::SaleWriter(HWND inventoryParent)
   configNumber_ = config("NEXTSLNUM", "sale number");
   link_ = config("NEXTSLLNK", "sale link");
   storeNumber_.reset(new Counter{
-      "sale number", "NEXTSLNUM", Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"),
+      "sale number", "NEXTSLNUM",
+      Query("UPDATE KVTCOM13 SET NEXTSLNUM = NEXTSLNUM WHERE REFERENCE=?"),
+      Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"),
       Query("UPDATE KVTCOM13 SET NEXTSLNUM=? WHERE REFERENCE=? AND NEXTSLNUM=?"),
       Query("UPDATE KVTCOM13 SET NEXTSLNUM='2' WHERE REFERENCE=? AND (NEXTSLNUM='' OR NEXTSLNUM "
             "IS NULL)"),
@@ -162,9 +172,9 @@ struct SaleWriter::Allocation {
   std::string key;  // the store, for a counter kept by store
   Query* inUse;
   std::function<std::string(const std::string&)> compose;
-  std::size_t read = 0, move = 0, used = 0;  // numbers in the pipeline
+  std::size_t lock = 0, read = 0, move = 0, used = 0;  // numbers in the pipeline
   bool needsRead = true, queued = false;
-  bool holds = false;  // moved in the unit under way, so its row is locked
+  bool lockFirst = false;  // inside a unit: the row is locked before it is read
   std::string raw, number, candidate;
   int lost = 0;
   long skipped = 0;
@@ -179,6 +189,7 @@ struct SaleWriter::Allocation {
 void SaleWriter::QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
   for (Allocation* a : all) {
     a->queued = a->needsRead && a->result.empty();
+    if (a->queued && a->lockFirst) a->lock = pipe.Add(a->counter->lock, a->Keyed());
     if (a->queued) a->read = pipe.Add(a->counter->read, a->Keyed());
   }
 }
@@ -189,7 +200,12 @@ bool SaleWriter::TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeli
     if (!a->queued) continue;
     a->queued = false;
     Counter& c = *a->counter;
-    Result r = pipe.Answer(a->read);
+    Result r = a->lockFirst ? pipe.Answer(a->lock) : Result();
+    if (!r.ok()) {
+      error_ = "Error occurred updating the " + c.name + " counter.\n" + r.error();
+      return false;
+    }
+    r = pipe.Answer(a->read);
     if (r.found() == Found::Failed) {
       error_ = "Error occurred reading the " + c.name + " counter.\n" + r.error();
       return false;
@@ -222,8 +238,7 @@ bool SaleWriter::ReadCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
   }
 }
 
-bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe,
-                              bool* startOver) {
+bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
   for (;;) {
     if (!ReadCounters(all, pipe)) return false;
     std::vector<Allocation*> moving;
@@ -245,7 +260,6 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       a->used = pipe.Add(*a->inUse, {Text(a->candidate)});
     }
     pipe.Send();
-    bool lostOne = false;
     for (Allocation* a : moving) {
       Counter& c = *a->counter;
       Result moved = pipe.Answer(a->move);
@@ -255,7 +269,7 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       }
       a->needsRead = true;
       if (moved.changed() == 0) {  // another till moved it first
-        lostOne = true;
+        ++g_contention.lost;
         if (++a->lost >= kCounterConflicts) {
           error_ = "No free " + c.name + " could be found.";
           return false;
@@ -268,19 +282,10 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
             "Error occurred checking the " + c.name + " against the saved sales.\n" + used.error();
         return false;
       }
-      a->holds = true;
       if (used.found() == Found::No) {
         a->result = a->candidate;
       } else if (++a->skipped >= kNumbersInUse) {
         error_ = "No free " + c.name + " could be found.";
-        return false;
-      }
-    }
-    if (lostOne && startOver) {
-      int held = 0;
-      for (Allocation* a : all) held += a->holds;
-      if (held > 0) {
-        *startOver = true;
         return false;
       }
     }
@@ -352,9 +357,13 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
     }
   }
   // The sale goes in three round trips where the database takes statements
-  // together: the counters read; the begin, the counters moved and their
-  // numbers checked; everything else with the commit. The counters are held
-  // from their move to the commit.
+  // together: the begin with the counters locked and read; the counters
+  // moved and their numbers checked; everything else with the commit. A
+  // counter is held from its number to the commit, and a till waits for
+  // another's at the database, in the queue of the row's lock: what it reads
+  // then is what it moves, so it never loses a counter it has waited for
+  // (nor starts over). The number is always locked before the link, so two
+  // tills never hold one each while waiting for the other.
   kvt::sql::Pipeline pipe;
   queuedMoves_.clear();
   const bool newSale = NeverSaved(h.invoiceLnk);
@@ -378,7 +387,13 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
   std::vector<Allocation*> allocations;
   if (needNumber) allocations.push_back(&number);
   if (newSale) allocations.push_back(&link);
-  if (needNumber) {
+  for (Allocation* a : allocations) a->lockFirst = true;
+  std::optional<kvt::sql::Transaction> unit;
+  for (bool counterChanged = true; counterChanged;) {
+    counterChanged = false;
+    unit.emplace();
+    if (!unit->ok()) return Fail("Error occurred starting the sale's transaction.", unit->error());
+    if (!needNumber) break;
     // Which counter holds the numbers is read with the counter it named last time.
     std::size_t perStore = pipe.Add(perStore_, {});
     QueueReads(allocations, pipe);
@@ -388,28 +403,19 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
       return Fail("Error occurred reading the point of sale configuration.", r.error());
     bool byStore = r.found() == Found::Yes && Trimmed(r.first()["USESTNSNUM"]) == "T";
     if (byStore != byStore_) {
+      // The other counter would be locked after the link: the unit begins
+      // again, to lock it first.
       byStore_ = byStore;
+      counterChanged = true;
       number.counter = byStore ? storeNumber_.get() : configNumber_.get();
-      number.queued = false;  // read again, the other counter
+      unit.reset();
+      ++g_contention.startedOver;
+      for (Allocation* a : allocations) a->queued = false;
+      continue;
     }
     if (!TakeReads(allocations, pipe, false)) return Fail(error_, "");
   }
-  if (!ReadCounters(allocations, pipe)) return Fail(error_, "");
-  std::optional<kvt::sql::Transaction> unit;
-  for (int attempt = 1;; ++attempt) {
-    unit.emplace();
-    if (!unit->ok()) return Fail("Error occurred starting the sale's transaction.", unit->error());
-    bool startOver = false;
-    if (!newSale || MoveCounters(allocations, pipe, &startOver)) break;
-    if (!startOver || attempt >= kCounterConflicts) return Fail(error_, "");
-    unit.reset();  // cancelled: the counters it held go to the other tills
-    for (Allocation* a : allocations) {
-      a->result.clear();
-      a->holds = false;
-      a->needsRead = true;
-    }
-    if (!ReadCounters(allocations, pipe)) return Fail(error_, "");
-  }
+  if (newSale && !MoveCounters(allocations, pipe)) return Fail(error_, "");
   kvt::sql::Transaction& tran = *unit;
   if (newSale) {
     if (needNumber) h.invoiceNum = cancelledNumber_ = number.result;  // until the sale is committed

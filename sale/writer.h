@@ -70,6 +70,14 @@ struct TaxLine {
 // the id followed by the number's last digits.
 std::string ComposeLink(const std::string& number, const std::string& instanceId);
 
+// How often the saves of this process met another till at a counter: the
+// counter moves that found it moved first, and the units of work cancelled
+// and begun again for it (benchmarks report them per sale).
+struct CounterContention {
+  long lost = 0, startedOver = 0;
+};
+CounterContention Contention();
+
 class SaleWriter {
  public:
   // `inventoryParent`: the window through which the inventory module is had.
@@ -128,19 +136,17 @@ class SaleWriter {
   // database cannot be read.
   Outcome WasSaved(const Header& header, const std::vector<Line>& lines);
   // Allocations go in round trips shared by all of them: the counters read
-  // (a row not there is read again a few times), then each moved on where
+  // (a row not there is read again a few times; inside a unit of work each
+  // locked first, in the order given), then each moved on where
   // it still holds what was read and its number looked for among the saved
   // sales, read again where another till was first or a sale has it.
   bool ReadCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   void QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   bool TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe, bool lastAttempt);
   bool FailRecno(const char* what);
-  // False with error_; or with `*startOver` set when a counter was lost to
-  // another till while this one already held a later counter: waiting for it
-  // could deadlock against that till, so the unit must be cancelled and the
-  // counters moved again in a new one.
-  bool MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe,
-                    bool* startOver = nullptr);
+  // False with error_. An allocation that locks first (inside a unit) reads
+  // its counter after locking its row, so its move cannot be lost.
+  bool MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   std::string Allocate(Allocation& a);
   // The failure of a save whose statements were sent together, told as the
   // part of the sale that failed.

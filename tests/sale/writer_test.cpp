@@ -1,11 +1,18 @@
 // The sale writer: numbers and links from the shared counters, the header,
 // lines and taxes in one transaction, stock and category history, and the
 // failures that leave nothing behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/sale/save_fixture.h"
@@ -113,6 +120,89 @@ TEST_P(SaleNumbers, NoSaleAndCheckCashingTakeASaleNumberOnlyWhenConfigured) {
     EXPECT_EQ(db().Value("SELECT NEXTSLNUM FROM KVTPOS10"), c.counterAfter);
   }
   EXPECT_EQ(links.size(), 6u);  // every save took a link of its own
+}
+
+// Another till on a connection of its own, in the middle of its sale: it
+// has moved counters and not committed yet. On SQLite it holds the writers'
+// lock file as a till does.
+class OtherTill {
+ public:
+  explicit OtherTill(const kvt::test::TempDatabase& db) : settings_(db.settings()) {
+    if (db.folder().empty()) {
+      pg_ = PQconnectdb(settings_.connInfo.c_str());
+      Exec("SET search_path TO " + settings_.schema);
+    } else {
+      sqlite3_open(settings_.dataPath.c_str(), &lite_);
+      lock_ = ::open((settings_.dataPath + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    }
+  }
+  ~OtherTill() {
+    sqlite3_close(lite_);
+    if (lock_ >= 0) ::close(lock_);
+    if (pg_) PQfinish(pg_);
+  }
+  bool Begin(const std::string& moves) {
+    if (lite_ && ::flock(lock_, LOCK_EX) != 0) return false;
+    return Exec(pg_ ? "BEGIN" : "BEGIN IMMEDIATE") && Exec(moves);
+  }
+  // Once the other session waits for a row this till holds (PostgreSQL; on
+  // SQLite after a moment, for it to reach the lock file).
+  bool CommitWhenWaitedFor() {
+    for (int i = 0;
+         i < 500 && !(lite_ ? i == 20 : Exec("SELECT 1 FROM pg_locks WHERE NOT granted")); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    bool ok = Exec("COMMIT");
+    if (lite_) ::flock(lock_, LOCK_UN);
+    return ok;
+  }
+
+ private:
+  // True when the statement ran (PostgreSQL: and returned a row, for a query).
+  bool Exec(const std::string& sql) {
+    if (lite_) return sqlite3_exec(lite_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    PGresult* r = PQexec(pg_, sql.c_str());
+    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQntuples(r) > 0;
+    PQclear(r);
+    return ok;
+  }
+  KVTConnectionSettings settings_;
+  sqlite3* lite_ = nullptr;
+  int lock_ = -1;
+  PGconn* pg_ = nullptr;
+};
+
+TEST_P(SaleNumbers,
+       ASaleWaitsForTheCountersAnotherTillHoldsAndTakesTheNextOnesWithoutStartingOver) {
+  // clang-format off
+  struct Case { const char* held; const char* moves; const char* number; const char* link; } cases[] = {
+      {"number", "UPDATE KVTCOM13 SET NEXTSLNUM = '7002'", "7002", "501A"},
+      {"link",   "UPDATE KVTPOS10 SET NEXTSLLNK = '502'",  "7001", "502A"},
+      {"both",   "UPDATE KVTPOS10 SET NEXTSLLNK = '502'; UPDATE KVTCOM13 SET NEXTSLNUM = '7002'",
+                 "7002", "502A"},
+  };
+  // clang-format on
+  Exec("UPDATE KVTPOS10 SET USESTNSNUM = 'T'");
+  AddStock("HX", "10");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.held);
+    Exec("UPDATE KVTCOM13 SET NEXTSLNUM = '7001'");
+    Exec("UPDATE KVTPOS10 SET NEXTSLLNK = '501'");
+    Exec("DELETE FROM KVTPOS1");
+    NewSale();
+    lines = {SoldLine("HX", "1", "2.50", "2.50")};
+    OtherTill other(db().temp());
+    ASSERT_TRUE(other.Begin(c.moves));
+    const kvt::sale::CounterContention before = kvt::sale::Contention();
+    bool saved = false;
+    std::thread till([&] { saved = Save(); });
+    EXPECT_TRUE(other.CommitWhenWaitedFor());
+    till.join();
+    ASSERT_TRUE(saved) << Notices()[0];
+    EXPECT_EQ(header.invoiceNum, c.number);
+    EXPECT_EQ(header.invoiceLnk, c.link);
+    EXPECT_EQ(kvt::sale::Contention().lost, before.lost);
+    EXPECT_EQ(kvt::sale::Contention().startedOver, before.startedOver);
+  }
 }
 
 KVT_ON_BOTH_BACKENDS(SaleNumbers);
