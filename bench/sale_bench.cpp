@@ -10,13 +10,18 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "bench/bigstore.h"
 #include "bench/till.h"
 #include "payment/pos2.h"
 #include "platform/forms/preview.h"
+#include "platform/sql/kvtsqladmin.h"
 #include "sale/pos1.h"
 #include "shell/globals.h"
 #include "shell/screens.h"
@@ -29,6 +34,15 @@ using Clock = std::chrono::steady_clock;
 std::map<Target, double>& SaveMeans() {
   static std::map<Target, double> means;
   return means;
+}
+
+// One untimed sale's statements by phase, in the order the phases ran:
+// what each target sends outside SaveOrder (the save's own are in the
+// completion phase between its BEGIN and COMMIT).
+using Phases = std::vector<std::pair<std::string, std::vector<std::string>>>;
+std::map<std::string, Phases>& Traces() {
+  static std::map<std::string, Phases> traces;
+  return traces;
 }
 
 // The sale bench's till: receipts to the preview window, no pause after a sale.
@@ -72,18 +86,56 @@ void WholeSale(benchmark::State& state, Target target) {
   Till till;
   if (!till.ok()) return state.SkipWithError("the sale window did not open");
   PVpos2Dlg* pay = till.pay;
-  double total = 0;
+  auto rest = [pay] {
+    std::string r = pay->Data.AMTREMAIN;
+    std::erase_if(r, [](char c) { return c == '$' || c == ','; });
+    return r;
+  };
+  // Untimed: one sale with its statements recorded phase by phase.
+  Phases& phases = Traces()[target == Target::Sqlite ? "SQLite" : "PostgreSQL"];
+  phases.clear();
+  auto phase = [&phases](const char* name, auto&& keys) {
+    phases.emplace_back(name, std::vector<std::string>{});
+    KVTSqlTraceStatements(&phases.back().second);
+    keys();
+    KVTSqlTraceStatements(nullptr);
+  };
+  phase("ten keyed lines", [&] {
+    till.KeyLines(10);
+    till.user.Run();
+  });
+  phase("payment screen and first tender", [&] {
+    till.user.Key("F10").Key("Enter").Type("1.00").Key("Enter");
+    till.user.Run();
+  });
+  phase("second tender typed", [&] {
+    till.user.Key("Enter").Type(rest());
+    till.user.Run();
+  });
+  phase("completion and next sale's set-up", [&] {
+    till.user.Key("Enter");
+    till.user.Run();
+  });
+  KVTClearPreviewedDocuments();
+  double total = 0, lines = 0, tenders = 0, completion = 0;
   for (auto _ : state) {
     KVTClearPreviewedDocuments();
     auto start = Clock::now();
     till.KeyLines(10);
+    till.user.Run();
+    auto keyed = Clock::now();
     till.user.Key("F10").Key("Enter").Type("1.00").Key("Enter");
     till.user.Run();
-    std::string rest = pay->Data.AMTREMAIN;
-    std::erase_if(rest, [](char c) { return c == '$' || c == ','; });
-    till.user.Key("Enter").Type(rest).Key("Enter");
+    till.user.Key("Enter").Type(rest());
     till.user.Run();
-    double t = std::chrono::duration<double>(Clock::now() - start).count();
+    auto tendered = Clock::now();
+    till.user.Key("Enter");
+    till.user.Run();
+    auto done = Clock::now();
+    double t = std::chrono::duration<double>(done - start).count();
+    lines += std::chrono::duration<double>(keyed - start).count();
+    tenders += std::chrono::duration<double>(tendered - keyed).count();
+    completion += std::chrono::duration<double>(done - tendered).count();
     state.SetIterationTime(t);
     total += t;
     if (KVTPreviewedDocuments().size() != 1 || till.tabs->GetSelectedTab() != 0 ||
@@ -93,6 +145,11 @@ void WholeSale(benchmark::State& state, Target target) {
   if (state.iterations() == 0) return;
   const double mean = total / state.iterations();
   state.counters["sales_per_s"] = 1 / mean;
+  // Where a sale's time goes (ms): the keyed lines, the payment tab with
+  // the tenders up to the last Enter, and completion with the next sale.
+  state.counters["lines_ms"] = lines * 1e3 / state.iterations();
+  state.counters["tenders_ms"] = tenders * 1e3 / state.iterations();
+  state.counters["completion_ms"] = completion * 1e3 / state.iterations();
   if (SaveMeans().count(target)) state.counters["x_save"] = mean / SaveMeans()[target];
   KVTClearPreviewedDocuments();
 }
@@ -121,6 +178,16 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  for (const auto& [name, phases] : Traces()) {
+    std::printf("\n%s: round trips of one sale by phase\n", name.c_str());
+    for (const auto& [phase, log] : phases) {
+      std::size_t trips = 0;
+      for (const std::string& sql : log) trips += sql.rfind("+ ", 0) != 0;
+      std::printf("  %-36s %3zu round trips (%zu statements)\n", phase.c_str(), trips, log.size());
+      if (std::getenv("KVT_BENCH_TRACE"))
+        for (const std::string& sql : log) std::printf("      %.160s\n", sql.c_str());
+    }
+  }
   kvt::bench::ForgetBigStores();  // removes the temporary databases
   return 0;
 }

@@ -1,7 +1,10 @@
 #include "payment/complete.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "platform/sql/query.h"
 
@@ -36,23 +39,41 @@ bool PrintsInvoice(const char* recToInvPtr, const char* chargeAmt, const char* c
 
 bool SignatureWanted(const std::string& custRef, bool* wanted, std::string* error) {
   *wanted = false;
-  kvt::sql::Result store = kvt::sql::Run("SELECT CFGSIGN FROM KVTPOS10");
-  if (!store.ok()) {
-    *error = store.error();
-    return false;
+  // Both switches in one round trip: the customer's is only looked at when
+  // the store's is not on.
+  kvt::sql::Query storeQuery("SELECT CFGSIGN FROM KVTPOS10");
+  kvt::sql::Query customerQuery("SELECT CFGSIGN FROM KVTAR51 WHERE REFERENCE = ?");
+  kvt::sql::Pipeline pipe;
+  const std::size_t storeAt = pipe.Add(storeQuery, {});
+  const std::size_t customerAt = pipe.Add(customerQuery, {kvt::sql::Text(custRef)});
+  pipe.Send();
+  for (std::size_t at : {storeAt, customerAt}) {
+    kvt::sql::Result r = pipe.Answer(at);
+    if (!r.ok()) {
+      *error = r.error();
+      return false;
+    }
+    if (r.found() == kvt::sql::Found::Yes && r.first()["CFGSIGN"] == "T") {
+      *wanted = true;
+      return true;
+    }
   }
-  if (store.found() == kvt::sql::Found::Yes && store.first()["CFGSIGN"] == "T") {
-    *wanted = true;
-    return true;
-  }
-  kvt::sql::Result customer =
-      kvt::sql::Run("SELECT CFGSIGN FROM KVTAR51 WHERE REFERENCE = ?", {kvt::sql::Text(custRef)});
-  if (!customer.ok()) {
-    *error = customer.error();
-    return false;
-  }
-  *wanted = customer.found() == kvt::sql::Found::Yes && customer.first()["CFGSIGN"] == "T";
   return true;
+}
+
+std::vector<TaxDetailRow> TaxDetail(const CodeTexts& taxRows, const CodeTexts& descriptions) {
+  std::map<std::string, double> sums;
+  for (const auto& [code, amount] : taxRows) sums[code] += std::atof(amount.c_str());
+  std::set<std::pair<std::string, std::string>> named(descriptions.begin(), descriptions.end());
+  std::vector<TaxDetailRow> rows;
+  for (const auto& [code, description] : named) {
+    auto sum = sums.find(code);
+    if (sum == sums.end()) continue;
+    char amount[64];
+    std::snprintf(amount, sizeof amount, "%.2f", sum->second);
+    rows.push_back({description + " Total : ", amount});
+  }
+  return rows;
 }
 
 std::string HiddenCardNumber(const std::string& number) {

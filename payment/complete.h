@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kvt::payment {
 
@@ -28,6 +30,19 @@ bool PrintsInvoice(const char* recToInvPtr, const char* chargeAmt, const char* c
 // (KVTPOS10's CFGSIGN "T"), or else this customer (KVTAR51's CFGSIGN "T").
 // False with the database's message in `error` when a look-up failed.
 bool SignatureWanted(const std::string& custRef, bool* wanted, std::string* error);
+
+// One row of the payment panel's tax detail: "<description> Total : " and
+// the amount in "%.2f".
+struct TaxDetailRow {
+  std::string label;
+  std::string amount;
+};
+// The sale's tax rows (code, amount text; a blank amount counts 0) summed
+// per code, one row for each description the code has in the tax table
+// (code, description), by code then description; a code the table lacks
+// is left out.
+using CodeTexts = std::vector<std::pair<std::string, std::string>>;
+std::vector<TaxDetailRow> TaxDetail(const CodeTexts& taxRows, const CodeTexts& descriptions);
 
 // The card number as kept once the receipts are printed: every character
 // "*".

@@ -154,6 +154,8 @@ void PVpos2Dlg::InitForm() {
   d.DISCOUNT[0] = d.TENDERED[0] = '\0';
   d.RECNO = 0;
   PaymentEntered = EnteringPayment = SaleComplete = ReturnSale = 0;
+  features_.clear();
+  knownCustomerRef_.clear();
   bSignature = bEnteringMixedPOA = bMadeMixedPOA = false;
   szSaveCustRef[0] = szCustName[0] = szExpDate[0] = '\0';
   PymtFormIndex = '1';
@@ -698,7 +700,7 @@ bool PVpos2Dlg::TotalPayments(const char* amount, char form) {
   config.enterDecimals = !Is(CFG_ENTERDECIMALSONPAYMENT, "F");
   config.allowPoaCC = Is(CFG_ALLOWPOACC, "T");
   config.allowPoaGC = Is(CFG_ALLOWPOAGC, "T");
-  config.showAmountDue = KVTFeatureOn("9333");
+  config.showAmountDue = Feature("9333");
   config.totalFormat = TOTAL_FORMAT;
   config.currencyFormat = CURRENCY_FORMAT;
   pay::TenderTotals totals(config, Due(), Columns());
@@ -712,6 +714,18 @@ bool PVpos2Dlg::TotalPayments(const char* amount, char form) {
   const std::string ref = Data.CUSTREF;
   if (!ref.empty() && ref != TenderDefaultCustomer(form)) Put(szSaveCustRef, ref);
   return r.terminal;
+}
+
+bool PVpos2Dlg::Feature(const char* feature) {
+  const std::string name = feature;
+  if (auto known = features_.find(name); known != features_.end()) return known->second;
+  kvt::sql::Result r =
+      kvt::sql::Run("SELECT FEATURE FROM KVTCOM20 WHERE FEATURE = ?", {kvt::sql::Text(name)});
+  if (r.found() == kvt::sql::Found::Failed) {
+    KVTShowReadError(Handle(), "The feature switch " + name + " (KVTCOM20)", r.error());
+    return false;
+  }
+  return features_[name] = r.found() == kvt::sql::Found::Yes;
 }
 
 void PVpos2Dlg::PanelRow(int row, const std::string& label, const std::string& value) {
@@ -757,23 +771,16 @@ void PVpos2Dlg::DisplayTotals() {
   bool detailed = false;
   if (Is(CFG_DISPLAYTAXDETAIL, "T")) {
     if (!taxes_) taxes_ = std::make_unique<KVTPaymentTaxes>(*s, *this);
-    if (taxes_->SaveTmpTaxes()) {
-      Put(szChgTaxRunId, taxes_->szChgTaxRunId);
-      kvt::sql::Result rows = kvt::sql::Run(
-          "SELECT TMPPOS3.TAXCODE,KVTAR19.DESCRIPT,SUM(NUMVAL(TMPPOS3.TAXAMT)) AS TAXAMT FROM "
-          "TMPPOS3, KVTAR19 WHERE TMPPOS3.RUNID = ? AND TMPPOS3.TAXCODE=KVTAR19.TAXCODE GROUP "
-          "BY TMPPOS3.TAXCODE, KVTAR19.DESCRIPT",
-          {kvt::sql::Text(szChgTaxRunId)});
-      if (!rows.ok()) KVTShowReadError(Handle(), "The taxes of this sale", rows.error());
-      const int shown[] = {pay::kRowD, pay::kTax2, pay::kTax3, pay::kTax4, pay::kTax5, pay::kTax6};
-      int n = 0;
-      for (const kvt::sql::Row& row : rows.rows()) {
-        if (n == 6) break;
-        PanelRow(shown[n++], row["DESCRIPT"] + " Total : ", Fmt("%.2f", row.Num("TAXAMT")));
-      }
-      detailed = n > 0;
-      taxes_->DeleteTMPPOS3(szChgTaxRunId);
+    std::vector<kvt::payment::TaxDetailRow> rows;
+    std::string error;
+    if (!taxes_->Detail(&rows, &error)) KVTShowReadError(Handle(), "The taxes of this sale", error);
+    const int shown[] = {pay::kRowD, pay::kTax2, pay::kTax3, pay::kTax4, pay::kTax5, pay::kTax6};
+    int n = 0;
+    for (const kvt::payment::TaxDetailRow& row : rows) {
+      if (n == 6) break;
+      PanelRow(shown[n++], row.label, row.amount);
     }
+    detailed = n > 0;
   }
   if (!detailed) PanelRow(pay::kRowD, "Tax Total : ", Fmt(CURRENCY_FORMAT, Num(d.TAXTOTAL)));
   PanelRow(pay::kRowE, "Total : ", Fmt(CURRENCY_FORMAT, Num(d.TOTAL)));

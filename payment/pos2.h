@@ -6,6 +6,7 @@
 // payment/pos2b.cpp.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -244,4 +245,11 @@ class PVpos2Dlg : public KVTPropertyPage {
   bool customerRefused_ = false;
   // The discount of this payment on account was asked already.
   bool discountAsked_ = false;
+  // What the tenders of this visit to the tab have read already, kept until
+  // the tab is entered again (a later sale reads them afresh): feature
+  // switches, and the last customer found active by reference.
+  bool Feature(const char* feature);
+  std::map<std::string, bool> features_;
+  std::string knownCustomerRef_;
+  kvt::sql::Result knownCustomer_;
 };

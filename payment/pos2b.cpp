@@ -47,7 +47,7 @@ bool PVpos2Dlg::CustomerEntered() {
     checker_->VerifyRequiredFields();
     return false;
   }
-  if (ref[0] == '%' && KVTFeatureOn("21516")) ref = pay::SwipedCustomerRef(ref);
+  if (ref[0] == '%' && Feature("21516")) ref = pay::SwipedCustomerRef(ref);
   Put(Data.CUSTREF, ref);
   DoAppToScr(IDC_CUSTREF);
   if (Is(CFG_ALLOWCUSTSEARCH, "T")) {
@@ -91,9 +91,18 @@ bool PVpos2Dlg::LoadCustomer(const char* reference) {
     FocusFormList();
     return false;
   };
-  sql::Result found = sql::Run(
-      "SELECT REFERENCE, NAME, TAXEXEMPT FROM KVTAR50 WHERE REFERENCE = ? AND ISACTIVE = 0",
-      {sql::Text(reference ? reference : "")});
+  const std::string wanted = reference ? reference : "";
+  sql::Result found =
+      !knownCustomerRef_.empty() && wanted == knownCustomerRef_
+          ? knownCustomer_
+          : sql::Run(
+                "SELECT REFERENCE, NAME, TAXEXEMPT FROM KVTAR50 WHERE REFERENCE = ? AND "
+                "ISACTIVE = 0",
+                {sql::Text(wanted)});
+  if (found.found() == sql::Found::Yes) {
+    knownCustomerRef_ = wanted;
+    knownCustomer_ = found;
+  }
   if (found.found() == sql::Found::Failed) {
     KVTShowReadError(Handle(), "The customer", found.error());
     return refuse();
@@ -156,7 +165,7 @@ bool PVpos2Dlg::LoadCustomer(const char* reference) {
       if (checker_->ExceededCreditLimit(Data.CUSTREF, Data.AMTREMAIN)) return refuse();
     }
     UnprotectField(IDC_CUSTNAME);
-    const bool custom = KVTFeatureOn("9333");
+    const bool custom = Feature("9333");
     if (poa || (custom && form == '5')) {
       if (poa) ShowComments(true);
       if (Is(CFG_ALLOWVIEWCUSTOMERBALANCE, "T")) ShowCustomerInformation(true, Data.CUSTREF);
@@ -186,7 +195,7 @@ bool PVpos2Dlg::LoadCustomer(const char* reference) {
 
 void PVpos2Dlg::GetCustomerBalance(const char* reference, double* firstNote, double* lastNote) {
   *firstNote = *lastNote = 0;
-  if (!KVTFeatureOn("9333")) return;
+  if (!Feature("9333")) return;
   sql::Result kind = sql::Run("SELECT OPENBALFWD FROM KVTAR51", {});
   if (kind.found() != sql::Found::Yes || kind.first()["OPENBALFWD"] != "B") return;
   pay::AgedBalance b;
@@ -241,7 +250,7 @@ void PVpos2Dlg::ShowCustomerInformation(bool show, const char* reference) {
   SetFieldText(IDC_CUSTAMOUNTS, money(c.currentDue) + "\n" + money(c.pastDue) + "\n" +
                                     money(std::atof(c.creditLimit.c_str())) + "\n" +
                                     money(c.balanceDue));
-  if (PayOnAcct() && !KVTFeatureOn("9333")) SetFieldVar(IDC_AMOUNT, money(c.balanceDue).c_str());
+  if (PayOnAcct() && !Feature("9333")) SetFieldVar(IDC_AMOUNT, money(c.balanceDue).c_str());
 }
 
 namespace {

@@ -30,6 +30,7 @@ const char kSqlInsertRow[] =
     "(?,?,?,?,?,?,?)";
 const char kSqlDeleteRun[] = "DELETE FROM TMPPOS3 WHERE RUNID = ?";
 const char kSqlDeleteCode[] = "DELETE FROM TMPPOS3 WHERE RUNID = ? AND TAXCODE = ?";
+const char kSqlDescriptions[] = "SELECT TAXCODE,DESCRIPT FROM KVTAR19 WHERE TAXCODE IN ('%s')";
 const char kSqlRunRows[] =
     "SELECT TAXCODE,TAXRATE,MAXTAXAMT,TAXAMT,ITEMLNK,RECNO FROM TMPPOS3 WHERE RUNID = ?";
 
@@ -429,6 +430,35 @@ bool KVTPaymentTaxes::SaveTmpTaxes() {
   }
   if (!unit.Commit()) return fail(unit.error());
   KVTsprintf(szChgTaxRunId, "%s", runId.c_str());
+  return true;
+}
+
+bool KVTPaymentTaxes::Detail(std::vector<kvt::payment::TaxDetailRow>* rows, std::string* error) {
+  rows->clear();
+  TDataTbl& tax = sale_.TaxGrid();
+  kvt::payment::CodeTexts amounts;
+  std::vector<sql::Value> codes;
+  std::string marks;
+  for (int t = 0; t < tax.GetRowCount(); ++t) {
+    const std::string code = tax.GetCell(TAXCOL_CODE, t);
+    amounts.emplace_back(code, tax.GetCell(TAXCOL_AMOUNT, t));
+    if (std::none_of(codes.begin(), codes.end(),
+                     [&code](const sql::Value& v) { return v.text == code; })) {
+      codes.push_back(sql::Text(code));
+      marks += marks.empty() ? "?" : ",?";
+    }
+  }
+  if (codes.empty()) return true;
+  std::string text = kSqlDescriptions;
+  text.replace(text.find("'%s'"), 4, marks);  // the list of codes: one "?" a code
+  sql::Result found = sql::Run(text, codes);
+  if (!found.ok()) {
+    *error = found.error();
+    return false;
+  }
+  kvt::payment::CodeTexts names;
+  for (const sql::Row& r : found.rows()) names.emplace_back(r["TAXCODE"], r["DESCRIPT"]);
+  *rows = kvt::payment::TaxDetail(amounts, names);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "payment/complete.h"
 #include "platform/forms/forms.h"
 #include "platform/sql/query.h"
 
@@ -131,6 +132,10 @@ class KVTPaymentTaxes {
                                  const char* maxTax, const char* taxAmt, const char* itemLink,
                                  const char* recno);
   kvt::sql::Result DeleteTMPPOS3(const char* runId);
+  // The payment panel's tax detail of the tax grid as it stands, with the
+  // codes' descriptions read in one look-up (no work rows: the sale holds
+  // its taxes). False with the database's message when the look-up failed.
+  bool Detail(std::vector<kvt::payment::TaxDetailRow>* rows, std::string* error);
 
  private:
   PVpos1Dlg& sale_;

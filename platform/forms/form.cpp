@@ -85,6 +85,7 @@ bool KVTFieldDecl::Focusable() const {
     case KVTFieldKind::Help:
     case KVTFieldKind::Group:
     case KVTFieldKind::Gauge:
+    case KVTFieldKind::Sketch:
       return false;
     default:
       return tabStop;
@@ -161,6 +162,12 @@ KVTFieldDecl& KVTFormDecl::Button(int id, const std::string& label, int x, int y
 
 KVTFieldDecl& KVTFormDecl::Label(int id, const std::string& text, int x, int y, int w) {
   fields.push_back(Make(id, KVTFieldKind::Label, text, x, y, w, {}));
+  return fields.back();
+}
+
+KVTFieldDecl& KVTFormDecl::Sketch(int id, int x, int y, int w, int h) {
+  fields.push_back(Make(id, KVTFieldKind::Sketch, "", x, y, w, {}));
+  fields.back().height = h;
   return fields.back();
 }
 

@@ -74,6 +74,7 @@ enum class KVTFieldKind {
   Group,   // a titled frame around other fields (drawn only)
   Grid,    // a TDataTbl
   Gauge,   // a progress bar filled from its low to its high value (SetGaugeRange)
+  Sketch,  // a drawing pad: its text is the strokes drawn with the mouse (platform/forms/sketch.h)
 };
 
 enum class KVTAlign { Left, Right, Center };
@@ -231,6 +232,9 @@ struct KVT_EXPORT KVTFormDecl {
   KVTFieldDecl& Grid(int id, int x, int y, int rows);
   // A gauge whose bar is `width` characters (its text adds the percentage).
   KVTFieldDecl& Gauge(int id, int x, int y, int width);
+  // A drawing pad of `width` characters by `height` lines: 8 by 16 of its
+  // pixels a cell, in which its strokes are kept.
+  KVTFieldDecl& Sketch(int id, int x, int y, int width, int height);
 
   const KVTFieldDecl* Find(int id) const;
 };

@@ -176,6 +176,14 @@ bool KVTForms::DoubleClickRow(int gridId, int row) {
   return ok;
 }
 
+bool KVTForms::Draw(int id, const std::string& stroke) {
+  KVTScreen* screen = ActiveScreen();
+  if (!screen) return false;
+  bool ok = screen->UserDraw(id, stroke);
+  Idle();
+  return ok;
+}
+
 void KVTForms::Idle() {
   PumpWaitingMessages();
   if (busy_ == 0) Flush();

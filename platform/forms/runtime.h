@@ -66,6 +66,8 @@ class KVT_EXPORT KVTForms {
   bool ClickRow(int gridId, int row);
   // A double click on a row: the click, then the screen's double-click handler.
   bool DoubleClickRow(int gridId, int row);
+  // A stroke drawn with the mouse on drawing pad `id` (KVTScreen::UserDraw).
+  bool Draw(int id, const std::string& stroke);
   // The user picked tab `index` of `tabs` with the mouse: as Ctrl+Tab picks
   // the next one. False when the tab is disabled or unknown, or the tab
   // window is not in the active frame or a modal dialog takes the input.

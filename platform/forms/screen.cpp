@@ -435,7 +435,7 @@ bool KVTScreen::KVTSetFieldFocus(int id) {
   const KVTFieldState* s = State(id);
   if (!s->visible || !s->enabled || f->kind == KVTFieldKind::Label ||
       f->kind == KVTFieldKind::Help || f->kind == KVTFieldKind::Group ||
-      f->kind == KVTFieldKind::Gauge)
+      f->kind == KVTFieldKind::Gauge || f->kind == KVTFieldKind::Sketch)
     return false;
   ChangeFocus(id);
   return true;
@@ -787,6 +787,17 @@ bool KVTScreen::UserSelectItem(int id, int index) {
   if (focus_ != id) ChangeFocus(id);
   SetListSelection(id, index);
   Fire(onChange_, id);
+  return true;
+}
+
+bool KVTScreen::UserDraw(int id, const std::string& stroke) {
+  const KVTFieldDecl* f = Decl(id);
+  KVTFieldState* s = State(id);
+  if (closing_ || !f || f->kind != KVTFieldKind::Sketch || !s->visible || !s->enabled ||
+      s->protect || stroke.empty())
+    return false;
+  s->text += (s->text.empty() ? "" : ";") + stroke;
+  Changed();
   return true;
 }
 

@@ -181,6 +181,9 @@ class KVT_EXPORT KVTScreen : public KVTWindowObject {
   bool UserSelectItem(int id, int index);
   bool UserClickRow(int gridId, int row);
   bool UserDoubleClickRow(int gridId, int row);
+  // A stroke drawn on a drawing pad ("x,y x,y ..." in the pad's pixels),
+  // added to its strokes.
+  bool UserDraw(int id, const std::string& stroke);
   // The id of the visible button (or check box or radio button) whose
   // caption reads `caption`, ignoring "&" and case; 0 when none.
   int FindButton(const std::string& caption) const;

@@ -11,6 +11,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/msgbox.h"
+#include "platform/forms/sketch.h"
 #include "platform/win/folders.h"
 #include "platform/win/module.h"
 
@@ -23,25 +24,31 @@ int NotAvailable(const char* assembly, const char* formType, HWND parent) {
   return 0;
 }
 
-// The signature pad: the customer's mark (typed, as a pad would draw it)
-// kept beside the sale in ".\POSSign" as "<sale link>.sig", with the sale's
-// number, store and till from the data text "link,number,store,till".
+// The signature pad: the customer's mark kept beside the sale in
+// ".\POSSign" as "<sale link>.sig", with the sale's number, store and till
+// from the data text "link,number,store,till". The mark is drawn with the
+// mouse on the pad (kept as the picture "<sale link>.png", named in the
+// .sig) where the front end has a mouse, or typed.
 struct SignatureData {
   char MARK[61];
 };
 
 class SignaturePad : public PVDialog {
  public:
-  enum : int { IDC_MARK = 101 };
+  enum : int { IDC_MARK = 101, IDC_PAD = 102, IDC_CLEAR = 103 };
+  static constexpr int kPadColumns = 60, kPadLines = 6;
   SignaturePad(HWND parent, std::string data) : PVDialog(parent, Form()), data_(std::move(data)) {
     SetTransferBuffer(&Data);
+    OnCommand(IDC_CLEAR, [this] { SetFieldText(IDC_PAD, ""); });
   }
   static const KVTFormDecl& Form() {
     static const KVTFormDecl form = [] {
-      KVTFormDecl f("KVSignaturePad", "Kovatel Point of Sale Signature Pad", 64, 7);
+      KVTFormDecl f("KVSignaturePad", "Kovatel Point of Sale Signature Pad", 64, 14);
       f.Label(0, "Please sign below, then press Accept.", 2, 1, 50);
-      f.Edit(IDC_MARK, "Signature : ", 14, 3, 40, KVT_BIND(SignatureData, MARK));
-      f.Button(IDOK, "&Accept", 24, 5);
+      f.Sketch(IDC_PAD, 2, 2, kPadColumns, kPadLines);
+      f.Edit(IDC_MARK, "Or type it : ", 14, 9, 40, KVT_BIND(SignatureData, MARK));
+      f.Button(IDOK, "&Accept", 18, 11);
+      f.Button(IDC_CLEAR, "C&lear", 34, 11);
       return f;
     }();
     return form;
@@ -51,7 +58,9 @@ class SignaturePad : public PVDialog {
  protected:
   void CmOk() override {
     DoScrToApp();
-    if (!Data.MARK[0]) {
+    const std::string strokes = GetFieldText(IDC_PAD);
+    const bool drawn = !KVTSketchStrokes(strokes).empty();
+    if (!drawn && !Data.MARK[0]) {
       MessageBox("A signature is required.", "Signature Pad", MB_OK | MB_ICONEXCLAMATION);
       KVTSetFieldFocus(IDC_MARK);
       return;
@@ -64,8 +73,15 @@ class SignaturePad : public PVDialog {
                  "Signature Pad", MB_OK | MB_ICONSTOP);
       return;
     }
+    const std::string picture = link + ".png";
+    if (drawn && !KVTWriteSketchPng(strokes, kPadColumns * kSketchCellWidth,
+                                    kPadLines * kSketchCellHeight, "POSSign/" + picture, &error)) {
+      MessageBox(("The signature could not be kept: " + error).c_str(), "Signature Pad",
+                 MB_OK | MB_ICONSTOP);
+      return;
+    }
     std::ofstream out("POSSign/" + link + ".sig", std::ios::trunc);
-    out << data_ << "\n" << Data.MARK << "\n";
+    out << data_ << "\n" << (drawn ? picture : std::string(Data.MARK)) << "\n";
     if (!out.flush()) {
       MessageBox("The signature could not be kept.", "Signature Pad", MB_OK | MB_ICONSTOP);
       return;

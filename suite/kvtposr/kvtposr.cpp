@@ -70,12 +70,10 @@ const char* const kTenderColumns =
     "CASHAMT, CHECKAMT, CREDITAMT, CHARGEAMT, FDSTMPAMT, GFTCRDAMT, FPAMT, CASHPAY, CHECKPAY, "
     "CREDITPAY";
 
-bool ReadStore(HWND owner, const std::string& ref, Address* store) {
-  sql::Result r = sql::Run(
-      "SELECT NAME, ADDRESS1, ADDRESS2, CITY, STATE, ZIPCODE, PHONE FROM KVTCOM13 WHERE "
-      "REFERENCE = ?",
-      {sql::Text(ref)});
-  if (!Read(owner, r, "The store (KVTCOM13)")) return false;
+const char kStoreColumns[] =
+    "SELECT NAME, ADDRESS1, ADDRESS2, CITY, STATE, ZIPCODE, PHONE FROM KVTCOM13";
+
+void FillStore(const std::string& ref, const sql::Result& r, Address* store) {
   store->ref = ref;
   store->name = ref;
   if (r.found() == sql::Found::Yes) {
@@ -84,17 +82,42 @@ bool ReadStore(HWND owner, const std::string& ref, Address* store) {
               s["CITY"], s["STATE"], s["ZIPCODE"],  s["PHONE"]};
     if (store->name.empty()) store->name = ref;
   }
+}
+
+bool ReadStore(HWND owner, const std::string& ref, Address* store) {
+  sql::Result r = sql::Run(std::string(kStoreColumns) + " WHERE REFERENCE = ?", {sql::Text(ref)});
+  if (!Read(owner, r, "The store (KVTCOM13)")) return false;
+  FillStore(ref, r, store);
   return true;
 }
 
-// The sale of `link` with its lines, taxes and customer, and its store.
+// The sale of `link` with its lines, taxes and customer, and its store: all
+// five read in one round trip, the store and the customer by the header's
+// references.
 bool ReadSale(HWND owner, const std::string& link, Sale* sale, Address* store) {
-  sql::Result r = sql::Run(
-      std::string("SELECT INVOICENUM, INVDATE, SALETIME, TILLREF, SHIFT, SLSMAN, STORE, "
-                  "TRANSTYPE, STATUS, CUSTREF, CUSTNAME, PO, NONTAXAMT, TAXAMT, INVCTOTAL, "
-                  "AMTPAID, CHANGE, CHECKNUM, ") +
-          kTenderColumns + " FROM KVTPOS1 WHERE INVOICELNK = ?",
-      {sql::Text(link)});
+  auto byLink = [](const char* column) {
+    return "(SELECT " + std::string(column) + " FROM KVTPOS1 WHERE INVOICELNK = ?)";
+  };
+  sql::Query header(std::string("SELECT INVOICENUM, INVDATE, SALETIME, TILLREF, SHIFT, SLSMAN, "
+                                "STORE, TRANSTYPE, STATUS, CUSTREF, CUSTNAME, PO, NONTAXAMT, "
+                                "TAXAMT, INVCTOTAL, AMTPAID, CHANGE, CHECKNUM, ") +
+                    kTenderColumns + " FROM KVTPOS1 WHERE INVOICELNK = ?");
+  sql::Query storeQuery(std::string(kStoreColumns) + " WHERE REFERENCE = " + byLink("STORE"));
+  sql::Query customerQuery(
+      "SELECT NAME, ADDRESS1, ADDRESS2, CITY, STATE, ZIPCODE FROM KVTAR50 WHERE REFERENCE = " +
+      byLink("CUSTREF"));
+  sql::Query linesQuery(
+      "SELECT INVREF, DESCR, QTYORDERED, PRICE, ENTRYTOTAL FROM KVTPOS2 WHERE INVOICELNK = ? "
+      "ORDER BY RECNO");
+  sql::Query taxesQuery(
+      "SELECT TAXCODE, TAXAMT FROM KVTPOS3 WHERE INVOICELNK = ? ORDER BY TAXCODE, RECNO");
+  sql::Pipeline pipe;
+  const std::vector<sql::Value> byThis{sql::Text(link)};
+  const std::size_t at[] = {pipe.Add(header, byThis), pipe.Add(storeQuery, byThis),
+                            pipe.Add(customerQuery, byThis), pipe.Add(linesQuery, byThis),
+                            pipe.Add(taxesQuery, byThis)};
+  pipe.Send();
+  sql::Result r = pipe.Answer(at[0]);
   if (!Read(owner, r, "The sale (KVTPOS1)")) return false;
   if (r.found() == sql::Found::No) return Fail(owner, "Sale " + link + " was not found."), false;
   const sql::Row& h = r.first();
@@ -120,12 +143,12 @@ bool ReadSale(HWND owner, const std::string& link, Sale* sale, Address* store) {
   s.checkNum = h["CHECKNUM"];
   for (const auto& [name, column] : kTenders)
     if (Num(h, column) != 0) s.tenders.push_back({name, Num(h, column)});
-  if (!ReadStore(owner, h["STORE"], store)) return false;
+  const sql::Result storeRow = pipe.Answer(at[1]);
+  if (!Read(owner, storeRow, "The store (KVTCOM13)")) return false;
+  FillStore(h["STORE"], storeRow, store);
 
+  const sql::Result c = pipe.Answer(at[2]);
   if (!s.customer.ref.empty()) {
-    sql::Result c = sql::Run(
-        "SELECT NAME, ADDRESS1, ADDRESS2, CITY, STATE, ZIPCODE FROM KVTAR50 WHERE REFERENCE = ?",
-        {sql::Text(s.customer.ref)});
     if (!Read(owner, c, "The customer (KVTAR50)")) return false;
     if (c.found() == sql::Found::Yes) {
       const sql::Row& a = c.first();
@@ -137,16 +160,11 @@ bool ReadSale(HWND owner, const std::string& link, Sale* sale, Address* store) {
       s.customer.zip = a["ZIPCODE"];
     }
   }
-  sql::Result lines = sql::Run(
-      "SELECT INVREF, DESCR, QTYORDERED, PRICE, ENTRYTOTAL FROM KVTPOS2 WHERE INVOICELNK = ? "
-      "ORDER BY RECNO",
-      {sql::Text(link)});
+  const sql::Result lines = pipe.Answer(at[3]);
   if (!Read(owner, lines, "The sale's lines (KVTPOS2)")) return false;
   for (const sql::Row& l : lines.rows())
     s.lines.push_back({l["INVREF"], l["DESCR"], l["QTYORDERED"], l["PRICE"], l["ENTRYTOTAL"]});
-  sql::Result taxes =
-      sql::Run("SELECT TAXCODE, TAXAMT FROM KVTPOS3 WHERE INVOICELNK = ? ORDER BY TAXCODE, RECNO",
-               {sql::Text(link)});
+  const sql::Result taxes = pipe.Answer(at[4]);
   if (!Read(owner, taxes, "The sale's taxes (KVTPOS3)")) return false;
   for (const sql::Row& t : taxes.rows()) {
     if (s.taxes.empty() || s.taxes.back().first != t["TAXCODE"])

@@ -52,6 +52,31 @@ TEST(Completion, TheInvoicePrintsForChargesUnlessReceiptsAreInvoices) {
   EXPECT_FALSE(PrintsInvoice("F", "", ""));
 }
 
+std::string Shown(const CodeTexts& taxRows, const CodeTexts& names) {
+  std::string out;
+  for (const TaxDetailRow& r : TaxDetail(taxRows, names)) out += r.label + r.amount + "|";
+  return out;
+}
+
+TEST(Completion, TheTaxDetailSumsEachCodeUnderItsDescriptionsByCode) {
+  const CodeTexts names = {{"ST", "State"}, {"CO", "County"}, {"CI", "City"}};
+  struct Case {
+    CodeTexts rows;
+    const char* shown;
+  } cases[] = {
+      {{{"ST", "0.50"}, {"CO", "0.106"}, {"ST", "0.25"}},
+       "County Total : 0.11|State Total : 0.75|"},
+      {{{"ST", ""}, {"ST", "0.30"}}, "State Total : 0.30|"},
+      {{{"ST", ""}}, "State Total : 0.00|"},
+      {{{"XX", "1.00"}, {"CI", "-0.20"}}, "City Total : -0.20|"},
+      {{}, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Shown(c.rows, names), c.shown) << c.shown;
+  EXPECT_EQ(Shown({{"ST", "1.00"}}, {{"ST", "State"}, {"ST", "Old state"}, {"ST", "State"}}),
+            "Old state Total : 1.00|State Total : 1.00|")
+      << "one row a description, a repeated row once";
+}
+
 TEST(Completion, TheCardNumberIsHiddenWhole) {
   EXPECT_EQ(HiddenCardNumber("************5678"), "****************");
   EXPECT_EQ(HiddenCardNumber("12"), "**");

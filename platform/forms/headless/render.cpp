@@ -149,6 +149,14 @@ void DrawField(Canvas& cv, const KVTScreen& screen, const KVTFieldDecl& f, const
     case KVTFieldKind::Gauge:
       cv.Put(f.x, f.y, s.text);
       break;
+    case KVTFieldKind::Sketch: {
+      const std::size_t strokes =
+          s.text.empty()
+              ? 0
+              : 1 + static_cast<std::size_t>(std::count(s.text.begin(), s.text.end(), ';'));
+      cv.Put(f.x, f.y, "[drawing pad: " + std::to_string(strokes) + " strokes]");
+      break;
+    }
     case KVTFieldKind::Label:
     case KVTFieldKind::Help: {
       // A text of several lines (a report shown in a label) goes down the form.

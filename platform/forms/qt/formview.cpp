@@ -11,18 +11,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "platform/forms/dialogs.h"
 #include "platform/forms/frames.h"
 #include "platform/forms/qt/qtbackend.h"
 #include "platform/forms/runtime.h"
+#include "platform/forms/sketch.h"
 
 namespace {
 
@@ -104,6 +107,73 @@ bool MakeActive(KVTScreen* screen) {
   if (frame && forms.ModalDialogs().empty()) frame->SetFocus();
   return forms.ActiveScreen() == screen;
 }
+
+// A drawing pad: draws the strokes the runtime keeps (scaled from the pad's
+// own pixels to the widget's) and, while the mouse is held down, the stroke
+// under way, which goes to the runtime when the button is let go.
+class SketchPad : public QWidget {
+ public:
+  SketchPad(QWidget* parent, int padWidth, int padHeight, std::function<void(std::string)> drawn)
+      : QWidget(parent), padW_(padWidth), padH_(padHeight), drawn_(std::move(drawn)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::CrossCursor);
+  }
+  void SetStrokes(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    kept_ = KVTSketchStrokes(text);
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), isEnabled() ? Qt::white : palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    auto draw = [&](const KVTSketchStroke& s) {
+      QPolygonF line;
+      for (const auto& [x, y] : s) line << QPointF(x * sx(), y * sy());
+      if (line.size() == 1) line << line.front();
+      p.drawPolyline(line);
+    };
+    for (const KVTSketchStroke& s : kept_) draw(s);
+    if (!stroke_.empty()) draw(stroke_);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton) return;
+    stroke_.clear();
+    Add(e->position());
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (!(e->buttons() & Qt::LeftButton) || stroke_.empty()) return;
+    Add(e->position());
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton || stroke_.empty()) return;
+    Add(e->position());
+    const std::string stroke = KVTSketchText(stroke_);
+    stroke_.clear();
+    drawn_(stroke);
+  }
+
+ private:
+  double sx() const { return width() > 0 ? double(width()) / padW_ : 1; }
+  double sy() const { return height() > 0 ? double(height()) / padH_ : 1; }
+  void Add(QPointF at) {
+    const int x = std::clamp(static_cast<int>(at.x() / sx()), 0, padW_ - 1);
+    const int y = std::clamp(static_cast<int>(at.y() / sy()), 0, padH_ - 1);
+    if (stroke_.empty() || stroke_.back() != std::make_pair(x, y)) stroke_.emplace_back(x, y);
+    update();
+  }
+  int padW_, padH_;
+  std::function<void(std::string)> drawn_;
+  std::string text_;
+  std::vector<KVTSketchStroke> kept_;
+  KVTSketchStroke stroke_;
+};
 
 }  // namespace
 
@@ -334,6 +404,18 @@ void KVTFormView::Build() {
         field.widget = bar;
         break;
       }
+      case KVTFieldKind::Sketch: {
+        const int w = std::max(f.width, 1), h = std::max(f.height, 1);
+        auto* pad = new SketchPad(this, w * kSketchCellWidth, h * kSketchCellHeight,
+                                  [this, id](const std::string& stroke) {
+                                    if (screen_ && MakeActive(screen_))
+                                      KVTForms::Instance().Draw(id, stroke);
+                                    backend_->AfterInput();
+                                  });
+        Place(pad, px(f.x), py(f.y), w * cw_, h * lh_ - 4);
+        field.widget = pad;
+        break;
+      }
       case KVTFieldKind::Grid: {
         const TDataTbl* grid = screen_->Grid(id);
         auto* view = new QTableView(this);
@@ -533,6 +615,9 @@ void KVTFormView::SyncField(std::size_t i) {
     case KVTFieldKind::Group:
       static_cast<QGroupBox*>(w)->setTitle(Q(s.label));
       break;
+    case KVTFieldKind::Sketch:
+      static_cast<SketchPad*>(w)->SetStrokes(s.text);
+      break;
     case KVTFieldKind::Gauge: {
       auto* bar = static_cast<QProgressBar*>(w);
       bar->setRange(s.gaugeLow, s.gaugeHigh);
@@ -636,6 +721,7 @@ std::vector<std::string> KVTFormView::Check() const {
                              std::to_string(s.items.size()));
         break;
       case KVTFieldKind::Group:
+      case KVTFieldKind::Sketch:
         break;
       case KVTFieldKind::Gauge:
         if (auto* bar = dynamic_cast<QProgressBar*>(w);
