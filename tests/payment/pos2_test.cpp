@@ -72,6 +72,18 @@ class Payment : public kvt::test::TillTest {
     ASSERT_TRUE(sale);
   }
 
+  // Each case of a table starts on a fresh sale window.
+  void NextSale() {
+    KVTForms::Instance().CloseAll();
+    user.Reset();
+    sale = OpenSale();
+    ASSERT_TRUE(sale);
+  }
+  static Strings PreviewTitles() {
+    Strings titles;
+    for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
+    return titles;
+  }
   PVpos2Dlg* Pay() { return dynamic_cast<PVpos2Dlg*>(sale->TabWindow()->GetPage(1)); }
   // Rings up the items and totals the sale.
   void RingUp(const Strings& refs) {
@@ -139,14 +151,14 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
         "key Enter", "type 30", "key Enter"},
        "S|C|CASH|30.00|20.00||7.83|2231|42.17\n", {}},
       {"charged to an account within its limit", {"P2000", "Q2000"}, "T",
-       {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001", "key Enter", "key Enter"},
+       {"select 4", "key Enter", "type 1001", "key Enter", "key Enter"},
        "S|C|1001|||40.00|0.00||40.00\n", {}},
       {"over the limit, then cash", {"P2000", "Q2000", "P4217"}, "T",
-       {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001", "key Enter",
+       {"select 4", "key Enter", "type 1001", "key Enter",
         "key Enter", "type 90", "key Enter"},
        "S|C|CASH|90.00|||7.83||82.17\n", {overLimit}},
       {"an inactive customer is not found", {"P2000"}, "T",
-       {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1002", "key Enter", "type 1001", "key Enter",
+       {"select 4", "key Enter", "type 1002", "key Enter", "type 1001", "key Enter",
         "key Enter"},
        "S|C|1001|||20.00|0.00||20.00\n", {"Invalid Customer Reference."}},
       {"Esc before any tender voids", {"P2000"}, "T", {"key Esc"}, "S|V||0.00|||0.00||0.00\n", {}},
@@ -154,11 +166,8 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
   // clang-format on
   for (const PaidCase& c : cases) {
     SCOPED_TRACE(c.name);
-    KVTForms::Instance().CloseAll();
-    user.Reset();
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS1", {}).ok());
-    sale = OpenSale();
-    ASSERT_TRUE(sale);
+    NextSale();
     KVTSetSetting(CFG_ENTERDECIMALSONPAYMENT, c.enterDecimals);
     RingUp(c.items);
     ASSERT_EQ(sale->TabWindow()->GetSelectedTab(), 1);
@@ -263,7 +272,7 @@ TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
   KVTSetSetting(CFG_PASSWORDCREDITLIMITOVERRIDE, "T");
   KVTSetSetting(CFG_PASSWORD, "secret");
   RingUp({"P4217", "P2000"});
-  const Strings charge = {"key Down", "key Down", "key Down", "key Down", "key Enter", "type 1001"};
+  const Strings charge = {"select 4", "key Enter", "type 1001"};
   // A wrong password ends the tender, the right one charges.
   Steps(charge);
   Steps({"answer Yes", "key Enter", "type guess", "key Enter"});
@@ -278,8 +287,8 @@ TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
 TEST_P(Payment, ASwipedCustomerCardGivesItsReference) {
   Add("KVTCOM20", {{"FEATURE", "21516"}});
   RingUp({"P2000"});
-  Steps({"key Down", "key Down", "key Down", "key Down", "key Enter",
-         "type %B4000001234123456^CARD/SWIPED^2612", "key Enter", "key Enter"});
+  Steps({"select 4", "key Enter", "type %B4000001234123456^CARD/SWIPED^2612", "key Enter",
+         "key Enter"});
   EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "123456|Swiped Card|20.00\n");
 }
 
@@ -304,11 +313,10 @@ TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
   KVTSetSetting(CFG_ALLOWADDINGCUSTOMERS, "T");
   Add("KVTAR10", {{"NEXTCNUM", "2001"}, {"RECNO", "1"}});
   RingUp({"P2000"});
-  Steps({"key Down",      "key Down",  "key Down",   "key Down",          "key Enter",
-         "key F1",        "type Auto", "key Tab",    "type Nickel Farms", "key Tab",
-         "type 5 Elm St", "key Tab",   "key Tab",    "type Alden",        "key Tab",
-         "type KS",       "key Tab",   "type 67512", "key Tab",           "type 620-555-0101",
-         "key Tab",       "key Enter", "key Enter"});
+  Steps({"select 4",          "key Enter",         "key F1",        "type Auto", "key Tab",
+         "type Nickel Farms", "key Tab",           "type 5 Elm St", "key Tab",   "key Tab",
+         "type Alden",        "key Tab",           "type KS",       "key Tab",   "type 67512",
+         "key Tab",           "type 620-555-0101", "key Tab",       "key Enter", "key Enter"});
   EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "2001|Nickel Farms|20.00\n");
   EXPECT_EQ(db().Count("KVTAR51", "REFERENCE = '2001'"), 1);
   ExpectNoFailures();
@@ -326,7 +334,7 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
   } cases[] = {
       {"food stamps without eligible goods",
        "",
-       {"key Down", "key Down", "key Down", "key Down", "key Down", "key Down", "key Enter"},
+       {"select 6", "key Enter"},
        {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."},
        IDC_PYMTFORM},
       {"a bad check",
@@ -347,10 +355,7 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    KVTForms::Instance().CloseAll();
-    user.Reset();
-    sale = OpenSale();
-    ASSERT_TRUE(sale);
+    NextSale();
     const std::string setting = c.setting;
     KVTSetSetting(CFG_PROMPTCHECKACCTNUM, setting == "CKACT" ? "T" : "F");
     KVTSetSetting(CFG_PROMPTCCEXPDATE, setting == "CCEXP" ? "T" : "F");
@@ -416,8 +421,7 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
   });
   const Strings check5 = {"key Down",  "key Enter", "type 2231", "key Enter", "type 5",
                           "key Enter", "key Enter", "type 15",   "key Enter"};
-  const Strings charge = {"key Down",  "key Down",  "key Down",  "key Down",
-                          "key Enter", "type 1001", "key Enter", "key Enter"};
+  const Strings charge = {"select 4", "key Enter", "type 1001", "key Enter", "key Enter"};
   const Strings cash = {"key Enter", "type 20", "key Enter"};
   struct Case {
     const char* name;
@@ -443,11 +447,8 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    KVTForms::Instance().CloseAll();
-    user.Reset();
     printed.clear();
-    sale = OpenSale();
-    ASSERT_TRUE(sale);
+    NextSale();
     KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
     KVTSetSetting(CFG_INVOICEPRINTER, "Office");
     KVTSetSetting(CFG_RECPTRTYPE, "EPSON");
@@ -503,9 +504,7 @@ TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
     EXPECT_NE(receipt.find(part), std::string::npos) << part << "\n" << receipt;
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 1) << "paused";
   Steps({"key F9", "key F10", "key Enter"});
-  Strings titles;
-  for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
-  EXPECT_EQ(titles, (Strings{"Receipt", "Receipt", "Invoice"}));
+  EXPECT_EQ(PreviewTitles(), (Strings{"Receipt", "Receipt", "Invoice"}));
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
   KVTClearPreviewedDocuments();
 }
@@ -577,9 +576,7 @@ TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
                                  "There are suspended sales\ncontinuing will void all sales!\n\nDo "
                                  "you wish to continue?"}));
   EXPECT_EQ(Saved("TRANSTYPE,STATUS,INVCTOTAL"), "S|V|0.00\nS|V|0.00\n");
-  Strings titles;
-  for (const KVTPreviewDocument& d : KVTPreviewedDocuments()) titles.push_back(d.title);
-  EXPECT_EQ(titles, (Strings{"Receipt", "Receipt"}));
+  EXPECT_EQ(PreviewTitles(), (Strings{"Receipt", "Receipt"}));
   KVTClearPreviewedDocuments();
   ExpectNoFailures();
 }
