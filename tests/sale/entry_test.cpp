@@ -205,42 +205,35 @@ TEST_P(ItemEntry, TheAgeIsCheckedOnceASale) {
   EXPECT_STREQ(screen->Data.DTOFBRTH, "");
 }
 
-TEST_P(ItemEntry, TagAlongPriceFromItsRate) {
+// The tag-along is priced from its rate, follows a quantity keyed for its
+// item and is voided with it; feature 9333 voids the quantities too.
+TEST_P(ItemEntry, TheTagAlongIsPricedFromItsRateAndFollowsItsItem) {
   // clang-format off
-  const std::tuple<const char*, const char*, const char*> cases[] = {  // rate, price, amount
-      {"10%", "0.50", "1.00"}, {"0.25", "0.25", "0.50"}};
+  struct Case { const char* rate; bool voidQuantity; const char *price, *amount, *amountOfThree, *total; } cases[] = {
+      {"10%",  false, "0.50", "1.00", "1.50", "16.50"},
+      {"0.25", true,  "0.25", "0.50", "0.75", "15.75"},
+  };
   // clang-format on
-  for (const auto& [rate, price, amount] : cases) {
-    SCOPED_TRACE(rate);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
     Exec("DELETE FROM KVTCOM12");
+    if (c.voidQuantity) Add("KVTCOM20", {{"FEATURE", "9333"}});
     screen->ClearTable();
     screen->NewItem();
-    KeyItemWithTagAlong(rate);
+    KeyItemWithTagAlong(c.rate);
     EXPECT_EQ(Col(COL_REF), (Strings{"ABC", "BG"}));
     EXPECT_EQ(Col(COL_QTY), (Strings{"2", "2"}));
-    EXPECT_EQ(Col(COL_PRICE), (Strings{"5.00", price}));
-    EXPECT_EQ(Col(COL_AMOUNT), (Strings{"10.00", amount}));
+    EXPECT_EQ(Col(COL_PRICE), (Strings{"5.00", c.price}));
+    EXPECT_EQ(Col(COL_AMOUNT), (Strings{"10.00", c.amount}));
     EXPECT_EQ(Col(COL_TAGALONG), (Strings{"BG", "T"}));
-  }
-}
-
-TEST_P(ItemEntry, QuantityChangeAndVoidTakeTheTagAlong) {
-  for (bool voidQuantity : {false, true}) {
-    SCOPED_TRACE(voidQuantity ? "feature 9333" : "no feature");
-    Exec("DELETE FROM KVTCOM12");
-    Exec("DELETE FROM KVTCOM20");
-    if (voidQuantity) Add("KVTCOM20", {{"FEATURE", "9333"}});
-    screen->ClearTable();
-    screen->NewItem();
-    KeyItemWithTagAlong("10%");
     Leave(IDC_IREF, "3");
     EXPECT_EQ(Col(COL_QTY), (Strings{"3", "3"}));
-    EXPECT_EQ(Col(COL_AMOUNT), (Strings{"15.00", "1.50"}));
-    EXPECT_STREQ(screen->Data.TOTAL, "16.50");
+    EXPECT_EQ(Col(COL_AMOUNT), (Strings{"15.00", c.amountOfThree}));
+    EXPECT_STREQ(screen->Data.TOTAL, c.total);
     screen->SaleGrid().SelRow(0);
     screen->VoidItem();
     EXPECT_EQ(Col(COL_AMOUNT), (Strings{"VOID", "VOID"}));
-    EXPECT_EQ(Col(COL_QTY), voidQuantity ? (Strings{"VOID", "VOID"}) : (Strings{"3", "3"}));
+    EXPECT_EQ(Col(COL_QTY), c.voidQuantity ? (Strings{"VOID", "VOID"}) : (Strings{"3", "3"}));
     EXPECT_STREQ(screen->Data.TOTAL, "0.00");
   }
 }
