@@ -51,29 +51,21 @@ TEST(PoleDisplay, LinesShareTwentyColumns) {
 }
 
 TEST(PoleDisplay, SettingIsReadByPosition) {
-  struct Case {
-    const char* setting;
-    bool none;
-    unsigned port, baud;
-    char parity;
-    unsigned data, stop;
+  const std::pair<const char*, const char*> cases[] = {
+      // setting, "port baud parity data stop"
+      {"COM1,9600,8,N,1", "1 9600 N 8 1"},
+      {"COM4,9600,8,N,2", "4 9600 N 8 2"},
+      {"COM5,9600,8,N,1", "0 9600 N 8 1"},  // only COM1-COM4 are ports
+      {"COM2;4800;7;E;1", "2 4800 E 7 1"},  // the separators are not read
+      {"None", "none"},
   };
-  const Case cases[] = {
-      {"COM1,9600,8,N,1", false, 1, 9600, 'N', 8, 1},
-      {"COM4,9600,8,N,2", false, 4, 9600, 'N', 8, 2},
-      {"COM5,9600,8,N,1", false, 0, 9600, 'N', 8, 1},  // only COM1-COM4 are ports
-      {"COM2;4800;7;E;1", false, 2, 4800, 'E', 7, 1},  // the separators are not read
-      {"None", true, 0, 0, '\0', 0, 0},
-  };
-  for (const Case& c : cases) {
-    auto p = ParsePoleSetting(c.setting);
-    EXPECT_EQ(p.none, c.none) << c.setting;
-    if (c.none) continue;
-    EXPECT_EQ(p.port, c.port) << c.setting;
-    EXPECT_EQ(p.baud, c.baud) << c.setting;
-    EXPECT_EQ(p.parity, c.parity) << c.setting;
-    EXPECT_EQ(p.dataBits, c.data) << c.setting;
-    EXPECT_EQ(p.stopBits, c.stop) << c.setting;
+  for (const auto& [setting, read] : cases) {
+    auto p = ParsePoleSetting(setting);
+    EXPECT_EQ(p.none ? "none"
+                     : std::to_string(p.port) + " " + std::to_string(p.baud) + " " + p.parity +
+                           " " + std::to_string(p.dataBits) + " " + std::to_string(p.stopBits),
+              read)
+        << setting;
   }
 }
 
