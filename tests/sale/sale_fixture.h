@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,6 +82,39 @@ class SaleScreenTest : public DatabaseTest {
                   const std::string& cap = "") {
     Add("KVTAR16A", {{"TAXAUTH", auth}, {"TAXCODE", code}});
     Add("KVTAR19", {{"TAXCODE", code}, {"TAXRATE", rate}, {"AMOUNT", cap}});
+  }
+
+  // `row` with the columns of `more` set.
+  static kvt::schema::Row With(kvt::schema::Row row, const kvt::schema::Row& more) {
+    for (const auto& [column, value] : more) {
+      auto it =
+          std::find_if(row.begin(), row.end(), [&](const auto& c) { return c.first == column; });
+      if (it == row.end())
+        row.emplace_back(column, value);
+      else
+        it->second = value;
+    }
+    return row;
+  }
+  // An active item "Item REF" at location 01 at `price`; `prb` and `inv1`
+  // add to its pricing and item rows.
+  void AddItem(const std::string& ref, const std::string& price = "4.00",
+               const kvt::schema::Row& prb = {}, const kvt::schema::Row& inv1 = {}) {
+    Add("KVTINV1",
+        With({{"REFERENCE", ref}, {"DESCRIPT", "Item " + ref}, {"INACTIVE", "F"}}, inv1));
+    Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
+    Add("KVTPRB1", With({{"REFERENCE", ref}, {"LOCATION", "01"}}, prb));
+  }
+  // A till code "Code CODE" of `category` at store MAIN, 5.00 a unit, untaxed.
+  void AddTillCode(const std::string& code, const std::string& category,
+                   const kvt::schema::Row& more = {}) {
+    Add("KVTCOM12", With({{"TILLCODE", code},
+                          {"REFERENCE", category},
+                          {"LOCATION", "MAIN"},
+                          {"DESCRIPT", "Code " + code},
+                          {"RETUNIT", "5.00"},
+                          {"TAXABLE", "0"}},
+                         more));
   }
 
   // The cashier types `text` into `field` and presses Enter.
