@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "platform/sql/query.h"
 #include "tests/sale/sale_fixture.h"
 
@@ -70,37 +68,6 @@ class ItemEntry : public kvt::test::SaleScreenTest {
     if (IsSkipped() || HasFatalFailure()) return;
     KVTSetSetting(CFG_PROMPTONQTY, "T");
   }
-  // `row` with the columns of `more` set.
-  static kvt::schema::Row With(kvt::schema::Row row, const kvt::schema::Row& more) {
-    for (const auto& [column, value] : more) {
-      auto it =
-          std::find_if(row.begin(), row.end(), [&](const auto& c) { return c.first == column; });
-      if (it == row.end())
-        row.emplace_back(column, value);
-      else
-        it->second = value;
-    }
-    return row;
-  }
-  void AddItem(const std::string& ref, const kvt::schema::Row& inv1 = {},
-               const kvt::schema::Row& prb = {}) {
-    Add("KVTINV1",
-        With({{"REFERENCE", ref}, {"DESCRIPT", "Item " + ref}, {"INACTIVE", "F"}}, inv1));
-    Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", "4.00"}});
-    kvt::schema::Row row = {{"REFERENCE", ref}, {"LOCATION", "01"}};
-    row.insert(row.end(), prb.begin(), prb.end());
-    Add("KVTPRB1", row);
-  }
-  void AddTillCode(const std::string& code, const std::string& category,
-                   const kvt::schema::Row& more = {}) {
-    Add("KVTCOM12", With({{"TILLCODE", code},
-                          {"REFERENCE", category},
-                          {"LOCATION", "MAIN"},
-                          {"DESCRIPT", "Code " + code},
-                          {"RETUNIT", "5.00"},
-                          {"TAXABLE", "0"}},
-                         more));
-  }
   // The till code "ABC" with its tag-along "BG" at `rate`, keyed twice.
   void KeyItemWithTagAlong(const char* rate) {
     AddTillCode("ABC", "FEED", {{"TAGALGCAT", "BAGS"}, {"TAGALGRATE", rate}});
@@ -117,8 +84,8 @@ class ItemEntry : public kvt::test::SaleScreenTest {
 
 TEST_P(ItemEntry, TillCodeInventoryItemBarCodeAndInactiveItem) {
   AddTillCode("ABC", "FEED");
-  AddItem("ABCD", {{"BARCODE", "0123456789"}});
-  AddItem("OLDD", {{"INACTIVE", "T"}});
+  AddItem("ABCD", "4.00", {}, {{"BARCODE", "0123456789"}});
+  AddItem("OLDD", "4.00", {}, {{"INACTIVE", "T"}});
   // clang-format off
   struct Case { const char* typed; const char* barCodes; const char* ref; const char* tillCode; const char* descr; Strings messages; } cases[] = {
       {"ABC",        "T", "ABC",  "ABC", "Code ABC",  {}},
@@ -150,7 +117,7 @@ TEST_P(ItemEntry, TillCodeInventoryItemBarCodeAndInactiveItem) {
 }
 
 TEST_P(ItemEntry, FarmUseIsNotTaxed) {
-  AddItem("FARM1", {{"FARMUSE", "T"}}, {{"TAX1APP", "T"}});
+  AddItem("FARM1", "4.00", {{"TAX1APP", "T"}}, {{"FARMUSE", "T"}});
   AddTillCode("FRM", "FEED", {{"FARMUSE", "1"}, {"TAXABLE", "1"}});
   for (const char* ref : {"FARM1", "FRM"}) {
     for (int answer : {IDYES, IDNO}) {
@@ -169,8 +136,8 @@ TEST_P(ItemEntry, FarmUseIsNotTaxed) {
 TEST_P(ItemEntry, TheAgeIsCheckedOnceASale) {
   KVTSetSetting(CFG_TOBACCOAGE, "18");
   KVTSetSetting(CFG_ALCOHOLAGE, "21");
-  AddItem("SMOK1", {}, {{"TABACCO", "T"}});
-  AddItem("BEER1", {}, {{"CSTRCAT", "DRINK"}, {"ALCOHOL", "F"}});
+  AddItem("SMOK1", "4.00", {{"TABACCO", "T"}});
+  AddItem("BEER1", "4.00", {{"CSTRCAT", "DRINK"}, {"ALCOHOL", "F"}});
   Add("KVTCOM12", {{"REFERENCE", "DRINK"}, {"LOCATION", "MAIN"}, {"ALCOHOL", "1"}});
   // clang-format off
   struct Case { const char* ref; const char* typed; const char* kind; bool asked; bool passed; } cases[] = {
@@ -239,7 +206,7 @@ TEST_P(ItemEntry, TheTagAlongIsPricedFromItsRateAndFollowsItsItem) {
 }
 
 TEST_P(ItemEntry, AFailedLookUpIsToldNeverNotFound) {
-  AddItem("BEER1", {}, {{"CSTRCAT", "DRINK"}, {"ALCOHOL", "F"}});
+  AddItem("BEER1", "4.00", {{"CSTRCAT", "DRINK"}, {"ALCOHOL", "F"}});
   AddTillCode("ABC", "FEED");
   // clang-format off
   const std::pair<const char*, const char*> cases[] = {  // failing statement, keyed
@@ -278,7 +245,7 @@ TEST_P(ItemEntry, ReturnAndPriceToggleOnTheLastLine) {
 // A sale keeps what it read of its sales categories; the item itself is
 // read for every line.
 TEST_P(ItemEntry, ACategoryChangedInTheOfficeCountsFromTheNextSale) {
-  AddItem("FEED1", {}, {{"CSTRCAT", "FEED"}});
+  AddItem("FEED1", "4.00", {{"CSTRCAT", "FEED"}});
   Add("KVTCOM12", {{"REFERENCE", "FEED"}, {"LOCATION", "MAIN"}, {"NONTAXCAT", "OLD"}});
   // clang-format off
   struct Step { bool change, newSale; const char* nonTaxCat; const char* descr; } steps[] = {
