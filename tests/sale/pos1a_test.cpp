@@ -34,19 +34,6 @@ class SaleLines : public kvt::test::SaleScreenTest {
   void Set(std::initializer_list<std::pair<int, const char*>> fields) {
     for (auto [id, text] : fields) Set(id, text);
   }
-  void AddItem(const std::string& ref, const std::string& price, const kvt::schema::Row& prb = {}) {
-    Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", "Item " + ref}, {"INACTIVE", "F"}});
-    Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", price}});
-    kvt::schema::Row row = {{"REFERENCE", ref}, {"LOCATION", "01"}};
-    row.insert(row.end(), prb.begin(), prb.end());
-    Add("KVTPRB1", row);
-  }
-  void AddTillCode(const std::string& code, const std::string& category,
-                   const kvt::schema::Row& more = {}) {
-    kvt::schema::Row row = {{"TILLCODE", code}, {"REFERENCE", category}, {"LOCATION", "MAIN"}};
-    row.insert(row.end(), more.begin(), more.end());
-    Add("KVTCOM12", row);
-  }
   Strings Row(int row) const {
     Strings out;
     for (int c = 0; c < SALE_GRID_COLUMNS; ++c) out.push_back(screen->SaleGrid().GetCell(c, row));
