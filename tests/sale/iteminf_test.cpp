@@ -22,21 +22,16 @@ class PriceCheck : public kvt::test::SaleScreenTest {
     Add({"KVTCOM12 TILLCODE=ABC REFERENCE=FEED LOCATION=MAIN DESCRIPT='Layer feed' RETUNIT=5.00",
          "KVTCOM12 TILLCODE=OLD REFERENCE=OLDF LOCATION=MAIN DESCRIPT='Old feed' RETUNIT=2.00 "
          "INACTIVE=1"});
-    AddItem("ABCD", "Chick starter", {});
-    AddItem("PROMO", "Promo mash",
-            {{"BEGINDATE", "03/01/2024"}, {"ENDDATE", "03/15/2024"}, {"PPRICE1", "7.5"}});
-    AddItem("LATER", "Later mash",
-            {{"BEGINDATE", "03/16/2024"}, {"ENDDATE", "03/31/2024"}, {"PPRICE1", "7.5"}});
+    AddItem("ABCD", "10.00", {}, {{"DESCRIPT", "Chick starter"}});
+    AddItem("PROMO", "10.00",
+            {{"BEGINDATE", "03/01/2024"}, {"ENDDATE", "03/15/2024"}, {"PPRICE1", "7.5"}},
+            {{"DESCRIPT", "Promo mash"}});
+    AddItem("LATER", "10.00",
+            {{"BEGINDATE", "03/16/2024"}, {"ENDDATE", "03/31/2024"}, {"PPRICE1", "7.5"}},
+            {{"DESCRIPT", "Later mash"}});
     // The customer buys at price type "R": a discount on ABCD.
     Add({"KVTAR50 REFERENCE=C1 PURCODES=R",
          "KVTINV19 PRICETYPE=R LOCATION=01 REFERENCE=ABCD DISCOUNT=1.00"});
-  }
-  void AddItem(const std::string& ref, const std::string& descr, const kvt::schema::Row& prb) {
-    Add("KVTINV1", {{"REFERENCE", ref}, {"DESCRIPT", descr}, {"INACTIVE", "F"}});
-    Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"LISTPRICE", "10.00"}});
-    kvt::schema::Row row = {{"REFERENCE", ref}, {"LOCATION", "01"}};
-    row.insert(row.end(), prb.begin(), prb.end());
-    Add("KVTPRB1", row);
   }
   // Each reference keyed in turn: what the window shows after it.
   Strings Check(const Strings& refs) {
