@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "platform/win/printer.h"
 #include "platform/win/profile.h"
 #include "sale/spdsales.h"
+#include "tests/support/files.h"
 #include "tests/support/till.h"
 
 namespace {
@@ -606,13 +606,8 @@ TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
   EXPECT_EQ(title, "Kovatel Point of Sale Signature Pad");
   EXPECT_EQ(Messages(), Strings{"A signature is required."});
   const Strings sold = db().Rows("SELECT INVOICELNK, INVOICENUM FROM KVTPOS1")[0];
-  const std::string link = sold[0];
-  std::ifstream kept("POSSign/" + link + ".sig");
-  std::string data, mark;
-  std::getline(kept, data);
-  std::getline(kept, mark);
-  EXPECT_EQ(data, link + "," + sold[1] + ",MAIN,1");
-  EXPECT_EQ(mark, "A. Miller");
+  EXPECT_EQ(kvt::test::Slurp("POSSign/" + sold[0] + ".sig"),
+            sold[0] + "," + sold[1] + ",MAIN,1\nA. Miller\n");
   // A cash customer does not sign.
   RingUp({"P2000"});
   Steps({"key Enter", "type 20", "key Enter"});
