@@ -331,28 +331,19 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
     Strings steps;
     Strings messages;
     int focus;
-  } cases[] = {
-      {"food stamps without eligible goods",
-       "",
-       {"select 6", "key Enter"},
-       {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."},
-       IDC_PYMTFORM},
-      {"a bad check",
-       "CKACT",
-       {"key Down", "key Enter", "type 40021877", "key Enter"},
-       {"This account has a bad check!!\n\nChoose a different form of payment."},
-       IDC_PYMTFORM},
-      {"an expiry not keyed as MMYY",
-       "CCEXP",
-       {"key Down", "key Down", "key Enter", "type 626", "key Enter"},
-       {"Invalid date.\n\nEnter in the format MMYY."},
-       IDC_PI3},
-      {"Canadian cash short of the balance",
-       "CAN",
-       {"select 10", "key Enter", "type 20", "key Enter"},
-       {"The payment cannot be less than the balance due."},
-       IDC_AMOUNT},
   };
+  // clang-format off
+  const Case cases[] = {
+      {"food stamps without eligible goods", "",      {"select 6", "key Enter"},
+       {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."}, IDC_PYMTFORM},
+      {"a bad check",                        "CKACT", {"key Down", "key Enter", "type 40021877", "key Enter"},
+       {"This account has a bad check!!\n\nChoose a different form of payment."}, IDC_PYMTFORM},
+      {"an expiry not keyed as MMYY",        "CCEXP", {"key Down", "key Down", "key Enter", "type 626", "key Enter"},
+       {"Invalid date.\n\nEnter in the format MMYY."}, IDC_PI3},
+      {"Canadian cash short of the balance", "CAN",   {"select 10", "key Enter", "type 20", "key Enter"},
+       {"The payment cannot be less than the balance due."}, IDC_AMOUNT},
+  };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     NextSale();
@@ -429,22 +420,17 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
     const char* chargeDrawer;
     Strings steps;
     Strings printed;
-  } cases[] = {
-      {"cash and check: the larger count",
-       "1212",
-       "T",
-       check5,
-       {"Cash Drawer", "Receipt", "Receipt"}},
-      {"a charge with the drawer kept shut",
-       "1131",
-       "F",
-       charge,
-       {"Invoice", "Receipt", "Receipt", "Receipt"}},
-      {"a charge that opens it", "1111", "T", charge, {"Cash Drawer", "Invoice", "Receipt"}},
-      {"cash with charges kept shut", "1111", "F", cash, {"Cash Drawer", "Receipt"}},
-      {"no copies set for cash", "0000", "F", cash, {"Cash Drawer"}},
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"cash and check: the larger count",        "1212", "T", check5,      {"Cash Drawer", "Receipt", "Receipt"}},
+      {"a charge with the drawer kept shut",      "1131", "F", charge,      {"Invoice", "Receipt", "Receipt", "Receipt"}},
+      {"a charge that opens it",                  "1111", "T", charge,      {"Cash Drawer", "Invoice", "Receipt"}},
+      {"cash with charges kept shut",             "1111", "F", cash,        {"Cash Drawer", "Receipt"}},
+      {"no copies set for cash",                  "0000", "F", cash,        {"Cash Drawer"}},
       {"a void: its copies, no drawer, no pause", "1112", "T", {"key Esc"}, {"Receipt", "Receipt"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     printed.clear();
