@@ -37,6 +37,13 @@ class Customers : public kvt::test::TillTest {
       if (*c.phone) Add("KVTAR57", {{"CUSTLINK", c.recno}, {"TELEPHONE", c.phone}});
     }
   }
+  // A new customer as keyed: reference, name, address, city, state, zip, phone.
+  static PVaddcustData Keyed(const Strings& fields) {
+    PVaddcustData d{};
+    char* columns[] = {d.REF, d.NAME, d.ADDR1, d.CITY, d.STATE, d.ZIP, d.PHONE};
+    for (std::size_t i = 0; i < fields.size(); ++i) std::strcpy(columns[i], fields[i].c_str());
+    return d;
+  }
 };
 
 TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
@@ -120,15 +127,8 @@ TEST_P(Customers, AddingACustomerChecksEachFieldInOrder) {
 
 TEST_P(Customers, AutoTakesTheNextFreeNumberAndWritesEveryTable) {
   Add("KVTAR10", {{"NEXTCNUM", "1003"}, {"RECNO", "1"}});
-  PVaddcustData d{};
-  for (auto [field, value] : {std::pair<char*, const char*>{d.REF, "Auto"},
-                              {d.NAME, "Voth Farms"},
-                              {d.ADDR1, "12 Mill Rd"},
-                              {d.CITY, "Lyons"},
-                              {d.STATE, "KS"},
-                              {d.ZIP, "67554"},
-                              {d.PHONE, "620-555-7777"}})
-    std::strcpy(field, value);
+  PVaddcustData d =
+      Keyed({"Auto", "Voth Farms", "12 Mill Rd", "Lyons", "KS", "67554", "620-555-7777"});
   std::string message;
   ASSERT_TRUE(kvt::payment::SaveCustomer(d, true, &message)) << message;
   // 1003, 1004 and 1005 are taken.
@@ -146,15 +146,7 @@ TEST_P(Customers, AFailedInsertLeavesNoRowOfTheCustomer) {
   for (const char* failing :
        {"INSERT INTO KVTAR50 ", "INSERT INTO KVTAR54 ", "INSERT INTO KVTAR57 "}) {
     SCOPED_TRACE(failing);
-    PVaddcustData d{};
-    for (auto [field, value] : {std::pair<char*, const char*>{d.REF, "3001"},
-                                {d.NAME, "N"},
-                                {d.ADDR1, "A"},
-                                {d.CITY, "C"},
-                                {d.STATE, "KS"},
-                                {d.ZIP, "1"},
-                                {d.PHONE, "555"}})
-      std::strcpy(field, value);
+    PVaddcustData d = Keyed({"3001", "N", "A", "C", "KS", "1", "555"});
     KVTSqlFailStatements(failing);
     std::string message;
     EXPECT_FALSE(kvt::payment::SaveCustomer(d, false, &message));
