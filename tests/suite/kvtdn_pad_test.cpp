@@ -15,6 +15,7 @@
 #include "platform/forms/qt/formview.h"
 #include "platform/forms/qt/qtbackend.h"
 #include "suite/kvtdn/kvtdn.h"
+#include "tests/platform/forms/qt/qt_fixture.h"
 
 namespace {
 
@@ -69,9 +70,4 @@ TEST(SignaturePad, AStrokeDrawnWithTheMouseIsKeptAsAPictureBesideTheSale) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+KVT_QT_TEST_MAIN()

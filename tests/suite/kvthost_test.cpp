@@ -16,6 +16,7 @@
 #include "platform/sql/kvtsql.h"
 #include "schema/demo.h"
 #include "suite/host/qt/mainwindow.h"
+#include "tests/platform/forms/qt/qt_fixture.h"
 #include "tests/support/run.h"
 
 namespace {
@@ -191,9 +192,4 @@ TEST_F(Desktop, WithoutItsModuleOrDatabaseTheHostSaysSo) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+KVT_QT_TEST_MAIN()
