@@ -80,8 +80,8 @@ CounterContention Contention() {
 struct SaleWriter::Counter {
   std::string name;    // for messages: "sale number", "sale link"
   std::string column;  // the counter's column, as the read names it
-  Query lock;          // SET to itself: the row is this unit's until it ends
   Query read;          // the counter's row, by the key when `keyed`
+  Query lockedRead;    // the same, the row this unit's until it ends
   Query advance;       // SET to the next WHERE it still holds the text read
   Query start;         // SET to "2" WHERE it is still empty (the number is 1)
   bool keyed;
@@ -125,8 +125,8 @@ SaleWriter::SaleWriter(HWND inventoryParent)
   // the order keeps the first row the same after updates on every database).
   auto config = [](const std::string& column, const std::string& name) {
     return std::unique_ptr<Counter>(
-        new Counter{name, column, Query("UPDATE KVTPOS10 SET " + column + " = " + column),
-                    Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
+        new Counter{name, column, Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
+                    Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO FOR UPDATE"),
                     Query("UPDATE KVTPOS10 SET " + column + " =? WHERE " + column + "=?"),
                     Query("UPDATE KVTPOS10 SET " + column + " ='2' WHERE (" + column + "='' OR " +
                           column + " IS NULL)"),
@@ -135,9 +135,8 @@ SaleWriter::SaleWriter(HWND inventoryParent)
   configNumber_ = config("NEXTSLNUM", "sale number");
   link_ = config("NEXTSLLNK", "sale link");
   storeNumber_.reset(new Counter{
-      "sale number", "NEXTSLNUM",
-      Query("UPDATE KVTCOM13 SET NEXTSLNUM = NEXTSLNUM WHERE REFERENCE=?"),
-      Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"),
+      "sale number", "NEXTSLNUM", Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"),
+      Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=? FOR UPDATE"),
       Query("UPDATE KVTCOM13 SET NEXTSLNUM=? WHERE REFERENCE=? AND NEXTSLNUM=?"),
       Query("UPDATE KVTCOM13 SET NEXTSLNUM='2' WHERE REFERENCE=? AND (NEXTSLNUM='' OR NEXTSLNUM "
             "IS NULL)"),
@@ -172,9 +171,9 @@ struct SaleWriter::Allocation {
   std::string key;  // the store, for a counter kept by store
   Query* inUse;
   std::function<std::string(const std::string&)> compose;
-  std::size_t lock = 0, read = 0, move = 0, used = 0;  // numbers in the pipeline
+  std::size_t read = 0, move = 0, used = 0;  // numbers in the pipeline
   bool needsRead = true, queued = false;
-  bool lockFirst = false;  // inside a unit: the row is locked before it is read
+  bool locking = false;  // inside a unit: the row is locked as it is read
   std::string raw, number, candidate;
   int lost = 0;
   long skipped = 0;
@@ -189,8 +188,8 @@ struct SaleWriter::Allocation {
 void SaleWriter::QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
   for (Allocation* a : all) {
     a->queued = a->needsRead && a->result.empty();
-    if (a->queued && a->lockFirst) a->lock = pipe.Add(a->counter->lock, a->Keyed());
-    if (a->queued) a->read = pipe.Add(a->counter->read, a->Keyed());
+    Counter& c = *a->counter;
+    if (a->queued) a->read = pipe.Add(a->locking ? c.lockedRead : c.read, a->Keyed());
   }
 }
 
@@ -200,12 +199,7 @@ bool SaleWriter::TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeli
     if (!a->queued) continue;
     a->queued = false;
     Counter& c = *a->counter;
-    Result r = a->lockFirst ? pipe.Answer(a->lock) : Result();
-    if (!r.ok()) {
-      error_ = "Error occurred updating the " + c.name + " counter.\n" + r.error();
-      return false;
-    }
-    r = pipe.Answer(a->read);
+    Result r = pipe.Answer(a->read);
     if (r.found() == Found::Failed) {
       error_ = "Error occurred reading the " + c.name + " counter.\n" + r.error();
       return false;
@@ -387,7 +381,7 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
   std::vector<Allocation*> allocations;
   if (needNumber) allocations.push_back(&number);
   if (newSale) allocations.push_back(&link);
-  for (Allocation* a : allocations) a->lockFirst = true;
+  for (Allocation* a : allocations) a->locking = true;
   std::optional<kvt::sql::Transaction> unit;
   for (bool counterChanged = true; counterChanged;) {
     counterChanged = false;

@@ -190,6 +190,20 @@ void RewriteLeft(std::vector<Token>* toks) {
   }
 }
 
+// A read that locks its rows: on SQLite the writer already holds the whole
+// database from its BEGIN IMMEDIATE, so the clause goes.
+void RemoveForUpdate(std::vector<Token>* toks) {
+  std::vector<Token>& t = *toks;
+  long last = static_cast<long>(t.size()) - 1;
+  while (last >= 0 && (t[last].type == Tok::Space || IsPunct(t[last], ";"))) --last;
+  long update = last;
+  long forWord = update < 0 ? -1 : PrevSig(t, update);
+  if (forWord < 0 || !IsWord(t[update], "UPDATE") || !IsWord(t[forWord], "FOR")) return;
+  long from = forWord;
+  if (from > 0 && t[from - 1].type == Tok::Space) --from;
+  t.erase(t.begin() + from, t.begin() + update + 1);
+}
+
 // Parenthesis depth of every token (the depth inside which it stands).
 std::vector<int> Depths(const std::vector<Token>& t) {
   std::vector<int> d(t.size());
@@ -346,7 +360,10 @@ bool TranslateSql(DbKind kind, const std::string& sql, Translation* out, std::st
   }
   RemoveDboAndNolock(&toks);
   RewriteTextPlus(&toks);
-  if (kind == DbKind::SQLite) RewriteLeft(&toks);
+  if (kind == DbKind::SQLite) {
+    RewriteLeft(&toks);
+    RemoveForUpdate(&toks);
+  }
   WrapBareColumnsBesideAggregates(&toks);
   if (kind == DbKind::PostgreSQL) NullsLowest(&toks);
   out->placeholders = NumberPlaceholders(&toks, kind == DbKind::PostgreSQL);

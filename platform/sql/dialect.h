@@ -7,6 +7,7 @@
 //   table (NOLOCK), WITH (NOLOCK)    -> table
 //   a + 'text', 'text' + b           -> a || 'text', 'text' || b
 //   LEFT(x, n)                       -> KVTLEFT(x, n) on SQLite (LEFT is a join word there)
+//   SELECT ... FOR UPDATE            -> SELECT ... on SQLite (its writer holds the whole file)
 //   SELECT COUNT(1),REFERENCE FROM t -> SELECT COUNT(1),MIN(REFERENCE) FROM t
 //                                       (a bare column beside an aggregate, no GROUP BY)
 //   ORDER BY a, b DESC               -> ORDER BY a NULLS FIRST, b DESC NULLS LAST on

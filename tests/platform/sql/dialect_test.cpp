@@ -39,6 +39,9 @@ TEST(Dialect, RewritesWhatADatabaseLacksAndNothingElse) {
       // + between texts, not between numbers; LEFT is a join word on SQLite.
       {"SELECT LEFT(P + '   ',15), 'a' + 'b', A + B, NUMVAL(X) + 2 FROM T", "SELECT KVTLEFT(P || '   ',15), 'a' || 'b', A + B, NUMVAL(X) + 2 FROM T", "SELECT LEFT(P || '   ',15), 'a' || 'b', A + B, NUMVAL(X) + 2 FROM T"},
       {"SELECT A FROM T1 LEFT OUTER JOIN T2 ON T1.R = T2.R", nullptr, nullptr},
+      // A locking read: SQLite's writer already holds the whole file.
+      {"SELECT N FROM C WHERE R = ? FOR UPDATE", "SELECT N FROM C WHERE R = ?", "SELECT N FROM C WHERE R = $1 FOR UPDATE"},
+      {"SELECT 'FOR UPDATE' FROM T", nullptr, nullptr},
       // A bare column beside an aggregate, only without GROUP BY.
       {"SELECT COUNT(1),REFERENCE FROM KVTCOM13", "SELECT COUNT(1),MIN(REFERENCE) FROM KVTCOM13", nullptr},
       {"SELECT COUNT(1),T.TILLNUM FROM KVTCOM14 T WHERE STOREREF = 'A'", "SELECT COUNT(1),MIN(T.TILLNUM) FROM KVTCOM14 T WHERE STOREREF = 'A'", nullptr},
