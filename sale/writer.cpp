@@ -85,7 +85,29 @@ struct SaleWriter::Counter {
   Query advance;       // SET to the next WHERE it still holds the text read
   Query start;         // SET to "2" WHERE it is still empty (the number is 1)
   bool keyed;
+  // The number the counter gives now, worked out by the database the way
+  // Allocation::compose does, and how many saved sales have it: asked with
+  // the locked read, it spares a round trip between the read and the sale.
+  Query check;
 };
+
+namespace {
+
+// The number a counter's text gives: trimmed, at most 50 characters, "1"
+// when empty.
+std::string Candidate(const std::string& column) {
+  return "COALESCE(NULLIF(SUBSTR(TRIM(" + column + "),1,50),''),'1')";
+}
+
+// `compose` made of M.N, the number of the counter row `numbered` (a select
+// naming it N), and how many saved sales have it as their `column`.
+std::string CheckOf(const std::string& compose, const std::string& numbered,
+                    const std::string& column) {
+  return "SELECT K.N AS N, (SELECT COUNT(*) FROM KVTPOS1 WHERE " + column +
+         " = K.N) AS USED FROM (SELECT " + compose + " AS N FROM (" + numbered + ") M) K";
+}
+
+}  // namespace
 
 SaleWriter::SaleWriter(HWND inventoryParent)
     : stock_(inventoryParent),
@@ -123,24 +145,36 @@ SaleWriter::SaleWriter(HWND inventoryParent)
       savedLines_("SELECT COUNT(*) AS N FROM KVTPOS2 WHERE INVOICELNK = ?") {
   // A counter of the point of sale configuration: its first record (RECNO 1;
   // the order keeps the first row the same after updates on every database).
-  auto config = [](const std::string& column, const std::string& name) {
-    return std::unique_ptr<Counter>(
-        new Counter{name, column, Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
-                    Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO FOR UPDATE"),
-                    Query("UPDATE KVTPOS10 SET " + column + " =? WHERE " + column + "=?"),
-                    Query("UPDATE KVTPOS10 SET " + column + " ='2' WHERE (" + column + "='' OR " +
-                          column + " IS NULL)"),
-                    false});
+  const std::string firstConfig = "KVTPOS10 ORDER BY RECNO LIMIT 1";
+  auto config = [&](const std::string& column, const std::string& name, const char* inUse,
+                    const std::string& compose) {
+    return std::unique_ptr<Counter>(new Counter{
+        name, column, Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO"),
+        Query("SELECT " + column + " FROM KVTPOS10 ORDER BY RECNO FOR UPDATE"),
+        Query("UPDATE KVTPOS10 SET " + column + " =? WHERE " + column + "=?"),
+        Query("UPDATE KVTPOS10 SET " + column + " ='2' WHERE (" + column + "='' OR " + column +
+              " IS NULL)"),
+        false,
+        Query(
+            CheckOf(compose, "SELECT " + Candidate(column) + " AS N FROM " + firstConfig, inUse))});
   };
-  configNumber_ = config("NEXTSLNUM", "sale number");
-  link_ = config("NEXTSLLNK", "sale link");
+  configNumber_ = config("NEXTSLNUM", "sale number", "INVOICENUM", "M.N");
+  // ComposeLink: number and id when they fit in 10 characters, else the id's
+  // first 10 and the number's last (10 - the id's length).
+  link_ = config("NEXTSLLNK", "sale link", "INVOICELNK",
+                 "CASE WHEN LENGTH(M.N) + CAST(? AS INTEGER) <= 10 THEN M.N || ? ELSE ? || CASE "
+                 "WHEN LENGTH(M.N) > CAST(? AS INTEGER) THEN SUBSTR(M.N, LENGTH(M.N) - CAST(? AS "
+                 "INTEGER) + 1) ELSE M.N END END");
   storeNumber_.reset(new Counter{
       "sale number", "NEXTSLNUM", Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"),
       Query("SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=? FOR UPDATE"),
       Query("UPDATE KVTCOM13 SET NEXTSLNUM=? WHERE REFERENCE=? AND NEXTSLNUM=?"),
       Query("UPDATE KVTCOM13 SET NEXTSLNUM='2' WHERE REFERENCE=? AND (NEXTSLNUM='' OR NEXTSLNUM "
             "IS NULL)"),
-      true});
+      true,
+      Query(CheckOf("M.N",
+                    "SELECT " + Candidate("NEXTSLNUM") + " AS N FROM KVTCOM13 WHERE REFERENCE=?",
+                    "INVOICENUM"))});
 }
 
 SaleWriter::~SaleWriter() = default;
@@ -171,7 +205,9 @@ struct SaleWriter::Allocation {
   std::string key;  // the store, for a counter kept by store
   Query* inUse;
   std::function<std::string(const std::string&)> compose;
-  std::size_t read = 0, move = 0, used = 0;  // numbers in the pipeline
+  std::size_t read = 0, move = 0, used = 0, check = 0;  // numbers in the pipeline
+  bool checked = false;                                 // its check was asked with its read
+  std::vector<Value> checkValues;                       // the check's values beyond the key
   bool needsRead = true, queued = false;
   bool locking = false;  // inside a unit: the row is locked as it is read
   std::string raw, number, candidate;
@@ -183,6 +219,15 @@ struct SaleWriter::Allocation {
     if (counter->keyed) keyed.push_back(Text(key));
     return keyed;
   }
+  // The counter moved on from what was read, where it still holds that.
+  std::size_t QueueMove(kvt::sql::Pipeline& pipe) const {
+    if (Trimmed(raw).empty()) return pipe.Add(counter->start, Keyed());
+    std::vector<Value> values = {Text(std::to_string(std::atol(number.c_str()) + 1))};
+    std::vector<Value> keyed = Keyed();
+    values.insert(values.end(), keyed.begin(), keyed.end());
+    values.push_back(Text(raw));
+    return pipe.Add(counter->advance, values);
+  }
 };
 
 void SaleWriter::QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
@@ -191,6 +236,38 @@ void SaleWriter::QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipel
     Counter& c = *a->counter;
     if (a->queued) a->read = pipe.Add(a->locking ? c.lockedRead : c.read, a->Keyed());
   }
+}
+
+void SaleWriter::QueueChecks(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
+  for (Allocation* a : all) {
+    a->checked = a->queued;
+    if (!a->checked) continue;
+    std::vector<Value> values = a->Keyed();
+    values.insert(values.end(), a->checkValues.begin(), a->checkValues.end());
+    a->check = pipe.Add(a->counter->check, values);
+  }
+}
+
+bool SaleWriter::TakeChecks(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe) {
+  for (Allocation* a : all) {
+    if (!a->checked || a->needsRead) continue;
+    a->checked = false;
+    Counter& c = *a->counter;
+    Result r = pipe.Answer(a->check);
+    if (r.found() == Found::Failed) {
+      error_ = "Error occurred checking the " + c.name + " against the saved sales.\n" + r.error();
+      return false;
+    }
+    // What the database worked out is used only when it is what this
+    // writer makes of the counter; else the counter goes the long way.
+    a->candidate = a->compose(a->number);
+    if (r.found() == Found::No || r.first()["N"] != a->candidate || r.first().Num("USED") != 0)
+      continue;
+    a->move = a->QueueMove(pipe);
+    // The row is this unit's since the read: the move goes with the sale.
+    a->result = a->candidate;
+  }
+  return true;
 }
 
 bool SaleWriter::TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe,
@@ -240,16 +317,7 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       if (a->result.empty()) moving.push_back(a);
     if (moving.empty()) return true;
     for (Allocation* a : moving) {
-      Counter& c = *a->counter;
-      std::vector<Value> keyed = a->Keyed();
-      if (Trimmed(a->raw).empty()) {
-        a->move = pipe.Add(c.start, keyed);
-      } else {
-        std::vector<Value> values = {Text(std::to_string(std::atol(a->number.c_str()) + 1))};
-        values.insert(values.end(), keyed.begin(), keyed.end());
-        values.push_back(Text(a->raw));
-        a->move = pipe.Add(c.advance, values);
-      }
+      a->move = a->QueueMove(pipe);
       a->candidate = a->compose(a->number);
       a->used = pipe.Add(*a->inUse, {Text(a->candidate)});
     }
@@ -350,14 +418,15 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
         return Fail(error_, "", kOutcomeUnknown);
     }
   }
-  // The sale goes in three round trips where the database takes statements
-  // together: the begin with the counters locked and read; the counters
-  // moved and their numbers checked; everything else with the commit. A
-  // counter is held from its number to the commit, and a till waits for
-  // another's at the database, in the queue of the row's lock: what it reads
-  // then is what it moves, so it never loses a counter it has waited for
-  // (nor starts over). The number is always locked before the link, so two
-  // tills never hold one each while waiting for the other.
+  // The sale goes in two round trips where the database takes statements
+  // together: the begin with the counters locked and read, and the numbers
+  // they give looked for among the saved sales; the counters moved with
+  // everything else and the commit. A number already taken costs a round
+  // trip more. A counter is held from its number to the commit, and a till
+  // waits for another's at the database, in the queue of the row's lock:
+  // what it reads then is what it moves, so it never loses a counter it has
+  // waited for (nor starts over). The number is always locked before the
+  // link, so two tills never hold one each while waiting for the other.
   kvt::sql::Pipeline pipe;
   queuedMoves_.clear();
   const bool newSale = NeverSaved(h.invoiceLnk);
@@ -378,6 +447,11 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
                     &numberInUse_, asIs};
   Allocation link{link_.get(), "", &linkInUse_,
                   [&](const std::string& n) { return ComposeLink(n, instanceId); }};
+  const std::size_t idLength = instanceId.size();
+  const std::size_t keep = idLength < 10 ? 10 - idLength : 0;
+  link.checkValues = {Number(static_cast<double>(idLength)), Text(instanceId),
+                      Text(instanceId.substr(0, 10)), Number(static_cast<double>(keep)),
+                      Number(static_cast<double>(keep))};
   std::vector<Allocation*> allocations;
   if (needNumber) allocations.push_back(&number);
   if (newSale) allocations.push_back(&link);
@@ -387,16 +461,17 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
     counterChanged = false;
     unit.emplace();
     if (!unit->ok()) return Fail("Error occurred starting the sale's transaction.", unit->error());
-    if (!needNumber) break;
+    if (allocations.empty()) break;
     // Which counter holds the numbers is read with the counter it named last time.
-    std::size_t perStore = pipe.Add(perStore_, {});
+    const std::size_t perStore = needNumber ? pipe.Add(perStore_, {}) : 0;
     QueueReads(allocations, pipe);
-    pipe.Send();
-    Result r = pipe.Answer(perStore);
+    QueueChecks(allocations, pipe);
+    if (!pipe.Send()) return FailSending(pipe, pipe.error());
+    Result r = needNumber ? pipe.Answer(perStore) : Result();
     if (r.found() == Found::Failed)
       return Fail("Error occurred reading the point of sale configuration.", r.error());
     bool byStore = r.found() == Found::Yes && Trimmed(r.first()["USESTNSNUM"]) == "T";
-    if (byStore != byStore_) {
+    if (needNumber && byStore != byStore_) {
       // The other counter would be locked after the link: the unit begins
       // again, to lock it first.
       byStore_ = byStore;
@@ -404,10 +479,11 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
       number.counter = byStore ? storeNumber_.get() : configNumber_.get();
       unit.reset();
       ++g_contention.startedOver;
-      for (Allocation* a : allocations) a->queued = false;
+      for (Allocation* a : allocations) a->queued = a->checked = false;
       continue;
     }
-    if (!TakeReads(allocations, pipe, false)) return Fail(error_, "");
+    if (!TakeReads(allocations, pipe, false) || !TakeChecks(allocations, pipe))
+      return Fail(error_, "");
   }
   if (newSale && !MoveCounters(allocations, pipe)) return Fail(error_, "");
   kvt::sql::Transaction& tran = *unit;
@@ -455,6 +531,16 @@ bool SaleWriter::FailSending(const kvt::sql::Pipeline& pipe, const std::string& 
   if (sql == insertLine_.sql()) return Fail("Error occurred inserting KVTPOS2 record.", error);
   if (sql == deleteTaxes_.sql() || sql == insertTax_.sql())
     return Fail("Error occurred inserting KVTPOS3 record.", error);
+  if (sql == perStore_.sql())
+    return Fail("Error occurred reading the point of sale configuration.", error);
+  for (const Counter* c : {configNumber_.get(), storeNumber_.get(), link_.get()}) {
+    if (sql == c->read.sql() || sql == c->lockedRead.sql())
+      return Fail("Error occurred reading the " + c->name + " counter.", error);
+    if (sql == c->check.sql())
+      return Fail("Error occurred checking the " + c->name + " against the saved sales.", error);
+    if (sql == c->advance.sql() || sql == c->start.sql())
+      return Fail("Error occurred updating the " + c->name + " counter.", error);
+  }
   return Fail("Error occurred saving this sale.", error);
 }
 

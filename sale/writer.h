@@ -143,6 +143,11 @@ class SaleWriter {
   bool ReadCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   void QueueReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   bool TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe, bool lastAttempt);
+  // With the first read of a unit: the numbers the counters give, looked for
+  // among the saved sales by the database. A free one is had at once, its
+  // counter's move queued with the sale.
+  void QueueChecks(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
+  bool TakeChecks(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   bool FailRecno(const char* what);
   // False with error_. An allocation that locks first (inside a unit) reads
   // its counter after locking its row, so its move cannot be lost.

@@ -171,6 +171,41 @@ class OtherTill {
   PGconn* pg_ = nullptr;
 };
 
+TEST_P(SaleNumbers, ASaleTakesFreeNumbersWithItsReadsAndSkipsTakenOnesTheLongWay) {
+  // clang-format off
+  struct Case { const char* number; const char* link; const char* id; const char* taken;
+                const char* saved; const char* savedLink; bool longWay; } cases[] = {
+      {"'1001'",       "'501'",        "A",           "",     "1001", "501A",       false},
+      {"''",           "NULL",         "A",           "",     "1",    "1A",         false},
+      {"' 77 '",       "'1234567890'", "AB",          "",     "77",   "AB34567890", false},
+      {"'1001'",       "'501'",        "ABCDEFGHIJK", "",     "1001", "ABCDEFGHIJ", false},
+      {"'1001'",       "'501'",        "A",           "1001", "1002", "501A",       true},
+      {"'1001'",       "'501'",        "A",           "501A", "1001", "502A",       true},
+      {"'1001\t'",    "'501'",        "A",           "",     "1001", "501A",       true},  // a tab the database keeps
+  };
+  // clang-format on
+  AddStock("HX", "10");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.number) + " " + c.link + " " + c.id + " " + c.taken);
+    Exec("DELETE FROM KVTPOS1");
+    Exec(std::string("UPDATE KVTPOS10 SET USESTNSNUM = 'F', NEXTSLNUM = ") + c.number +
+         ", NEXTSLLNK = " + c.link);
+    if (*c.taken) Add("KVTPOS1", {{"INVOICENUM", c.taken}, {"INVOICELNK", c.taken}});
+    NewSale();
+    lines = {SoldLine("HX", "1", "2.50", "2.50")};
+    std::vector<std::string> sent;
+    KVTSqlTraceStatements(&sent);
+    const bool saved = writer->Save(header, lines, taxes, c.id);
+    KVTSqlTraceStatements(nullptr);
+    ASSERT_TRUE(saved) << Notices()[0];
+    EXPECT_EQ(header.invoiceNum, c.saved);
+    EXPECT_EQ(header.invoiceLnk, c.savedLink);
+    bool longWay = false;
+    for (const std::string& s : sent) longWay = longWay || s.find("SELECT INVOICE") != s.npos;
+    EXPECT_EQ(longWay, c.longWay);
+  }
+}
+
 TEST_P(SaleNumbers,
        ASaleWaitsForTheCountersAnotherTillHoldsAndTakesTheNextOnesWithoutStartingOver) {
   // clang-format off
@@ -407,7 +442,8 @@ TEST_P(SaleSaving, EveryFailingStepCancelsTheWholeSale) {
       {"SELECT USESTNSNUM",             "F", "Error occurred reading the point of sale configuration."},
       {"UPDATE KVTCOM13 SET NEXTSLNUM", "T", "Error occurred updating the sale number counter."},
       {"SELECT NEXTSLNUM FROM KVTCOM13", "T", "Error occurred reading the sale number counter."},
-      {"SELECT INVOICENUM FROM KVTPOS1", "F", "Error occurred checking the sale number against the saved sales."},
+      {"FROM KVTPOS1 WHERE INVOICENUM",  "F", "Error occurred checking the sale number against the saved sales."},
+      {"UPDATE KVTPOS10 SET NEXTSLLNK",  "F", "Error occurred updating the sale link counter."},
       {"SELECT NEXTSLLNK",              "F", "Error occurred reading the sale link counter."},
       {"COMMIT",                        "F", "Error occurred saving this sale."},
   };
