@@ -457,10 +457,22 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
   if (newSale) allocations.push_back(&link);
   for (Allocation* a : allocations) a->locking = true;
   std::optional<kvt::sql::Transaction> unit;
+  std::vector<double> taxRecnos;
+  bool recnosHad = false;
   for (bool counterChanged = true; counterChanged;) {
     counterChanged = false;
     unit.emplace();
     if (!unit->ok()) return Fail("Error occurred starting the sale's transaction.", unit->error());
+    // Record numbers are had before any counter is locked: a new block of
+    // them can cost a round trip and a commit of its own, which no other
+    // till should wait for.
+    if (newSale && !recnosHad) h.recno = NextNum(1, "KVTPOS1", 100, 0);
+    if (newSale && h.recno <= 0) return FailRecno("Error occurred inserting KVTPOS1 record.");
+    recnosHad = true;
+    while (h.transType != "P" && taxRecnos.size() < taxes.size()) {
+      taxRecnos.push_back(NextNum(1, "KVTPOS3", 100, 0));
+      if (taxRecnos.back() <= 0) return FailRecno("Error occurred inserting KVTPOS3 record.");
+    }
     if (allocations.empty()) break;
     // Which counter holds the numbers is read with the counter it named last time.
     const std::size_t perStore = needNumber ? pipe.Add(perStore_, {}) : 0;
@@ -490,14 +502,12 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
   if (newSale) {
     if (needNumber) h.invoiceNum = cancelledNumber_ = number.result;  // until the sale is committed
     h.invoiceLnk = link.result;
-    h.recno = NextNum(1, "KVTPOS1", 100, 0);
-    if (h.recno <= 0) return FailRecno("Error occurred inserting KVTPOS1 record.");
     if (!InsertHeader(h)) return false;
   } else if (!UpdateHeader(h)) {
     return false;
   }
   if (!lines.empty() && !SaveLines(h, lines)) return false;
-  if (h.transType != "P" && !SaveTaxes(h, taxes)) return false;
+  if (h.transType != "P" && !SaveTaxes(h, taxes, &taxRecnos)) return false;
   if (tran.Commit()) {
     cancelledNumber_.clear();
     TellUnstocked(pipe);
@@ -731,12 +741,14 @@ bool SaleWriter::InsertLine(const LineRow& l) {
 
 // ---- The taxes -------------------------------------------------------------------
 
-bool SaleWriter::SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes) {
+bool SaleWriter::SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes,
+                           const std::vector<double>* recnos) {
   const char* failed = "Error occurred inserting KVTPOS3 record.";
   Result r = deleteTaxes_.Run({Text(sale.invoiceLnk)});
   if (!r.ok()) return Fail(failed, r.error());
-  for (const TaxLine& tax : taxes) {
-    double recno = NextNum(1, "KVTPOS3", 100, 0);
+  for (std::size_t i = 0; i < taxes.size(); ++i) {
+    const TaxLine& tax = taxes[i];
+    double recno = recnos && i < recnos->size() ? (*recnos)[i] : NextNum(1, "KVTPOS3", 100, 0);
     if (recno <= 0) return FailRecno(failed);
     if (!InsertTax(sale, tax, RecnoText(recno))) return false;
   }

@@ -121,7 +121,9 @@ class SaleWriter {
   bool SaveLines(const Header& sale, const std::vector<Line>& lines);
   bool InsertLine(const LineRow& row);
   // Replaces the sale's tax rows, each with a record number of its own.
-  bool SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes);
+  // `recnos`: record numbers had for the taxes before, in their order.
+  bool SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes,
+                 const std::vector<double>* recnos = nullptr);
   bool InsertTax(const Header& sale, const TaxLine& tax, const std::string& recno);
 
   // The notices since they were last taken.
