@@ -28,6 +28,21 @@ std::map<std::string, Block>& Blocks() {
 }
 std::uint64_t g_serial = 0;
 
+// Tables seen to exist, with the generation of connection 1 they were seen
+// on: looking one up in the catalogue costs more than the rest of a block.
+std::map<std::string, std::uint64_t>& TablesSeen() {
+  static std::map<std::string, std::uint64_t> seen;
+  return seen;
+}
+
+bool TableExists(Backend* b, const std::string& table, std::uint64_t generation) {
+  auto seen = TablesSeen().find(table);
+  if (seen != TablesSeen().end() && seen->second == generation) return true;
+  if (!b->TableExists(table)) return false;
+  TablesSeen()[table] = generation;
+  return true;
+}
+
 bool RunCounter(Backend* b, DbKind kind, const std::string& sql,
                 const std::vector<BoundValue>& params, ResultData* out, std::string* error) {
   Translation t;
@@ -44,8 +59,8 @@ BoundValue Number(double d) {
 
 // Moves the counter of `table` by `block`; *start is the first number of the
 // block. Runs inside a transaction on `b`.
-bool TakeBlock(Backend* b, DbKind kind, const std::string& table, int block, double* start,
-               std::string* error) {
+bool TakeBlock(Backend* b, DbKind kind, std::uint64_t generation, const std::string& table,
+               int block, double* start, std::string* error) {
   ResultData r;
   if (!RunCounter(b, kind,
                   "INSERT INTO KVTNEXTNUM (TABLENAME, NEXTNUM) VALUES (?, 1) "
@@ -56,7 +71,7 @@ bool TakeBlock(Backend* b, DbKind kind, const std::string& table, int block, dou
     return false;
   }
   double above = 1;
-  if (b->TableExists(table)) {
+  if (TableExists(b, table, generation)) {
     if (!RunCounter(b, kind, "SELECT MAX(RECNO) FROM " + table, {}, &r, error)) return false;
     if (!r.rows.empty() && !r.rows[0][0].empty()) above = NumVal(r.rows[0][0].c_str()) + 1;
   }
@@ -109,7 +124,7 @@ double NextNum(int connectionNumber, const char* table, int block, int) {
     // A counter session the server dropped is opened again once: nothing of
     // a block is kept unless its commit answered.
     for (int attempt = 0; attempt < 2; ++attempt) {
-      ok = b->Begin(&error) && TakeBlock(b, c.kind(), name, block, &start, &error);
+      ok = b->Begin(&error) && TakeBlock(b, c.kind(), c.generation(), name, block, &start, &error);
       if (ok) {
         ok = b->Commit(&error);
       } else {
@@ -128,7 +143,7 @@ double NextNum(int connectionNumber, const char* table, int block, int) {
     ok = c.Run(
         [&](std::string* e) {
           if (ownTransaction && !c.Begin(e)) return false;
-          bool taken = TakeBlock(b, c.kind(), name, block, &start, e);
+          bool taken = TakeBlock(b, c.kind(), c.generation(), name, block, &start, e);
           if (!ownTransaction) return taken;
           if (!taken) {
             std::string ignored;
