@@ -490,19 +490,14 @@ class HandWrittenSale {
     if (!tran.ok()) return Fail(tran.error());
     kvt::sql::Result r = perStore_.Run();
     if (!r.ok()) return Fail(r.error());
-    // The store's sale number and the link: read, moved on where they still
-    // hold what was read, and taken when no saved sale has them (as the
-    // writer does, numbers the floor's sales took are passed over).
-    std::string number, linkNumber, link;
-    do {
-      if (!Take(readNumber_, moveNumber_, "NEXTSLNUM", {T("MAIN")}, &number)) return false;
-    } while (!Free(numberInUse_, number));
-    if (!error_.empty()) return false;
-    do {
-      if (!Take(readLink_, moveLink_, "NEXTSLLNK", {}, &linkNumber)) return false;
-      link = linkNumber + "H";
-    } while (!Free(linkInUse_, link));
-    if (!error_.empty()) return false;
+    // The store's sale number and the link: their rows locked as they are
+    // read, the numbers they give looked for among the saved sales, and
+    // moved on (as the writer does, numbers the floor's sales took are
+    // passed over, one by one).
+    std::string number, link;
+    if (!Number(readNumber_, checkNumber_, moveNumber_, "NEXTSLNUM", {T("MAIN")}, &number) ||
+        !Number(readLink_, checkLink_, moveLink_, "NEXTSLLNK", {}, &link))
+      return false;
     std::vector<kvt::sql::Value> header(63, T(""));
     header[0] = T(number);
     header[1] = kvt::sql::Number(NextNum(1, "KVTPOS1", 100, 0));
@@ -546,23 +541,28 @@ class HandWrittenSale {
 
  private:
   static kvt::sql::Value T(const std::string& text) { return kvt::sql::Text(text); }
-  // Reads a counter and moves it on from what was read.
-  bool Take(kvt::sql::Query& read, kvt::sql::Query& move, const char* column,
-            const std::vector<kvt::sql::Value>& key, std::string* value) {
-    kvt::sql::Result r = read.Run(key);
-    if (r.found() != kvt::sql::Found::Yes) return Fail(r.error());
-    *value = r.first()[column];
-    std::vector<kvt::sql::Value> values = {T(std::to_string(std::atol(value->c_str()) + 1))};
-    values.insert(values.end(), key.begin(), key.end());
-    values.push_back(T(*value));
-    r = move.Run(values);
-    return (r.ok() && r.changed() == 1) || Fail(r.ok() ? "the counter moved" : r.error());
-  }
-  // Whether no saved sale has `value`; true too when the look failed (error_ says so).
-  bool Free(kvt::sql::Query& inUse, const std::string& value) {
-    kvt::sql::Result r = inUse.Run({T(value)});
-    if (!r.ok()) Fail(r.error());
-    return r.found() != kvt::sql::Found::Yes;
+  // The number a counter gives, its row locked, once no saved sale has it;
+  // the counter moved on past it.
+  bool Number(kvt::sql::Query& read, kvt::sql::Query& check, kvt::sql::Query& move,
+              const char* column, const std::vector<kvt::sql::Value>& key, std::string* number) {
+    // The link's check composes the number with the instance id "H".
+    std::vector<kvt::sql::Value> checked = key;
+    if (key.empty())
+      checked = {kvt::sql::Number(1), T("H"), T("H"), kvt::sql::Number(9), kvt::sql::Number(9)};
+    for (;;) {
+      kvt::sql::Result r = read.Run(key);
+      if (r.found() != kvt::sql::Found::Yes) return Fail(r.error());
+      const std::string value = r.first()[column];
+      kvt::sql::Result c = check.Run(checked);
+      if (c.found() != kvt::sql::Found::Yes) return Fail(c.error());
+      std::vector<kvt::sql::Value> values = {T(std::to_string(std::atol(value.c_str()) + 1))};
+      values.insert(values.end(), key.begin(), key.end());
+      values.push_back(T(value));
+      r = move.Run(values);
+      if (!r.ok() || r.changed() != 1) return Fail(r.ok() ? "the counter moved" : r.error());
+      *number = c.first()["N"];
+      if (c.first().Num("USED") == 0) return true;
+    }
   }
   bool Fail(const std::string& why) {
     error_ = why.empty() ? "a hand-written save failed" : why;
@@ -570,12 +570,20 @@ class HandWrittenSale {
   }
   using Q = kvt::sql::Query;
   Q perStore_{"SELECT USESTNSNUM FROM KVTPOS10 WHERE RECNO = 1"};
-  Q readNumber_{"SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=?"};
+  Q readNumber_{"SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=? FOR UPDATE"};
+  Q checkNumber_{
+      "SELECT K.N AS N, (SELECT COUNT(*) FROM KVTPOS1 WHERE INVOICENUM = K.N) AS USED FROM "
+      "(SELECT M.N AS N FROM (SELECT COALESCE(NULLIF(SUBSTR(TRIM(NEXTSLNUM),1,50),''),'1') AS N "
+      "FROM KVTCOM13 WHERE REFERENCE=?) M) K"};
   Q moveNumber_{"UPDATE KVTCOM13 SET NEXTSLNUM=? WHERE REFERENCE=? AND NEXTSLNUM=?"};
-  Q numberInUse_{"SELECT INVOICENUM FROM KVTPOS1 WHERE INVOICENUM = ?"};
-  Q readLink_{"SELECT NEXTSLLNK FROM KVTPOS10 ORDER BY RECNO"};
+  Q readLink_{"SELECT NEXTSLLNK FROM KVTPOS10 ORDER BY RECNO FOR UPDATE"};
+  Q checkLink_{
+      "SELECT K.N AS N, (SELECT COUNT(*) FROM KVTPOS1 WHERE INVOICELNK = K.N) AS USED FROM "
+      "(SELECT CASE WHEN LENGTH(M.N) + CAST(? AS INTEGER) <= 10 THEN M.N || ? ELSE ? || CASE "
+      "WHEN LENGTH(M.N) > CAST(? AS INTEGER) THEN SUBSTR(M.N, LENGTH(M.N) - CAST(? AS INTEGER) + "
+      "1) ELSE M.N END END AS N FROM (SELECT COALESCE(NULLIF(SUBSTR(TRIM(NEXTSLLNK),1,50),''),'1') "
+      "AS N FROM KVTPOS10 ORDER BY RECNO LIMIT 1) M) K"};
   Q moveLink_{"UPDATE KVTPOS10 SET NEXTSLLNK =? WHERE NEXTSLLNK=?"};
-  Q linkInUse_{"SELECT INVOICELNK FROM KVTPOS1 WHERE INVOICELNK = ?"};
   Q insertHeader_{kvt::bench::kFloorHeaderSql};
   Q deleteLines_{"DELETE FROM KVTPOS2 WHERE INVOICELNK = ?"};
   Q insertLine_{kvt::bench::kFloorLineSql};
