@@ -492,6 +492,9 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
       unit.reset();
       ++g_contention.startedOver;
       for (Allocation* a : allocations) a->queued = a->checked = false;
+      // Record numbers had inside the cancelled unit may be handed out again.
+      recnosHad = false;
+      taxRecnos.clear();
       continue;
     }
     if (!TakeReads(allocations, pipe, false) || !TakeChecks(allocations, pipe))
