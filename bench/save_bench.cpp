@@ -268,14 +268,17 @@ Helpers StartHelpers(const std::string& ini, Target target, int count = 3, int p
   return h;
 }
 
+// What a helper's count file says; `missing` when there is no file.
+long Count(const std::string& file, long missing = 0) {
+  long n = missing;
+  std::ifstream(file) >> n;
+  return n;
+}
+
 // The sales the helpers have saved so far (each keeps its count file up to date).
 long HelperSales(const Helpers& h) {
   long total = 0;
-  for (const std::string& file : h.counts) {
-    long n = 0;
-    std::ifstream(file) >> n;
-    total += n;
-  }
+  for (const std::string& file : h.counts) total += Count(file);
   return total;
 }
 
@@ -283,11 +286,7 @@ long HelperSales(const Helpers& h) {
 bool AllSaving(const Helpers& h) {
   for (int waited = 0; waited < 6000; ++waited) {
     bool all = true;
-    for (const std::string& file : h.counts) {
-      long n = 0;
-      std::ifstream(file) >> n;
-      all = all && n > 0;
-    }
+    for (const std::string& file : h.counts) all = all && Count(file) > 0;
     if (all) return true;
     usleep(10 * 1000);
   }
@@ -304,8 +303,7 @@ long StopHelpers(Helpers& h) {
     if (waitpid(h.pids[i], &status, 0) != h.pids[i] || !WIFEXITED(status) ||
         WEXITSTATUS(status) != 0)
       failed = true;
-    long n = -1;
-    std::ifstream(h.counts[i]) >> n;
+    const long n = Count(h.counts[i], -1);
     std::remove(h.counts[i].c_str());
     if (n < 0) failed = true;
     total += n;

@@ -85,6 +85,12 @@ struct SaleWriter::Counter {
   Query advance;       // SET to the next WHERE it still holds the text read
   Query start;         // SET to "2" WHERE it is still empty (the number is 1)
   bool keyed;
+  // What a failed step of the counter is told as (the database's message follows).
+  std::string ReadFailed() const { return "Error occurred reading the " + name + " counter."; }
+  std::string CheckFailed() const {
+    return "Error occurred checking the " + name + " against the saved sales.";
+  }
+  std::string MoveFailed() const { return "Error occurred updating the " + name + " counter."; }
   // The number the counter gives now, worked out by the database the way
   // Allocation::compose does, and how many saved sales have it: asked with
   // the locked read, it spares a round trip between the read and the sale.
@@ -255,7 +261,7 @@ bool SaleWriter::TakeChecks(const std::vector<Allocation*>& all, kvt::sql::Pipel
     Counter& c = *a->counter;
     Result r = pipe.Answer(a->check);
     if (r.found() == Found::Failed) {
-      error_ = "Error occurred checking the " + c.name + " against the saved sales.\n" + r.error();
+      error_ = c.CheckFailed() + "\n" + r.error();
       return false;
     }
     // What the database worked out is used only when it is what this
@@ -278,7 +284,7 @@ bool SaleWriter::TakeReads(const std::vector<Allocation*>& all, kvt::sql::Pipeli
     Counter& c = *a->counter;
     Result r = pipe.Answer(a->read);
     if (r.found() == Found::Failed) {
-      error_ = "Error occurred reading the " + c.name + " counter.\n" + r.error();
+      error_ = c.ReadFailed() + "\n" + r.error();
       return false;
     }
     if (r.found() == Found::No) {
@@ -326,7 +332,7 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       Counter& c = *a->counter;
       Result moved = pipe.Answer(a->move);
       if (!moved.ok()) {
-        error_ = "Error occurred updating the " + c.name + " counter.\n" + moved.error();
+        error_ = c.MoveFailed() + "\n" + moved.error();
         return false;
       }
       a->needsRead = true;
@@ -340,8 +346,7 @@ bool SaleWriter::MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pip
       }
       Result used = pipe.Answer(a->used);
       if (used.found() == Found::Failed) {
-        error_ =
-            "Error occurred checking the " + c.name + " against the saved sales.\n" + used.error();
+        error_ = c.CheckFailed() + "\n" + used.error();
         return false;
       }
       if (used.found() == Found::No) {
@@ -547,12 +552,9 @@ bool SaleWriter::FailSending(const kvt::sql::Pipeline& pipe, const std::string& 
   if (sql == perStore_.sql())
     return Fail("Error occurred reading the point of sale configuration.", error);
   for (const Counter* c : {configNumber_.get(), storeNumber_.get(), link_.get()}) {
-    if (sql == c->read.sql() || sql == c->lockedRead.sql())
-      return Fail("Error occurred reading the " + c->name + " counter.", error);
-    if (sql == c->check.sql())
-      return Fail("Error occurred checking the " + c->name + " against the saved sales.", error);
-    if (sql == c->advance.sql() || sql == c->start.sql())
-      return Fail("Error occurred updating the " + c->name + " counter.", error);
+    if (sql == c->read.sql() || sql == c->lockedRead.sql()) return Fail(c->ReadFailed(), error);
+    if (sql == c->check.sql()) return Fail(c->CheckFailed(), error);
+    if (sql == c->advance.sql() || sql == c->start.sql()) return Fail(c->MoveFailed(), error);
   }
   return Fail("Error occurred saving this sale.", error);
 }
