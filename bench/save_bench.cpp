@@ -486,8 +486,8 @@ class HandWrittenSale {
     error_.clear();
     kvt::sql::Transaction tran;
     if (!tran.ok()) return Fail(tran.error());
-    kvt::sql::Result r = perStore_.Run();
-    if (!r.ok()) return Fail(r.error());
+    kvt::sql::Result r = queue_.Run();
+    if (!r.ok() || !(r = perStore_.Run()).ok()) return Fail(r.error());
     // The store's sale number and the link: their rows locked as they are
     // read, the numbers they give looked for among the saved sales, and
     // moved on (as the writer does, numbers the floor's sales took are
@@ -567,6 +567,7 @@ class HandWrittenSale {
     return false;
   }
   using Q = kvt::sql::Query;
+  Q queue_{"LOCK TABLE KVTPOS10 IN SHARE UPDATE EXCLUSIVE MODE"};
   Q perStore_{"SELECT USESTNSNUM FROM KVTPOS10 WHERE RECNO = 1"};
   Q readNumber_{"SELECT NEXTSLNUM FROM KVTCOM13 WHERE REFERENCE=? FOR UPDATE"};
   Q checkNumber_{

@@ -117,6 +117,13 @@ std::string CheckOf(const std::string& compose, const std::string& numbered,
 
 SaleWriter::SaleWriter(HWND inventoryParent)
     : stock_(inventoryParent),
+      // Tills wait their turn for the counters in the table's lock queue:
+      // a wait there holds no snapshot, where one on a counter's row held
+      // back the clearing of every row version written meanwhile (each
+      // till's stock and history updates then walked them all), and each
+      // commit woke every waiting till at once. Only writers queue there;
+      // readers and other changes of the table pass.
+      counterQueue_("LOCK TABLE KVTPOS10 IN SHARE UPDATE EXCLUSIVE MODE"),
       perStore_("SELECT USESTNSNUM FROM KVTPOS10 WHERE RECNO = 1"),
       numberInUse_("SELECT INVOICENUM FROM KVTPOS1 WHERE INVOICENUM = ?"),
       linkInUse_("SELECT INVOICELNK FROM KVTPOS1 WHERE INVOICELNK = ?"),
@@ -479,6 +486,7 @@ bool SaleWriter::Save(Header& h, const std::vector<Line>& lines, const std::vect
       if (taxRecnos.back() <= 0) return FailRecno("Error occurred inserting KVTPOS3 record.");
     }
     if (allocations.empty()) break;
+    pipe.Add(counterQueue_, {});
     // Which counter holds the numbers is read with the counter it named last time.
     const std::size_t perStore = needNumber ? pipe.Add(perStore_, {}) : 0;
     QueueReads(allocations, pipe);
@@ -549,6 +557,8 @@ bool SaleWriter::FailSending(const kvt::sql::Pipeline& pipe, const std::string& 
   if (sql == insertLine_.sql()) return Fail("Error occurred inserting KVTPOS2 record.", error);
   if (sql == deleteTaxes_.sql() || sql == insertTax_.sql())
     return Fail("Error occurred inserting KVTPOS3 record.", error);
+  if (sql == counterQueue_.sql())
+    return Fail("Error occurred waiting for the sale counters.", error);
   if (sql == perStore_.sql())
     return Fail("Error occurred reading the point of sale configuration.", error);
   for (const Counter* c : {configNumber_.get(), storeNumber_.get(), link_.get()}) {

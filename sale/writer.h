@@ -167,7 +167,7 @@ class SaleWriter {
   std::vector<Notice> notices_;
   std::string error_;
   std::unique_ptr<Counter> configNumber_, storeNumber_, link_;
-  kvt::sql::Query perStore_, numberInUse_, linkInUse_;
+  kvt::sql::Query counterQueue_, perStore_, numberInUse_, linkInUse_;
   kvt::sql::Query insertHeader_, updateHeader_;
   kvt::sql::Query deleteLines_, insertLine_, deleteTaxes_, insertTax_;
   kvt::sql::Query savedHeader_, savedLines_;

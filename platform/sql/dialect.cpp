@@ -204,6 +204,19 @@ void RemoveForUpdate(std::vector<Token>* toks) {
   t.erase(t.begin() + from, t.begin() + update + 1);
 }
 
+// A table's lock, as a queue for writers: on SQLite the writer holds the
+// whole file from its BEGIN IMMEDIATE, so only the table's name is checked.
+void ReplaceLockTable(std::vector<Token>* toks) {
+  std::vector<Token>& t = *toks;
+  long lock = NextSig(t, -1), table = lock < 0 ? -1 : NextSig(t, lock);
+  long name = table < 0 ? -1 : NextSig(t, table);
+  if (name < 0 || !IsWord(t[lock], "LOCK") || !IsWord(t[table], "TABLE") ||
+      t[name].type == Tok::Punct)
+    return;
+  std::vector<Token> check = {{Tok::Word, "SELECT 1 FROM "}, t[name], {Tok::Word, " WHERE 1 = 0"}};
+  t.swap(check);
+}
+
 // Parenthesis depth of every token (the depth inside which it stands).
 std::vector<int> Depths(const std::vector<Token>& t) {
   std::vector<int> d(t.size());
@@ -363,6 +376,7 @@ bool TranslateSql(DbKind kind, const std::string& sql, Translation* out, std::st
   if (kind == DbKind::SQLite) {
     RewriteLeft(&toks);
     RemoveForUpdate(&toks);
+    ReplaceLockTable(&toks);
   }
   WrapBareColumnsBesideAggregates(&toks);
   if (kind == DbKind::PostgreSQL) NullsLowest(&toks);

@@ -42,6 +42,8 @@ TEST(Dialect, RewritesWhatADatabaseLacksAndNothingElse) {
       // A locking read: SQLite's writer already holds the whole file.
       {"SELECT N FROM C WHERE R = ? FOR UPDATE", "SELECT N FROM C WHERE R = ?", "SELECT N FROM C WHERE R = $1 FOR UPDATE"},
       {"SELECT 'FOR UPDATE' FROM T", nullptr, nullptr},
+      // A table locked as a queue: the same file lock on SQLite.
+      {"LOCK TABLE KVTPOS10 IN SHARE UPDATE EXCLUSIVE MODE", "SELECT 1 FROM KVTPOS10 WHERE 1 = 0", "LOCK TABLE KVTPOS10 IN SHARE UPDATE EXCLUSIVE MODE"},
       // A bare column beside an aggregate, only without GROUP BY.
       {"SELECT COUNT(1),REFERENCE FROM KVTCOM13", "SELECT COUNT(1),MIN(REFERENCE) FROM KVTCOM13", nullptr},
       {"SELECT COUNT(1),T.TILLNUM FROM KVTCOM14 T WHERE STOREREF = 'A'", "SELECT COUNT(1),MIN(T.TILLNUM) FROM KVTCOM14 T WHERE STOREREF = 'A'", nullptr},
