@@ -517,8 +517,9 @@ class HandWrittenSale {
                                  kvt::sql::Number(recno), T(recno), T("")}))
                .ok() ||
           !(r = lockStock_.Run({T(item), T("01")})).ok() ||
-          !(r = moveStock_.Run({kvt::sql::Number("-2"), T(item), T("01")})).ok() ||
-          !(r = lastSale_.Run({kvt::sql::Date("03/15/2024"), T(item), T("01")})).ok())
+          !(r = moveStock_.Run(
+                {kvt::sql::Number("-2"), kvt::sql::Date("03/15/2024"), T(item), T("01")}))
+               .ok())
         return Fail(r.error());
       std::vector<kvt::sql::Value> h;
       for (int k = 0; k < 3; ++k) h.insert(h.end(), {kvt::sql::Number(2), kvt::sql::Number(5)});
@@ -588,9 +589,8 @@ class HandWrittenSale {
   Q insertLine_{kvt::bench::kFloorLineSql};
   Q lockStock_{"UPDATE KVTINV2 SET QTYONHAND = QTYONHAND WHERE REFERENCE = ? AND LOCATION = ?"};
   Q moveStock_{
-      "UPDATE KVTINV2 SET QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3)) WHERE REFERENCE = ? "
-      "AND LOCATION = ?"};
-  Q lastSale_{"UPDATE KVTINV2 SET LASTSALE = ? WHERE REFERENCE = ? AND LOCATION = ?"};
+      "UPDATE KVTINV2 SET QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3)), LASTSALE = ? WHERE "
+      "REFERENCE = ? AND LOCATION = ?"};
   Q history_{
       "UPDATE KVTCOM12 SET CURQTY3 = LTRIM(STR(NUMVAL(CURQTY3)+(?),15,3)),CURDOL3 = "
       "LTRIM(STR(NUMVAL(CURDOL3)+(?),15,2)),MTDQTY3 = LTRIM(STR(NUMVAL(MTDQTY3)+(?),15,3)),"

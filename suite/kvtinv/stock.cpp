@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,9 +16,16 @@ namespace {
 
 constexpr int kVersion = 1;
 
+// What a lock's holder asked to change, written when the lock ends: one
+// statement for the row instead of one for each request.
+struct Pending {
+  std::string quantity;  // the move of the quantity on hand, "" for none
+  std::string lastSale;  // "" for none
+};
+
 // Items this process has locked, by item and location.
 std::mutex locksMutex;
-std::set<std::pair<std::string, std::string>> locked;
+std::map<std::pair<std::string, std::string>, Pending> locked;
 
 struct Reply {
   char* buf;
@@ -48,11 +55,6 @@ bool IsNumber(const std::string& text) {
   errno = 0;
   std::strtod(text.c_str(), &end);
   return errno == 0 && end && *end == '\0';
-}
-
-bool IsLocked(const std::string& item, const std::string& location) {
-  std::lock_guard<std::mutex> hold(locksMutex);
-  return locked.count({item, location}) > 0;
 }
 
 // Runs one statement on the caller's holder (or one of our own): the rows
@@ -86,46 +88,74 @@ int Lock(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r)
   if (rows < 0) return r.Fail("Item " + f[0] + " could not be locked: " + why);
   if (rows == 0) return r.Fail(NotStocked(f[0], f[1]));
   std::lock_guard<std::mutex> hold(locksMutex);
-  locked.insert({f[0], f[1]});
+  locked[{f[0], f[1]}] = Pending{};
   return 1;
 }
 
-int Unlock(const std::vector<std::string>& f, const Reply& r) {
+int Unlock(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r) {
   if (f.size() < 2) return r.Fail("UNLOCKLOCATION needs an item and a location.");
-  std::lock_guard<std::mutex> hold(locksMutex);
-  if (!locked.erase({f[0], f[1]}))
-    return r.Fail("Item " + f[0] + " at location " + f[1] + " is not locked.");
-  return 1;
-}
-
-int UpdateInventory(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r) {
-  if (f.size() < 8) return r.Fail("UPDATEINVENTORY needs item, location, quantities and amounts.");
-  for (std::size_t i = 2; i < 8; ++i)
-    if (!IsNumber(f[i])) return r.Fail("UPDATEINVENTORY: \"" + f[i] + "\" is not a number.");
-  if (!IsLocked(f[0], f[1]))
-    return r.Fail("Item " + f[0] + " at location " + f[1] + " is not locked.");
-  static const char sql[] =
-      "UPDATE KVTINV2 SET QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3)) WHERE REFERENCE = ? "
-      "AND LOCATION = ?";
+  Pending p;
+  {
+    std::lock_guard<std::mutex> hold(locksMutex);
+    auto held = locked.find({f[0], f[1]});
+    if (held == locked.end())
+      return r.Fail("Item " + f[0] + " at location " + f[1] + " is not locked.");
+    p = held->second;
+    locked.erase(held);
+  }
+  std::string set;
+  std::vector<std::pair<std::string, int>> params;
+  if (!p.quantity.empty()) {
+    set = "QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3))";
+    params.push_back({p.quantity, 2});
+  }
+  if (!p.lastSale.empty()) {
+    set += std::string(set.empty() ? "" : ", ") + "LASTSALE = ?";
+    params.push_back({p.lastSale, 3});
+  }
+  if (set.empty()) return 1;
+  params.insert(params.end(), {{f[0], 0}, {f[1], 0}});
+  const std::string sql = "UPDATE KVTINV2 SET " + set + " WHERE REFERENCE = ? AND LOCATION = ?";
   std::string why;
-  long rows = Change(conn, sql, {{f[2], 2}, {f[0], 0}, {f[1], 0}}, &why);
-  if (rows < 0) return r.Fail("The quantity of item " + f[0] + " was not updated: " + why);
+  long rows = Change(conn, sql.c_str(), params, &why);
+  if (rows < 0) return r.Fail("The stock of item " + f[0] + " was not updated: " + why);
   if (rows == 0) return r.Fail(NotStocked(f[0], f[1]));
   return 1;
 }
 
-int UpdateLastSaleDate(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r) {
+// The pending change of a locked item, null when it is not locked.
+Pending* Held(const std::string& item, const std::string& location) {
+  auto held = locked.find({item, location});
+  return held == locked.end() ? nullptr : &held->second;
+}
+
+int UpdateInventory(const std::vector<std::string>& f, const Reply& r) {
+  if (f.size() < 8) return r.Fail("UPDATEINVENTORY needs item, location, quantities and amounts.");
+  for (std::size_t i = 2; i < 8; ++i)
+    if (!IsNumber(f[i])) return r.Fail("UPDATEINVENTORY: \"" + f[i] + "\" is not a number.");
+  std::lock_guard<std::mutex> hold(locksMutex);
+  Pending* p = Held(f[0], f[1]);
+  if (!p) return r.Fail("Item " + f[0] + " at location " + f[1] + " is not locked.");
+  if (p->quantity.empty()) {
+    p->quantity = f[2];
+  } else {
+    char sum[64];
+    std::snprintf(sum, sizeof sum, "%.5f",
+                  std::strtod(p->quantity.c_str(), nullptr) + std::strtod(f[2].c_str(), nullptr));
+    p->quantity = sum;
+  }
+  return 1;
+}
+
+int UpdateLastSaleDate(const std::vector<std::string>& f, const Reply& r) {
   if (f.size() < 3) return r.Fail("UPDATELASTSALEDATE needs item, location and date.");
   // A date the database would refuse is caught here, so it cannot cancel the
   // caller's transaction.
   if (MakeDateYYYYMMDD(f[2].c_str()) == 0) return r.Fail("\"" + f[2] + "\" is not a date.");
-  if (!IsLocked(f[0], f[1]))
-    return r.Fail("Item " + f[0] + " at location " + f[1] + " is not locked.");
-  static const char sql[] = "UPDATE KVTINV2 SET LASTSALE = ? WHERE REFERENCE = ? AND LOCATION = ?";
-  std::string why;
-  long rows = Change(conn, sql, {{f[2], 3}, {f[0], 0}, {f[1], 0}}, &why);
-  if (rows < 0) return r.Fail("The last sale date of item " + f[0] + " was not updated: " + why);
-  if (rows == 0) return r.Fail(NotStocked(f[0], f[1]));
+  std::lock_guard<std::mutex> hold(locksMutex);
+  Pending* p = Held(f[0], f[1]);
+  if (!p) return r.Fail("Item " + f[0] + " at location " + f[1] + " is not locked.");
+  p->lastSale = f[2];
   return 1;
 }
 
@@ -138,8 +168,8 @@ int SendDLLMessageB(HWND, KVTConnection* conn, const char* command, const char* 
   if (cmd == "GETVERSION") return kVersion;
   std::vector<std::string> f = Fields(request);
   if (cmd == "LOCKLOCATION") return Lock(conn, f, r);
-  if (cmd == "UNLOCKLOCATION") return Unlock(f, r);
-  if (cmd == "UPDATEINVENTORY") return UpdateInventory(conn, f, r);
-  if (cmd == "UPDATELASTSALEDATE") return UpdateLastSaleDate(conn, f, r);
+  if (cmd == "UNLOCKLOCATION") return Unlock(conn, f, r);
+  if (cmd == "UPDATEINVENTORY") return UpdateInventory(f, r);
+  if (cmd == "UPDATELASTSALEDATE") return UpdateLastSaleDate(f, r);
   return r.Fail("Unknown inventory request \"" + cmd + "\".");
 }

@@ -11,10 +11,12 @@
 //   "UPDATEINVENTORY"     item, location, quantity, three further quantities,
 //                         cost, value, package, program, source link, source
 //                         reference, date: quantity on hand (KVTINV2.QTYONHAND)
-//                         moves by the quantity; the item must be locked
+//                         is to move by the quantity; the item must be locked
 //   "UPDATELASTSALEDATE"  item, location, date (MMDDYYYY or MM/DD/YYYY):
-//                         KVTINV2.LASTSALE; the item must be locked
-//   "UNLOCKLOCATION"      item, location: ends the lock
+//                         KVTINV2.LASTSALE is to be the date; the item must
+//                         be locked
+//   "UNLOCKLOCATION"      item, location: writes what the requests under the
+//                         lock asked for, in one statement, and ends the lock
 // Result 1 on success, 0 on failure with the reason in `errorBuf` (cut to
 // `errorLen`). `reply` and `replyLen` are not used.
 #pragma once
