@@ -439,28 +439,28 @@ bool ConnectionOne::Flush(std::string* error) {
   if (depth_ == 0 && waiting.back().step.kind != BatchStep::Kind::Commit && !EnsureThere(error))
     return false;
   std::vector<BatchStep> steps;
+  steps.reserve(waiting.size());
+  for (auto& w : waiting) steps.push_back(std::move(w.step));
   std::size_t failed = 0;
   std::string e;
   auto send = [&] {
-    steps.clear();
-    for (const auto& w : waiting) steps.push_back(w.step);
     failed = steps.size();
     e.clear();
     return backend_->RunBatch(&steps, &failed, &e);
   };
   bool ok = send();
-  if (!ok && failed == 0 && waiting.front().step.kind == BatchStep::Kind::Begin &&
-      backend_->Lost()) {
+  if (!ok && failed == 0 && steps.front().kind == BatchStep::Kind::Begin && backend_->Lost()) {
     // A session the server dropped is only found out by using it; the unit
     // had not begun, so it begins on a new one, its statements prepared anew.
     std::string why = e;
     ok = Reconnect(why, &e);
-    for (auto& w : waiting) {
-      if (!ok || w.step.kind != BatchStep::Kind::Statement) continue;
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+      PipelineState::Waiting& w = waiting[i];
+      if (!ok || steps[i].kind != BatchStep::Kind::Statement) continue;
       bool translateFailed = false;
       w.prepared = Prepare(w.text, &e, &translateFailed);
       ok = w.prepared != nullptr;
-      if (ok) w.step.statement = w.prepared->statement.get();
+      if (ok) steps[i].statement = w.prepared->statement.get();
     }
     ok = ok && send();
   }
@@ -478,7 +478,8 @@ bool ConnectionOne::Flush(std::string* error) {
   const PipelineState::Waiting& w = waiting[failed];
   if (!p.failed) {
     p.failed = true;
-    p.failedNumber = w.step.kind == BatchStep::Kind::Statement ? w.number : std::string::npos;
+    p.failedNumber =
+        steps[failed].kind == BatchStep::Kind::Statement ? w.number : std::string::npos;
     p.failedText = w.text;
     p.error = w.text.empty() ? e : e + " (in: " + Shorten(w.text) + ")";
   }
