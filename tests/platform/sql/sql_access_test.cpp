@@ -318,11 +318,6 @@ TEST_P(DataAccess, HoldersFailWhileConnectionOneIsClosedAndRecoverAfterwards) {
   ASSERT_GT(c.ExecuteSQL(sql), 0) << c.LastError();  // prepared again on the new connection
   ASSERT_TRUE(c.FetchNext(sql));
   EXPECT_STREQ(c.ColumnVar(sql, 1), "0");
-  // A settings file opens the database.
-  ASSERT_TRUE(tempDb().WriteIni("KVTSQL.ini"));
-  KVTCloseConnectionOne();
-  ASSERT_TRUE(KVTOpenConnectionOne(".\\KVTSQL.ini")) << KVTLastSqlError();
-  EXPECT_EQ(Count(), 0);
 }
 
 KVT_ON_BOTH_BACKENDS(DataAccess);

@@ -4,12 +4,8 @@
 // posted messages from the event loop, the nested modal loop, close boxes,
 // tab clicks and MDI activation.
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
