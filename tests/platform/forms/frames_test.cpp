@@ -95,6 +95,12 @@ TEST_F(Frames, KeysGoToTheSelectedPage) {
   EXPECT_EQ(GetTopWindow(items->Handle()), host);
   EXPECT_EQ(GetParent(frame->Handle()), KVTFindMDIClient(host));
   EXPECT_TRUE(frame->IsZoomed());
+  // Alt with a digit picks the tab it marks.
+  auto* third = new Page(host, "PVthirdDlg");
+  tabs->AddTab("&3-Transfer Options", third);
+  Play({"key Alt+3"});
+  EXPECT_EQ(tabs->GetSelectedTab(), 2);
+  EXPECT_EQ(third->selected, 1);
 }
 
 // Also when the command is broadcast to the MDI children: the selected page takes it.
@@ -231,14 +237,6 @@ TEST_F(Frames, TheCloseBoxCancelsTheScreenInTheFrame) {
   EXPECT_TRUE(KVTForms::Instance().Cancel(frame));
   EXPECT_TRUE(KVTForms::Instance().Frames().empty());
   EXPECT_EQ(g_pagesAlive, 0);
-}
-
-TEST_F(Frames, AltWithADigitPicksTheTabItMarks) {
-  auto* third = new Page(host, "PVthirdDlg");
-  tabs->AddTab("&3-Transfer Options", third);
-  Play({"key Alt+3"});
-  EXPECT_EQ(tabs->GetSelectedTab(), 2);
-  EXPECT_EQ(third->selected, 1);
 }
 
 TEST_F(FormsTest, AltWithALetterPressesTheButtonItMarks) {
