@@ -104,7 +104,6 @@ TEST_P(SaleLines, ReferenceIsAQuantityASearchOrAnItem) {
       {"a number on an empty sale",     false, "T", "F", "3",       {"Esc"},   {},                  "",      IDC_IREF,   ""},
       {"a till code",                   false, "T", "F", "TC",      {},        {},                  "TC",    IDC_IDESCR, ""},
       {"an item",                       false, "T", "F", "ABCD1",   {},        {},                  "ABCD1", IDC_IDESCR, ""},
-      {"an unknown item",               false, "T", "F", "NOPE1",   {},        {"Item not found."}, "",      IDC_IREF,   ""},
       {"an unknown item, pick list",    false, "T", "T", "NOPE1",   {"Esc"},   {},                  "",      IDC_IREF,   ""},
       {"search by reference",           false, "T", "F", "//ABC",   {"Enter"}, {},                  "ABCD1", IDC_IDESCR, ""},
       {"search by reference, /?",       false, "T", "F", "/?ABC",   {"Enter"}, {},                  "ABCD1", IDC_IDESCR, ""},
