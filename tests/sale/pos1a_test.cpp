@@ -138,18 +138,6 @@ TEST_P(SaleLines, ReferenceIsAQuantityASearchOrAnItem) {
   EXPECT_STREQ(screen->Data.TOTAL, "8.00");
 }
 
-TEST_P(SaleLines, AFailedLookUpIsToldAndIsNoUnknownItem) {
-  AddItem("ABCD1", "3.50");
-  KVTSqlFailStatements("FROM KVTINV2,KVTINV1");
-  Leave(IDC_IREF, "ABCD1");
-  ASSERT_EQ(Messages().size(), 1u);  // and no "Item not found."
-  EXPECT_EQ(Messages()[0].rfind("The inventory item could not be read.\n\ninjected failure", 0),
-            0u);
-  EXPECT_STREQ(screen->Data.IREF, "");
-  EXPECT_STREQ(screen->Data.IDESCR, "");
-  EXPECT_EQ(screen->GetFocusField(), IDC_IREF);
-}
-
 TEST_P(SaleLines, DescriptionShiftMouseAndAMissingReference) {
   AddTillCode("TC", "FEED");
   Leave(IDC_IREF, "TC");
