@@ -1,7 +1,5 @@
-// The customer import through its screen: a POSFILES.ZIP made here (the
-// ICUST table written with shapelib, packed with kvtzip) replaces every
-// customer; damaged or incomplete archives and a refused insert change
-// nothing.
+// The customer import through its screen: a POSFILES.ZIP made here replaces
+// every customer; a damaged archive or a refused insert changes nothing.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
@@ -106,7 +104,6 @@ class CustomerImport : public kvt::test::TillTest {
 };
 
 TEST_P(CustomerImport, ReplacesEveryCustomerWithTheArchivedRows) {
-  std::string longName(200, 'N');
   // clang-format off
   WriteIcust(dir + "src/",
              {{{"IC_CODE", "C1"}, {"IC_NAME", "O'Neil Farms"}, {"IC_PHONE", "555-0101"}, {"IC_CURR", "12.5"},

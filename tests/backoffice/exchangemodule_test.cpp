@@ -1,7 +1,5 @@
-// A till's day through the transfer module: the till's export writes its
-// "ST-" file into its exchange directory and marks the sales exported; the
-// office lists the file, imports it and the file moves to the archive; a
-// repeated import from the archive adds nothing.
+// Files between till and office through the transfer module: sales out,
+// master data in, each file imported once and then archived.
 #include <gtest/gtest.h>
 
 #include <filesystem>

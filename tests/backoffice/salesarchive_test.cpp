@@ -1,6 +1,5 @@
-// A till's sales moved to the office through an "ST-" file: written from a
-// till database, read into an office database, the same file twice, and
-// damaged files that import nothing.
+// A till's sales moved to the office through an "ST-" file, once even when
+// imported twice; a damaged file imports nothing.
 #include "suite/kvtctm/archive.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// Configure this Computer: a computer without a settings file, the drawer
-// codes each receipt printer type fixes, every key written in its order
-// (each failed write said in its own box), the sale number, and the restart
-// asked for only when the machine type changed.
+// Configure this Computer: defaults, drawer codes by printer type, every key
+// written (each failed write said), and a restart only on a new machine type.
 #include "setup/configm.h"
 
 #include <gtest/gtest.h>
