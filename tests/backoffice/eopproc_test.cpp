@@ -120,8 +120,7 @@ TEST_P(Periodic, EachPeriodRunsFromTheScreenWithItsGauge) {
 
 TEST_P(Periodic, AStoreWithoutCategoriesOpensNothing) {
   EXPECT_FALSE(StartEOPProcessing(host->MainWindow(), KVT_END_OF_DAY, "EAST"));
-  ASSERT_EQ(user.Messages().size(), 1u);
-  EXPECT_EQ(user.Messages()[0].text, "No Sales Categories found.");
+  EXPECT_EQ(Messages(), kvt::test::Strings{"No Sales Categories found."});
   EXPECT_EQ(KVTForms::Instance().ActiveFrame(), nullptr);
 
   user.Reset();

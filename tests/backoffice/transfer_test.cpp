@@ -365,9 +365,7 @@ TEST_P(TillTransfer, CloseWithTransferOfTheShift) {
     if (c.form) user.Do([&] { formCaption = KVTForms::Instance().ActiveScreen()->Caption(); });
     if (c.form) user.Click(c.form);
     user.Run();
-    std::vector<std::string> shown;
-    for (const KVTShownMessage& m : user.Messages()) shown.push_back(m.text);
-    EXPECT_EQ(shown, c.messages);
+    EXPECT_EQ(Messages(), c.messages);
     EXPECT_EQ(formCaption, c.form ? "Transfer Sales" : "");
     EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM > ''"), c.transferred);
     EXPECT_EQ(db().Count("KVTPOS9", ""), c.stillOpen);

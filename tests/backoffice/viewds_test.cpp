@@ -128,14 +128,8 @@ class DailySales : public kvt::test::TillTest {
   }
 };
 
-TEST_P(DailySales, BrowsingAndNumbersNeverReachSuspendedSales) {
-  OrderedFetch fetch;
-  ASSERT_TRUE(fetch.OpenConnection(hApplication, host->MainWindow(), 1, "KVTPOS1"));
-  ASSERT_TRUE(fetch.SetFetchScript(KVTDailySales::kFetchScript, KVTDailySales::kFetchColumns,
-                                   KVTDailySales::kFetchOrder, 50));
-  std::vector<std::string> seen;
-  while (fetch.NextRecord()) seen.push_back(fetch.Column("INVOICENUM"));
-  EXPECT_EQ(seen, (std::vector<std::string>{"1001", "1002", "1004", "1005"}));
+// (Browsing past suspended sales is checked through the screen's Next below.)
+TEST_P(DailySales, NumbersNeverReachSuspendedSales) {
   EXPECT_EQ(KVTDailySales::FindByNumber("1003").found(), kvt::sql::Found::No);
   EXPECT_EQ(KVTDailySales::FindByNumber("1004").found(), kvt::sql::Found::Yes);
   KVTSqlFailStatements("INVOICENUM = ?");
