@@ -38,11 +38,8 @@ void WriteIcust(const std::string& folder, const std::vector<IcustRow>& rows,
   ASSERT_TRUE(h);
   for (const char* f : kFields) {
     bool number = std::string(f) == "IC_CHRG_OK";
-    DBFAddField(h, f, number ? FTInteger : FTString,
-                number                        ? 3
-                : f == std::string("IC_NAME") ? 220
-                                              : 30,
-                0);
+    int width = number ? 3 : std::string(f) == "IC_NAME" ? 220 : 30;
+    DBFAddField(h, f, number ? FTInteger : FTString, width, 0);
   }
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     for (int c = 0; c < 26; ++c) {

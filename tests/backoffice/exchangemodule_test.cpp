@@ -159,10 +159,9 @@ TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
 // The office's master data reaches an empty till database through a "TU-"
 // file; a damaged file changes nothing.
 TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
-  ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
-  ASSERT_TRUE(db().Add("KVTINV1", {{"REFERENCE", "FEED"}, {"DESCRIPT", "Layer's feed"}}))
-      << db().error();
-  ASSERT_TRUE(db().Add("KVTAR50", {{"REFERENCE", "C1"}, {"NAME", "O'Neil"}})) << db().error();
+  Add("KVTCOM13", {{"REFERENCE", "MAIN"}});
+  Add("KVTINV1", {{"REFERENCE", "FEED"}, {"DESCRIPT", "Layer's feed"}});
+  Add("KVTAR50", {{"REFERENCE", "C1"}, {"NAME", "O'Neil"}});
   std::string error;
   ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
   EXPECT_FALSE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "9", &error));
