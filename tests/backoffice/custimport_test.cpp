@@ -1,7 +1,5 @@
-// The customer import through its screen: a POSFILES.ZIP made here (the
-// ICUST table written with shapelib, packed with kvtzip) replaces every
-// customer; damaged or incomplete archives and a refused insert change
-// nothing.
+// The customer import through its screen: a POSFILES.ZIP made here replaces
+// every customer; a damaged archive or a refused insert changes nothing.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
@@ -40,11 +38,8 @@ void WriteIcust(const std::string& folder, const std::vector<IcustRow>& rows,
   ASSERT_TRUE(h);
   for (const char* f : kFields) {
     bool number = std::string(f) == "IC_CHRG_OK";
-    DBFAddField(h, f, number ? FTInteger : FTString,
-                number                        ? 3
-                : f == std::string("IC_NAME") ? 220
-                                              : 30,
-                0);
+    int width = number ? 3 : std::string(f) == "IC_NAME" ? 220 : 30;
+    DBFAddField(h, f, number ? FTInteger : FTString, width, 0);
   }
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     for (int c = 0; c < 26; ++c) {
@@ -106,7 +101,6 @@ class CustomerImport : public kvt::test::TillTest {
 };
 
 TEST_P(CustomerImport, ReplacesEveryCustomerWithTheArchivedRows) {
-  std::string longName(200, 'N');
   // clang-format off
   WriteIcust(dir + "src/",
              {{{"IC_CODE", "C1"}, {"IC_NAME", "O'Neil Farms"}, {"IC_PHONE", "555-0101"}, {"IC_CURR", "12.5"},

@@ -1,6 +1,5 @@
 // End of Day, Month and Year on the sales categories: which counters each
-// period clears, for every store or one, a store without categories, a run
-// stopped half way, and rows that fail or vanish during the run.
+// period clears where, runs stopped half way, rows that fail or vanish.
 #include "backoffice/eopclear.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// A till's day through the transfer module: the till's export writes its
-// "ST-" file into its exchange directory and marks the sales exported; the
-// office lists the file, imports it and the file moves to the archive; a
-// repeated import from the archive adds nothing.
+// Files between till and office through the transfer module: sales out,
+// master data in, each file imported once and then archived.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -161,10 +159,9 @@ TEST_P(ExchangeModule, ImportSalesScreenTakesTheOneFileOfTheDefaultTill) {
 // The office's master data reaches an empty till database through a "TU-"
 // file; a damaged file changes nothing.
 TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
-  ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}}));
-  ASSERT_TRUE(db().Add("KVTINV1", {{"REFERENCE", "FEED"}, {"DESCRIPT", "Layer's feed"}}))
-      << db().error();
-  ASSERT_TRUE(db().Add("KVTAR50", {{"REFERENCE", "C1"}, {"NAME", "O'Neil"}})) << db().error();
+  Add("KVTCOM13", {{"REFERENCE", "MAIN"}});
+  Add("KVTINV1", {{"REFERENCE", "FEED"}, {"DESCRIPT", "Layer's feed"}});
+  Add("KVTAR50", {{"REFERENCE", "C1"}, {"NAME", "O'Neil"}});
   std::string error;
   ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
   EXPECT_FALSE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "9", &error));

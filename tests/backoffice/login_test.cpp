@@ -1,8 +1,5 @@
-// Logging in to a till shift: the shift's state from its sales (by table),
-// and the login screen through the scripted user: each field's check with
-// its message and focus, a database that fails, new, continued and closed
-// shifts, the open-shift record and the login values, Esc on a dedicated
-// till; and the employee and password popups.
+// Logging in to a till shift: the shift's state from its sales, the login
+// screen through the scripted user, and the employee and password popups.
 #include "backoffice/login.h"
 
 #include <gtest/gtest.h>

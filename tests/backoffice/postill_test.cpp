@@ -1,7 +1,5 @@
 // Setting up a dedicated till folder: its settings reach the back office's
-// database (a file database by its path, a server database by its
-// credentials), the suite settings start the till, and a step that fails
-// stops with its message.
+// database, the suite settings start the till, a failing step stops.
 #include "backoffice/postill.h"
 
 #include <gtest/gtest.h>

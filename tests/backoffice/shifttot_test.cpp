@@ -1,6 +1,5 @@
-// The shift totals: a fixture shift with every tender read from the database
-// and laid out exactly (each tender's count and sum, cents rounded per sale),
-// and the shift total verification screen with the financing module's answer.
+// The shift totals laid out exactly (cents rounded per sale), and the
+// verification screen with the financing module's answer.
 #include "backoffice/shifttot.h"
 
 #include <gtest/gtest.h>
@@ -128,12 +127,8 @@ class ShiftTotals : public kvt::test::TillTest {
   }
 };
 
-TEST_P(ShiftTotals, EveryTenderOfTheShiftLaidOut) {
-  auto s = Screen();
-  s->bCrestpayInstalled = s->bFarmPlanAccepted = true;
-  EXPECT_EQ(s->VerifyPOSShiftResume->SalesTotalText(), kWithFarmPlan);
-  EXPECT_EQ(s->VerifyPOSShiftResume->LastError(), "");
-  // A shift without sales still lists every tender, at zero.
+// (The fixture shift's full text is checked through the screen below.)
+TEST_P(ShiftTotals, AShiftWithoutSalesListsEveryTenderAtZero) {
   auto count = [](const std::string& text, const std::string& what) {
     std::size_t n = 0;
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))

@@ -1,7 +1,5 @@
-// The transfer of sales to accounting: its texts and data by table, the
-// batches on both databases, the batch popup and the re-transfer options
-// popup through the scripted user, the transfer screen, the till's
-// close-with-transfer and the transfer module's forms.
+// The transfer of sales to accounting: texts, batches, popups, the transfer
+// screen, the till's close-with-transfer and the transfer module's forms.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -76,14 +74,11 @@ class TransferPopups : public kvt::test::TillTest {
 
 TEST_P(TransferPopups, TheDefaultBatchIsTheOnlyOne) {
   std::string batch, error;
-  ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
-  EXPECT_EQ(batch, "");
-  Batches({"B1"});
-  ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
-  EXPECT_EQ(batch, "B1");
-  Batches({"B2"});
-  ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
-  EXPECT_EQ(batch, "");
+  for (auto [added, expected] : {std::pair{"", ""}, {"B1", "B1"}, {"B2", ""}}) {
+    if (*added) Batches({added});
+    ASSERT_TRUE(KVTTransfers::DefaultBatch(&batch, &error)) << error;
+    EXPECT_EQ(batch, expected) << added;
+  }
   KVTSqlFailStatements("KVTFL23");
   EXPECT_FALSE(KVTTransfers::DefaultBatch(&batch, &error));
   EXPECT_NE(error, "");
@@ -370,9 +365,7 @@ TEST_P(TillTransfer, CloseWithTransferOfTheShift) {
     if (c.form) user.Do([&] { formCaption = KVTForms::Instance().ActiveScreen()->Caption(); });
     if (c.form) user.Click(c.form);
     user.Run();
-    std::vector<std::string> shown;
-    for (const KVTShownMessage& m : user.Messages()) shown.push_back(m.text);
-    EXPECT_EQ(shown, c.messages);
+    EXPECT_EQ(Messages(), c.messages);
     EXPECT_EQ(formCaption, c.form ? "Transfer Sales" : "");
     EXPECT_EQ(db().Count("KVTPOS1", "TRANSNUM > ''"), c.transferred);
     EXPECT_EQ(db().Count("KVTPOS9", ""), c.stillOpen);

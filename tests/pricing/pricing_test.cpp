@@ -89,7 +89,9 @@ TEST_P(PriceLookup, RepliesSplitNetAmountsAndTheDefaultLocation) {
          cost[KVT_PRICE_TEXT_LEN] = "x";
     LoadPriceDiscountCost(s.answer, host.Window(), price, discount, cost);
     EXPECT_EQ(std::string(price) + "|" + discount + "|" + cost, s.shown);
+    price[0] = discount[0] = '\0';
     LoadPriceDiscountCost(s.answer, host.Window(), price, discount, nullptr);  // cost not wanted
+    EXPECT_EQ(std::string(price) + "|" + discount + "|" + cost, s.shown);
   }
   for (const Net& n : nets)
     EXPECT_NEAR(CalculateDiscount(host.Window(), n.qty, n.price, n.discount), n.amount, 1e-9)

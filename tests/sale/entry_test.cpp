@@ -210,7 +210,8 @@ TEST_P(ItemEntry, AFailedLookUpIsToldNeverNotFound) {
   AddTillCode("ABC", "FEED");
   // clang-format off
   const std::pair<const char*, const char*> cases[] = {  // failing statement, keyed
-      {"SELECT TOBACCO, ALCOHOL FROM KVTCOM12", "BEER1"}, {"FROM KVTCOM20", "ABC"}, {"FROM KVTCOM12 WHERE TILLCODE", "ABC"}};
+      {"SELECT TOBACCO, ALCOHOL FROM KVTCOM12", "BEER1"}, {"FROM KVTCOM20", "ABC"}, {"FROM KVTCOM12 WHERE TILLCODE", "ABC"},
+      {"FROM KVTINV2,KVTINV1", "BEER1"}};  // the item itself
   // clang-format on
   for (const auto& [statement, ref] : cases) {
     SCOPED_TRACE(statement);
@@ -224,6 +225,7 @@ TEST_P(ItemEntry, AFailedLookUpIsToldNeverNotFound) {
         << Messages()[0];
     EXPECT_STREQ(screen->Data.IREF, "");
     EXPECT_STREQ(screen->Data.IDESCR, "");
+    EXPECT_EQ(screen->GetFocusField(), IDC_IREF);
   }
 }
 

@@ -1,7 +1,5 @@
-// The bad check list: accounts kept once (a new record or an edit that
-// takes another record's account is refused), the unsaved-changes question
-// before stepping (Cancel stays with the edits, No drops them, Yes saves),
-// stepping in account order, and delete moving on to the next record.
+// The bad check list: accounts kept once, the unsaved-changes question,
+// stepping in account order, and delete moving on.
 #include "setup/pos11.h"
 
 #include <gtest/gtest.h>

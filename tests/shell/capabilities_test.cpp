@@ -1,6 +1,5 @@
-// The menus the module offers the host's menu builder: which screens each
-// kind of computer gets. (That every export named exists is checked on the
-// loaded module, in exports_test.)
+// Which screens each kind of computer gets in the host's menus (that every
+// export named exists is checked on the loaded module, in exports_test).
 #include "shell/capabilities.h"
 
 #include <gtest/gtest.h>

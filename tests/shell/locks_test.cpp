@@ -1,7 +1,5 @@
-// Instance ids and the module's process-lock requests, against the host
-// shell's lock service: within one till and with a host that answers oddly.
-// (Tills in other processes holding a lock, on both databases, and the host
-// answering the module's lock message from the database: dblocks_test.)
+// Instance ids and process locks within one till and with a host that
+// answers oddly (other processes and the database's locks: dblocks_test).
 #include "shell/locks.h"
 
 #include <gtest/gtest.h>

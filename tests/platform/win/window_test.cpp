@@ -80,12 +80,13 @@ TEST(Window, PostFromAnotherThreadWakesTheQueue) {
     got += static_cast<int>(wp);
     return 0;
   });
-  int fd = MessageQueueFd();
-  ASSERT_GE(fd, 0);
+  pollfd p{MessageQueueFd(), POLLIN, 0};  // taken before waiting, as the event loop does
+  PumpWaitingMessages();                  // drain the wake-ups of earlier posts
   std::thread t([w] {
     for (int i = 0; i < 100; ++i) PostMessage(w, WM_USER, 1);
   });
   t.join();
+  EXPECT_EQ(::poll(&p, 1, 0), 1) << "a waiting event loop wakes up";
   EXPECT_EQ(PumpWaitingMessages(), 100);
   EXPECT_EQ(got, 100);
   DestroyWindow(w);

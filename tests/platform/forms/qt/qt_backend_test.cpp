@@ -4,12 +4,8 @@
 // posted messages from the event loop, the nested modal loop, close boxes,
 // tab clicks and MDI activation.
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -314,25 +310,19 @@ class QtInput : public QtFormsTest {
   PVtestDlg* test = nullptr;
 };
 
+// The posted command after F5 and the check on leaving a field by Tab go the
+// same way in the till script run through the widgets (qt_script_test).
 TEST_F(QtInput, KeysOnTheWidgetsReachTheScreenFirst) {
   ASSERT_EQ(qt.KeyTarget(), qt.ViewOf(test)->WidgetForId(PVtestDlg::IDC_STORE));
-  Press(Qt::Key_F5);
-  // The posted command ran after the key's handler, before the next input.
-  EXPECT_EQ(test->log, (std::vector<std::string>{"F5 began", "F5 ended", "posted command ran"}));
   Press(Qt::Key_N, Qt::AltModifier, "n");  // the screen takes every Alt key: no note dialog
-  EXPECT_EQ(test->log.size(), 3u);
+  EXPECT_TRUE(test->log.empty());
   Press(Qt::Key_X, Qt::NoModifier, "x");
   EXPECT_EQ(test->GetFieldText(PVtestDlg::IDC_STORE), "x");
   EXPECT_EQ(static_cast<QLineEdit*>(qt.ViewOf(test)->WidgetForId(PVtestDlg::IDC_STORE))->text(),
             "x");
-  user.AddAnswer(IDOK);
-  Press(Qt::Key_Tab);  // leaving the field by a key runs its check
-  ASSERT_EQ(user.Messages().size(), 1u);
-  EXPECT_EQ(user.Messages()[0].text, "Invalid Store.");
-  EXPECT_EQ(test->GetFocusField(), PVtestDlg::IDC_STORE);
   Press(Qt::Key_Backtab, Qt::ShiftModifier);  // back without a check
-  EXPECT_EQ(user.Messages().size(), 1u);
-  EXPECT_EQ(test->checker.lastField, PVtestDlg::IDC_STORE);
+  EXPECT_TRUE(user.Messages().empty());
+  EXPECT_EQ(test->checker.lastField, 0);
   EXPECT_NE(test->GetFocusField(), PVtestDlg::IDC_STORE);
   EXPECT_EQ(qt.KeyTarget(), qt.ViewOf(test)->WidgetForId(test->GetFocusField()));
 }
