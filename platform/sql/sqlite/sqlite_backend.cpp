@@ -6,10 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/sql/backend.h"
 #include "platform/win/profile.h"
@@ -89,8 +94,91 @@ bool IdOf(const std::string& path, FileId* id) {
   return true;
 }
 
+// Copies the write-ahead log into the database file on a thread of its own
+// once the log has grown, on a connection of its own. Done by the till whose
+// commit grew it, the copy held the writers' lock while the other tills
+// waited, and made that till's sale wait for the disk a second time.
+class Checkpointer {
+ public:
+  static constexpr int kLogPages = 1000;  // as SQLite's own automatic copy
+
+  Checkpointer(std::string file, FileId id) : file_(std::move(file)), id_(id) {}
+  ~Checkpointer() {
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+  }
+  Checkpointer(const Checkpointer&) = delete;
+  Checkpointer& operator=(const Checkpointer&) = delete;
+
+  // After each commit on the till's connection, with the log's length.
+  // Without a connection of its own, or when tills saving without a pause
+  // outrun the thread, the till copies, as SQLite would: the log stays
+  // bounded.
+  static int Committed(void* self, sqlite3* db, const char* name, int pages) {
+    if (pages < kLogPages) return SQLITE_OK;
+    auto* c = static_cast<Checkpointer*>(self);
+    if (c->unusable_ || pages >= 4 * kLogPages)
+      sqlite3_wal_checkpoint(db, name);
+    else
+      c->Wake();
+    return SQLITE_OK;
+  }
+
+ private:
+  void Wake() {
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      due_ = true;
+      if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+    }
+    wake_.notify_one();
+  }
+  void Run() {
+    sqlite3* db = nullptr;
+    FileId opened;
+    // Only the database the till has open: a file put in its place is not
+    // this one's to copy into.
+    bool ok = sqlite3_open_v2(file_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+                              nullptr) == SQLITE_OK &&
+              IdOf(file_, &opened) && opened == id_ &&
+              // a first read opens the log
+              sqlite3_exec(db, "SELECT COUNT(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
+                  SQLITE_OK;
+    unusable_ = !ok;
+    if (db) {
+      // The till's connection closes after this one and removes the log.
+      int keep = 1;
+      sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stop_ || due_; });
+      if (stop_) break;
+      due_ = false;
+      lock.unlock();
+      if (ok) sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+      lock.lock();
+    }
+    lock.unlock();
+    sqlite3_close_v2(db);
+  }
+
+  const std::string file_;
+  const FileId id_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool due_ = false, stop_ = false;
+  std::atomic<bool> unusable_{false};
+  std::thread thread_;
+};
+
 struct Db {
   sqlite3* db = nullptr;
+  std::unique_ptr<Checkpointer> checkpointer;  // stopped before db closes
   int lockFd = -1;
   bool writerLocked = false;
   std::string file;
@@ -99,6 +187,7 @@ struct Db {
   int lastCode = SQLITE_OK;
 
   ~Db() {
+    checkpointer.reset();
     if (db) {
       // The last connection to close deletes the write-ahead log by its name.
       // When the database file was replaced, the log now at that name may be
@@ -471,6 +560,8 @@ std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings
     return nullptr;
   }
   db->haveWal = IdOf(file + "-wal", &db->walId);
+  db->checkpointer = std::make_unique<Checkpointer>(file, db->fileId);
+  sqlite3_wal_hook(db->db, Checkpointer::Committed, db->checkpointer.get());
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   sqlite3_create_function(db->db, "NUMVAL", 1, flags, nullptr, NumvalFunction, nullptr, nullptr);
   for (int args = 1; args <= 3; ++args)

@@ -2,7 +2,10 @@
 // binding, dates, failures, transactions, the holders and quoting.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/sql/kvtsql.h"
@@ -303,6 +306,25 @@ TEST_P(DataAccess, QuotedValuesCannotChangeAStatement) {
                 KVTSqlQuote(attack).c_str());
   EXPECT_EQ(s.ExecSQLChange(sql), 0);  // changes nothing
   EXPECT_EQ(Count(" WHERE INVCTOTAL = '0.00'"), 0);
+}
+
+TEST_P(DataAccess, SqliteLogIsCopiedIntoTheDatabaseWithoutAnotherCommit) {
+  if (IsPg()) GTEST_SKIP() << "a database file";
+  // One commit grows the log past its length; the copy follows on its own.
+  const std::string big(4000, 'x');
+  KVTConnection c(1);
+  char tran[] = "LOG";
+  ASSERT_GT(c.BeginTran(tran), 0);
+  for (int i = 0; i < 1200; ++i)
+    ASSERT_TRUE(Insert(c, "1", big.c_str(), "03/15/2024", "1", std::to_string(i).c_str()));
+  ASSERT_GT(c.CommitTran(tran), 0) << c.LastError();
+  auto size = [file = tempDb().settings().dataPath] {
+    std::error_code e;
+    return std::filesystem::file_size(file, e);
+  };
+  for (int i = 0; i < 500 && size() < 4'000'000; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_GE(size(), 4'000'000u);
 }
 
 TEST_P(DataAccess, HoldersFailWhileConnectionOneIsClosedAndRecoverAfterwards) {
