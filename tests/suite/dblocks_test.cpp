@@ -144,7 +144,6 @@ TEST(SessionLocks, AFileDatabaseHasNoSessions) {
   std::string error;
   EXPECT_FALSE(KVTSessionLocks::Open(sqlite, "till", &error));
   EXPECT_NE(error.find("lock files"), std::string::npos) << error;
-  // A lock name never reaches outside an SQLite store's lock folder.
   const std::string folder = "locks-" + std::to_string(::getpid());
   KVTFileLockService one(folder), two(folder);
   EXPECT_EQ(one.Acquire("POSSALES", "../../etc/x"), 1);
