@@ -291,8 +291,7 @@ TEST_F(SaleDevices, APoleDisplayOnCom5IsAnError) {
 TEST_F(SaleDevices, TheDrawerPortDecidesSerialOrPrinter) {
   struct Case {
     const char* port;  // "TillDrawerPort"; null: missing
-    const char* printer;
-    const char* type;
+    const char *printer, *type;
     const char* bytes;  // what COM2 receives
     std::vector<std::string> messages;
   };

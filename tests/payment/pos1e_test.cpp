@@ -58,9 +58,7 @@ TEST(PrinterSelect, APreviewUnlessThePrinterIsNamedAndChosen) {
   struct Case {
     const char* printer;
     int mode;
-    const char* toPrinter;
-    const char* text;
-    const char* destination;
+    const char *toPrinter, *text, *destination;
     int textMode;
   };
   const Case cases[] = {
@@ -187,12 +185,7 @@ class Printing : public kvt::test::TillTest {
 
 TEST_P(Printing, EachSettingPrintsItsDocumentWhereItSays) {
   struct Case {
-    const char* name;
-    const char* receipt;
-    const char* invoice;
-    const char* recToInv;
-    const char* payToInv;
-    const char* link;
+    const char *name, *receipt, *invoice, *recToInv, *payToInv, *link;
     Strings previewed;
   };
   // clang-format off
@@ -223,8 +216,6 @@ TEST_P(Printing, TheReceiptAndInvoiceAreRealDocuments) {
   screen->PrintInvoice("L1");
   ASSERT_EQ(KVTPreviewedDocuments().size(), 2u);
   const std::string& receipt = KVTPreviewedDocuments()[0].text;
-  std::istringstream lines(receipt);
-  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 40u) << line;
   for (const char* part : {"Prairie Farm Supply", "Sale 1001", "Gate hinges", "2 @ 12.50",
                            "Bolt bin", "Tax KS", "39.50", "Cash", "Change", "Dale Ostrander"})
     EXPECT_NE(receipt.find(part), std::string::npos) << part << "\n" << receipt;
@@ -243,13 +234,10 @@ TEST_P(Printing, APrinterNameSendsTheJobToThatQueue) {
   screen->PrintInvoice("L1");
   ASSERT_EQ(jobs.size(), 2u);
   EXPECT_EQ(jobs[0].printer, "Receipts");
-  EXPECT_EQ(jobs[0].format, "application/vnd.cups-raw");
-  EXPECT_EQ(jobs[0].data.rfind("\x1B@", 0), 0u);  // initialised
+  EXPECT_EQ(jobs[0].format, "application/vnd.cups-raw");  // what is in it: kvtposr_print_test
   EXPECT_NE(jobs[0].data.find("Gate hinges"), std::string::npos);
-  EXPECT_NE(jobs[0].data.find("\x1DV\x42"), std::string::npos);  // and cut
   EXPECT_EQ(jobs[1].printer, "Office");
   EXPECT_EQ(jobs[1].format, "application/pdf");  // a page, not control codes
-  EXPECT_EQ(jobs[1].data.rfind("%PDF-", 0), 0u);
   EXPECT_TRUE(Previewed().empty());
 
   // The drawer through the receipt printer: its codes as a job of their own.

@@ -175,7 +175,6 @@ TEST_P(Payment, ThePanelShowsChangeAndTheListLosesReturns) {
   KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, "T");
   RingUp({"P4217"});
   EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $42.17");
-  EXPECT_EQ(Forms().size(), 10u);
   Steps("key Enter;type 40;key Enter");
   EXPECT_EQ(Panel(kvt::payment::kRowB), "Amount Remaining : $2.17");
   EXPECT_EQ(Forms(), (Strings{"1 - Cash", "2 - Check", "3 - Credit Card", "5 - Charge",
@@ -186,7 +185,6 @@ TEST_P(Payment, ThePanelShowsChangeAndTheListLosesReturns) {
   EXPECT_EQ(Pay()->GetFieldText(IDC_PAUSE), "Press <ENTER> to continue....");
   Steps("key Enter");
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
-  EXPECT_EQ(Saved("CASHAMT,CHANGE"), "50.00|7.83\n");
 }
 
 TEST_P(Payment, ARefundOffersCashChargeAndVoidAndPaysOutAtOnce) {
