@@ -197,19 +197,6 @@ TEST_P(Payment, ARefundOffersCashChargeAndVoidAndPaysOutAtOnce) {
   EXPECT_EQ(Saved("TRANSTYPE,CASHAMT,INVCTOTAL"), "S|-42.17|-42.17\n");
 }
 
-TEST_P(Payment, ACardExpiredEndsOnlyThatTender) {
-  KVTSetSetting(CFG_PROMPTCCEXPDATE, "T");
-  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
-  Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}});
-  RingUp({"P2000"});
-  Steps("key Down;key Down;key Enter;type 0526;key Enter");
-  EXPECT_EQ(Messages(), Strings{"Card is expired.\n\nChoose a different form of payment."});
-  EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
-  Steps("key Down;key Down;key Enter;type 0626;key Enter;key Enter");
-  EXPECT_EQ(Saved("CREDITAMT,CCEXPDATE"), "20.00|\n") << "the save clears the expiry";
-  EXPECT_EQ(Pay()->szExpDate, std::string("06302026"));
-}
-
 TEST_P(Payment, APaymentOnAccountOfAnOpenItemCustomerIsRefused) {
   user.Key("F8");
   user.Run();
@@ -327,6 +314,8 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
        {"This account has a bad check!!\n\nChoose a different form of payment."}, IDC_PYMTFORM},
       {"an expiry not keyed as MMYY",        "CCEXP", "key Down;key Down;key Enter;type 626;key Enter",
        {"Invalid date.\n\nEnter in the format MMYY."}, IDC_PI3},
+      {"an expired card",                    "CCEXP", "key Down;key Down;key Enter;type 0526;key Enter",
+       {"Card is expired.\n\nChoose a different form of payment."}, IDC_PYMTFORM},
       {"Canadian cash short of the balance", "CAN",   "select 10;key Enter;type 20;key Enter",
        {"The payment cannot be less than the balance due."}, IDC_AMOUNT},
   };
@@ -441,9 +430,12 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
   std::filesystem::remove("kvtlocal.ini");
 }
 
+// The expiry is kept for the card's charge, and not saved with the sale.
 TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
   KVTSetSetting(CFG_PROMPTCCNUMBER, "T");
+  KVTSetSetting(CFG_PROMPTCCEXPDATE, "T");
   KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}});
   KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
   KVTSetSetting(CFG_CCARDCOPIES, "2");
   Strings stored;
@@ -452,10 +444,12 @@ TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
     return true;
   });
   RingUp({"P2000"});
-  Steps("key Down;key Down;key Enter;type 4000123412345678;key Enter;key Enter");
+  Steps(
+      "key Down;key Down;key Enter;type 4000123412345678;key Enter;type 0626;key Enter;key Enter");
   KVTSetPrintCapture({});
   EXPECT_EQ(stored, Strings(2, "************5678\n"));
-  EXPECT_EQ(Saved("CREDITAMT,CCNUMBER"), "20.00|****************\n");
+  EXPECT_EQ(Saved("CREDITAMT,CCNUMBER,CCEXPDATE"), "20.00|****************|\n");
+  EXPECT_EQ(Pay()->szExpDate, std::string("06302026"));
   ExpectNoFailures();
 }
 
