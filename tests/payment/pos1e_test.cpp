@@ -354,22 +354,21 @@ TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
 }
 
 TEST_P(Printing, ThisComputersPrintersAreReadWithTheirDefaults) {
+  // receipt, invoice, receipts to the invoice printer, payments too, invoice layout
+  auto read = [] {
+    return std::string(CFG_RECEIPTPRINTER) + "|" + CFG_INVOICEPRINTER + "|" + CFG_RECTOINVPTR +
+           "|" + CFG_PAYTOINVPTR + "|" + CFG_INVOICEFORM;
+  };
   Add("KVTPOS10", {{"RECNO", "1"}, {"RECFORM", "1"}, {"INVFORM", "5"}, {"DISPDTL", "T"}});
   Add("KVTPTR1", {{"PDRIVER", "Receipts"}, {"PCODES", "27 64"}, {"RECNO", "1"}});
   ASSERT_TRUE(GetPrintInfo("", "", ""));
-  EXPECT_STREQ(CFG_RECEIPTPRINTER, "None");
-  EXPECT_STREQ(CFG_INVOICEPRINTER, "None");
-  EXPECT_STREQ(CFG_RECTOINVPTR, "F");
-  EXPECT_STREQ(CFG_PAYTOINVPTR, "F");
-  EXPECT_STREQ(CFG_INVOICEFORM, "5");
+  EXPECT_EQ(read(), "None|None|F|F|5");
 
   WritePrivateProfileString("Point of Sale", "ReceiptPrinter", "Receipts", "kvtlocal.ini");
   WritePrivateProfileString("Point of Sale", "InvoicePrinter", "Office", "kvtlocal.ini");
   WritePrivateProfileString("Point of Sale", "RecToInvPtr", "T", "kvtlocal.ini");
   ASSERT_TRUE(GetPrintInfo("", "", ""));
-  EXPECT_STREQ(CFG_RECEIPTPRINTER, "Receipts");
-  EXPECT_STREQ(CFG_INVOICEPRINTER, "Office");
-  EXPECT_STREQ(CFG_RECTOINVPTR, "T");
+  EXPECT_EQ(read(), "Receipts|Office|T|F|5");
   EXPECT_EQ(CFG_RECEIPTPRINTERTEXTMODE, 1);
   EXPECT_EQ(CFG_INVOICEPRINTERTEXTMODE, 0);
   EXPECT_TRUE(HasPrinterCodes("Receipts"));
