@@ -2,8 +2,6 @@
 // an SQLite database, session locks on a PostgreSQL server. Other processes
 // stand for other tills; a killed one stands for a crashed till.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
