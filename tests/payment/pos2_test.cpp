@@ -92,15 +92,15 @@ class Payment : public kvt::test::TillTest {
     user.Run();
   }
   // Steps as script lines (steps.h) separated by ";", and "select N" picks
-  // line N of the form list.
-  void Steps(const std::string& steps) {
+  // line N of the form list; played unless `run` is false.
+  void Steps(const std::string& steps, bool run = true) {
     for (const std::string& s : kvt::test::SplitSteps(steps))
       if (s.rfind("select ", 0) == 0) {
         user.SelectItem(IDC_PYMTFORM, std::stoi(s.substr(7)));
       } else if (!kvt::test::QueueStep(user, s)) {
         ADD_FAILURE() << "unknown step " << s;
       }
-    user.Run();
+    if (run) user.Run();
   }
   std::string Panel(int row) {
     return Pay()->GetFieldText(IDC_PANEL_LABEL + row) + Pay()->GetFieldText(IDC_PANEL_VALUE + row);
@@ -198,17 +198,14 @@ TEST_P(Payment, ThePanelShowsChangeAndTheListLosesReturns) {
 
 TEST_P(Payment, ARefundOffersCashChargeAndVoidAndPaysOutAtOnce) {
   RingUp({"P4217"});
-  Steps("key F1");  // back to the items: the last one is returned
-  user.Key("F7").Key("F10");
-  user.Run();
+  Steps("key F1;key F7;key F10");  // back to the items: the last one is returned
   EXPECT_EQ(Forms(), (Strings{"1 - Cash", "5 - Charge", "8 - Void Sale"}));
   Steps("key Enter");
   EXPECT_EQ(Saved("TRANSTYPE,CASHAMT,INVCTOTAL"), "S|-42.17|-42.17\n");
 }
 
 TEST_P(Payment, APaymentOnAccountOfAnOpenItemCustomerIsRefused) {
-  user.Key("F8");
-  user.Run();
+  Steps("key F8");
   ASSERT_EQ(sale->TabWindow()->GetSelectedTab(), 1);
   EXPECT_EQ(Forms(), (Strings{"1 - Cash", "2 - Check"}));
   Steps("key Enter;type 1003;key Enter");
@@ -224,15 +221,13 @@ TEST_P(Payment, AChargeShowsTheNotesWithThePastDueLinesThenOnlyTheOldNoteStays) 
   Add("KVTCOM20", {{"FEATURE", "9333"}});
   RingUp({"P2000"});
   std::string shown;
-  for (const char* step : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(step);
-  user.Type("1004").Key("Enter");
+  Steps("key Down;key Down;key Down;key Down;key Enter;type 1004;key Enter", false);
   // The notes window is in front: what it shows, then Continue.
   user.Do([&shown] {
     if (auto* notes = dynamic_cast<PVposntDlg*>(KVTForms::Instance().ActiveScreen()))
       shown = notes->GetFieldText(PVposntDlg::IDC_POSNOTES);
   });
-  user.Key("Enter").Key("Enter");
-  user.Run();
+  Steps("key Enter;key Enter");
   EXPECT_EQ(shown,
             "Old note.\r\nPast Due Balance: 10.00\r\n-------------------------------------\r\n"
             "30 Days: 10.00");
@@ -333,10 +328,9 @@ TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
   ASSERT_TRUE(
       kvt::sql::Run("UPDATE KVTPOS10 SET POADISC = 'T', POADISCCAT = 'DISC' WHERE RECNO = 1", {})
           .ok());
-  user.Key("F8");
   // Cash, the customer, the name; the discount presets the amount to the
   // balance less it; the amount tendered.
-  Steps("key Enter;type 1001;key Enter;key Enter;type 5;key Enter");
+  Steps("key F8;key Enter;type 1001;key Enter;key Enter;type 5;key Enter");
   EXPECT_EQ(Pay()->GetFieldText(IDC_AMOUNT), "445.00");
   Steps("key Enter;key Enter");
   EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY"), "S|1001|445.00\n");
@@ -469,10 +463,7 @@ TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
   Steps("key F6");  // nothing parked yet: said, and no row is saved
   EXPECT_EQ(Messages(), Strings{"No suspended sales exist."});
   EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
-  for (const char* item : {"P2000", "T1000"}) user.Type(item).Key("Enter");
-  user.Key("F5");
-  user.Type("P4217").Key("Enter").Key("F5");
-  user.Run();
+  Steps("type P2000;key Enter;type T1000;key Enter;key F5;type P4217;key Enter;key F5");
   ASSERT_EQ(Saved("STATUS,INVCTOTAL"), "S|30.50\nS|42.17\n");
   EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
   // Cancel leaves both parked and the sale empty.
@@ -506,8 +497,7 @@ TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
 TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
   KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
   KVTSetSetting(CFG_PRINTCLOSEOUT, "F");
-  for (const char* item : {"P2000", "P4217"}) user.Type(item).Key("Enter").Key("F5");
-  user.Run();
+  Steps("type P2000;key Enter;key F5;type P4217;key Enter;key F5");
   ASSERT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
   // Declined: nothing voided, the till stays open.
   Steps("answer Yes;answer No;key F3");
@@ -537,9 +527,10 @@ TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
   std::filesystem::remove_all("POSSign");
   ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR51 SET CFGSIGN = 'T' WHERE REFERENCE = '1001'", {}).ok());
   std::string title;
-  user.Type("P2000").Key("Enter").Key("F10");
-  for (const char* k : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(k);
-  user.Type("1001").Key("Enter").Key("Enter");
+  Steps(
+      "type P2000;key Enter;key F10;key Down;key Down;key Down;key Down;key Enter;type 1001;"
+      "key Enter;key Enter",
+      false);
   user.Do([&title] {
     if (KVTScreen* pad = KVTForms::Instance().ActiveScreen()) title = pad->Caption();
   });
