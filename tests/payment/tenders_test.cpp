@@ -56,12 +56,8 @@ TEST(Tenders, RecordedTendersMoveTheRunningTotals) {
   // clang-format on
   for (const TenderCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TenderConfig config;
-    config.enterDecimals = c.enterDecimals;
-    SaleDue sale;
-    sale.total = c.total;
-    sale.fsTotal = c.fsTotal;
-    sale.mixedPOA = c.mixedPOA;
+    const TenderConfig config{.enterDecimals = c.enterDecimals};
+    const SaleDue sale{.total = c.total, .fsTotal = c.fsTotal, .mixedPOA = c.mixedPOA};
     TenderColumns columns;
     TenderResult r;
     for (const auto& [amount, form] : c.tenders) {
@@ -97,10 +93,7 @@ TEST(Tenders, ThePanelSaysWhatTheTenderDid) {
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SaleDue sale;
-    sale.total = c.total;
-    sale.payOnAcct = c.poa;
-    sale.cashCheck = c.cashCheck;
+    const SaleDue sale{.payOnAcct = c.poa, .cashCheck = c.cashCheck, .total = c.total};
     TenderColumns columns;
     if (c.poa) columns.tendered = c.amount;
     TenderTotals totals({}, sale, columns);
