@@ -66,8 +66,8 @@ class ChangeTax : public kvt::test::SaleScreenTest {
 
 TEST_P(ChangeTax, PopupChangesTheSalesTaxes) {
   const std::string kAsBefore = "1:GST 1:PST 2:GST 2:PST", kHST = kAsBefore + " 1:HST 2:HST";
-  // Steps: "key NAME", "type TEXT", "answer BUTTON" (before its question),
-  // "front CAPTION" (the screen in front).
+  // Steps as in steps.h ("answer BUTTON" before its question), and
+  // "front CAPTION": the screen in front.
   // clang-format off
   struct Case { const char* name; std::vector<std::string> steps; std::string codes; const char* taxTotal; const char* pftcRemoved; std::vector<std::string> messages; const char* failing = ""; } cases[] = {
       {"deleting the remembered code, then Esc", {"key Down", "key Del", "key Esc"}, "1:GST 2:GST", "1.50", "1", {}},
