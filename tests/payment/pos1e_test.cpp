@@ -75,16 +75,6 @@ TEST(PrinterSelect, APreviewUnlessThePrinterIsNamedAndChosen) {
   }
 }
 
-TEST(Receipts, TheReceiptGoesToTheInvoicePrinterWhenAsked) {
-  using kvt::reports::ReceiptRoute;
-  using kvt::reports::RouteReceipt;
-  EXPECT_EQ(RouteReceipt("T", false, "View Window"), ReceiptRoute::Invoice);
-  EXPECT_EQ(RouteReceipt("T", false, "None"), ReceiptRoute::Invoice);
-  EXPECT_EQ(RouteReceipt("F", true, "None"), ReceiptRoute::Invoice);
-  EXPECT_EQ(RouteReceipt("F", false, "None"), ReceiptRoute::Nothing);
-  EXPECT_EQ(RouteReceipt("F", false, "Receipts"), ReceiptRoute::Receipt);
-}
-
 TEST(Receipts, CopiesFollowTheLargestSettingOfTheTendersUsed) {
   using kvt::reports::ReceiptCopies;
   using kvt::reports::SaleTenders;
@@ -197,6 +187,7 @@ TEST_P(Printing, EachSettingPrintsItsDocumentWhereItSays) {
       {"a sale without one stays a receipt",          "View Window", "View Window", "F", "T", "L1", {"Receipt"}},
       {"payments on account on receipts",             "View Window", "View Window", "F", "F", "L2", {"Receipt"}},
       {"no receipt printer",                          "None",        "View Window", "F", "F", "L1", {}},
+      {"a payment on account needs no receipt printer", "None",      "View Window", "F", "T", "L2", {"Invoice"}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -313,13 +304,15 @@ TEST_P(Printing, TheTillReportAloneIsTheTillsTotals) {
 // The report module is looked up each time in the host's module folder.
 TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
   namespace fs = std::filesystem;
+  // The folder (no report module, a file that is no library, another
+  // library), the report call's message, SetAutoReceiptVar's (captioned PROGRAM_NAME).
   struct Case {
     const char* folder;
-    const char* file;  // what libkvtposr.so is there
-    std::string message;
-    std::string varsMessage;  // of SetAutoReceiptVar, captioned PROGRAM_NAME
+    std::string message, varsMessage;
   };
-  const std::string bin = GetModuleDirectory();
+  const std::string bin = GetModuleDirectory(),
+                    notInstalled =
+                        "KVTPOSR.DLL is not currently installed. Please install DLL and retry.";
   fs::create_directories("none");
   fs::create_directories("broken");
   std::ofstream("broken/libkvtposr.so") << "not a library";
@@ -327,11 +320,9 @@ TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
   fs::remove("other/libkvtposr.so");
   fs::create_symlink(bin + "/libkvtjd.so", "other/libkvtposr.so");
   const Case cases[] = {
-      {"none", "", "KVTPOSR.DLL is not currently installed. Please install DLL and retry.",
-       "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
-      {"broken", "", "Unable to load DLL (KVTPOSR.DLL)",
-       "KVTPOSR.DLL is not currently installed. Please install DLL and retry."},
-      {"other", "", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL",
+      {"none", notInstalled, notInstalled},
+      {"broken", "Unable to load DLL (KVTPOSR.DLL)", notInstalled},
+      {"other", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL",
        "Unable to find function SetReceiptVars."},
   };
   for (const Case& c : cases) {
