@@ -251,13 +251,11 @@ TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
   KVTSetSetting(CFG_PASSWORDCREDITLIMITOVERRIDE, "T");
   KVTSetSetting(CFG_PASSWORD, "secret");
   RingUp({"P4217", "P2000"});
-  const char* charge = "select 4;key Enter;type 1001";
   // A wrong password ends the tender, the right one charges.
-  Steps(charge);
-  Steps("answer Yes;key Enter;type guess;key Enter");
+  const std::string charge = "select 4;key Enter;type 1001;answer Yes;key Enter;type ";
+  Steps(charge + "guess;key Enter");
   EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
-  Steps(charge);
-  Steps("answer Yes;key Enter;type secret;key Enter;key Enter");
+  Steps(charge + "secret;key Enter;key Enter");
   EXPECT_EQ(Messages(), (Strings{"Customer Credit Limit Exceeded.  Continue?", "Invalid Password.",
                                  "Customer Credit Limit Exceeded.  Continue?"}));
   EXPECT_EQ(Saved("CUSTREF,CHARGEAMT"), "1001|62.17\n");
