@@ -13,8 +13,7 @@ TEST(Completion, TheSaleTypeComesFromTheKindOfSaleThenTheLastMethod) {
     bool poa;
     const char* discount;
     bool cashCheck;
-    const char* method;
-    const char* type;
+    const char *method, *type;
   } cases[] = {
       {true, "", false, "1", "P"},     {true, "0.00", false, "1", "P"},
       {true, "5.00", false, "1", "S"}, {false, "", true, "1", "C"},
@@ -31,8 +30,7 @@ TEST(Completion, TheDrawerStaysShutForVoidsAndTheFormsKeptShut) {
   struct Case {
     bool isVoid;
     char form;
-    const char* charge;
-    const char* card;
+    const char *charge, *card;
     bool opens;
   } cases[] = {
       {false, '1', "F", "F", true},  {true, '1', "T", "T", false}, {false, '5', "F", "T", false},

@@ -28,14 +28,10 @@ using kvt::test::Pty;
 
 const std::string kClear = "\x1F\x14\x11";
 
-struct LineCase {
-  const char* description;
-  const char* amount;
-  const char* shown;
-};
-
 TEST(PoleDisplay, LinesShareTwentyColumns) {
-  const LineCase cases[] = {
+  const struct {
+    const char *description, *amount, *shown;
+  } cases[] = {
       {"ABCDEFGHIJKLMNOPQRSTU", "12345.67", "ABCDEFGHIJKLM12345.6"},  // 21 and 8: both cut
       {"Nails", "1.99", "Nails           1.99"},
       {"Total Due", "", "Total Due           "},
@@ -43,7 +39,7 @@ TEST(PoleDisplay, LinesShareTwentyColumns) {
       {"", "5.00", "                5.00"},
       {"", "", "                    "},
   };
-  for (const LineCase& c : cases) {
+  for (const auto& c : cases) {
     std::string line = PoleLine(c.description, c.amount);
     EXPECT_EQ(line, c.shown) << c.description << "|" << c.amount;
     EXPECT_EQ(line.size(), 20u);
@@ -154,10 +150,12 @@ TEST_F(Devices, APortThatIsNotThereDoesNotOpen) {
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(Devices, TextsWrittenAtOnceArriveWholeAndInOrder) {
+// A monitored port: texts written at once arrive whole and in order, and a
+// character received is posted to the owner.
+TEST_F(Devices, AMonitoredPortWritesInOrderAndPostsWhatItReceives) {
   Pty pty("COM1");
   CSerialPort port;
-  ASSERT_TRUE(port.InitPort(owner, 1, 9600, 'N', 8, 1, EV_RXCHAR, 4096));
+  ASSERT_TRUE(port.InitPort(owner, 1, 9600, 'N', 8, 1, EV_RXCHAR | EV_DSR | EV_RLSD, 4096));
   ASSERT_TRUE(port.StartMonitoring());
   std::string expected;
   for (int i = 0; i < 50; ++i) {
@@ -167,13 +165,6 @@ TEST_F(Devices, TextsWrittenAtOnceArriveWholeAndInOrder) {
     expected += text;
   }
   EXPECT_EQ(pty.Read(expected.size()), expected);
-}
-
-TEST_F(Devices, AReceivedCharacterIsPostedToTheOwner) {
-  Pty pty("COM1");
-  CSerialPort port;
-  ASSERT_TRUE(port.InitPort(owner, 1, 9600, 'N', 8, 1, EV_RXCHAR | EV_DSR | EV_RLSD, 4096));
-  ASSERT_TRUE(port.StartMonitoring());
   pty.Write("K");
   for (int i = 0; i < 200 && PendingMessageCount() == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -187,7 +178,7 @@ TEST_F(Devices, AReceivedCharacterIsPostedToTheOwner) {
   EXPECT_FALSE(port.IsMonitoring());
 }
 
-TEST_F(Devices, TheSerialDrawerIsKickedWithReturnAndLineFeed) {
+TEST_F(Devices, TheSerialDrawerIsKickedWithReturnAndLineFeedOrToldItCannotOpen) {
   Pty pty("COM2");
   ASSERT_TRUE(kvt::devices::KickSerialDrawer(owner, "COM2"));
   EXPECT_EQ(pty.Read(2), "\r\n");
@@ -195,10 +186,7 @@ TEST_F(Devices, TheSerialDrawerIsKickedWithReturnAndLineFeed) {
   EXPECT_EQ(cfgetospeed(&t), B9600);
   EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
   EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(Devices, ADrawerPortThatCannotOpenIsToldAndNotKicked) {
-  Pty pty("COM2");
+  // A port another program holds, and a port that is no serial port.
   KVTCommPort taken;
   ASSERT_TRUE(taken.Open("COM2"));
   EXPECT_FALSE(kvt::devices::KickSerialDrawer(owner, "COM2"));
@@ -298,8 +286,7 @@ TEST_F(SaleDevices, APoleDisplayOnCom5IsAnError) {
 TEST_F(SaleDevices, TheDrawerPortDecidesSerialOrPrinter) {
   struct Case {
     const char* port;  // "TillDrawerPort"; null: missing
-    const char* printer;
-    const char* type;
+    const char *printer, *type;
     const char* bytes;  // what COM2 receives
     std::vector<std::string> messages;
   };

@@ -71,8 +71,7 @@ TEST(PayRules, PastDueNotesNameEachAgeOwed) {
 
 TEST(PayRules, ASwipedCardGivesTheLastSixDigits) {
   struct Case {
-    const char* text;
-    const char* ref;
+    const char *text, *ref;
   } cases[] = {{"%B4000001234123456^SMITH/JOHN^2612", "123456"},
                {"%B12^X", "%B12"},
                {"%B4000001234123456", "%B4000001234123456"},

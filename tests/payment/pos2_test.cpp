@@ -91,15 +91,16 @@ class Payment : public kvt::test::TillTest {
     user.Key("F10");
     user.Run();
   }
-  // Steps as script lines (steps.h), and "select N" picks line N of the form list.
-  void Steps(const Strings& steps) {
-    for (const std::string& s : steps)
+  // Steps as script lines (steps.h) separated by ";", and "select N" picks
+  // line N of the form list; played unless `run` is false.
+  void Steps(const std::string& steps, bool run = true) {
+    for (const std::string& s : kvt::test::SplitSteps(steps))
       if (s.rfind("select ", 0) == 0) {
         user.SelectItem(IDC_PYMTFORM, std::stoi(s.substr(7)));
       } else if (!kvt::test::QueueStep(user, s)) {
         ADD_FAILURE() << "unknown step " << s;
       }
-    user.Run();
+    if (run) user.Run();
   }
   std::string Panel(int row) {
     return Pay()->GetFieldText(IDC_PANEL_LABEL + row) + Pay()->GetFieldText(IDC_PANEL_VALUE + row);
@@ -128,40 +129,38 @@ class Payment : public kvt::test::TillTest {
 struct PaidCase {
   const char* name;
   Strings items;
-  const char* enterDecimals;
-  Strings steps;
-  const char*
-      saved;  // TRANSTYPE|STATUS|CUSTREF|CASHAMT|CHECKAMT|CHARGEAMT|CHANGE|CHECKNUM|INVCTOTAL
+  const char *enterDecimals, *steps;
+  // TRANSTYPE|STATUS|CUSTREF|CUSTNAME|CASHAMT|CHECKAMT|CHARGEAMT|CHANGE|CHECKNUM|INVCTOTAL
+  const char* saved;
   Strings messages;
 };
 
 TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
   const char* columns =
-      "TRANSTYPE,STATUS,CUSTREF,CASHAMT,CHECKAMT,CHARGEAMT,CHANGE,CHECKNUM,INVCTOTAL";
+      "TRANSTYPE,STATUS,CUSTREF,CUSTNAME,CASHAMT,CHECKAMT,CHARGEAMT,CHANGE,CHECKNUM,INVCTOTAL";
   const std::string overLimit =
       "   Customer Credit Limit Exceeded.\n\nChoose a different form of payment.";
+  Add("KVTCOM20", {{"FEATURE", "21516"}});  // customer cards are swiped
+  Add("KVTAR10", {{"NEXTCNUM", "2001"}, {"RECNO", "1"}});
   // clang-format off
   const PaidCase cases[] = {
-      {"cash with change", {"P4217"}, "T", {"key Enter", "type 50.00", "key Enter"},
-       "S|C|CASH|50.00|||7.83||42.17\n", {}},
-      {"cents keyed without a point", {"P4217"}, "F", {"key Enter", "type 5000", "key Enter"},
-       "S|C|CASH|50.00|||7.83||42.17\n", {}},
-      {"a check, then cash with change", {"P4217"}, "T",
-       {"key Down", "key Enter", "type 2231", "key Enter", "type 20", "key Enter",
-        "key Enter", "type 30", "key Enter"},
-       "S|C|CASH|30.00|20.00||7.83|2231|42.17\n", {}},
-      {"charged to an account within its limit", {"P2000", "Q2000"}, "T",
-       {"select 4", "key Enter", "type 1001", "key Enter", "key Enter"},
-       "S|C|1001|||40.00|0.00||40.00\n", {}},
-      {"over the limit, then cash", {"P2000", "Q2000", "P4217"}, "T",
-       {"select 4", "key Enter", "type 1001", "key Enter",
-        "key Enter", "type 90", "key Enter"},
-       "S|C|CASH|90.00|||7.83||82.17\n", {overLimit}},
-      {"an inactive customer is not found", {"P2000"}, "T",
-       {"select 4", "key Enter", "type 1002", "key Enter", "type 1001", "key Enter",
-        "key Enter"},
-       "S|C|1001|||20.00|0.00||20.00\n", {"Invalid Customer Reference."}},
-      {"Esc before any tender voids", {"P2000"}, "T", {"key Esc"}, "S|V||0.00|||0.00||0.00\n", {}},
+      {"cash with change", {"P4217"}, "T", "key Enter;type 50.00;key Enter", "S|C|CASH|Cash Customer|50.00|||7.83||42.17\n", {}},
+      {"cents keyed without a point", {"P4217"}, "F", "key Enter;type 5000;key Enter", "S|C|CASH|Cash Customer|50.00|||7.83||42.17\n", {}},
+      {"a check, then cash with change", {"P4217"}, "T", "key Down;key Enter;type 2231;key Enter;type 20;key Enter;key Enter;type 30;key Enter",
+       "S|C|CASH|Cash Customer|30.00|20.00||7.83|2231|42.17\n", {}},
+      {"charged to an account within its limit", {"P2000", "Q2000"}, "T", "select 4;key Enter;type 1001;key Enter;key Enter",
+       "S|C|1001|Miller, Alan|||40.00|0.00||40.00\n", {}},
+      {"over the limit, then cash", {"P2000", "Q2000", "P4217"}, "T", "select 4;key Enter;type 1001;key Enter;key Enter;type 90;key Enter",
+       "S|C|CASH|Cash Customer|90.00|||7.83||82.17\n", {overLimit}},
+      {"an inactive customer is not found", {"P2000"}, "T", "select 4;key Enter;type 1002;key Enter;type 1001;key Enter;key Enter",
+       "S|C|1001|Miller, Alan|||20.00|0.00||20.00\n", {"Invalid Customer Reference."}},
+      {"a swiped customer card gives its reference", {"P2000"}, "T", "select 4;key Enter;type %B4000001234123456^CARD/SWIPED^2612;key Enter;key Enter",
+       "S|C|123456|Swiped Card|||20.00|0.00||20.00\n", {}},
+      {"a new customer added at the till (customers_test: its rows)", {"P2000"}, "T",
+       "select 4;key Enter;key F1;type Auto;key Tab;type Nickel Farms;key Tab;type 5 Elm St;key Tab;key Tab;type Alden;key Tab;"
+       "type KS;key Tab;type 67512;key Tab;type 620-555-0101;key Tab;key Enter;key Enter",
+       "S|C|2001|Nickel Farms|||20.00|0.00||20.00\n", {}},
+      {"Esc before any tender voids", {"P2000"}, "T", "key Esc", "S|V|||0.00|||0.00||0.00\n", {}},
   };
   // clang-format on
   for (const PaidCase& c : cases) {
@@ -169,6 +168,7 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS1", {}).ok());
     NextSale();
     KVTSetSetting(CFG_ENTERDECIMALSONPAYMENT, c.enterDecimals);
+    KVTSetSetting(CFG_ALLOWADDINGCUSTOMERS, "T");
     RingUp(c.items);
     ASSERT_EQ(sale->TabWindow()->GetSelectedTab(), 1);
     EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
@@ -184,55 +184,36 @@ TEST_P(Payment, ThePanelShowsChangeAndTheListLosesReturns) {
   KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, "T");
   RingUp({"P4217"});
   EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $42.17");
-  EXPECT_EQ(Forms().size(), 10u);
-  Steps({"key Enter", "type 40", "key Enter"});
+  Steps("key Enter;type 40;key Enter");
   EXPECT_EQ(Panel(kvt::payment::kRowB), "Amount Remaining : $2.17");
   EXPECT_EQ(Forms(), (Strings{"1 - Cash", "2 - Check", "3 - Credit Card", "5 - Charge",
                               "7 - Food Stamps", "8 - Void Sale", "G - Gift Card"}));
-  Steps({"key Enter", "type 10", "key Enter"});
+  Steps("key Enter;type 10;key Enter");
   EXPECT_EQ(Panel(kvt::payment::kRowC), "Amount Received : $50.00");
   EXPECT_EQ(Panel(kvt::payment::kRowE), "Change Due :$7.83");
   EXPECT_EQ(Pay()->GetFieldText(IDC_PAUSE), "Press <ENTER> to continue....");
-  Steps({"key Enter"});
+  Steps("key Enter");
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
-  EXPECT_EQ(Saved("CASHAMT,CHANGE"), "50.00|7.83\n");
 }
 
 TEST_P(Payment, ARefundOffersCashChargeAndVoidAndPaysOutAtOnce) {
   RingUp({"P4217"});
-  Steps({"key F1"});  // back to the items: the last one is returned
-  user.Key("F7").Key("F10");
-  user.Run();
+  Steps("key F1;key F7;key F10");  // back to the items: the last one is returned
   EXPECT_EQ(Forms(), (Strings{"1 - Cash", "5 - Charge", "8 - Void Sale"}));
-  Steps({"key Enter"});
+  Steps("key Enter");
   EXPECT_EQ(Saved("TRANSTYPE,CASHAMT,INVCTOTAL"), "S|-42.17|-42.17\n");
 }
 
-TEST_P(Payment, ACardExpiredEndsOnlyThatTender) {
-  KVTSetSetting(CFG_PROMPTCCEXPDATE, "T");
-  KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
-  Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}});
-  RingUp({"P2000"});
-  Steps({"key Down", "key Down", "key Enter", "type 0526", "key Enter"});
-  EXPECT_EQ(Messages(), Strings{"Card is expired.\n\nChoose a different form of payment."});
-  EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
-  Steps({"key Down", "key Down", "key Enter", "type 0626", "key Enter", "key Enter"});
-  EXPECT_EQ(Saved("CREDITAMT,CCEXPDATE"), "20.00|\n") << "the save clears the expiry";
-  EXPECT_EQ(Pay()->szExpDate, std::string("06302026"));
-}
-
 TEST_P(Payment, APaymentOnAccountOfAnOpenItemCustomerIsRefused) {
-  user.Key("F8");
-  user.Run();
+  Steps("key F8");
   ASSERT_EQ(sale->TabWindow()->GetSelectedTab(), 1);
   EXPECT_EQ(Forms(), (Strings{"1 - Cash", "2 - Check"}));
-  Steps({"key Enter", "type 1003", "key Enter"});
+  Steps("key Enter;type 1003;key Enter");
   EXPECT_EQ(Messages(),
             Strings{"Payments for this customer cannot be made at the Point of Sale system.  "
                     "Please enter payments for this customer through the office system."});
   EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
-  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 25", "key Enter", "type 30",
-         "key Enter"});
+  Steps("key Enter;type 1001;key Enter;key Enter;type 25;key Enter;type 30;key Enter");
   EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY,CHANGE"), "P|1001|25.00|5.00\n");
 }
 
@@ -240,15 +221,13 @@ TEST_P(Payment, AChargeShowsTheNotesWithThePastDueLinesThenOnlyTheOldNoteStays) 
   Add("KVTCOM20", {{"FEATURE", "9333"}});
   RingUp({"P2000"});
   std::string shown;
-  for (const char* step : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(step);
-  user.Type("1004").Key("Enter");
+  Steps("key Down;key Down;key Down;key Down;key Enter;type 1004;key Enter", false);
   // The notes window is in front: what it shows, then Continue.
   user.Do([&shown] {
     if (auto* notes = dynamic_cast<PVposntDlg*>(KVTForms::Instance().ActiveScreen()))
       shown = notes->GetFieldText(PVposntDlg::IDC_POSNOTES);
   });
-  user.Key("Enter").Key("Enter");
-  user.Run();
+  Steps("key Enter;key Enter");
   EXPECT_EQ(shown,
             "Old note.\r\nPast Due Balance: 10.00\r\n-------------------------------------\r\n"
             "30 Days: 10.00");
@@ -258,11 +237,11 @@ TEST_P(Payment, AChargeShowsTheNotesWithThePastDueLinesThenOnlyTheOldNoteStays) 
 
 TEST_P(Payment, APaymentOnAccountInsideASaleIsTakenFromTheCash) {
   RingUp({"P2000", "5"});  // five of them: 100.00
-  Steps({"key F8", "type 30", "key Enter"});
+  Steps("key F8;type 30;key Enter");
   EXPECT_EQ(sale->sMixedPOAAmt, "30.00");
   EXPECT_EQ(Panel(kvt::payment::kRowE), "Total : $130.00");
   // The customer is asked now: the account being paid.
-  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 130", "key Enter"});
+  Steps("key Enter;type 1001;key Enter;key Enter;type 130;key Enter");
   EXPECT_EQ(Saved("CUSTREF,CASHAMT,CASHPAY,INVCTOTAL"), "1001|100.00|30.00|130.00\n");
   ExpectNoFailures();
 }
@@ -272,24 +251,14 @@ TEST_P(Payment, TheCreditLimitIsOverriddenWithThePassword) {
   KVTSetSetting(CFG_PASSWORDCREDITLIMITOVERRIDE, "T");
   KVTSetSetting(CFG_PASSWORD, "secret");
   RingUp({"P4217", "P2000"});
-  const Strings charge = {"select 4", "key Enter", "type 1001"};
   // A wrong password ends the tender, the right one charges.
-  Steps(charge);
-  Steps({"answer Yes", "key Enter", "type guess", "key Enter"});
+  const std::string charge = "select 4;key Enter;type 1001;answer Yes;key Enter;type ";
+  Steps(charge + "guess;key Enter");
   EXPECT_EQ(Pay()->GetFocusField(), IDC_PYMTFORM);
-  Steps(charge);
-  Steps({"answer Yes", "key Enter", "type secret", "key Enter", "key Enter"});
+  Steps(charge + "secret;key Enter;key Enter");
   EXPECT_EQ(Messages(), (Strings{"Customer Credit Limit Exceeded.  Continue?", "Invalid Password.",
                                  "Customer Credit Limit Exceeded.  Continue?"}));
   EXPECT_EQ(Saved("CUSTREF,CHARGEAMT"), "1001|62.17\n");
-}
-
-TEST_P(Payment, ASwipedCustomerCardGivesItsReference) {
-  Add("KVTCOM20", {{"FEATURE", "21516"}});
-  RingUp({"P2000"});
-  Steps({"select 4", "key Enter", "type %B4000001234123456^CARD/SWIPED^2612", "key Enter",
-         "key Enter"});
-  EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "123456|Swiped Card|20.00\n");
 }
 
 TEST_P(Payment, AnUnknownCardTypeIsRefusedAndSlashSearchesTheTypes) {
@@ -298,27 +267,14 @@ TEST_P(Payment, AnUnknownCardTypeIsRefusedAndSlashSearchesTheTypes) {
   Add("KVTFL25", {{"CODE", "VISA"}, {"DESCRIPT", "Visa"}, {"LOCATION", ""}});
   Add("KVTFL25", {{"CODE", "MC"}, {"DESCRIPT", "MasterCard"}, {"LOCATION", "02"}});
   RingUp({"P2000"});
-  Steps({"key Down", "key Down", "key Enter", "type AMEX", "key Enter"});
+  Steps("key Down;key Down;key Enter;type AMEX;key Enter");
   EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
   EXPECT_EQ(Pay()->GetFieldText(IDC_PI1), "");
   EXPECT_EQ(Pay()->GetFocusField(), IDC_PI1);
   // The search lists the types of this location only: VISA.
-  Steps({"type /", "key Enter", "key Enter", "key Enter"});
+  Steps("type /;key Enter;key Enter;key Enter");
   EXPECT_EQ(Saved("CREDITAMT,CCTYPE"), "20.00|VISA\n");
   EXPECT_EQ(Messages(), Strings{"Invalid credit card."});
-  ExpectNoFailures();
-}
-
-TEST_P(Payment, ANewCustomerAddedAtTheTillIsCharged) {
-  KVTSetSetting(CFG_ALLOWADDINGCUSTOMERS, "T");
-  Add("KVTAR10", {{"NEXTCNUM", "2001"}, {"RECNO", "1"}});
-  RingUp({"P2000"});
-  Steps({"select 4",          "key Enter",         "key F1",        "type Auto", "key Tab",
-         "type Nickel Farms", "key Tab",           "type 5 Elm St", "key Tab",   "key Tab",
-         "type Alden",        "key Tab",           "type KS",       "key Tab",   "type 67512",
-         "key Tab",           "type 620-555-0101", "key Tab",       "key Enter", "key Enter"});
-  EXPECT_EQ(Saved("CUSTREF,CUSTNAME,CHARGEAMT"), "2001|Nickel Farms|20.00\n");
-  EXPECT_EQ(db().Count("KVTAR51", "REFERENCE = '2001'"), 1);
   ExpectNoFailures();
 }
 
@@ -328,19 +284,21 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
   struct Case {
     const char* name;
     const char* setting;  // "CKACT" asks the check account, "CCEXP" the card expiry, "CAN" a rate
-    Strings steps;
+    const char* steps;
     Strings messages;
     int focus;
   };
   // clang-format off
   const Case cases[] = {
-      {"food stamps without eligible goods", "",      {"select 6", "key Enter"},
+      {"food stamps without eligible goods", "",      "select 6;key Enter",
        {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."}, IDC_PYMTFORM},
-      {"a bad check",                        "CKACT", {"key Down", "key Enter", "type 40021877", "key Enter"},
+      {"a bad check",                        "CKACT", "key Down;key Enter;type 40021877;key Enter",
        {"This account has a bad check!!\n\nChoose a different form of payment."}, IDC_PYMTFORM},
-      {"an expiry not keyed as MMYY",        "CCEXP", {"key Down", "key Down", "key Enter", "type 626", "key Enter"},
+      {"an expiry not keyed as MMYY",        "CCEXP", "key Down;key Down;key Enter;type 626;key Enter",
        {"Invalid date.\n\nEnter in the format MMYY."}, IDC_PI3},
-      {"Canadian cash short of the balance", "CAN",   {"select 10", "key Enter", "type 20", "key Enter"},
+      {"an expired card",                    "CCEXP", "key Down;key Down;key Enter;type 0526;key Enter",
+       {"Card is expired.\n\nChoose a different form of payment."}, IDC_PYMTFORM},
+      {"Canadian cash short of the balance", "CAN",   "select 10;key Enter;type 20;key Enter",
        {"The payment cannot be less than the balance due."}, IDC_AMOUNT},
   };
   // clang-format on
@@ -359,7 +317,7 @@ TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
     EXPECT_EQ(db().Count("KVTPOS1"), 0);
   }
   // The Canadian balance in full: 25.00 Canadian at 1.25 pays the 20.00.
-  Steps({"type 25", "key Enter"});
+  Steps("type 25;key Enter");
   EXPECT_EQ(Saved("CASHAMT"), "20.00\n");
 }
 
@@ -368,12 +326,11 @@ TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
   ASSERT_TRUE(
       kvt::sql::Run("UPDATE KVTPOS10 SET POADISC = 'T', POADISCCAT = 'DISC' WHERE RECNO = 1", {})
           .ok());
-  user.Key("F8");
   // Cash, the customer, the name; the discount presets the amount to the
   // balance less it; the amount tendered.
-  Steps({"key Enter", "type 1001", "key Enter", "key Enter", "type 5", "key Enter"});
+  Steps("key F8;key Enter;type 1001;key Enter;key Enter;type 5;key Enter");
   EXPECT_EQ(Pay()->GetFieldText(IDC_AMOUNT), "445.00");
-  Steps({"key Enter", "key Enter"});
+  Steps("key Enter;key Enter");
   EXPECT_EQ(Saved("TRANSTYPE,CUSTREF,CASHPAY"), "S|1001|445.00\n");
   EXPECT_EQ(db().Count("KVTPOS2"), 2) << "the payment and its discount";
   ExpectNoFailures();
@@ -382,11 +339,11 @@ TEST_P(Payment, APaymentOnAccountWithADiscountIsSavedAsASale) {
 TEST_P(Payment, FoodStampsGiveWholeDollarChangeAndTheRestIsPaid) {
   KVTSetSetting(CFG_DEFAULTFSCUST, "CASH");
   RingUp({"F1200", "P0800"});
-  Steps({"select 6", "key Enter", "type 13.50", "key Enter"});
+  Steps("select 6;key Enter;type 13.50;key Enter");
   EXPECT_EQ(Panel(kvt::payment::kRowA), "Food Stamps Received : $13.50");
   EXPECT_EQ(Panel(kvt::payment::kRowB), "Food Stamps Change : $1.00");
   EXPECT_EQ(Panel(kvt::payment::kRowD), "Amount Remaining : $7.50");
-  Steps({"key Enter", "type 7.50", "key Enter"});
+  Steps("key Enter;type 7.50;key Enter");
   EXPECT_EQ(Saved("FDSTMPAMT,FSCHANGE,CASHAMT,CHANGE"), "13.50|1.00|7.50|0.00\n");
   ExpectNoFailures();
 }
@@ -410,15 +367,13 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
     printed.push_back(job.title);
     return true;
   });
-  const Strings check5 = {"key Down",  "key Enter", "type 2231", "key Enter", "type 5",
-                          "key Enter", "key Enter", "type 15",   "key Enter"};
-  const Strings charge = {"select 4", "key Enter", "type 1001", "key Enter", "key Enter"};
-  const Strings cash = {"key Enter", "type 20", "key Enter"};
+  const char* check5 =
+      "key Down;key Enter;type 2231;key Enter;type 5;key Enter;key Enter;type 15;key Enter";
+  const char* charge = "select 4;key Enter;type 1001;key Enter;key Enter";
+  const char* cash = "key Enter;type 20;key Enter";
   struct Case {
-    const char* name;
-    const char* copies;  // cash, check, charge, void
-    const char* chargeDrawer;
-    Strings steps;
+    const char *name, *copies;  // copies: cash, check, charge, void
+    const char *chargeDrawer, *steps;
     Strings printed;
   };
   // clang-format off
@@ -428,7 +383,7 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
       {"a charge that opens it",                  "1111", "T", charge,      {"Cash Drawer", "Invoice", "Receipt"}},
       {"cash with charges kept shut",             "1111", "F", cash,        {"Cash Drawer", "Receipt"}},
       {"no copies set for cash",                  "0000", "F", cash,        {"Cash Drawer"}},
-      {"a void: its copies, no drawer, no pause", "1112", "T", {"key Esc"}, {"Receipt", "Receipt"}},
+      {"a void: its copies, no drawer, no pause", "1112", "T", "key Esc",   {"Receipt", "Receipt"}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -445,7 +400,7 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
     KVTSetSetting(CFG_VOIDCOPIES, n.substr(3, 1).c_str());
     KVTSetSetting(CFG_OPENCASHDRAWERCHARGESALES, c.chargeDrawer);
     // A void never pauses; a sale would.
-    KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, c.steps == Strings{"key Esc"} ? "T" : "F");
+    KVTSetSetting(CFG_PAUSEWHENSALECOMPLETE, std::string(c.steps) == "key Esc" ? "T" : "F");
     RingUp({"P2000"});
     Steps(c.steps);
     EXPECT_EQ(printed, c.printed);
@@ -456,9 +411,12 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
   std::filesystem::remove("kvtlocal.ini");
 }
 
+// The expiry is kept for the card's charge, and not saved with the sale.
 TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
   KVTSetSetting(CFG_PROMPTCCNUMBER, "T");
+  KVTSetSetting(CFG_PROMPTCCEXPDATE, "T");
   KVTSetSetting(CFG_DEFAULTCCARDCUST, "CASH");
+  Add("KVTFL25", {{"CODE", "VISA"}, {"LOCATION", ""}});
   KVTSetSetting(CFG_RECEIPTPRINTER, "Receipts");
   KVTSetSetting(CFG_CCARDCOPIES, "2");
   Strings stored;
@@ -467,10 +425,12 @@ TEST_P(Payment, TheCardShowsItsLastFourWhileTheReceiptsPrintAndNothingAfter) {
     return true;
   });
   RingUp({"P2000"});
-  Steps({"key Down", "key Down", "key Enter", "type 4000123412345678", "key Enter", "key Enter"});
+  Steps(
+      "key Down;key Down;key Enter;type 4000123412345678;key Enter;type 0626;key Enter;key Enter");
   KVTSetPrintCapture({});
   EXPECT_EQ(stored, Strings(2, "************5678\n"));
-  EXPECT_EQ(Saved("CREDITAMT,CCNUMBER"), "20.00|****************\n");
+  EXPECT_EQ(Saved("CREDITAMT,CCNUMBER,CCEXPDATE"), "20.00|****************|\n");
+  EXPECT_EQ(Pay()->szExpDate, std::string("06302026"));
   ExpectNoFailures();
 }
 
@@ -483,13 +443,13 @@ TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
   KVTSetSetting(CFG_CASHCOPIES, "1");
   KVTClearPreviewedDocuments();
   RingUp({"P4217"});
-  Steps({"key Enter", "type 50", "key Enter"});
+  Steps("key Enter;type 50;key Enter");
   ASSERT_EQ(KVTPreviewedDocuments().size(), 1u);
   const std::string& receipt = KVTPreviewedDocuments()[0].text;
   for (const char* part : {"P4217", "42.17", "50.00", "7.83"})
     EXPECT_NE(receipt.find(part), std::string::npos) << part << "\n" << receipt;
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 1) << "paused";
-  Steps({"key F9", "key F10", "key Enter"});
+  Steps("key F9;key F10;key Enter");
   EXPECT_EQ(PreviewTitles(), (Strings{"Receipt", "Receipt", "Invoice"}));
   EXPECT_EQ(sale->TabWindow()->GetSelectedTab(), 0);
   KVTClearPreviewedDocuments();
@@ -497,51 +457,37 @@ TEST_P(Payment, ThePausedSaleShowsItsReceiptAndReprintsWithF9AndF10) {
 
 // Parked sales: F5 parks, F6 recalls through the recall screen, the
 // close-out voids what is still parked.
-TEST_P(Payment, F6WithNothingParkedSaysSoAndStartsAFreshSale) {
-  Steps({"key F6"});
+TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
+  Steps("key F6");  // nothing parked yet: said, and no row is saved
   EXPECT_EQ(Messages(), Strings{"No suspended sales exist."});
   EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
-  EXPECT_EQ(db().Count("KVTPOS1"), 0);
-  ExpectNoFailures();
-}
-
-TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
-  for (const char* item : {"P2000", "T1000"}) user.Type(item).Key("Enter");
-  user.Key("F5");
-  user.Type("P4217").Key("Enter").Key("F5");
-  user.Run();
+  Steps("type P2000;key Enter;type T1000;key Enter;key F5;type P4217;key Enter;key F5");
   ASSERT_EQ(Saved("STATUS,INVCTOTAL"), "S|30.50\nS|42.17\n");
   EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
   // Cancel leaves both parked and the sale empty.
-  Steps({"key F6", "key Esc"});
+  Steps("key F6;key Esc");
   EXPECT_EQ(sale->SaleGrid().GetRowCount(), 0);
+  // The recall screen: the parked sales (the first is sale 100), then the
+  // first one's lines.
   Strings sales, items;
-  user.Key("F6");
-  user.Do([&] {
-    auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen());
-    if (!recall) return;
-    TDataTbl& g = *recall->Grid(PVspdsalesDlg::IDC_TRANSTBL);
-    for (int r = 0; r < g.GetRowCount(); ++r)
-      sales.push_back(g.GetCell(0, r) + " " + g.GetCell(1, r) + " " + g.GetCell(2, r));
-  });
-  user.ClickRow(PVspdsalesDlg::IDC_TRANSTBL, 0);
-  user.Do([&] {
-    auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen());
-    if (!recall) return;
-    TDataTbl& g = *recall->Grid(PVspdsalesDlg::IDC_ITEMTBL);
-    for (int r = 0; r < g.GetRowCount(); ++r)
-      items.push_back(g.GetCell(0, r) + " " + g.GetCell(4, r) + " " + g.GetCell(5, r) +
-                      g.GetCell(6, r));
-  });
+  auto column0 = [](int grid, Strings* out) {
+    return [grid, out] {
+      if (auto* recall = dynamic_cast<PVspdsalesDlg*>(KVTForms::Instance().ActiveScreen()))
+        for (int r = 0; r < recall->Grid(grid)->GetRowCount(); ++r)
+          out->push_back(recall->Grid(grid)->GetCell(0, r));
+    };
+  };
+  user.Key("F6").Do(column0(PVspdsalesDlg::IDC_TRANSTBL, &sales));
+  user.ClickRow(PVspdsalesDlg::IDC_TRANSTBL, 0).Do(column0(PVspdsalesDlg::IDC_ITEMTBL, &items));
   user.Click("OK");
   user.Run();
   ASSERT_EQ(sales.size(), 2u);
-  EXPECT_EQ(sales[0].substr(0, 4), "100 ");
+  EXPECT_EQ(sales[0], "100");
   EXPECT_EQ(items.size(), 2u);
   ASSERT_EQ(sale->SaleGrid().GetRowCount(), 2);
   EXPECT_EQ(sale->SaleGrid().GetCell(COL_REF, 0), "P2000");
   RingUp({});
-  Steps({"key Enter", "type 40", "key Enter"});
+  Steps("key Enter;type 40;key Enter");
   EXPECT_EQ(Saved("STATUS,INVCTOTAL,CASHAMT"), "C|30.50|40.00\nS|42.17|\n");
   ExpectNoFailures();
 }
@@ -549,15 +495,14 @@ TEST_P(Payment, AParkedSaleIsRecalledWithItsLinesAndPaidUnderItsLink) {
 TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
   KVTSetSetting(CFG_RECEIPTPRINTER, "View Window");
   KVTSetSetting(CFG_PRINTCLOSEOUT, "F");
-  for (const char* item : {"P2000", "P4217"}) user.Type(item).Key("Enter").Key("F5");
-  user.Run();
+  Steps("type P2000;key Enter;key F5;type P4217;key Enter;key F5");
   ASSERT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
   // Declined: nothing voided, the till stays open.
-  Steps({"answer Yes", "answer No", "key F3"});
+  Steps("answer Yes;answer No;key F3");
   EXPECT_EQ(db().Count("KVTPOS1", "STATUS = 'S'"), 2);
   KVTClearPreviewedDocuments();
   user.Reset();
-  Steps({"answer Yes", "answer Yes", "key F3"});
+  Steps("answer Yes;answer Yes;key F3");
   EXPECT_EQ(Messages(), (Strings{"Closing Out Till - Are you sure?",
                                  "There are suspended sales\ncontinuing will void all sales!\n\nDo "
                                  "you wish to continue?"}));
@@ -569,7 +514,7 @@ TEST_P(Payment, TheCloseOutVoidsTheParkedSalesAfterOneQuestion) {
 
 TEST_P(Payment, F4OnAnEmptySaleOpensTheDailySalesView) {
   PVviewdsDlg::FormDecl();  // links the view into this test
-  Steps({"key F4"});
+  Steps("key F4");
   EXPECT_NE(dynamic_cast<PVviewdsDlg*>(KVTForms::Instance().ActiveScreen()), nullptr);
   ExpectNoFailures();
 }
@@ -580,9 +525,10 @@ TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
   std::filesystem::remove_all("POSSign");
   ASSERT_TRUE(kvt::sql::Run("UPDATE KVTAR51 SET CFGSIGN = 'T' WHERE REFERENCE = '1001'", {}).ok());
   std::string title;
-  user.Type("P2000").Key("Enter").Key("F10");
-  for (const char* k : {"Down", "Down", "Down", "Down", "Enter"}) user.Key(k);
-  user.Type("1001").Key("Enter").Key("Enter");
+  Steps(
+      "type P2000;key Enter;key F10;key Down;key Down;key Down;key Down;key Enter;type 1001;"
+      "key Enter;key Enter",
+      false);
   user.Do([&title] {
     if (KVTScreen* pad = KVTForms::Instance().ActiveScreen()) title = pad->Caption();
   });
@@ -596,7 +542,7 @@ TEST_P(Payment, ACustomerWhoSignsLeavesTheMarkBesideTheSale) {
             sold[0] + "," + sold[1] + ",MAIN,1\nA. Miller\n");
   // A cash customer does not sign.
   RingUp({"P2000"});
-  Steps({"key Enter", "type 20", "key Enter"});
+  Steps("key Enter;type 20;key Enter");
   EXPECT_EQ(db().Count("KVTPOS1"), 2);
   EXPECT_EQ(Messages(), Strings{"A signature is required."});
   ExpectNoFailures();

@@ -8,6 +8,7 @@
 
 #include "payment/pos2c.h"
 #include "tests/sale/sale_fixture.h"
+#include "tests/support/steps.h"
 
 namespace {
 
@@ -65,8 +66,8 @@ class ChangeTax : public kvt::test::SaleScreenTest {
 
 TEST_P(ChangeTax, PopupChangesTheSalesTaxes) {
   const std::string kAsBefore = "1:GST 1:PST 2:GST 2:PST", kHST = kAsBefore + " 1:HST 2:HST";
-  // Steps: "key NAME", "type TEXT", "answer BUTTON" (before its question),
-  // "front CAPTION" (the screen in front).
+  // Steps as in steps.h ("answer BUTTON" before its question), and
+  // "front CAPTION": the screen in front.
   // clang-format off
   struct Case { const char* name; std::vector<std::string> steps; std::string codes; const char* taxTotal; const char* pftcRemoved; std::vector<std::string> messages; const char* failing = ""; } cases[] = {
       {"deleting the remembered code, then Esc", {"key Down", "key Del", "key Esc"}, "1:GST 2:GST", "1.50", "1", {}},
@@ -88,14 +89,13 @@ TEST_P(ChangeTax, PopupChangesTheSalesTaxes) {
     SCOPED_TRACE(c.name);
     NewSale();
     user.Reset();
-    for (const std::string& step : c.steps) {
-      std::string verb = step.substr(0, step.find(' ')), arg = step.substr(step.find(' ') + 1);
-      if (verb == "key") user.Key(arg);
-      if (verb == "type") user.Type(arg);
-      if (verb == "answer") user.Answer(ButtonFromName(arg));
-      if (verb == "front")
-        user.Do([arg] { EXPECT_EQ(KVTForms::Instance().ActiveScreen()->Caption(), arg); });
-    }
+    for (const std::string& step : c.steps)
+      if (step.rfind("front ", 0) == 0)
+        user.Do([arg = step.substr(6)] {
+          EXPECT_EQ(KVTForms::Instance().ActiveScreen()->Caption(), arg);
+        });
+      else if (!kvt::test::QueueStep(user, step))
+        ADD_FAILURE() << "unknown step " << step;
     if (*c.failing) KVTSqlFailStatements(c.failing);
     taxes->ChangeTax();
     KVTSqlClearFaults();

@@ -32,20 +32,16 @@ class Pty {
     if (master_ >= 0) ::close(master_);
   }
   bool ok() const { return master_ >= 0 && slave_ >= 0; }
-  const std::string& path() const { return path_; }
 
   // What arrives within `ms` milliseconds, up to `want` bytes.
   std::string Read(std::size_t want, int ms = 2000) {
     std::string got;
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (got.size() < want) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      end - std::chrono::steady_clock::now())
-                      .count();
-      if (left <= 0) break;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (char buf[256]; got.size() < want;) {
+      using std::chrono::milliseconds;
+      const auto left = std::chrono::ceil<milliseconds>(end - std::chrono::steady_clock::now());
       pollfd p{master_, POLLIN, 0};
-      if (::poll(&p, 1, static_cast<int>(left)) <= 0) break;
-      char buf[256];
+      if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
       ssize_t n = ::read(master_, buf, sizeof buf);
       if (n <= 0) break;
       got.append(buf, static_cast<std::size_t>(n));

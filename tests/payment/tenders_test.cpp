@@ -17,8 +17,7 @@ using namespace kvt::payment;
 
 TEST(Tenders, AmountsKeyedWithoutDecimalsEndInCents) {
   struct Case {
-    const char* typed;
-    const char* recorded;
+    const char *typed, *recorded;
   } cases[] = {{"5", "0.05"},    {"12", "0.12"},    {"1234", "12.34"},
                {"12.5", "12.5"}, {"-250", "-2.50"}, {"", ""}};
   for (const Case& c : cases) EXPECT_EQ(InsertDecimals(c.typed), c.recorded) << c.typed;
@@ -26,10 +25,7 @@ TEST(Tenders, AmountsKeyedWithoutDecimalsEndInCents) {
 
 // One tender on a fresh sale: the columns it moved and the result.
 struct TenderCase {
-  const char* name;
-  const char* total;
-  const char* fsTotal;
-  const char* mixedPOA;
+  const char *name, *total, *fsTotal, *mixedPOA;
   bool enterDecimals;
   std::vector<std::pair<const char*, char>> tenders;  // amount typed, form
   // cash, check, cashPay, checkPay, fdStmpAmt, fsChange, change, remain
@@ -60,12 +56,8 @@ TEST(Tenders, RecordedTendersMoveTheRunningTotals) {
   // clang-format on
   for (const TenderCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TenderConfig config;
-    config.enterDecimals = c.enterDecimals;
-    SaleDue sale;
-    sale.total = c.total;
-    sale.fsTotal = c.fsTotal;
-    sale.mixedPOA = c.mixedPOA;
+    const TenderConfig config{.enterDecimals = c.enterDecimals};
+    const SaleDue sale{.total = c.total, .fsTotal = c.fsTotal, .mixedPOA = c.mixedPOA};
     TenderColumns columns;
     TenderResult r;
     for (const auto& [amount, form] : c.tenders) {
@@ -80,8 +72,7 @@ TEST(Tenders, RecordedTendersMoveTheRunningTotals) {
 
 TEST(Tenders, ThePanelSaysWhatTheTenderDid) {
   struct Case {
-    const char* name;
-    const char* total;
+    const char *name, *total;
     bool poa, cashCheck;
     const char* amount;
     char form;
@@ -102,10 +93,7 @@ TEST(Tenders, ThePanelSaysWhatTheTenderDid) {
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SaleDue sale;
-    sale.total = c.total;
-    sale.payOnAcct = c.poa;
-    sale.cashCheck = c.cashCheck;
+    const SaleDue sale{.payOnAcct = c.poa, .cashCheck = c.cashCheck, .total = c.total};
     TenderColumns columns;
     if (c.poa) columns.tendered = c.amount;
     TenderTotals totals({}, sale, columns);

@@ -2,8 +2,6 @@
 // an SQLite database, session locks on a PostgreSQL server. Other processes
 // stand for other tills; a killed one stands for a crashed till.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -144,7 +142,6 @@ TEST(SessionLocks, AFileDatabaseHasNoSessions) {
   std::string error;
   EXPECT_FALSE(KVTSessionLocks::Open(sqlite, "till", &error));
   EXPECT_NE(error.find("lock files"), std::string::npos) << error;
-  // A lock name never reaches outside an SQLite store's lock folder.
   const std::string folder = "locks-" + std::to_string(::getpid());
   KVTFileLockService one(folder), two(folder);
   EXPECT_EQ(one.Acquire("POSSALES", "../../etc/x"), 1);

@@ -97,7 +97,6 @@ TEST_P(InventoryModule, UnknownItemsAndCommandsFail) {
   EXPECT_EQ(r.answer, std::string(155, ' '));  // the reply untouched
   EXPECT_EQ(SendDLLMessage("GETPRICING", nullptr, nullptr, 400), 0);
   EXPECT_EQ(Send("GETPRICING", "FD0001,01,1,,T,F,F,,,", 50).result, 0);  // no room for an answer
-  // 60 bytes: the request read up to byte 59, the answer cut to 9 characters.
   // 60 bytes: the request is read up to byte 59, the answer cut to 9 characters.
   Reply cut = Send("GETPRICING", "FD0001,01,1,,T,F,F,,,", 60);
   EXPECT_EQ(cut.result, 1);

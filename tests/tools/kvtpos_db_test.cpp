@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include "platform/sql/kvtsql.h"
@@ -13,6 +14,13 @@ namespace {
 
 kvt::test::CommandResult Tool(const std::string& args) {
   return kvt::test::RunCommand(std::string(KVTPOS_DB) + " " + args + " 2>&1");
+}
+
+// Runs the tool: its exit code, and the texts its output holds.
+void ExpectTool(const std::string& args, int code, std::initializer_list<const char*> told = {}) {
+  auto r = Tool(args);
+  EXPECT_EQ(r.code, code) << args << "\n" << r.out;
+  for (const char* t : told) EXPECT_NE(r.out.find(t), std::string::npos) << t << "\n" << r.out;
 }
 
 class KvtposDb : public kvt::test::OnEachBackend {
@@ -30,41 +38,25 @@ class KvtposDb : public kvt::test::OnEachBackend {
 };
 
 TEST_P(KvtposDb, InitCheckAndDemoReportAndExitAsTheyShould) {
-  auto r = Tool("check --ini " + ini_);
-  EXPECT_EQ(r.code, 1) << r.out;
-  EXPECT_NE(r.out.find("table KVTPOS1 is missing"), std::string::npos) << r.out;
-
-  r = Tool("init --ini " + ini_);
-  EXPECT_EQ(r.code, 0) << r.out;
-  EXPECT_NE(r.out.find("schema version"), std::string::npos) << r.out;
-  r = Tool("check --ini " + ini_);
-  EXPECT_EQ(r.code, 0) << r.out;
-  EXPECT_NE(r.out.find("in order"), std::string::npos) << r.out;
-
+  const std::string ini = " --ini " + ini_;
+  ExpectTool("check" + ini, 1, {"table KVTPOS1 is missing"});
+  ExpectTool("init" + ini, 0, {"schema version"});
+  ExpectTool("check" + ini, 0, {"in order"});
   ASSERT_TRUE(tempDb().Reopen());
   KVTSConnection s(1, nullptr, 0);
   ASSERT_GE(s.ExecSQLChange("DROP TABLE KVTPOS3"), 0) << s.LastError();
   KVTCloseConnectionOne();
-  r = Tool("check --ini " + ini_);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.out.find("table KVTPOS3 is missing"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("1 problem"), std::string::npos) << r.out;
-
-  r = Tool("demo --ini " + ini_);  // adds the missing table, then the store
-  EXPECT_EQ(r.code, 0) << r.out;
-  EXPECT_NE(r.out.find("demo store loaded"), std::string::npos) << r.out;
-  r = Tool("demo --ini " + ini_);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.out.find("already holds"), std::string::npos) << r.out;
+  ExpectTool("check" + ini, 1, {"table KVTPOS3 is missing", "1 problem"});
+  ExpectTool("demo" + ini, 0, {"demo store loaded"});  // adds the missing table, then the store
+  ExpectTool("demo" + ini, 1, {"already holds"});
 }
 
 TEST_P(KvtposDb, CheckFindsADamagedFileAndNeverMakesAMissingSchema) {
   ASSERT_EQ(Tool("init --ini " + ini_).code, 0);
   if (IsPg()) {
     const KVTConnectionSettings& s = tempDb().settings();
-    auto r = Tool("check --pg '" + s.connInfo + "' --schema kvt_no_such_schema");
-    EXPECT_EQ(r.code, 1) << r.out;
-    EXPECT_NE(r.out.find("no schema kvt_no_such_schema"), std::string::npos) << r.out;
+    ExpectTool("check --pg '" + s.connInfo + "' --schema kvt_no_such_schema", 1,
+               {"no schema kvt_no_such_schema"});
     ASSERT_TRUE(tempDb().Reopen());
     KVTSConnection q(1, nullptr, 0);
     ASSERT_GT(q.ExecSQL("SELECT 1 FROM pg_namespace WHERE nspname = 'kvt_no_such_schema'"), 0);
@@ -83,35 +75,22 @@ TEST_P(KvtposDb, CheckFindsADamagedFileAndNeverMakesAMissingSchema) {
     f << std::string(12, '\x5a');
   }
   f.close();
-  auto r = Tool("check --ini " + ini_);
-  EXPECT_EQ(r.code, 1) << r.out;
-  EXPECT_NE(r.out.find("damaged: "), std::string::npos) << r.out;
+  ExpectTool("check --ini " + ini_, 1, {"damaged: "});
 }
 
 KVT_ON_BOTH_BACKENDS(KvtposDb);
 
 TEST(KvtposDbUsage, BadUsageAndMissingDatabasesAreClearFailures) {
-  EXPECT_EQ(Tool("").code, 2);
-  auto r = Tool("frobnicate");
-  EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.out.find("unknown command"), std::string::npos);
-  EXPECT_EQ(Tool("init --sqlite").code, 2);
+  ExpectTool("", 2);
+  ExpectTool("frobnicate", 2, {"unknown command"});
+  ExpectTool("init --sqlite", 2);
   std::remove("KVTSQL.ini");
-  r = Tool("check");
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.out.find("no settings file"), std::string::npos) << r.out;
-  // Only init and demo make a database; the others name the missing one.
-  for (const char* command : {"check", "frobnicate"}) {
-    r = Tool(std::string(command) + " --sqlite no-such.db");
-    if (r.code == 2) continue;  // not a command
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("no database file no-such.db"), std::string::npos) << r.out;
-    EXPECT_FALSE(std::ifstream("no-such.db").good());
-  }
+  ExpectTool("check", 1, {"no settings file"});
+  // Only init and demo make a database; check names the missing one.
+  ExpectTool("check --sqlite no-such.db", 1, {"no database file no-such.db"});
+  EXPECT_FALSE(std::ifstream("no-such.db").good());
   std::ofstream("KVTSQL.ini") << "[KVTSQL Connection One]\nTranslate=MSSQL\n";
-  r = Tool("init");
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.out.find("MSSQL"), std::string::npos) << r.out;
+  ExpectTool("init", 1, {"MSSQL"});
   std::remove("KVTSQL.ini");
 }
 

@@ -115,21 +115,16 @@ const char* kSale =
     "type 1.50\nkey Enter\nanswer No\nkey F3\nexpect message \"Clear all lines?\"\n"
     "expect cell 106 0 3 \"3.00\"\nkey F6\ntype Call the customer\nclick OK\n";
 
-TEST(ScriptTool, ScriptThatHoldsExitsZero) {
-  Result r = RunTool(std::string(kSale) +
-                     "expect field 151 \"Note: Call the customer\"\nexpect focus 102\nshow\n");
-  EXPECT_EQ(r.code, 0) << r.out;
-  EXPECT_NE(r.out.find("message \"Test Screen\" (question, Yes/No): \"Clear all lines?\" -> No"),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("|   >S1     |         2|      1.50|       3.00"), std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("5 of 5 checks held; no failures."), std::string::npos) << r.out;
-}
-
-TEST(ScriptTool, PicturesComeFromTheWidgetsWithTheSameTranscript) {
-  std::string script = std::string(kSale) + "show\n";
+// The script holds; with pictures the transcript is the same, the pictures listed after it.
+TEST(ScriptTool, ScriptThatHoldsExitsZeroWithOrWithoutPictures) {
+  std::string script =
+      std::string(kSale) + "expect field 151 \"Note: Call the customer\"\nexpect focus 102\nshow\n";
   Result plain = RunTool(script);
+  EXPECT_EQ(plain.code, 0) << plain.out;
+  for (const char* want :
+       {"message \"Test Screen\" (question, Yes/No): \"Clear all lines?\" -> No",
+        "|   >S1     |         2|      1.50|       3.00", "5 of 5 checks held; no failures."})
+    EXPECT_NE(plain.out.find(want), std::string::npos) << want << " in\n" << plain.out;
   Result drawn = RunTool(script, "--pictures pics");
   EXPECT_EQ(drawn.code, 0) << drawn.out;
   std::size_t end = drawn.out.find(" pictures (");
@@ -151,61 +146,39 @@ TEST(ScriptTool, PicturesComeFromTheWidgetsWithTheSameTranscript) {
   }
 }
 
-TEST(ScriptTool, DifferentFieldOrMessageFailsWithATranscript) {
-  Result r = RunTool(std::string(kSale) +
-                     "expect field 151 \"Note: Call back\"\nanswer Yes\nkey F3\nexpect message "
-                     "\"Clear the lines?\"\n");
-  EXPECT_EQ(r.code, 1) << r.out;
-  for (const char* want : {
+// Scripts that do not hold exit 1 with a transcript of the failures; a
+// script or a database that cannot be used exits 2 before anything runs.
+TEST(ScriptTool, FailuresAreToldWithTheirLinesAndExitCode) {
+  std::filesystem::create_directories("a-folder");
+  // clang-format off
+  struct Case { std::string script; const char* options; int code; std::vector<std::string> told; } cases[] = {
+      {std::string(kSale) + "expect field 151 \"Note: Call back\"\nanswer Yes\nkey F3\nexpect message \"Clear the lines?\"\n", "", 1, {
            "  19> expect field 151 \"Note: Call back\"\n"
            "      FAILED: field 151 is \"Note: Call the customer\", expected \"Note: Call back\"\n"
            "      == Test Screen ==\n",
-           "      FAILED: expected the message \"Clear the lines?\", but the box shown was \"Test "
-           "Screen\" (question, Yes/No): \"Clear all lines?\"",
+           "      FAILED: expected the message \"Clear the lines?\", but the box shown was \"Test Screen\" (question, Yes/No): \"Clear all lines?\"",
            "3 of 5 checks held; 2 failures:\n"
            "  line 19: field 151 is \"Note: Call the customer\", expected \"Note: Call back\"\n"
-           "  line 22: expected the message",
-       })
-    EXPECT_NE(r.out.find(want), std::string::npos) << "missing:\n" << want << "\nin:\n" << r.out;
-}
-
-TEST(ScriptTool, UnexpectedQuestionAndMissingExportFail) {
-  Result r = RunTool(
-      "call OpenTestScreen\ntype S1\nkey Enter\nkey Enter\ntype 1\nkey Enter\nkey F3\ncall "
-      "NoSuchExport\n");
-  EXPECT_EQ(r.code, 1) << r.out;
-  EXPECT_NE(
-      r.out.find("line 7: an unexpected question: \"Test Screen\" (question, Yes/No): \"Clear "
-                 "all lines?\""),
-      std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("line 8: the module KVTFORMTEST.DLL has no export NoSuchExport"),
-            std::string::npos)
-      << r.out;
-}
-
-TEST(ScriptTool, BadScriptOrDatabaseRunsNothing) {
-  Result r = RunTool("call OpenTestScreen\nkey Enterr\n");
-  EXPECT_EQ(r.code, 2) << r.out;
-  EXPECT_NE(r.out.find("line 2: unknown key \"Enterr\""), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("OpenTestScreen\n"), r.out.find("  call OpenTestScreen")) << r.out;
-
-  // A folder is no script, and an export of another library is none of the module's.
-  std::filesystem::create_directories("a-folder");
-  r = RunTool("", "a-folder");
-  EXPECT_EQ(r.code, 2) << r.out;
-  EXPECT_NE(r.out.find("cannot read a-folder: it is a folder"), std::string::npos) << r.out;
-  r = RunTool("call abort\n");
-  EXPECT_EQ(r.code, 1) << r.out;
-  EXPECT_NE(r.out.find("has no export abort"), std::string::npos) << r.out;
-
-  r = RunTool("expect sql \"SELECT 1\" \"1\"\n");
-  EXPECT_EQ(r.code, 1) << r.out;
-  EXPECT_NE(r.out.find("line 1: no database connected"), std::string::npos) << r.out;
-
-  r = RunTool("show\n", "--database nowhere");
-  EXPECT_EQ(r.code, 2) << r.out;
-  EXPECT_NE(r.out.find("cannot connect to \"nowhere\""), std::string::npos) << r.out;
+           "  line 22: expected the message"}},
+      {"call OpenTestScreen\ntype S1\nkey Enter\nkey Enter\ntype 1\nkey Enter\nkey F3\ncall NoSuchExport\n", "", 1, {
+           "line 7: an unexpected question: \"Test Screen\" (question, Yes/No): \"Clear all lines?\"",
+           "line 8: the module KVTFORMTEST.DLL has no export NoSuchExport"}},
+      {"call abort\n", "", 1, {"has no export abort"}},  // another library's export is none of the module's
+      {"expect sql \"SELECT 1\" \"1\"\n", "", 1, {"line 1: no database connected"}},
+      {"call OpenTestScreen\nkey Enterr\n", "", 2, {"line 2: unknown key \"Enterr\""}},
+      {"", "a-folder", 2, {"cannot read a-folder: it is a folder"}},
+      {"show\n", "--database nowhere", 2, {"cannot connect to \"nowhere\""}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    Result r = RunTool(c.script, c.options);
+    EXPECT_EQ(r.code, c.code) << c.script << r.out;
+    for (const std::string& told : c.told)
+      EXPECT_NE(r.out.find(told), std::string::npos) << "missing:\n" << told << "\nin:\n" << r.out;
+    if (c.code == 2) {
+      EXPECT_EQ(r.out.find("OpenTestScreen"), std::string::npos) << "nothing runs";
+    }
+  }
   EXPECT_FALSE(std::ifstream("nowhere").good()) << "a mistyped name must not create a database";
 }
 
