@@ -50,6 +50,12 @@ TEST_P(InventoryStock, ALockedItemMovesByTheQuantityAndRecordsTheSaleDate) {
     EXPECT_EQ(Qoh(), c.qoh);
   }
   EXPECT_EQ(db().Value("SELECT LASTSALE FROM KVTINV2"), "03/15/2024");
+  // Two moves under one lock are written together when it ends: both count.
+  ASSERT_EQ(Send("LOCKLOCATION", "HX\t01"), 1) << why;
+  EXPECT_EQ(Send("UPDATEINVENTORY", Update("-2.00000")), 1) << why;
+  EXPECT_EQ(Send("UPDATEINVENTORY", Update("-0.50000")), 1) << why;
+  EXPECT_EQ(Send("UNLOCKLOCATION", "HX\t01"), 1) << why;
+  EXPECT_EQ(Qoh(), "97.500");
 }
 
 TEST_P(InventoryStock, RequestsThatCannotBeServedSayWhyAndChangeNothing) {
