@@ -516,14 +516,18 @@ class HandWrittenSale {
                                  T(""), T(category), T(""), T("1.60"), T(""), T("01"), T(link),
                                  kvt::sql::Number(recno), T(recno), T("")}))
                .ok() ||
-          !(r = lockStock_.Run({T(item), T("01")})).ok() ||
           !(r = moveStock_.Run(
                 {kvt::sql::Number("-2"), kvt::sql::Date("03/15/2024"), T(item), T("01")}))
                .ok())
         return Fail(r.error());
+    }
+    // A category's lines together: four of CAT0, three each of CAT1 and CAT2.
+    for (int c = 0; c < 3; ++c) {
+      const double lines = c == 0 ? 4 : 3;
       std::vector<kvt::sql::Value> h;
-      for (int k = 0; k < 3; ++k) h.insert(h.end(), {kvt::sql::Number(2), kvt::sql::Number(5)});
-      h.insert(h.end(), {T(category), T("MAIN")});
+      for (int k = 0; k < 3; ++k)
+        h.insert(h.end(), {kvt::sql::Number(2 * lines), kvt::sql::Number(5 * lines)});
+      h.insert(h.end(), {T("CAT" + std::to_string(c)), T("MAIN")});
       if (!(r = history_.Run(h)).ok()) return Fail(r.error());
     }
     if (!(r = deleteTaxes_.Run({T(link)})).ok()) return Fail(r.error());
@@ -587,7 +591,6 @@ class HandWrittenSale {
   Q insertHeader_{kvt::bench::kFloorHeaderSql};
   Q deleteLines_{"DELETE FROM KVTPOS2 WHERE INVOICELNK = ?"};
   Q insertLine_{kvt::bench::kFloorLineSql};
-  Q lockStock_{"UPDATE KVTINV2 SET QTYONHAND = QTYONHAND WHERE REFERENCE = ? AND LOCATION = ?"};
   Q moveStock_{
       "UPDATE KVTINV2 SET QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3)), LASTSALE = ? WHERE "
       "REFERENCE = ? AND LOCATION = ?"};

@@ -1,6 +1,7 @@
 // The sale writer: numbers and links, header, lines, taxes, stock and history.
 #include "sale/writer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -710,6 +711,13 @@ bool SaleWriter::SaveLines(const Header& sale, const std::vector<Line>& lines) {
   const bool suspended = sale.status == "S";
   const bool moveStock = Is(CFG_USEINVENTORY, "T") && Is(CFG_UPDATEQOH, "T");
   const bool keepHistory = !Is(CFG_USECSTORE, "T");
+  // A category's history moves once a sale, by all its lines together: its
+  // row is one of the busiest of the store, and each move is a new version of it.
+  struct Sold {
+    std::string category;
+    double quantity = 0, amount = 0;
+  };
+  std::vector<Sold> byCategory;
   for (const Line& line : lines) {
     const LineRow row = RowOfLine(line, sale);
     if (!InsertLine(row)) return false;
@@ -723,9 +731,15 @@ bool SaleWriter::SaveLines(const Header& sale, const std::vector<Line>& lines) {
       if (pipe.queuing() && pipe.size() > lock) queuedMoves_.emplace_back(lock, move);
     }
     // Payments on account are not sales of their category.
-    if (keepHistory && !category.empty() && category != POACATEGORY)
-      stock_.UpdateCategoryHistory(category, sale.store, line.Quantity(), line.amount, &notices_);
+    if (!keepHistory || category.empty() || category == POACATEGORY) continue;
+    auto same = std::find_if(byCategory.begin(), byCategory.end(),
+                             [&](const Sold& s) { return s.category == category; });
+    if (same == byCategory.end()) same = byCategory.insert(byCategory.end(), {category});
+    same->quantity += line.Quantity();
+    same->amount += line.amount;
   }
+  for (const Sold& s : byCategory)
+    stock_.UpdateCategoryHistory(s.category, sale.store, s.quantity, s.amount, &notices_);
   if (ownPipeline && pipe.Send()) TellUnstocked(pipe);
   return !pipe.failed() || FailSending(pipe, pipe.error());
 }

@@ -517,13 +517,12 @@ Backend* ConnectionOne::CounterBackend(std::string* error) {
   if (!counterBackend_) {
     KVTConnectionSettings s = settings_;
     s.create = false;
-    counterBackend_ = OpenPgBackend(s, error);
     // A block's move need not wait for the disk: a sale that uses its
     // numbers commits after it, and that commit writes the log up to
     // itself, the move included. A move no saved sale used may be lost in
     // a crash; the next block is taken above the table's highest number.
-    if (counterBackend_ && !counterBackend_->RunScript("SET synchronous_commit TO off", error))
-      counterBackend_.reset();
+    s.synchronousFull = false;
+    counterBackend_ = OpenPgBackend(s, error);
     if (!counterBackend_) *error = Unavailable(*error);
   }
   return counterBackend_.get();
@@ -809,6 +808,11 @@ void KVTCloseConnectionOne() {
 
 bool KVTConnectionOneIsOpen() {
   return ConnectionOne::Get().IsOpen();
+}
+
+bool KVTChangesQueued() {
+  ConnectionOne& c = ConnectionOne::Get();
+  return c.pipeline() && c.depth() > 0;
 }
 
 const char* KVTDatabaseKind() {

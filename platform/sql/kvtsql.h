@@ -44,8 +44,11 @@ struct KVTConnectionSettings {
   std::string port;
   std::string connInfo;
   std::string schema;
-  // SQLITE only: synchronous=FULL, so a confirmed sale survives a power cut.
-  // false gives synchronous=NORMAL (measured by the benchmarks, never used by the till).
+  // A commit returns once it is on disk, so a confirmed sale survives a
+  // power cut; it lets go of its locks first and then waits for the disk, so
+  // other tills do not wait for its flush. false: commits do not wait for the
+  // disk (SQLITE synchronous=NORMAL, measured by the benchmarks; PGSQL
+  // synchronous_commit off, only the session of the record-number counters).
   bool synchronousFull = true;
   // Make the database when it is missing (SQLITE: the file; PGSQL: the
   // schema). Only the schema tool's init and demo, test databases and
@@ -101,6 +104,11 @@ KVT_EXPORT std::string KVTSqlQuote(const char* value);
 //
 // On SQLite a transaction is BEGIN IMMEDIATE after the writer lock (flock on
 // "<database>.lock"), so writers queue in the kernel and never fail half way.
+
+// True while a change made on connection 1 is queued rather than run (a
+// kvt::sql::Pipeline and a unit of work are open): it counts as one row
+// changed now, and its real answer comes with the pipeline's next send.
+KVT_EXPORT bool KVTChangesQueued();
 
 // ---------------------------------------------------------------------------
 // KVTConnection: prepared statements named by their SQL text buffer

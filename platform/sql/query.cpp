@@ -177,8 +177,7 @@ bool Pipeline::IsOpen() {
 }
 
 bool Pipeline::queuing() const {
-  ConnectionOne& c = ConnectionOne::Get();
-  return c.pipeline() && c.depth() > 0;
+  return KVTChangesQueued();
 }
 
 Result Pipeline::Answer(std::size_t number) const {

@@ -19,8 +19,9 @@ constexpr int kVersion = 1;
 // What a lock's holder asked to change, written when the lock ends: one
 // statement for the row instead of one for each request.
 struct Pending {
-  std::string quantity;  // the move of the quantity on hand, "" for none
-  std::string lastSale;  // "" for none
+  std::string quantity;   // the move of the quantity on hand, "" for none
+  std::string lastSale;   // "" for none
+  bool rowLocked = true;  // false: the unlock's statement takes the row lock
 };
 
 // Items this process has locked, by item and location.
@@ -77,18 +78,28 @@ std::string NotStocked(const std::string& item, const std::string& location) {
   return "Item " + item + " is not stocked at location " + location + ".";
 }
 
-int Lock(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r) {
-  if (f.size() < 2 || f[0].empty()) return r.Fail("LOCKLOCATION needs an item and a location.");
-  // Touching the row takes the database's row lock, held until the caller's
-  // transaction ends: no other till moves this stock meanwhile.
+// Touching the row takes the database's row lock, held until the caller's
+// transaction ends: no other till moves this stock meanwhile.
+bool TouchRow(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r) {
   static const char sql[] =
       "UPDATE KVTINV2 SET QTYONHAND = QTYONHAND WHERE REFERENCE = ? AND LOCATION = ?";
   std::string why;
   long rows = Change(conn, sql, {{f[0], 0}, {f[1], 0}}, &why);
   if (rows < 0) return r.Fail("Item " + f[0] + " could not be locked: " + why);
   if (rows == 0) return r.Fail(NotStocked(f[0], f[1]));
+  return true;
+}
+
+int Lock(KVTConnection* conn, const std::vector<std::string>& f, const Reply& r) {
+  if (f.size() < 2 || f[0].empty()) return r.Fail("LOCKLOCATION needs an item and a location.");
+  // While the caller's changes are queued, whether the row is there is not
+  // known now anyway: the unlock's one statement locks the row and answers
+  // for both, a statement and a row version less for every item of a sale.
+  Pending held;
+  held.rowLocked = !KVTChangesQueued();
+  if (held.rowLocked && !TouchRow(conn, f, r)) return 0;
   std::lock_guard<std::mutex> hold(locksMutex);
-  locked[{f[0], f[1]}] = Pending{};
+  locked[{f[0], f[1]}] = held;
   return 1;
 }
 
@@ -113,7 +124,7 @@ int Unlock(KVTConnection* conn, const std::vector<std::string>& f, const Reply& 
     set += std::string(set.empty() ? "" : ", ") + "LASTSALE = ?";
     params.push_back({p.lastSale, 3});
   }
-  if (set.empty()) return 1;
+  if (set.empty()) return p.rowLocked || TouchRow(conn, f, r) ? 1 : 0;
   params.insert(params.end(), {{f[0], 0}, {f[1], 0}});
   const std::string sql = "UPDATE KVTINV2 SET " + set + " WHERE REFERENCE = ? AND LOCATION = ?";
   std::string why;

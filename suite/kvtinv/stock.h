@@ -7,7 +7,9 @@
 //   "GETVERSION"          the version of these requests (1); other arguments unused
 //   "LOCKLOCATION"        item, location: the item's row at the location is
 //                         locked until the transaction ends; fails when the
-//                         item is not stocked there
+//                         item is not stocked there. While the caller's changes
+//                         are queued (KVTChangesQueued) the row is locked, and
+//                         checked, by the statement of the unlock instead
 //   "UPDATEINVENTORY"     item, location, quantity, three further quantities,
 //                         cost, value, package, program, source link, source
 //                         reference, date: quantity on hand (KVTINV2.QTYONHAND)

@@ -1,5 +1,6 @@
 // Connection 1 on a PostgreSQL server through libpq: READ COMMITTED,
-// synchronous commit, dates in ISO, the module's functions in the schema.
+// commits that release their locks before they wait for the disk, dates in ISO, the module's
+// functions in the schema.
 #include <libpq-fe.h>
 
 #include <cstdlib>
@@ -17,6 +18,11 @@ struct Conn {
   PGconn* conn = nullptr;
   int nextStatement = 0;
   bool lost = false;  // a call failed with the connection, not the statement
+  // A unit of work lets go of its locks at its commit and waits for the
+  // disk after (kUnitBegins, kCommitFlushed): the tills queued behind a
+  // sale's counters wait for its statements, not for its flush as well,
+  // and their flushes overlap the next sale's work.
+  bool releaseFirst = false;
   ~Conn() {
     if (conn) PQfinish(conn);
   }
@@ -92,6 +98,17 @@ std::vector<const char*> Values(const std::vector<BoundValue>& params) {
   for (const BoundValue& p : params) v.push_back(p.isNull ? nullptr : p.text.c_str());
   return v;
 }
+
+// Said in a unit before its first statement, when the session releases first.
+constexpr const char* kUnitBegins = "SET LOCAL synchronous_commit TO off";
+// Said after the commit: when the log is not on disk up to where it has
+// been written (the commit included), a one-row record of a transaction
+// of its own is written, and that transaction's commit waits for the disk
+// up to itself, so for the unit's commit too. When another session's flush
+// has already covered it, nothing is written.
+constexpr const char* kCommitFlushed =
+    "SELECT pg_logical_emit_message(true, 'kvtpos', '') FROM (SELECT 1) AS o "
+    "WHERE pg_current_wal_insert_lsn() > pg_current_wal_flush_lsn()";
 
 bool Command(Conn& c, const char* sql, std::string* error) {
   PGresult* r = PQexec(c.conn, sql);
@@ -178,8 +195,12 @@ class PgBackend : public Backend {
         ok = PQsendQueryPrepared(conn, st->name().c_str(), static_cast<int>(values.size()),
                                  values.data(), nullptr, nullptr, 0);
       } else {
-        const char* sql = s.kind == BatchStep::Kind::Begin ? "BEGIN" : "COMMIT";
-        ok = PQsendQueryParams(conn, sql, 0, nullptr, nullptr, nullptr, nullptr, 0);
+        const bool begin = s.kind == BatchStep::Kind::Begin;
+        ok = PQsendQueryParams(conn, begin ? "BEGIN" : "COMMIT", 0, nullptr, nullptr, nullptr,
+                               nullptr, 0);
+        if (ok && c_->releaseFirst)
+          ok = PQsendQueryParams(conn, begin ? kUnitBegins : kCommitFlushed, 0, nullptr, nullptr,
+                                 nullptr, nullptr, 0);
       }
       if (!ok) break;
       ++sent;
@@ -225,6 +246,9 @@ class PgBackend : public Backend {
       }
       // Each answer ends with a null result.
       while (PGresult* more = PQgetResult(conn)) PQclear(more);
+      if (s.kind != BatchStep::Kind::Statement && c_->releaseFirst &&
+          !TakeSecond(s, i, &ok, failed, error))
+        break;
     }
     if (!c_->lost) {
       for (PGresult* r; (r = PQgetResult(conn)) != nullptr;) {
@@ -242,6 +266,33 @@ class PgBackend : public Backend {
     return ok;
   }
 
+  // The answer to what follows a begin or a commit in a session that
+  // releases first. A commit whose flush went unanswered is in doubt as
+  // one whose own answer never came; a flush the server refused leaves the
+  // commit as it was (its log goes to disk with the next write of any till).
+  bool TakeSecond(const BatchStep& s, std::size_t i, bool* ok, std::size_t* failed,
+                  std::string* error) {
+    PGresult* r = PQgetResult(c_->conn);
+    if (!r) {
+      if (*ok) {
+        *ok = false;
+        *failed = i;
+        *error = c_->Error();
+      }
+      c_->lost = true;
+      return false;
+    }
+    const ExecStatusType status = PQresultStatus(r);
+    if (*ok && s.kind == BatchStep::Kind::Begin && status != PGRES_COMMAND_OK) {
+      *ok = false;
+      *failed = i;
+      *error = ResultError(r, *c_);
+    }
+    PQclear(r);
+    while (PGresult* more = PQgetResult(c_->conn)) PQclear(more);
+    return true;
+  }
+
   bool RunScript(const std::string& sql, std::string* error) override {
     PGresult* r = PQexec(c_->conn, sql.c_str());
     ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -251,7 +302,9 @@ class PgBackend : public Backend {
     return ok;
   }
 
-  bool Begin(std::string* error) override { return Command(*c_, "BEGIN", error); }
+  bool Begin(std::string* error) override {
+    return Command(*c_, "BEGIN", error) && (!c_->releaseFirst || Command(*c_, kUnitBegins, error));
+  }
 
   bool Commit(std::string* error) override {
     PGresult* r = PQexec(c_->conn, "COMMIT");
@@ -264,6 +317,15 @@ class PgBackend : public Backend {
       *error = ResultError(r, *c_);
     }
     PQclear(r);
+    if (ok && c_->releaseFirst) {
+      r = PQexec(c_->conn, kCommitFlushed);
+      if (!r || PQstatus(c_->conn) != CONNECTION_OK) {
+        ok = false;
+        *error = c_->Error();
+        c_->lost = true;
+      }
+      PQclear(r);
+    }
     return ok;
   }
 
@@ -418,12 +480,23 @@ std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, st
   }
   PQsetNoticeProcessor(c->conn, IgnoreNotice, nullptr);
   if (!Command(*c,
-               "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
-               "SET synchronous_commit TO on; SET standard_conforming_strings TO on; "
-               "SET default_transaction_isolation TO 'read committed'",
+               settings.synchronousFull
+                   ? "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
+                     "SET synchronous_commit TO on; SET standard_conforming_strings TO on; "
+                     "SET default_transaction_isolation TO 'read committed'"
+                   : "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
+                     "SET synchronous_commit TO off; SET standard_conforming_strings TO on; "
+                     "SET default_transaction_isolation TO 'read committed'",
                error)) {
     *error = "cannot set up the PostgreSQL session: " + *error;
     return nullptr;
+  }
+  // A server that refuses the flush (a user not allowed its functions, a
+  // standby) has its units wait for the disk inside their commit.
+  if (settings.synchronousFull) {
+    PGresult* r = PQexec(c->conn, kCommitFlushed);
+    c->releaseFirst = r && PQresultStatus(r) == PGRES_TUPLES_OK;
+    PQclear(r);
   }
   if (!settings.schema.empty()) {
     if (!IsSqlName(settings.schema)) {

@@ -1,5 +1,5 @@
-// Connection 1 on an SQLite database file: WAL, synchronous=FULL, writers
-// queued on a kernel lock beside the database, the module's functions.
+// Connection 1 on an SQLite database file: WAL, each commit flushed after its lock is let go,
+// writers queued on a kernel lock beside the database, the module's functions.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
@@ -118,13 +118,12 @@ class Checkpointer {
   // Without a connection of its own, or when tills saving without a pause
   // outrun the thread, the till copies, as SQLite would: the log stays
   // bounded.
-  static int Committed(void* self, sqlite3* db, const char* name, int pages) {
+  int Committed(sqlite3* db, const char* name, int pages) {
     if (pages < kLogPages) return SQLITE_OK;
-    auto* c = static_cast<Checkpointer*>(self);
-    if (c->unusable_ || pages >= 4 * kLogPages)
+    if (unusable_ || pages >= 4 * kLogPages)
       sqlite3_wal_checkpoint(db, name);
     else
-      c->Wake();
+      Wake();
     return SQLITE_OK;
   }
 
@@ -185,6 +184,35 @@ struct Db {
   FileId fileId, walId;  // what was opened; the write-ahead log beside it
   bool haveWal = false;
   int lastCode = SQLITE_OK;
+  // A commit returns once its log is on disk. The flush is made after the
+  // writer lock is let go, so the tills queued behind this one wait for its
+  // statements only, and their flushes overlap the next till's work.
+  bool syncAfterCommit = false;
+  bool committed = false;  // since the last flush
+
+  // The write-ahead log's hook: after each commit on this connection.
+  static int Committed(void* self, sqlite3* conn, const char* name, int pages) {
+    auto* d = static_cast<Db*>(self);
+    d->committed = true;
+    return d->checkpointer->Committed(conn, name, pages);
+  }
+
+  // The log flushed up to this connection's last commit, the writer lock
+  // let go first. A log that is gone was copied into the database, which
+  // was flushed first. A flush that fails leaves the commit in doubt.
+  bool SyncCommitted(std::string* error) {
+    if (!committed || !syncAfterCommit) return true;
+    committed = false;
+    const int fd = ::open((file + "-wal").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) return true;
+    const bool ok = fd >= 0 && ::fdatasync(fd) == 0;
+    const int e = errno;
+    if (fd >= 0) ::close(fd);
+    if (ok) return true;
+    lastCode = SQLITE_IOERR;
+    *error = "the disk did not confirm the commit: " + std::string(std::strerror(e));
+    return false;
+  }
 
   ~Db() {
     checkpointer.reset();
@@ -323,7 +351,7 @@ bool Run(Db& db, sqlite3_stmt* st, const std::vector<BoundValue>& params, bool i
   out->changes = writes && ok ? static_cast<long>(sqlite3_changes64(db.db)) : 0;
   sqlite3_reset(st);
   if (locked) db.UnlockWriter();
-  return ok;
+  return db.SyncCommitted(error) && ok;
 }
 
 // A text is one statement, as on PostgreSQL: SQLite would quietly run the
@@ -403,7 +431,7 @@ class SqliteBackend : public Backend {
     if (locked && !db_->LockWriter(error)) return false;
     bool ok = db_->Exec(sql.c_str(), error);
     if (locked) db_->UnlockWriter();
-    return ok;
+    return db_->SyncCommitted(error) && ok;
   }
 
   bool Begin(std::string* error) override {
@@ -422,7 +450,7 @@ class SqliteBackend : public Backend {
       db_->Exec("ROLLBACK", &ignored);
     }
     db_->UnlockWriter();
-    return ok;
+    return db_->SyncCommitted(error) && ok;
   }
 
   bool Rollback(std::string* error) override {
@@ -549,9 +577,11 @@ std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings
     *error = "cannot open the lock file " + lockFile + ": " + std::strerror(errno);
     return nullptr;
   }
-  std::string sync = settings.synchronousFull ? "FULL" : "NORMAL";
+  // NORMAL flushes the log before each copy into the database and the
+  // database after it; the flush of each commit is SyncCommitted's.
+  db->syncAfterCommit = settings.synchronousFull;
   if (!db->Exec("PRAGMA journal_mode=WAL", error) ||
-      !db->Exec(("PRAGMA synchronous=" + sync).c_str(), error)) {
+      !db->Exec("PRAGMA synchronous=NORMAL", error)) {
     *error = "cannot set up " + file + ": " + *error;
     return nullptr;
   }
@@ -561,7 +591,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings
   }
   db->haveWal = IdOf(file + "-wal", &db->walId);
   db->checkpointer = std::make_unique<Checkpointer>(file, db->fileId);
-  sqlite3_wal_hook(db->db, Checkpointer::Committed, db->checkpointer.get());
+  sqlite3_wal_hook(db->db, Db::Committed, db.get());
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   sqlite3_create_function(db->db, "NUMVAL", 1, flags, nullptr, NumvalFunction, nullptr, nullptr);
   for (int args = 1; args <= 3; ++args)
