@@ -508,36 +508,39 @@ class HandWrittenSale {
     header[37] = T(link);
     if (!(r = insertHeader_.Run(header)).ok() || !(r = deleteLines_.Run({T(link)})).ok())
       return Fail(r.error());
+    std::vector<kvt::sql::Value> lines;
     for (int i = 0; i < 10; ++i) {
       const std::string item = "ITEM" + std::to_string(i), category = "CAT" + std::to_string(i % 3);
       const std::string recno = std::to_string(static_cast<long>(NextNum(1, "KVTPOS2", 100, 0)));
-      if (!(r = insertLine_.Run({T(item), T(item), T("2"), T("2.50"), T("5.00"),
-                                 kvt::sql::Number("0"), kvt::sql::Number("1"), T(number), T("0"),
-                                 T(""), T(category), T(""), T("1.60"), T(""), T("01"), T(link),
-                                 kvt::sql::Number(recno), T(recno), T("")}))
-               .ok() ||
-          !(r = moveStock_.Run(
+      lines.insert(lines.end(),
+                   {T(item), T(item), T("2"), T("2.50"), T("5.00"), kvt::sql::Number("0"),
+                    kvt::sql::Number("1"), T(number), T("0"), T(""), T(category), T(""), T("1.60"),
+                    T(""), T("01"), T(link), kvt::sql::Number(recno), T(recno), T("")});
+    }
+    if (!(r = insertLines_.Run(lines)).ok()) return Fail(r.error());
+    for (int i = 0; i < 10; ++i) {
+      const std::string item = "ITEM" + std::to_string(i);
+      if (!(r = moveStock_.Run(
                 {kvt::sql::Number("-2"), kvt::sql::Date("03/15/2024"), T(item), T("01")}))
                .ok())
         return Fail(r.error());
     }
     // A category's lines together: four of CAT0, three each of CAT1 and CAT2.
     for (int c = 0; c < 3; ++c) {
-      const double lines = c == 0 ? 4 : 3;
+      const double sold = c == 0 ? 4 : 3;
       std::vector<kvt::sql::Value> h;
       for (int k = 0; k < 3; ++k)
-        h.insert(h.end(), {kvt::sql::Number(2 * lines), kvt::sql::Number(5 * lines)});
+        h.insert(h.end(), {kvt::sql::Number(2 * sold), kvt::sql::Number(5 * sold)});
       h.insert(h.end(), {T("CAT" + std::to_string(c)), T("MAIN")});
       if (!(r = history_.Run(h)).ok()) return Fail(r.error());
     }
     if (!(r = deleteTaxes_.Run({T(link)})).ok()) return Fail(r.error());
-    for (int i = 0; i < 10; ++i) {
-      double recno = NextNum(1, "KVTPOS3", 100, 0);
-      if (!(r = insertTax_.Run({T(number), T("ST"), T("6.500"), T("0.325000"), T(link),
-                                kvt::sql::Number(recno), T(std::to_string(i))}))
-               .ok())
-        return Fail(r.error());
-    }
+    std::vector<kvt::sql::Value> taxes;
+    for (int i = 0; i < 10; ++i)
+      taxes.insert(taxes.end(),
+                   {T(number), T("ST"), T("6.500"), T("0.325000"), T(link),
+                    kvt::sql::Number(NextNum(1, "KVTPOS3", 100, 0)), T(std::to_string(i))});
+    if (!(r = insertTaxes_.Run(taxes)).ok()) return Fail(r.error());
     return tran.Commit() || Fail(tran.error());
   }
   const std::string& error() const { return error_; }
@@ -590,7 +593,11 @@ class HandWrittenSale {
   Q moveLink_{"UPDATE KVTPOS10 SET NEXTSLLNK =? WHERE NEXTSLLNK=?"};
   Q insertHeader_{kvt::bench::kFloorHeaderSql};
   Q deleteLines_{"DELETE FROM KVTPOS2 WHERE INVOICELNK = ?"};
-  Q insertLine_{kvt::bench::kFloorLineSql};
+  kvt::sql::InsertRows insertLines_{
+      "INSERT INTO KVTPOS2 (INVREF,DESCR,QTYORDERED,PRICE,ENTRYTOTAL,FOODSTAMPS,TAXABLE,INVOICENUM,"
+      "NUMCHANGE,TILLCODE,CATEGORY,DISCOUNT,COST,SERIALNUM,INVLOC,INVOICELNK,RECNO,ITEMLNK,PROMPT) "
+      "VALUES ",
+      19};
   Q moveStock_{
       "UPDATE KVTINV2 SET QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3)), LASTSALE = ? WHERE "
       "REFERENCE = ? AND LOCATION = ?"};
@@ -601,7 +608,9 @@ class HandWrittenSale {
       "LTRIM(STR(NUMVAL(YTDQTY3)+(?),15,3)),YTDDOL3 = LTRIM(STR(NUMVAL(YTDDOL3)+(?),15,2)) "
       "WHERE REFERENCE = ? AND LOCATION = ?"};
   Q deleteTaxes_{"DELETE FROM KVTPOS3 WHERE INVOICELNK = ?"};
-  Q insertTax_{kvt::bench::kFloorTaxSql};
+  kvt::sql::InsertRows insertTaxes_{
+      "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) VALUES ",
+      7};
   std::string error_;
 };
 

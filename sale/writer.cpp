@@ -146,14 +146,16 @@ SaleWriter::SaleWriter(HWND inventoryParent)
           "PO=?,SALEDATE=?,CREDITPAY=?,FSCHANGE=?,INVOICELNK=?,TAXAMT=?,DOB=?,CANEXCHG=?,CANAMT=? "
           "WHERE INVOICELNK=?"),
       deleteLines_("DELETE FROM KVTPOS2 WHERE INVOICELNK = ?"),
-      insertLine_(
+      deleteTaxes_("DELETE FROM KVTPOS3 WHERE INVOICELNK = ?"),
+      insertLines_(
           "INSERT INTO KVTPOS2 (INVREF,DESCR,QTYORDERED,PRICE,ENTRYTOTAL,FOODSTAMPS,TAXABLE,"
           "INVOICENUM,NUMCHANGE,TILLCODE,CATEGORY,DISCOUNT,COST,SERIALNUM,INVLOC,INVOICELNK,RECNO,"
-          "ITEMLNK,PROMPT) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-      deleteTaxes_("DELETE FROM KVTPOS3 WHERE INVOICELNK = ?"),
-      insertTax_(
-          "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) VALUES "
-          "(?,?,?,?,?,?,?)"),
+          "ITEMLNK,PROMPT) VALUES ",
+          19),
+      insertTaxes_(
+          "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) "
+          "VALUES ",
+          7),
       savedHeader_(
           "SELECT STATUS, TRANSTYPE, SALETIME, INVCTOTAL FROM KVTPOS1 WHERE INVOICELNK = ?"),
       savedLines_("SELECT COUNT(*) AS N FROM KVTPOS2 WHERE INVOICELNK = ?") {
@@ -555,8 +557,8 @@ bool SaleWriter::FailSending(const kvt::sql::Pipeline& pipe, const std::string& 
     return Fail("Error occurred updating KVTPOS1 record.", error,
                 "This sale has not been updated!");
   if (sql == deleteLines_.sql()) return Fail("Error occurred deleting KVTPOS2 records.", error);
-  if (sql == insertLine_.sql()) return Fail("Error occurred inserting KVTPOS2 record.", error);
-  if (sql == deleteTaxes_.sql() || sql == insertTax_.sql())
+  if (insertLines_.Owns(sql)) return Fail("Error occurred inserting KVTPOS2 record.", error);
+  if (sql == deleteTaxes_.sql() || insertTaxes_.Owns(sql))
     return Fail("Error occurred inserting KVTPOS3 record.", error);
   if (sql == counterQueue_.sql())
     return Fail("Error occurred waiting for the sale counters.", error);
@@ -718,9 +720,17 @@ bool SaleWriter::SaveLines(const Header& sale, const std::vector<Line>& lines) {
     double quantity = 0, amount = 0;
   };
   std::vector<Sold> byCategory;
+  std::vector<LineRow> rows;
+  std::vector<Value> values;
   for (const Line& line : lines) {
-    const LineRow row = RowOfLine(line, sale);
-    if (!InsertLine(row)) return false;
+    rows.push_back(RowOfLine(line, sale));
+    const std::vector<Value> row = LineValues(rows.back());
+    values.insert(values.end(), row.begin(), row.end());
+  }
+  if (!InsertLines(values)) return false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& line = lines[i];
+    const LineRow& row = rows[i];
     if (suspended || line.voided) continue;
     const std::string item = Trimmed(row.invRef), category = Trimmed(row.category);
     if (moveStock && !item.empty()) {
@@ -759,13 +769,21 @@ void SaleWriter::TellUnstocked(const kvt::sql::Pipeline& pipe) {
   queuedMoves_.clear();
 }
 
-bool SaleWriter::InsertLine(const LineRow& l) {
-  Result r = insertLine_.Run(
-      {Text(l.invRef), Text(l.descr), Text(l.qtyOrdered), Text(l.price), Text(l.entryTotal),
-       Number(l.foodStamps), Number(l.taxable), Text(l.invoiceNum), Text(l.numChange),
-       Text(l.tillCode), Text(l.category), Text(l.discount), Text(l.cost), Text(l.serialNum),
-       Text(l.invLoc), Text(l.invoiceLnk), Number(l.recno), Text(l.itemLnk), Text(l.prompt)});
+std::vector<Value> SaleWriter::LineValues(const LineRow& l) {
+  return {Text(l.invRef),     Text(l.descr),        Text(l.qtyOrdered), Text(l.price),
+          Text(l.entryTotal), Number(l.foodStamps), Number(l.taxable),  Text(l.invoiceNum),
+          Text(l.numChange),  Text(l.tillCode),     Text(l.category),   Text(l.discount),
+          Text(l.cost),       Text(l.serialNum),    Text(l.invLoc),     Text(l.invoiceLnk),
+          Number(l.recno),    Text(l.itemLnk),      Text(l.prompt)};
+}
+
+bool SaleWriter::InsertLines(const std::vector<Value>& values) {
+  Result r = insertLines_.Run(values);
   return r.ok() || Fail("Error occurred inserting KVTPOS2 record.", r.error());
+}
+
+bool SaleWriter::InsertLine(const LineRow& l) {
+  return InsertLines(LineValues(l));
 }
 
 // ---- The taxes -------------------------------------------------------------------
@@ -775,20 +793,29 @@ bool SaleWriter::SaveTaxes(const Header& sale, const std::vector<TaxLine>& taxes
   const char* failed = "Error occurred inserting KVTPOS3 record.";
   Result r = deleteTaxes_.Run({Text(sale.invoiceLnk)});
   if (!r.ok()) return Fail(failed, r.error());
+  std::vector<Value> values;
   for (std::size_t i = 0; i < taxes.size(); ++i) {
-    const TaxLine& tax = taxes[i];
     double recno = recnos && i < recnos->size() ? (*recnos)[i] : NextNum(1, "KVTPOS3", 100, 0);
     if (recno <= 0) return FailRecno(failed);
-    if (!InsertTax(sale, tax, RecnoText(recno))) return false;
+    const std::vector<Value> row = TaxValues(sale, taxes[i], RecnoText(recno));
+    values.insert(values.end(), row.begin(), row.end());
   }
-  return true;
+  return InsertTaxes(values);
+}
+
+std::vector<Value> SaleWriter::TaxValues(const Header& sale, const TaxLine& tax,
+                                         const std::string& recno) {
+  return {Text(sale.invoiceNum), Text(tax.code), Text(tax.rate),    Text(tax.amount),
+          Text(sale.invoiceLnk), Number(recno),  Text(tax.itemLink)};
+}
+
+bool SaleWriter::InsertTaxes(const std::vector<Value>& values) {
+  Result r = insertTaxes_.Run(values);
+  return r.ok() || Fail("Error occurred inserting KVTPOS3 record.", r.error());
 }
 
 bool SaleWriter::InsertTax(const Header& sale, const TaxLine& tax, const std::string& recno) {
-  Result r =
-      insertTax_.Run({Text(sale.invoiceNum), Text(tax.code), Text(tax.rate), Text(tax.amount),
-                      Text(sale.invoiceLnk), Number(recno), Text(tax.itemLink)});
-  return r.ok() || Fail("Error occurred inserting KVTPOS3 record.", r.error());
+  return InsertTaxes(TaxValues(sale, tax, recno));
 }
 
 }  // namespace kvt::sale

@@ -116,8 +116,9 @@ class SaleWriter {
   // cancelled) inserts it, with a record number when it has none.
   bool InsertHeader(Header& header);
   bool UpdateHeader(Header& header);
-  // Replaces the sale's lines; outside a suspended sale each line that is
-  // not void also moves stock and category history.
+  // Replaces the sale's lines (together, in as few statements as they
+  // allow); outside a suspended sale each line that is not void also moves
+  // stock, and each category's lines move its history once.
   bool SaveLines(const Header& sale, const std::vector<Line>& lines);
   bool InsertLine(const LineRow& row);
   // Replaces the sale's tax rows, each with a record number of its own.
@@ -151,6 +152,12 @@ class SaleWriter {
   void QueueChecks(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   bool TakeChecks(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
   bool FailRecno(const char* what);
+  // Rows of lines and taxes, inserted together (rows one after the other).
+  static std::vector<kvt::sql::Value> LineValues(const LineRow& row);
+  static std::vector<kvt::sql::Value> TaxValues(const Header& sale, const TaxLine& tax,
+                                                const std::string& recno);
+  bool InsertLines(const std::vector<kvt::sql::Value>& values);
+  bool InsertTaxes(const std::vector<kvt::sql::Value>& values);
   // False with error_. An allocation that locks first (inside a unit) reads
   // its counter after locking its row, so its move cannot be lost.
   bool MoveCounters(const std::vector<Allocation*>& all, kvt::sql::Pipeline& pipe);
@@ -169,7 +176,8 @@ class SaleWriter {
   std::unique_ptr<Counter> configNumber_, storeNumber_, link_;
   kvt::sql::Query counterQueue_, perStore_, numberInUse_, linkInUse_;
   kvt::sql::Query insertHeader_, updateHeader_;
-  kvt::sql::Query deleteLines_, insertLine_, deleteTaxes_, insertTax_;
+  kvt::sql::Query deleteLines_, deleteTaxes_;
+  kvt::sql::InsertRows insertLines_, insertTaxes_;
   kvt::sql::Query savedHeader_, savedLines_;
   std::string inDoubt_;  // the link of a sale whose last save lost its answer
   bool byStore_ = true;  // what KVTPOS10.USESTNSNUM said last: the counter read with it

@@ -2,6 +2,7 @@
 #include "platform/sql/query.h"
 
 #include <strings.h>
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
@@ -213,6 +214,43 @@ Result Run(std::string_view sql, std::initializer_list<Value> values) {
 
 Result Run(std::string_view sql, const std::vector<Value>& values) {
   return Query(std::string(sql)).Run(values);
+}
+
+// ---- InsertRows ---------------------------------------------------------------
+
+InsertRows::InsertRows(std::string head, std::size_t columns)
+    : head_(std::move(head)), columns_(columns) {}
+
+InsertRows::~InsertRows() = default;
+
+Result InsertRows::Run(const std::vector<Value>& values) {
+  if (columns_ == 0 || values.size() % columns_ != 0)
+    return Result::Failure("the values are not whole rows of the table");
+  Result last;
+  const std::size_t rows = values.size() / columns_;
+  for (std::size_t first = 0; first < rows; first += kRowsAtOnce) {
+    const std::size_t n = std::min(kRowsAtOnce, rows - first);
+    auto q = byRows_.find(n);
+    if (q == byRows_.end()) {
+      std::string row = "(";
+      for (std::size_t c = 0; c < columns_; ++c) row += c ? ",?" : "?";
+      row += ")";
+      std::string sql = head_;
+      for (std::size_t r = 0; r < n; ++r) sql += (r ? "," : "") + row;
+      q = byRows_.emplace(n, Query(std::move(sql))).first;
+    }
+    auto begin = values.begin() + static_cast<std::ptrdiff_t>(first * columns_);
+    last =
+        q->second.Run(std::vector<Value>(begin, begin + static_cast<std::ptrdiff_t>(n * columns_)));
+    if (!last.ok()) return last;
+  }
+  return last;
+}
+
+bool InsertRows::Owns(const std::string& sql) const {
+  for (const auto& [rows, q] : byRows_)
+    if (q.sql() == sql) return true;
+  return false;
 }
 
 // ---- Transaction ------------------------------------------------------------

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -102,6 +103,30 @@ class KVT_EXPORT Query {
   Result Failed() const;
   std::string sql_;
   std::unique_ptr<Stmt> stmt_;
+};
+
+// Rows of one table inserted by one statement for up to kRowsAtOnce of
+// them, each row count's statement prepared once: a sale's lines go to the
+// database in one statement, not one each.
+//
+//   kvt::sql::InsertRows lines("INSERT INTO KVTPOS2 (INVREF,QTYORDERED) VALUES ", 2);
+//   Result r = lines.Run({Text("HX"), Number(2), Text("SEED"), Number(1)});  // two rows
+class KVT_EXPORT InsertRows {
+ public:
+  static constexpr std::size_t kRowsAtOnce = 16;
+  // `head`: the statement up to and with "VALUES ".
+  InsertRows(std::string head, std::size_t columns);
+  ~InsertRows();
+  // `values`: the rows one after the other. The answer of the first
+  // statement that failed, else of the last.
+  Result Run(const std::vector<Value>& values);
+  // Whether `sql` is one of its statements.
+  bool Owns(const std::string& sql) const;
+
+ private:
+  std::string head_;
+  std::size_t columns_;
+  std::map<std::size_t, Query> byRows_;
 };
 
 // Statements sent to the database together: on PostgreSQL all that were

@@ -26,7 +26,7 @@ std::vector<std::string> ModuleStatements() {
   std::vector<std::string> out;
   const std::regex run("(\"([^\"\\\\\\n]|\\\\.)*\"\\s*)+"), literal("\"(([^\"\\\\\\n]|\\\\.)*)\"");
   const std::regex whole("(SELECT .* FROM |INSERT INTO |UPDATE \\w+ SET \\w|DELETE FROM ).*");
-  const std::regex piece(".*(%s FROM.*|SELECT %s.*|( WHERE| AND| SET| FROM|=|= ') *)");
+  const std::regex piece(".*(%s FROM.*|SELECT %s.*|( WHERE| AND| SET| FROM| VALUES|=|= ') *)");
   for (const char* folder : {"shell", "pricing", "sale", "payment", "backoffice", "setup"})
     for (const auto& f : std::filesystem::recursive_directory_iterator(
              std::filesystem::path(KVT_SOURCE_DIR) / folder)) {

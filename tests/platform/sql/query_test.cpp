@@ -61,6 +61,35 @@ TEST_P(QueryHelper, AnswersFoundNotFoundAndFailedWithTheDatabasesMessage) {
   EXPECT_EQ(find.Run({sql::Text("A'1")}).found(), Found::Yes);  // the same query recovers
 }
 
+TEST_P(QueryHelper, RowsGoInStatementsOfAtMostSixteenAndAllOrNone) {
+  sql::InsertRows items("INSERT INTO ITEMS (CODE, RECNO) VALUES ", 2);
+  for (int rows : {0, 1, 16, 17, 33}) {
+    SCOPED_TRACE(rows);
+    ASSERT_TRUE(sql::Run("DELETE FROM ITEMS").ok());
+    std::vector<sql::Value> values;
+    for (int i = 0; i < rows; ++i) values.insert(values.end(), {sql::Text("I"), sql::Number(i)});
+    std::vector<std::string> log;
+    KVTSqlTraceStatements(&log);
+    ASSERT_TRUE(items.Run(values).ok());
+    KVTSqlTraceStatements(nullptr);
+    EXPECT_EQ(log.size(), static_cast<std::size_t>((rows + 15) / 16));
+    EXPECT_EQ(CountItems(), rows);
+    auto sum = sql::Run("SELECT SUM(RECNO) AS S FROM ITEMS");
+    EXPECT_EQ(sum.first().Num("S"), rows * (rows - 1) / 2);  // every row, once
+  }
+  // Values that are not whole rows, or a row the database refuses in a later
+  // statement, leave nothing inside a unit.
+  EXPECT_FALSE(items.Run({sql::Text("HALF")}).ok());
+  std::vector<sql::Value> values;
+  for (int i = 0; i < 17; ++i) values.insert(values.end(), {sql::Text("I"), sql::Number(i)});
+  values.back() = sql::Number("12,50");  // in the second statement
+  {
+    Transaction unit;
+    EXPECT_FALSE(items.Run(values).ok());
+  }
+  EXPECT_EQ(CountItems(), 33);
+}
+
 TEST_P(QueryHelper, AFaultNamesTheStatementAsTheModuleWritesIt) {
   ASSERT_TRUE(Insert("A"));
   // clang-format off
