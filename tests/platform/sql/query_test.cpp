@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/sql/kvtsqladmin.h"
 #include "tests/support/backends.h"
 
@@ -88,6 +90,35 @@ TEST_P(QueryHelper, RowsGoInStatementsOfAtMostSixteenAndAllOrNone) {
     EXPECT_FALSE(items.Run(values).ok());
   }
   EXPECT_EQ(CountItems(), 33);
+}
+
+TEST_P(QueryHelper, ACommitLetsGoOfItsLocksFirstButReturnsOnlyOnceOnDisk) {
+  if (std::string(KVTDatabaseKind()) != "PGSQL") GTEST_SKIP() << "PostgreSQL's log positions";
+  for (bool piped : {false, true}) {
+    SCOPED_TRACE(piped);
+    std::string written;
+    {
+      std::optional<sql::Pipeline> pipe;
+      if (piped) pipe.emplace();
+      Transaction unit;
+      ASSERT_TRUE(Insert("LOGGED"));
+      auto at = sql::Run(
+          "SELECT pg_current_wal_insert_lsn()::text AS L, "
+          "current_setting('synchronous_commit') AS S");
+      ASSERT_TRUE(at.ok()) << at.error();
+      EXPECT_EQ(at.first()["S"], "off");  // the unit's commit does not wait ...
+      written = at.first()["L"];
+      ASSERT_TRUE(unit.Commit()) << unit.error();
+    }
+    // ... but Commit() does: the log is on disk past what the unit wrote.
+    auto flushed = sql::Run(
+        "SELECT pg_current_wal_flush_lsn() >= ?::pg_lsn AS F, "
+        "current_setting('synchronous_commit') AS S",
+        {sql::Text(written)});
+    ASSERT_TRUE(flushed.ok()) << flushed.error();
+    EXPECT_EQ(flushed.first()["F"], "t");
+    EXPECT_EQ(flushed.first()["S"], "on");
+  }
 }
 
 TEST_P(QueryHelper, AFaultNamesTheStatementAsTheModuleWritesIt) {
