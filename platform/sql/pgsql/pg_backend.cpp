@@ -1,6 +1,6 @@
 // Connection 1 on a PostgreSQL server through libpq: READ COMMITTED,
-// commits that release their locks before they wait for the disk, dates in ISO, the module's
-// functions in the schema.
+// commits that let go of their locks before they wait for the disk, dates
+// in ISO, the module's functions in the schema.
 #include <libpq-fe.h>
 
 #include <cstdlib>
@@ -303,7 +303,8 @@ class PgBackend : public Backend {
   }
 
   bool Begin(std::string* error) override {
-    return Command(*c_, "BEGIN", error) && (!c_->releaseFirst || Command(*c_, kUnitBegins, error));
+    static const std::string releasing = std::string("BEGIN; ") + kUnitBegins;
+    return Command(*c_, c_->releaseFirst ? releasing.c_str() : "BEGIN", error);
   }
 
   bool Commit(std::string* error) override {
@@ -479,15 +480,13 @@ std::unique_ptr<Backend> OpenPgBackend(const KVTConnectionSettings& settings, st
     return nullptr;
   }
   PQsetNoticeProcessor(c->conn, IgnoreNotice, nullptr);
-  if (!Command(*c,
-               settings.synchronousFull
-                   ? "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
-                     "SET synchronous_commit TO on; SET standard_conforming_strings TO on; "
-                     "SET default_transaction_isolation TO 'read committed'"
-                   : "SET datestyle TO 'ISO, MDY'; SET client_encoding TO 'UTF8'; "
-                     "SET synchronous_commit TO off; SET standard_conforming_strings TO on; "
-                     "SET default_transaction_isolation TO 'read committed'",
-               error)) {
+  const std::string setUp = std::string(
+                                "SET datestyle TO 'ISO, MDY'; SET client_encoding TO "
+                                "'UTF8'; SET synchronous_commit TO ") +
+                            (settings.synchronousFull ? "on" : "off") +
+                            "; SET standard_conforming_strings TO on; "
+                            "SET default_transaction_isolation TO 'read committed'";
+  if (!Command(*c, setUp.c_str(), error)) {
     *error = "cannot set up the PostgreSQL session: " + *error;
     return nullptr;
   }

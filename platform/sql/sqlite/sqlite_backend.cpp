@@ -1,5 +1,6 @@
-// Connection 1 on an SQLite database file: WAL, each commit flushed after its lock is let go,
-// writers queued on a kernel lock beside the database, the module's functions.
+// Connection 1 on an SQLite database file: WAL, each commit flushed once
+// its lock is let go, writers queued on a kernel lock beside the database,
+// the module's functions.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
