@@ -190,6 +190,7 @@ struct Db {
   // statements only, and their flushes overlap the next till's work.
   bool syncAfterCommit = false;
   bool committed = false;  // since the last flush
+  int walFd = -1;          // the log as this connection opened it, once written
 
   // The write-ahead log's hook: after each commit on this connection.
   static int Committed(void* self, sqlite3* conn, const char* name, int pages) {
@@ -199,19 +200,17 @@ struct Db {
   }
 
   // The log flushed up to this connection's last commit, the writer lock
-  // let go first. A log that is gone was copied into the database, which
-  // was flushed first. A flush that fails leaves the commit in doubt.
+  // let go first. The log stays while this connection is open, so it is
+  // opened once, by the name SQLite gave it (beside the file a link leads
+  // to). A flush that fails leaves the commit in doubt.
   bool SyncCommitted(std::string* error) {
     if (!committed || !syncAfterCommit) return true;
     committed = false;
-    const int fd = ::open((file + "-wal").c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT) return true;
-    const bool ok = fd >= 0 && ::fdatasync(fd) == 0;
-    const int e = errno;
-    if (fd >= 0) ::close(fd);
-    if (ok) return true;
+    if (walFd < 0)
+      walFd = ::open(sqlite3_filename_wal(sqlite3_db_filename(db, "main")), O_RDONLY | O_CLOEXEC);
+    if (walFd >= 0 && ::fdatasync(walFd) == 0) return true;
     lastCode = SQLITE_IOERR;
-    *error = "the disk did not confirm the commit: " + std::string(std::strerror(e));
+    *error = "the disk did not confirm the commit: " + std::string(std::strerror(errno));
     return false;
   }
 
@@ -229,6 +228,7 @@ struct Db {
       sqlite3_close_v2(db);  // statements still held finalize later
     }
     if (lockFd >= 0) ::close(lockFd);
+    if (walFd >= 0) ::close(walFd);
   }
 
   // The file at the path is still the one opened.
