@@ -593,11 +593,11 @@ class HandWrittenSale {
   Q moveLink_{"UPDATE KVTPOS10 SET NEXTSLLNK =? WHERE NEXTSLLNK=?"};
   Q insertHeader_{kvt::bench::kFloorHeaderSql};
   Q deleteLines_{"DELETE FROM KVTPOS2 WHERE INVOICELNK = ?"};
-  kvt::sql::InsertRows insertLines_{
-      "INSERT INTO KVTPOS2 (INVREF,DESCR,QTYORDERED,PRICE,ENTRYTOTAL,FOODSTAMPS,TAXABLE,INVOICENUM,"
-      "NUMCHANGE,TILLCODE,CATEGORY,DISCOUNT,COST,SERIALNUM,INVLOC,INVOICELNK,RECNO,ITEMLNK,PROMPT) "
-      "VALUES ",
-      19};
+  // The floor's inserts up to their VALUES: the same tables and columns, all rows at once.
+  static std::string RowsHead(const std::string& sql) {
+    return sql.substr(0, sql.find("VALUES ") + 7);
+  }
+  kvt::sql::InsertRows insertLines_{RowsHead(kvt::bench::kFloorLineSql), 19};
   Q moveStock_{
       "UPDATE KVTINV2 SET QTYONHAND = LTRIM(STR(NUMVAL(QTYONHAND)+(?),15,3)), LASTSALE = ? WHERE "
       "REFERENCE = ? AND LOCATION = ?"};
@@ -608,9 +608,7 @@ class HandWrittenSale {
       "LTRIM(STR(NUMVAL(YTDQTY3)+(?),15,3)),YTDDOL3 = LTRIM(STR(NUMVAL(YTDDOL3)+(?),15,2)) "
       "WHERE REFERENCE = ? AND LOCATION = ?"};
   Q deleteTaxes_{"DELETE FROM KVTPOS3 WHERE INVOICELNK = ?"};
-  kvt::sql::InsertRows insertTaxes_{
-      "INSERT INTO KVTPOS3 (INVOICENUM,TAXCODE,TAXRATE,TAXAMT,INVOICELNK,RECNO,ITEMLNK) VALUES ",
-      7};
+  kvt::sql::InsertRows insertTaxes_{RowsHead(kvt::bench::kFloorTaxSql), 7};
   std::string error_;
 };
 
