@@ -94,16 +94,16 @@ class ExchangeListing : public ::testing::Test {
     std::tm t{};
     t.tm_year = 102, t.tm_mon = 9, t.tm_mday = 20, t.tm_hour = hour, t.tm_min = min;
     t.tm_isdst = -1;
-    struct utimbuf times {
-      mktime(&t), mktime(&t)
-    };
+    const utimbuf times{mktime(&t), mktime(&t)};
     ASSERT_EQ(utime((dir + "/" + name).c_str(), &times), 0);
   }
   kvt::test::ScratchDir scratch;
   const std::string dir = scratch.path();
 };
 
-TEST_F(ExchangeListing, SalesFilesOfOneTillSortedDirectoriesLeftOut) {
+// Sales files of one till by date and shift, update files by time; folders,
+// other tills and other names are left out, a missing directory fails.
+TEST_F(ExchangeListing, FilesOfOneTillSortedAndAMissingDirectoryFails) {
   Touch("ST-1-2-B-10202002.ZIP", 12, 30);
   Touch("ST-1-2-A-10212002.ZIP", 13, 5);
   Touch("ST-1-2-A-10202002.ZIP", 9, 0);
@@ -123,13 +123,9 @@ TEST_F(ExchangeListing, SalesFilesOfOneTillSortedDirectoriesLeftOut) {
   EXPECT_EQ(files[2].fileName, "ST-1-2-A-10212002.ZIP");
   EXPECT_EQ(files[2].created, "10/20/2002 01:05:00 PM");
   EXPECT_EQ(files[2].date, "10/21/2002");
-}
 
-TEST_F(ExchangeListing, UpdateFilesSortByTimeAndMissingDirectoryFails) {
   Touch("TU-1-2-10202002.ZIP", 13, 5);
   Touch("TU-1-2-10202002-.ZIP", 9, 0);  // not a name the module writes
-  std::vector<KVTExchangeFile> files;
-  std::string error;
   ASSERT_TRUE(
       KVTExchange::ListFiles(dir, KVTExchange::UpdatePrefix("1", "2"), false, &files, &error));
   ASSERT_EQ(files.size(), 1u);

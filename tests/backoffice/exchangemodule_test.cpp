@@ -68,12 +68,13 @@ class ExchangeModule : public kvt::test::TillTest {
   }
   const std::string kSales =
       KVTTransfers::DirectTransferData("10202002", "MAIN", "", "1", "", false, "T", "F", "F");
-  std::vector<KVTExchangeFile> Listed(const std::string& where) {
+  // The till's sales files in `where`, or its update files.
+  std::vector<KVTExchangeFile> Listed(const std::string& where, bool sales = true) {
     std::vector<KVTExchangeFile> files;
     std::string error;
-    EXPECT_TRUE(
-        KVTExchange::ListFiles(where, KVTExchange::SalesPrefix("MAIN", "1"), true, &files, &error))
-        << error;
+    const std::string prefix =
+        sales ? KVTExchange::SalesPrefix("MAIN", "1") : KVTExchange::UpdatePrefix("MAIN", "1");
+    EXPECT_TRUE(KVTExchange::ListFiles(where, prefix, sales, &files, &error)) << error;
     return files;
   }
 
@@ -165,9 +166,7 @@ TEST_P(ExchangeModule, UpdateFileCarriesTheOfficeDataToTheTill) {
   std::string error;
   ASSERT_TRUE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "1", &error)) << error;
   EXPECT_FALSE(bDoKVTPOSExportUpdateInformation(host->MainWindow(), "MAIN", "9", &error));
-  std::vector<KVTExchangeFile> files;
-  ASSERT_TRUE(KVTExchange::ListFiles(exchange, KVTExchange::UpdatePrefix("MAIN", "1"), false,
-                                     &files, &error));
+  std::vector<KVTExchangeFile> files = Listed(exchange, false);
   ASSERT_EQ(files.size(), 1u);
   std::string recno = db().Value("SELECT RECNO FROM KVTINV1 WHERE REFERENCE = 'FEED'");
 
@@ -217,11 +216,8 @@ TEST_P(ExchangeModule, ExportDataScreenChecksThenWritesTheUpdateFile) {
   });
   user.Click("Export");
   user.Run();
-  std::vector<KVTExchangeFile> files;
-  std::string error;
-  ASSERT_TRUE(KVTExchange::ListFiles(exchange, KVTExchange::UpdatePrefix("MAIN", "1"), false,
-                                     &files, &error));
-  EXPECT_EQ(files.size(), 1u) << "every till that exchanges files gets its update";
+  EXPECT_EQ(Listed(exchange, false).size(), 1u)
+      << "every till that exchanges files gets its update";
   ExpectNoFailures();
 }
 
