@@ -1,14 +1,13 @@
 // The compression program by its command lines and exit codes (1 done, 0
 // failed): pack, unpack by mask, and archives that are damaged or missing.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "backoffice/kvtzipcall.h"
 #include "tests/support/files.h"
+#include "tests/support/run.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +25,7 @@ class Kvtzip : public ::testing::Test {
   }
   // The exit code of one run.
   static int Run(const std::string& args) {
-    int status = std::system((std::string(KVTZIP_PATH) + " " + args + " 2>/dev/null").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return kvt::test::RunCommand(std::string(KVTZIP_PATH) + " " + args + " 2>/dev/null").code;
   }
   kvt::test::ScratchDir scratch;
   const std::string dir = scratch.path();

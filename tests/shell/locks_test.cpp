@@ -20,10 +20,6 @@ using kvt::shell::ClaimInstanceId;
 using kvt::shell::InstanceIdName;
 using kvt::shell::ReleaseInstanceLock;
 
-void SetUpModule() {
-  KVTResetModuleState();
-}
-
 TEST(InstanceIds, OneOrTwoLettersInOrder) {
   // clang-format off
   const std::pair<int, const char*> cases[] = {{0, "A"}, {1, "B"}, {25, "Z"}, {26, "AA"}, {27, "AB"},
@@ -35,7 +31,7 @@ TEST(InstanceIds, OneOrTwoLettersInOrder) {
 class InstanceLocks : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetUpModule();
+    KVTResetModuleState();
     user.Install();
   }
   // Another window of this till holds ids `from` to `to` - 1.

@@ -22,6 +22,7 @@
 #include "platform/win/profile.h"
 #include "suite/kvtposr/kvtposr.h"
 #include "suite/kvtposr/pdf/pdf.h"
+#include "tests/support/run.h"
 #include "tests/support/testdb.h"
 
 namespace {
@@ -31,18 +32,9 @@ using Strings = std::vector<std::string>;
 
 std::string g_cups;  // the scheduler's folder
 
-// The command's output, trailing line ends cut; *status its exit status.
-std::string Output(const std::string& command, int* status = nullptr) {
-  std::string out(1 << 16, '\0');
-  FILE* p = ::popen(command.c_str(), "r");
-  out.resize(p ? std::fread(out.data(), 1, out.size(), p) : 0);
-  if (int rc = p ? ::pclose(p) : -1; status) *status = rc;
-  return out.substr(0, out.find_last_not_of('\n') + 1);
-}
-
 std::string PdfText(const std::string& pdf, const char* reader = "pdftotext -layout page.pdf -") {
   std::ofstream("page.pdf", std::ios::binary) << pdf;
-  return Output(reader);
+  return kvt::test::RunCommand(reader).out;
 }
 
 bool Has(const std::string& text, const std::string& part) {
@@ -94,12 +86,14 @@ class CupsPrinting : public kvt::test::DatabaseTest {
  public:
   static void SetUpTestSuite() {
     g_cups = "/tmp/kvtcups-" + std::to_string(::getpid());
-    int status = -1;
-    std::string socket = Output(
-        KVT_SOURCE_DIR "/scripts/cups.sh start " + g_cups + " KvtReceipts KvtOffice", &status);
+    auto [status, socket] = kvt::test::RunCommand(KVT_SOURCE_DIR "/scripts/cups.sh start " +
+                                                  g_cups + " KvtReceipts KvtOffice");
+    socket.erase(socket.find_last_not_of('\n') + 1);
     if (status == 0) ::setenv("CUPS_SERVER", socket.c_str(), 1);
   }
-  static void TearDownTestSuite() { Output(KVT_SOURCE_DIR "/scripts/cups.sh stop " + g_cups); }
+  static void TearDownTestSuite() {
+    kvt::test::RunCommand(KVT_SOURCE_DIR "/scripts/cups.sh stop " + g_cups);
+  }
 
  protected:
   void SetUp() override {
