@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -28,23 +29,15 @@ std::string Top(const std::string& path) {
   return path.substr(0, path.find('/'));
 }
 
-bool IsWindll(const std::string& path) {
-  return StartsWith(path, "shell/windll.");
-}
-
 // The module folders from the bottom up: shell/ (without windll), pricing/,
 // sale/, then backoffice/, setup/ and payment/ side by side, the exports of
 // shell/windll on top. -1 outside the module.
 int ModuleRank(const std::string& path) {
   static const std::map<std::string, int> rank = {
       {"shell", 0}, {"pricing", 1}, {"sale", 2}, {"backoffice", 3}, {"setup", 3}, {"payment", 3}};
-  if (IsWindll(path)) return 4;
+  if (StartsWith(path, "shell/windll.")) return 4;
   auto it = rank.find(Top(path));
   return it == rank.end() ? -1 : it->second;
-}
-
-bool IsModule(const std::string& path) {
-  return ModuleRank(path) >= 0;
 }
 
 bool IsQt(const std::string& header) {
@@ -60,12 +53,11 @@ bool IsDatabaseClient(const std::string& header) {
 // Why `from` may not include the repository file `to`; "" when it may.
 std::string FileViolation(const std::string& from, const std::string& to) {
   const std::string f = Top(from), t = Top(to);
-  if (IsModule(from)) {
+  const int rf = ModuleRank(from), rt = ModuleRank(to);
+  if (rf >= 0) {
     if (t == "tests") return "a module folder never includes tests/";
-    if (to == "shell/windll.h" && !IsWindll(from))
-      return "only shell/windll.* includes shell/windll.h";
-    if (IsModule(to)) {
-      int rf = ModuleRank(from), rt = ModuleRank(to);
+    if (to == "shell/windll.h" && rf != 4) return "only shell/windll.* includes shell/windll.h";
+    if (rt >= 0) {
       if (f == t || rf == 4 || rt < rf || (rf == 3 && rt == 3)) return "";
       return f + "/ never includes " + t +
              "/ (windll -> backoffice, setup, payment -> sale -> pricing -> shell -> platform)";
@@ -195,9 +187,7 @@ Scan ScanRepository(const fs::path& root) {
     if (from.find('/') == std::string::npos) continue;
     ++scan.files;
     std::ifstream in(it->path());
-    std::stringstream whole;
-    whole << in.rdbuf();
-    std::string text = whole.str();
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 
     std::istringstream lines(text);
     std::string line;
@@ -216,7 +206,7 @@ Scan ScanRepository(const fs::path& root) {
       }
       if (!why.empty()) scan.violations.push_back({from, number, "includes " + name + ": " + why});
     }
-    if (IsModule(from))
+    if (ModuleRank(from) >= 0)
       for (const auto& [number, call] : RawStatementCalls(text))
         scan.violations.push_back(
             {from, number,

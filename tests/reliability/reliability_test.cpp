@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "platform/sql/query.h"
+#include "tests/support/run.h"
 #include "tests/support/testdb.h"
 
 extern char** environ;
@@ -77,18 +78,11 @@ class Reliability : public kvt::test::DatabaseTest {
   void SetUp() override {
     DatabaseTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    ASSERT_TRUE(db().Add(
-        "KVTPOS10",
-        {{"RECNO", "1"}, {"NEXTSLNUM", "1001"}, {"NEXTSLLNK", "501"}, {"USESTNSNUM", "F"}}))
-        << db().error();
-    ASSERT_TRUE(db().Add("KVTCOM13", {{"REFERENCE", "MAIN"}, {"LOCATION", "01"}}));
-    ASSERT_TRUE(db().Add("KVTINV17", {{"CONFIG10", "01"}}));
-    ASSERT_TRUE(db().Add(
-        "KVTCOM12",
-        {{"REFERENCE", "HDWR"}, {"LOCATION", "MAIN"}, {"CURQTY3", "0.000"}, {"CURDOL3", "0.00"}}));
+    Add({"KVTPOS10 RECNO=1 NEXTSLNUM=1001 NEXTSLLNK=501 USESTNSNUM=F",
+         "KVTCOM13 REFERENCE=MAIN LOCATION=01", "KVTINV17 CONFIG10=01",
+         "KVTCOM12 REFERENCE=HDWR LOCATION=MAIN CURQTY3=0.000 CURDOL3=0.00"});
     for (const char* ref : {"A1", "A2", "A3"})
-      ASSERT_TRUE(
-          db().Add("KVTINV2", {{"REFERENCE", ref}, {"LOCATION", "01"}, {"QTYONHAND", "1000000"}}));
+      Add({std::string("KVTINV2 LOCATION=01 QTYONHAND=1000000 REFERENCE=") + ref});
     ini_ = std::string("rel-") + kvt::test::BackendName(GetParam()) + ".ini";
     std::remove(ini_.c_str());
     ASSERT_TRUE(db().temp().WriteIni(ini_));
@@ -120,13 +114,7 @@ class Reliability : public kvt::test::DatabaseTest {
   }
   static void Kill(const Till& t) {
     ::kill(t.pid, SIGKILL);
-    int status = 0;
-    ::waitpid(t.pid, &status, 0);
-  }
-  static int Wait(const Till& t) {
-    int status = 0;
-    ::waitpid(t.pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::waitpid(t.pid, nullptr, 0);
   }
 
   // Checks every invariant on what is in the database and what the tills
@@ -141,7 +129,8 @@ class Reliability : public kvt::test::DatabaseTest {
     };
     std::set<std::string> links;
     for (const auto& row : db().Rows("SELECT INVOICELNK FROM KVTPOS1")) links.insert(row[0]);
-    if (static_cast<int>(links.size()) != db().Count("KVTPOS1")) violation("a link used twice");
+    const double sales = static_cast<double>(links.size());
+    if (sales != db().Count("KVTPOS1")) violation("a link used twice");
     for (const auto& row : db().Rows("SELECT INVOICENUM, COUNT(*) FROM KVTPOS1 GROUP BY INVOICENUM "
                                      "HAVING COUNT(*) > 1"))
       violation("sale number " + row[0] + " used " + row[1] + " times");
@@ -150,8 +139,7 @@ class Reliability : public kvt::test::DatabaseTest {
       if (db().Count("KVTPOS2", where) != 3 || db().Count("KVTPOS3", where) != 3)
         violation("sale " + link + " is not whole");
     }
-    if (db().Count("KVTPOS2") != 3 * static_cast<int>(links.size()) ||
-        db().Count("KVTPOS3") != 3 * static_cast<int>(links.size()))
+    if (db().Count("KVTPOS2") != 3 * sales || db().Count("KVTPOS3") != 3 * sales)
       violation("lines or taxes without their sale");
     for (const char* table : {"KVTPOS1", "KVTPOS2", "KVTPOS3"})
       for (const auto& row : db().Rows(std::string("SELECT RECNO, COUNT(*) FROM ") + table +
@@ -160,15 +148,13 @@ class Reliability : public kvt::test::DatabaseTest {
     // Each sale sells 1 + 2 + 3 of category HDWR for 2 + 4 + 6.
     const auto history =
         db().Rows("SELECT CURQTY3, CURDOL3 FROM KVTCOM12 WHERE REFERENCE = 'HDWR'").at(0);
-    if (std::atof(history[0].c_str()) != 6.0 * static_cast<double>(links.size()) ||
-        std::atof(history[1].c_str()) != 12.0 * static_cast<double>(links.size()))
+    if (std::atof(history[0].c_str()) != 6 * sales || std::atof(history[1].c_str()) != 12 * sales)
       violation("history of HDWR is " + history[0] + " " + history[1]);
     for (int n = 1; n <= 3; ++n) {
-      double qoh = std::atof(
-          db().Value("SELECT QTYONHAND FROM KVTINV2 WHERE REFERENCE = 'A" + std::to_string(n) + "'")
-              .c_str());
-      if (qoh != kStartQoh - n * static_cast<double>(links.size()))
-        violation("stock of A" + std::to_string(n) + " is " + std::to_string(qoh));
+      const std::string qoh = db().Value("SELECT QTYONHAND FROM KVTINV2 WHERE REFERENCE = 'A" +
+                                         std::to_string(n) + "'");
+      if (std::atof(qoh.c_str()) != kStartQoh - n * sales)
+        violation("stock of A" + std::to_string(n) + " is " + qoh);
     }
     for (const auto& [link, what] : told.last) {
       if (what == "SAVED" && !links.count(link))
@@ -247,12 +233,7 @@ class ServerRestart : public Reliability {
     if (!shared || !*shared) return;  // no PostgreSQL here: the test skips
     shared_ = shared;
     dir_ = fs::absolute("pg-restart").string();
-    std::string conn;
-    if (FILE* p = ::popen((std::string(PG_SH) + " start " + dir_ + " 2>&1").c_str(), "r")) {
-      char buf[512];
-      while (std::fgets(buf, sizeof buf, p)) conn += buf;
-      ::pclose(p);
-    }
+    std::string conn = kvt::test::RunCommand(std::string(PG_SH) + " start " + dir_ + " 2>&1").out;
     while (!conn.empty() && conn.back() == '\n') conn.pop_back();
     ::setenv("KVT_PG", conn.c_str(), 1);
   }
