@@ -63,10 +63,8 @@ TEST_P(PriceLookup, TheRequestLayoutAndTheReply) {
   EXPECT_NE(error.find("pricing type of customer 1004 could not be read"), std::string::npos);
   KVTSqlClearFaults();
   for (const char* module : {"KVTMS.DLL", ""}) {  // without SendDLLMessage, without a module
-    if (*module)
-      host.modules["KVTINV.DLL"] = module;
-    else
-      host.modules.clear();
+    host.modules.clear();
+    if (*module) host.modules["KVTINV.DLL"] = module;
     EXPECT_EQ(
         GetPrice(nullptr, host.Window(), 1, 0, 0, "FD0001", "01", "1", "", "", "", "", ret, ""), 0);
   }
@@ -97,11 +95,9 @@ TEST_P(PriceLookup, RepliesSplitNetAmountsAndTheDefaultLocation) {
     EXPECT_NEAR(CalculateDiscount(host.Window(), n.qty, n.price, n.discount), n.amount, 1e-9)
         << n.price << " " << n.discount;
   for (const char* module :
-       {"KVTINVFAKENODISC.DLL", ""}) {  // without GetPriceDiscount, without a module
-    if (*module)
-      host.modules["KVTINV.DLL"] = module;
-    else
-      host.modules.clear();
+       {"KVTINVFAKENODISC.DLL", ""}) {  // without GetPriceDiscount, without one
+    host.modules.clear();
+    if (*module) host.modules["KVTINV.DLL"] = module;
     EXPECT_EQ(CalculateDiscount(host.Window(), 3, "20.00", "5%"), 0);
   }
 
