@@ -49,16 +49,12 @@ class Config : public DatabaseTest {
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTCOM13").ok());
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTCOM14").ok());
     std::istringstream in(list);
-    std::string pair, last;
-    bool ok = true;
-    while (in >> pair) {
+    for (std::string pair, last; in >> pair;) {
       std::string store = pair.substr(0, pair.find(':')), till = pair.substr(pair.find(':') + 1);
-      if (store != last)
-        ok = ok && db().Add("KVTCOM13", {{"REFERENCE", store}, {"LOCATION", "01"}});
-      if (!till.empty()) ok = ok && db().Add("KVTCOM14", {{"STOREREF", store}, {"TILLNUM", till}});
+      if (store != last) Add({"KVTCOM13 LOCATION=01 REFERENCE=" + store});
+      if (!till.empty()) Add({"KVTCOM14 STOREREF=" + store + " TILLNUM=" + till});
       last = store;
     }
-    ASSERT_TRUE(ok) << db().error();
   }
 
   KVTHeadlessBackend user;
@@ -120,8 +116,7 @@ TEST_P(Config, DefaultStoreAndTillAreTheOnlyOnesOrTheLocalSettings) {
 
 TEST_P(Config, InitializeReadsConnectionTypeAndBackOffice) {
   StoresAndTills("MAIN:");
-  ASSERT_TRUE(db().Add("KVTCOM14", {{"STOREREF", "MAIN"}, {"TILLNUM", "3"}, {"CONTYPE", "D"}}));
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}, {"BOSYSTEM", "3"}})) << db().error();
+  Add({"KVTCOM14 STOREREF=MAIN TILLNUM=3 CONTYPE=D", "KVTPOS10 RECNO=1 BOSYSTEM=3"});
   Local("MachineType", "TILL");
   Local("DefaultStore", "MAIN");
   Initialize(nullptr);
@@ -135,8 +130,7 @@ TEST_P(Config, InitializeReadsConnectionTypeAndBackOffice) {
 
 TEST_P(Config, AFailedReadIsShownAndTheLoadChangesNothing) {
   StoresAndTills("MAIN:1");
-  ASSERT_TRUE(db().Add("KVTPOS10", {{"RECNO", "1"}, {"STAXAUTH", "IA"}, {"BOSYSTEM", "3"}}));
-  ASSERT_TRUE(db().Add("KVTAR10", {{"RECNO", "1"}, {"DISPPHONE", "T"}}));
+  Add({"KVTPOS10 RECNO=1 STAXAUTH=IA BOSYSTEM=3", "KVTAR10 RECNO=1 DISPPHONE=T"});
   auto login = [] { return GetConfigInfo("", "", ""); };
   auto start = [] { return GetStartInfo(); };
   // clang-format off
