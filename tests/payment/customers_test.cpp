@@ -48,11 +48,9 @@ class Customers : public kvt::test::TillTest {
 
 TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
   // Keys typed into the window, then what it shows: reference and balance.
-  struct Case {
-    const char* name;
-    Strings keys;  // keys by name; anything else is typed, then Enter (the next field)
-    const char* shown;
-  } cases[] = {
+  // Keys by name; anything else is typed, then Enter (the next field).
+  // clang-format off
+  struct Case { const char* name; Strings keys; const char* shown; } cases[] = {
       {"by reference", {"1001"}, "1001 50.00 10.00"},
       {"an inactive customer is not found", {"1002"}, " "},
       {"by name", {"Tab", "Koehn Farms"}, "1003 0.00 0.00"},
@@ -65,10 +63,9 @@ TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
       {"previous by name", {"1004", "PgUp"}, "1001 50.00 10.00"},
       {"next by phone", {"1001", "Tab", "PgDn"}, "1004 0.00 0.00"},
       {"previous by phone, ties by the phone's record", {"1005", "Tab", "PgUp"}, "1004 0.00 0.00"},
-      {"from a customer without a phone, the first with one",
-       {"1003", "Tab", "PgDn"},
-       "1001 50.00 10.00"},
+      {"from a customer without a phone, the first with one", {"1003", "Tab", "PgDn"}, "1001 50.00 10.00"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     user.Reset();
@@ -95,10 +92,8 @@ TEST_P(Customers, TheBalanceWindowFindsOneCustomerAndSteps) {
 
 TEST_P(Customers, AddingACustomerChecksEachFieldInOrder) {
   // reference, name, address, city, state, zip, phone -> the message
-  struct Case {
-    Strings fields;
-    const char* message;
-  } cases[] = {
+  // clang-format off
+  struct Case { Strings fields; const char* message; } cases[] = {
       {{"", "N", "A", "C", "KS", "1", "P"}, "Reference required."},
       {{"1001", "N", "A", "C", "KS", "1", "P"}, "Invalid customer reference, already in use."},
       {{"2001", "", "A", "C", "KS", "1", "P"}, "Name required."},
@@ -108,6 +103,7 @@ TEST_P(Customers, AddingACustomerChecksEachFieldInOrder) {
       {{"2001", "N", "A", "C", "KS", "", "P"}, "Zip Code required."},
       {{"2001", "N", "A", "C", "KS", "1", ""}, "Phone Number required."},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     user.Reset();

@@ -29,9 +29,8 @@ using kvt::test::Pty;
 const std::string kClear = "\x1F\x14\x11";
 
 TEST(PoleDisplay, LinesShareTwentyColumns) {
-  const struct {
-    const char *description, *amount, *shown;
-  } cases[] = {
+  // clang-format off
+  const struct { const char *description, *amount, *shown; } cases[] = {
       {"ABCDEFGHIJKLMNOPQRSTU", "12345.67", "ABCDEFGHIJKLM12345.6"},  // 21 and 8: both cut
       {"Nails", "1.99", "Nails           1.99"},
       {"Total Due", "", "Total Due           "},
@@ -39,6 +38,7 @@ TEST(PoleDisplay, LinesShareTwentyColumns) {
       {"", "5.00", "                5.00"},
       {"", "", "                    "},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::string line = PoleLine(c.description, c.amount);
     EXPECT_EQ(line, c.shown) << c.description << "|" << c.amount;
@@ -87,25 +87,19 @@ class Devices : public ::testing::Test {
     return out;
   }
 
-  struct Notice {
-    UINT msg;
-    WPARAM w;
-    LPARAM l;
-  };
+  // clang-format off
+  struct Notice { UINT msg; WPARAM w; LPARAM l; };
+  // clang-format on
   KVTHeadlessBackend user;
   HWND owner = nullptr;
   std::vector<Notice> received;
 };
 
 TEST_F(Devices, APortOpensAtItsSettings) {
-  struct Case {
-    unsigned baud;
-    char parity;
-    unsigned data, stop;
-    speed_t speed;
-  };
-  const Case cases[] = {
+  // clang-format off
+  struct Case { unsigned baud; char parity; unsigned data, stop; speed_t speed; } cases[] = {
       {9600, 'N', 8, 1, B9600}, {4800, 'E', 7, 2, B4800}, {19200, 'O', 8, 1, B19200}};
+  // clang-format on
   Pty pty("COM1");
   ASSERT_TRUE(pty.ok());
   for (const Case& c : cases) {
@@ -284,15 +278,11 @@ TEST_F(SaleDevices, APoleDisplayOnCom5IsAnError) {
 }
 
 TEST_F(SaleDevices, TheDrawerPortDecidesSerialOrPrinter) {
-  struct Case {
-    const char* port;  // "TillDrawerPort"; null: missing
-    const char *printer, *type;
-    const char* bytes;  // what COM2 receives
-    std::vector<std::string> messages;
-  };
   const std::string notInstalled =
       "KVTPOSR.DLL is not currently installed. Please install DLL and retry.";
-  const Case cases[] = {
+  // "TillDrawerPort" (null: missing), the receipt printer and its type, what COM2 receives.
+  // clang-format off
+  struct Case { const char *port, *printer, *type, *bytes; std::vector<std::string> messages; } cases[] = {
       {"COM2", "None", "None", "\r\n", {}},
       {nullptr, "Receipts", "EPSON", "", {notInstalled}},  // through the receipt printer
       {"Printer", "Receipts", "STAR", "", {notInstalled}},
@@ -300,6 +290,7 @@ TEST_F(SaleDevices, TheDrawerPortDecidesSerialOrPrinter) {
       {nullptr, "None", "EPSON", "", {}},
       {nullptr, "Receipts", "None", "", {}},
   };
+  // clang-format on
   Pty pty("COM2");
   for (const Case& c : cases) {
     user.Reset();

@@ -83,22 +83,21 @@ class Financing : public kvt::test::TillTest {
 
 TEST_P(Financing, AnAnsweredCardTypeFallsBackToTheRowsForAnyLocationOrType) {
   using Row = std::pair<const char*, const char*>;  // location, card type
-  struct Case {
-    std::vector<Row> rows;
-    const char* code;
-  } cases[] = {
+  // clang-format off
+  struct Case { std::vector<Row> rows; const char* code; } cases[] = {
       {{{"01", "MC"}, {"01", ""}, {"", "MC"}, {"", ""}, {"02", "MC"}}, "01/MC"},
       {{{"01", ""}, {"", "MC"}, {"", ""}, {"01", "VISA"}}, "01/"},
       {{{"", "MC"}, {"", ""}, {"02", "MC"}}, "/MC"},
       {{{"", ""}, {"02", ""}}, "/"},
       {{{"02", "MC"}, {"01", "VISA"}}, ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTFL25", {}).ok());
-    for (const Row& r : c.rows)
-      Add("KVTFL25", {{"CODE", std::string(r.first) + "/" + r.second},
-                      {"LOCATION", r.first},
-                      {"CARDTYPE", r.second}});
+    for (const auto& [location, type] : c.rows)
+      Add("KVTFL25", {{"CODE", std::string(location) + "/" + type},
+                      {"LOCATION", location},
+                      {"CARDTYPE", type}});
     std::string code = "unset", error;
     ASSERT_TRUE(kvt::payment::CardCode("01", "MC", &code, &error)) << error;
     EXPECT_EQ(code, c.code);
@@ -113,14 +112,9 @@ TEST_P(Financing, TendersGoToTheModuleWhereItTakesThem) {
   const char* columns =
       "TRANSTYPE,PYMTMETHOD,CUSTREF,CREDITAMT,CREDITRET,CCTYPE,CCNUMBER,CCAUTHNUM,FPAMT,FPRET,"
       "FPCASHPAY,FPACCNUM,FPAUTHNUM,INVCTOTAL";
-  struct Case {
-    bool installed;
-    const char *farmPlan, *cards;
-    bool onAccount;  // a Farm Plan payment on account instead of a sale
-    char form;
-    const char *forms, *saved;
-  } cases[] = {
-      // clang-format off
+  // onAccount: a Farm Plan payment on account instead of a sale.
+  // clang-format off
+  struct Case { bool installed; const char *farmPlan, *cards; bool onAccount; char form; const char *forms, *saved; } cases[] = {
       {false, "*", "*", false, '3', "123456789G", ""},
       {true, "02", "02", false, '3', "123456789G", ""},
       {true, "01", "02", false, '3', "123456789ABG", ""},
@@ -129,8 +123,8 @@ TEST_P(Financing, TendersGoToTheModuleWhereItTakesThem) {
       {true, "*", "02", false, 'A', "123456789ABG", "S|A|1001||||||20.00|||FP-20417|T001001|20.00"},
       {true, "*", "*", false, 'B', "123456789ABG", "H|B|1001|||||||-20.00||FP-20417|T001001|20.00"},
       {true, "*", "*", true, '1', "12", "P|1|1001||||||||50.00|FP-20417|T001001|50.00"},
-      // clang-format on
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.installed ? "installed " : "missing ") + c.farmPlan + " " + c.cards +
                  " " + c.form);

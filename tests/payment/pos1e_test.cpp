@@ -29,17 +29,13 @@ using kvt::reports::ChoosePrinter;
 using Strings = std::vector<std::string>;
 
 TEST(PrinterSelect, TheRecordIsLaidOutByteForByte) {
-  struct Field {
-    std::size_t offset, expected;
-  };
-  const Field fields[] = {
-      {offsetof(KVT_PRINTER_SELECT, collate), 6},      {offsetof(KVT_PRINTER_SELECT, spool), 8},
-      {offsetof(KVT_PRINTER_SELECT, orientation), 10}, {offsetof(KVT_PRINTER_SELECT, style), 14},
-      {offsetof(KVT_PRINTER_SELECT, iuser1), 273},     {offsetof(KVT_PRINTER_SELECT, iuser2), 277},
-      {offsetof(KVT_PRINTER_SELECT, user1), 281},      {offsetof(KVT_PRINTER_SELECT, user2), 381},
-      {offsetof(KVT_PRINTER_SELECT, format), 481},
-  };
-  for (const Field& f : fields) EXPECT_EQ(f.offset, f.expected);
+#define KVT_AT(field, at) \
+  std::pair<std::size_t, std::size_t>(offsetof(KVT_PRINTER_SELECT, field), at)
+  for (auto [offset, expected] : {KVT_AT(collate, 6), KVT_AT(spool, 8), KVT_AT(orientation, 10),
+                                  KVT_AT(style, 14), KVT_AT(iuser1, 273), KVT_AT(iuser2, 277),
+                                  KVT_AT(user1, 281), KVT_AT(user2, 381), KVT_AT(format, 481)})
+    EXPECT_EQ(offset, expected);
+#undef KVT_AT
 
   kvt::reports::ReportPrinter p = ChoosePrinter("Receipts", 1, "T");
   unsigned char bytes[591];
@@ -55,18 +51,14 @@ TEST(PrinterSelect, TheRecordIsLaidOutByteForByte) {
 }
 
 TEST(PrinterSelect, APreviewUnlessThePrinterIsNamedAndChosen) {
-  struct Case {
-    const char* printer;
-    int mode;
-    const char *toPrinter, *text, *destination;
-    int textMode;
-  };
-  const Case cases[] = {
+  // clang-format off
+  struct Case { const char* printer; int mode; const char *toPrinter, *text, *destination; int textMode; } cases[] = {
       {"Receipts", 1, "T", "", "Receipts", 1},
       {"Receipts", 1, "F", "View Window", "View Window", 0},  // the close-out not to the printer
       {"Receipts", 1, "", "View Window", "View Window", 0},
       {"View Window", 0, "T", "View Window", "View Window", 0},
   };
+  // clang-format on
   for (const Case& c : cases) {
     kvt::reports::ReportPrinter p = ChoosePrinter(c.printer, c.mode, c.toPrinter);
     EXPECT_EQ(p.printerText, c.text) << c.printer << " " << c.toPrinter;
@@ -84,13 +76,8 @@ TEST(Receipts, CopiesFollowTheLargestSettingOfTheTendersUsed) {
   KVTSetSetting(CFG_CHARGECOPIES, "3");
   KVTSetSetting(CFG_POACOPIES, "0");
   KVTSetSetting(CFG_VOIDCOPIES, "4");
-  struct Case {
-    const char* name;
-    SaleTenders tenders;
-    int copies;
-  };
   // clang-format off
-  const Case cases[] = {
+  struct Case { const char* name; SaleTenders tenders; int copies; } cases[] = {
       {"cash and check",                 {.cashAmt = "10.00", .checkAmt = "5.00"}, 2},
       {"charge",                         {.chargeAmt = "20.00"}, 3},
       {"a zero amount is no tender",     {.chargeAmt = "0.00"}, 1},
@@ -174,12 +161,8 @@ class Printing : public kvt::test::TillTest {
 };
 
 TEST_P(Printing, EachSettingPrintsItsDocumentWhereItSays) {
-  struct Case {
-    const char *name, *receipt, *invoice, *recToInv, *payToInv, *link;
-    Strings previewed;
-  };
   // clang-format off
-  const Case cases[] = {
+  struct Case { const char *name, *receipt, *invoice, *recToInv, *payToInv, *link; Strings previewed; } cases[] = {
       {"a receipt previewed",                         "View Window", "None",        "F", "F", "L1", {"Receipt"}},
       {"every receipt an invoice",                    "View Window", "View Window", "T", "F", "L1", {"Invoice"}},
       {"an invoice printer of None",                  "View Window", "None",        "T", "F", "L1", {}},
@@ -304,27 +287,22 @@ TEST_P(Printing, TheTillReportAloneIsTheTillsTotals) {
 // The report module is looked up each time in the host's module folder.
 TEST_P(Printing, AMissingReportIsToldOnceAndNothingElseHappens) {
   namespace fs = std::filesystem;
-  // The folder (no report module, a file that is no library, another
-  // library), the report call's message, SetAutoReceiptVar's (captioned PROGRAM_NAME).
-  struct Case {
-    const char* folder;
-    std::string message, varsMessage;
-  };
   const std::string bin = GetModuleDirectory(),
                     notInstalled =
                         "KVTPOSR.DLL is not currently installed. Please install DLL and retry.";
-  fs::create_directories("none");
-  fs::create_directories("broken");
+  for (const char* folder : {"none", "broken", "other"}) fs::create_directories(folder);
   std::ofstream("broken/libkvtposr.so") << "not a library";
-  fs::create_directories("other");
   fs::remove("other/libkvtposr.so");
   fs::create_symlink(bin + "/libkvtjd.so", "other/libkvtposr.so");
-  const Case cases[] = {
+  // The folder (no report module, a file that is no library, another library), the report
+  // call's message, SetAutoReceiptVar's (captioned PROGRAM_NAME).
+  // clang-format off
+  struct Case { const char* folder; std::string message, varsMessage; } cases[] = {
       {"none", notInstalled, notInstalled},
       {"broken", "Unable to load DLL (KVTPOSR.DLL)", notInstalled},
-      {"other", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL",
-       "Unable to find function SetReceiptVars."},
+      {"other", "Unable to find report (PrintReceipttoPrinter) in KVTPOSR.DLL", "Unable to find function SetReceiptVars."},
   };
+  // clang-format on
   for (const Case& c : cases) {
     Reset();
     screen.reset();

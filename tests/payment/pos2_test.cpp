@@ -124,17 +124,7 @@ class Payment : public kvt::test::TillTest {
   PVpos1Dlg* sale = nullptr;
 };
 
-// One sale paid by keys: what was saved, the tab the window is on after it,
-// and the messages.
-struct PaidCase {
-  const char* name;
-  Strings items;
-  const char *enterDecimals, *steps;
-  // TRANSTYPE|STATUS|CUSTREF|CUSTNAME|CASHAMT|CHECKAMT|CHARGEAMT|CHANGE|CHECKNUM|INVCTOTAL
-  const char* saved;
-  Strings messages;
-};
-
+// One sale paid by keys: what was saved, the tab the window is on after it, and the messages.
 TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
   const char* columns =
       "TRANSTYPE,STATUS,CUSTREF,CUSTNAME,CASHAMT,CHECKAMT,CHARGEAMT,CHANGE,CHECKNUM,INVCTOTAL";
@@ -143,7 +133,7 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
   Add("KVTCOM20", {{"FEATURE", "21516"}});  // customer cards are swiped
   Add("KVTAR10", {{"NEXTCNUM", "2001"}, {"RECNO", "1"}});
   // clang-format off
-  const PaidCase cases[] = {
+  struct Case { const char* name; Strings items; const char *enterDecimals, *steps, *saved; Strings messages; } cases[] = {
       {"cash with change", {"P4217"}, "T", "key Enter;type 50.00;key Enter", "S|C|CASH|Cash Customer|50.00|||7.83||42.17\n", {}},
       {"cents keyed without a point", {"P4217"}, "F", "key Enter;type 5000;key Enter", "S|C|CASH|Cash Customer|50.00|||7.83||42.17\n", {}},
       {"a check, then cash with change", {"P4217"}, "T", "key Down;key Enter;type 2231;key Enter;type 20;key Enter;key Enter;type 30;key Enter",
@@ -163,7 +153,7 @@ TEST_P(Payment, PaidSalesAreSavedWithTheirTenders) {
       {"Esc before any tender voids", {"P2000"}, "T", "key Esc", "S|V|||0.00|||0.00||0.00\n", {}},
   };
   // clang-format on
-  for (const PaidCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(kvt::sql::Run("DELETE FROM KVTPOS1", {}).ok());
     NextSale();
@@ -281,15 +271,9 @@ TEST_P(Payment, AnUnknownCardTypeIsRefusedAndSlashSearchesTheTypes) {
 // A tender refused: the message, and where the cashier is left.
 TEST_P(Payment, RefusedTendersSayWhyAndLeaveTheCashierWhereTheyBelong) {
   Add("KVTPOS11", {{"CKACCTNUM", "40021877"}});
-  struct Case {
-    const char* name;
-    const char* setting;  // "CKACT" asks the check account, "CCEXP" the card expiry, "CAN" a rate
-    const char* steps;
-    Strings messages;
-    int focus;
-  };
+  // The setting: "CKACT" asks the check account, "CCEXP" the card expiry, "CAN" a rate.
   // clang-format off
-  const Case cases[] = {
+  struct Case { const char *name, *setting, *steps; Strings messages; int focus; } cases[] = {
       {"food stamps without eligible goods", "",      "select 6;key Enter",
        {"Food Stamp Total is $0.00.\n\nChoose a different form of payment."}, IDC_PYMTFORM},
       {"a bad check",                        "CKACT", "key Down;key Enter;type 40021877;key Enter",
@@ -371,13 +355,9 @@ TEST_P(Payment, CompletionKicksTheDrawerAndPrintsTheCopiesOfItsTenders) {
       "key Down;key Enter;type 2231;key Enter;type 5;key Enter;key Enter;type 15;key Enter";
   const char* charge = "select 4;key Enter;type 1001;key Enter;key Enter";
   const char* cash = "key Enter;type 20;key Enter";
-  struct Case {
-    const char *name, *copies;  // copies: cash, check, charge, void
-    const char *chargeDrawer, *steps;
-    Strings printed;
-  };
+  // copies: cash, check, charge, void
   // clang-format off
-  const Case cases[] = {
+  struct Case { const char *name, *copies, *chargeDrawer, *steps; Strings printed; } cases[] = {
       {"cash and check: the larger count",        "1212", "T", check5,      {"Cash Drawer", "Receipt", "Receipt"}},
       {"a charge with the drawer kept shut",      "1131", "F", charge,      {"Invoice", "Receipt", "Receipt", "Receipt"}},
       {"a charge that opens it",                  "1111", "T", charge,      {"Cash Drawer", "Invoice", "Receipt"}},

@@ -16,11 +16,10 @@ namespace {
 using namespace kvt::payment;
 
 TEST(Tenders, AmountsKeyedWithoutDecimalsEndInCents) {
-  struct Case {
-    const char *typed, *recorded;
-  } cases[] = {{"5", "0.05"},    {"12", "0.12"},    {"1234", "12.34"},
-               {"12.5", "12.5"}, {"-250", "-2.50"}, {"", ""}};
-  for (const Case& c : cases) EXPECT_EQ(InsertDecimals(c.typed), c.recorded) << c.typed;
+  const std::pair<const char*, const char*> cases[] = {{"5", "0.05"},     {"12", "0.12"},
+                                                       {"1234", "12.34"}, {"12.5", "12.5"},
+                                                       {"-250", "-2.50"}, {"", ""}};
+  for (auto [typed, recorded] : cases) EXPECT_EQ(InsertDecimals(typed), recorded) << typed;
 }
 
 // One tender on a fresh sale: the columns it moved and the result.
@@ -71,17 +70,9 @@ TEST(Tenders, RecordedTendersMoveTheRunningTotals) {
 }
 
 TEST(Tenders, ThePanelSaysWhatTheTenderDid) {
-  struct Case {
-    const char *name, *total;
-    bool poa, cashCheck;
-    const char* amount;
-    char form;
-    int row;
-    PanelLine line;
-    const char* pole;
-  };
   // clang-format off
-  const Case cases[] = {
+  struct Case { const char *name, *total; bool poa, cashCheck; const char* amount; char form; int row; PanelLine line;
+                const char* pole; } cases[] = {
       {"change due",           "42.17",  false, false, "50",     '1', kRowE, {"Change Due :", "$7.83"},               "Change Due"},
       {"amount remaining",     "42.17",  false, false, "40",     '1', kRowB, {"Amount Remaining : ", "$2.17"},        "Amount Remaining"},
       {"a refund paid out",    "-12.00", false, false, "-12.00", '1', kRowB, {"Amount Paid Out : ", "$-12.00"},       "Paid Out"},
@@ -110,13 +101,8 @@ TEST(Tenders, TheFormListFollowsTheSale) {
       "4 - Cash Return", "5 - Charge",    "6 - Charge Return",
       "7 - Food Stamps", "8 - Void Sale", "9 - Credit Card Return",
       "G - Gift Card"};
-  struct Case {
-    const char* name;
-    FormListState state;
-    std::vector<std::string> forms;
-  };
   // clang-format off
-  const Case cases[] = {
+  struct Case { const char* name; FormListState state; std::vector<std::string> forms; } cases[] = {
       {"a fresh sale", {.total = 10}, all},
       {"a refund: cash, charge, void", {.total = -5}, {"1 - Cash", "5 - Charge", "8 - Void Sale"}},
       {"a refund with a Canadian rate", {.total = -5, .canadian = true}, {"1 - Cash", "5 - Charge", "8 - Void Sale", "C - Canadian"}},
@@ -139,15 +125,10 @@ TEST(Tenders, DetailFieldsFollowTheirSwitches) {
   s.checkNum[0] = true;
   s.checkAcct[1] = true;
   s.ccExp[0] = s.ccType[0] = true;
-  struct Case {
-    char form;
-    bool poa;
-    std::vector<int> fields;
-  } cases[] = {{'2', false, {kPI2}},
-               {'2', true, {kPI1}},
-               {'3', false, {kPI1, kPI3}},
-               {'3', true, {}},
-               {'1', false, {}}};
+  // clang-format off
+  struct Case { char form; bool poa; std::vector<int> fields; } cases[] = {
+      {'2', false, {kPI2}}, {'2', true, {kPI1}}, {'3', false, {kPI1, kPI3}}, {'3', true, {}}, {'1', false, {}}};
+  // clang-format on
   for (const Case& c : cases) {
     std::vector<int> fields;
     for (const DetailStep& d : DetailSteps(c.form, c.poa, s)) fields.push_back(d.field);
