@@ -60,19 +60,6 @@ TEST_P(SaleWindow, SetUpTakesTheLoginAndStartsAnEmptySale) {
   EXPECT_TRUE(Messages().empty());
 }
 
-// What a key did: the selected tab, the kind of transaction the total tab
-// is to finish (pay on account, cash check, void), the lines left, and the
-// messages shown.
-struct KeyCase {
-  const char* name;
-  int lines;
-  const char* key;
-  const char* allowVoid;
-  const char* allowCashCheck;
-  const char* outcome;
-  Strings messages;
-};
-
 class SaleKeys : public SaleWindow {
  protected:
   std::string Outcome() {
@@ -86,8 +73,10 @@ TEST_P(SaleKeys, KeysActOnlyInTheirState) {
   const std::string noSale = "Please close cash drawer and press <ENTER> to continue.";
   // Only keys that act or depend on a setting: which keys are swallowed in
   // which state is keytable_test's, and every key goes through that table.
+  // What a key did: the selected tab, the kind of transaction the total tab is to finish
+  // (pay on account, cash check, void), the lines left; and the messages shown.
   // clang-format off
-  const KeyCase cases[] = {
+  struct Case { const char* name; int lines; const char *key, *allowVoid, *allowCashCheck, *outcome; Strings messages; } cases[] = {
       {"F2 free: no sale",            0, "F2",  "T", "T", "0 NNN 0", {noSale}},
       {"F3 free: close-out asked",    0, "F3",  "T", "T", "0 NNN 0", {closeOut}},
       {"F8 free: payment on account", 0, "F8",  "T", "T", "1 YNN 0", {}},
@@ -99,7 +88,7 @@ TEST_P(SaleKeys, KeysActOnlyInTheirState) {
       {"F9 free, no check cashing",   0, "F9",  "T", "F", "0 NNN 0", {}},
   };
   // clang-format on
-  for (const KeyCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     KVTForms::Instance().CloseAll();
     user.Reset();

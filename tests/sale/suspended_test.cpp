@@ -69,15 +69,13 @@ TEST_P(Parked, TheLinesShowTheirFlagsAsYesOrNo) {
 }
 
 TEST_P(Parked, TheUntransferredSalesAreCountedByShiftOrAll) {
-  struct Case {
-    TillShift shift;
-    const char* count;
-  } cases[] = {
+  // clang-format off
+  struct Case { TillShift shift; const char* count; } cases[] = {
       {{"MAIN", "06152026", "1", "1"}, "2"},  // L1, L2; L4 is transferred
       {{"MAIN", "06152026", "1", ""}, "3"},   // every shift: L3 too
-      {{"MAIN", "06152026", "1", "3"}, "0"}, {{"MAIN", "06142026", "1", ""}, "1"},
-      {{"WEST", "06152026", "2", ""}, "0"},
+      {{"MAIN", "06152026", "1", "3"}, "0"}, {{"MAIN", "06142026", "1", ""}, "1"}, {{"WEST", "06152026", "2", ""}, "0"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     std::string count, error;
     ASSERT_TRUE(kvt::sale::CountUntransferred(c.shift, &count, &error)) << error;
