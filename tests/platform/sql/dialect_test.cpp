@@ -15,6 +15,7 @@ namespace {
 
 using kvt::sql::DbKind;
 using kvt::sql::Translation;
+using Strings = std::vector<std::string>;
 
 std::string Translate(DbKind kind, const std::string& sql) {
   Translation t;
@@ -116,15 +117,17 @@ TEST(Dialect, StrFollowsSqlServerRules) {
 }
 
 TEST(Dialect, BindValuesAreCheckedAndDatesNormalised) {
-  std::string out;
-  EXPECT_TRUE(kvt::sql::NormalizeNumber(" -12.50 ", &out));
-  EXPECT_EQ(out, "-12.50");
-  EXPECT_TRUE(kvt::sql::NormalizeNumber("   ", &out));
-  EXPECT_EQ(out, "");
-  EXPECT_FALSE(kvt::sql::NormalizeNumber("1 2", &out));
-  EXPECT_TRUE(kvt::sql::NormalizeDate("12/31/1999", &out));
-  EXPECT_EQ(out, "1999-12-31");
-  EXPECT_FALSE(kvt::sql::NormalizeDate("02/29/2023", &out));
+  // clang-format off
+  struct Case { bool (*normalize)(const char*, std::string*); const char* in; const char* out; } cases[] = {
+      {kvt::sql::NormalizeNumber, " -12.50 ", "-12.50"}, {kvt::sql::NormalizeNumber, "   ", ""},
+      {kvt::sql::NormalizeNumber, "1 2", nullptr}, {kvt::sql::NormalizeDate, "12/31/1999", "1999-12-31"},
+      {kvt::sql::NormalizeDate, "02/29/2023", nullptr},  // null: refused
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_EQ(c.normalize(c.in, &out) ? out : "refused", c.out ? c.out : "refused") << c.in;
+  }
   EXPECT_EQ(kvt::sql::IsoToDisplayDate("1999-12-31"), "12/31/1999");
   EXPECT_EQ(kvt::sql::IsoToDisplayDate("1999-12-31 10:00:00"), "12/31/1999");
   EXPECT_EQ(kvt::sql::IsoToDisplayDate("ABC"), "ABC");
@@ -143,6 +146,18 @@ class DialectOnDatabase : public kvt::test::OnEachBackend {
     if (!s.FetchNext()) return "no row";
     return s.ColumnVar(1);
   }
+  // Every row, its columns joined by "|".
+  static Strings Rows(const std::string& sql) {
+    KVTSConnection s(1, nullptr, 0);
+    if (!s.ExecSQL(sql.c_str())) return {std::string("error: ") + s.LastError()};
+    Strings rows;
+    while (s.FetchNext()) {
+      rows.emplace_back();
+      for (int i = 1; i <= s.ColumnCount(); ++i)
+        rows.back() += (i > 1 ? "|" : "") + std::string(s.ColumnVar(i));
+    }
+    return rows;
+  }
   void Table(const char* name, const std::vector<KVTColumnDef>& cols) {
     ASSERT_TRUE(KVTRunSqlScript(KVTCreateTableSql(name, cols).c_str())) << KVTLastSqlError();
   }
@@ -155,68 +170,55 @@ TEST_P(DialectOnDatabase, StrAndNumvalGiveTheSameTextAsTheRules) {
     SCOPED_TRACE(sql);
     EXPECT_EQ(One(sql), c.text ? c.text : "");
   }
-  EXPECT_EQ(One("SELECT STR(12.4)"), "        12");
-  EXPECT_EQ(One("SELECT STR('12.4', 6, 1)"), "  12.4");
-  EXPECT_EQ(One("SELECT LTRIM(STR(NUMVAL('  -3.25kg') * 2, 15, 2))"), "-6.50");
-  EXPECT_EQ(One("SELECT STR(NUMVAL('VOID') + 1)"), "         1");
-  EXPECT_EQ(One("SELECT NUMVAL(NULL)"), "0");
-  EXPECT_EQ(One("SELECT LEFT('ABCDEF', 3) + 'x'"), "ABCx");
-  EXPECT_EQ(One("SELECT LEFT('Å' + 'BC', 2)"), "ÅB");
-  EXPECT_EQ(One("SELECT TRIM('  a  ') + '|' + LTRIM('  b  ') + '|'"), "a|b  |");
+  // clang-format off
+  const char* more[][2] = {
+      {"SELECT STR(12.4)", "        12"}, {"SELECT STR('12.4', 6, 1)", "  12.4"},
+      {"SELECT LTRIM(STR(NUMVAL('  -3.25kg') * 2, 15, 2))", "-6.50"}, {"SELECT STR(NUMVAL('VOID') + 1)", "         1"},
+      {"SELECT NUMVAL(NULL)", "0"}, {"SELECT LEFT('ABCDEF', 3) + 'x'", "ABCx"}, {"SELECT LEFT('Å' + 'BC', 2)", "ÅB"},
+      {"SELECT TRIM('  a  ') + '|' + LTRIM('  b  ') + '|'", "a|b  |"},
+  };
+  // clang-format on
+  for (const auto& [sql, want] : more) EXPECT_EQ(One(sql), want) << sql;
   EXPECT_TRUE(KVTSqlFunctionsWork());
 }
 
 TEST_P(DialectOnDatabase, CategoryHistoryAddsToTheTextTotals) {
   std::vector<KVTColumnDef> cols = {{"REFERENCE", KVTColumnType::Text},
                                     {"LOCATION", KVTColumnType::Text}};
-  for (const char* c : {"CURQTY3", "CURDOL3", "MTDQTY3", "MTDDOL3", "YTDQTY3", "YTDDOL3"})
+  std::string sql = "UPDATE KVTCOM12 SET ";
+  for (const char* c : {"CURQTY3", "CURDOL3", "MTDQTY3", "MTDDOL3", "YTDQTY3", "YTDDOL3"}) {
     cols.push_back({c, KVTColumnType::Text});
+    sql += std::string(cols.size() > 3 ? "," : "") + c + " = LTRIM(STR(NUMVAL(" + c + ")+(?),15," +
+           (std::string(c).find("QTY") != std::string::npos ? "3))" : "2))");
+  }
+  sql += " WHERE REFERENCE = ? AND LOCATION = ?";
   Table("KVTCOM12", cols);
   KVTSConnection s(1, nullptr, 0);
   ASSERT_EQ(s.ExecSQLChange("INSERT INTO KVTCOM12 (REFERENCE, LOCATION, CURQTY3, CURDOL3, MTDQTY3) "
                             "VALUES ('FEED', 'MAIN', '12.500', '100.10', 'VOID')"),
             1);
   KVTConnection c(1);
-  char sql[] =
-      "UPDATE KVTCOM12 SET CURQTY3 = LTRIM(STR(NUMVAL(CURQTY3)+(?),15,3)),CURDOL3 = "
-      "LTRIM(STR(NUMVAL(CURDOL3)+(?),15,2)),MTDQTY3 = LTRIM(STR(NUMVAL(MTDQTY3)+(?),15,3)),MTDDOL3 "
-      "= LTRIM(STR(NUMVAL(MTDDOL3)+(?),15,2)),YTDQTY3 = "
-      "LTRIM(STR(NUMVAL(YTDQTY3)+(?),15,3)),YTDDOL3 "
-      "= LTRIM(STR(NUMVAL(YTDDOL3)+(?),15,2)) WHERE REFERENCE = ? AND LOCATION = ?";
-  ASSERT_GT(c.PrepareSQL(sql), 0);
-  for (const char* v : {"2", "19.98", "2", "19.98", "2", "19.98"}) c.BindParam(sql, v, 2);
-  c.BindParam(sql, "FEED", 0);
-  c.BindParam(sql, "MAIN", 0);
-  ASSERT_GT(c.ExecuteSQL(sql), 0) << c.LastError();
-  EXPECT_EQ(c.RowsAffected(sql), 1);
-  ASSERT_GT(s.ExecSQL("SELECT CURQTY3, CURDOL3, MTDQTY3, MTDDOL3, YTDQTY3 FROM KVTCOM12"), 0);
-  ASSERT_TRUE(s.FetchNext());
-  EXPECT_STREQ(s.ColumnVar(1), "14.500");
-  EXPECT_STREQ(s.ColumnVar(2), "120.08");
-  EXPECT_STREQ(s.ColumnVar(3), "2.000");  // text that is not a number counts as 0
-  EXPECT_STREQ(s.ColumnVar(4), "19.98");  // an empty total starts from 0
-  EXPECT_STREQ(s.ColumnVar(5), "2.000");
-
-  // A return takes it back down.
-  for (const char* v : {"-2", "-19.98", "-2", "-19.98", "-2", "-19.98"}) c.BindParam(sql, v, 2);
-  c.BindParam(sql, "FEED", 0);
-  c.BindParam(sql, "MAIN", 0);
-  ASSERT_GT(c.ExecuteSQL(sql), 0);
-  EXPECT_EQ(One("SELECT CURQTY3 FROM KVTCOM12"), "12.500");
-  EXPECT_EQ(One("SELECT CURDOL3 FROM KVTCOM12"), "100.10");
+  ASSERT_GT(c.PrepareSQL(sql.c_str()), 0);
+  auto add = [&](const char* qty, const char* dollars) {
+    for (int i = 0; i < 3; ++i)
+      c.BindParam(sql.c_str(), qty, 2), c.BindParam(sql.c_str(), dollars, 2);
+    c.BindParam(sql.c_str(), "FEED", 0);
+    c.BindParam(sql.c_str(), "MAIN", 0);
+    return c.ExecuteSQL(sql.c_str()) > 0 && c.RowsAffected(sql.c_str()) == 1;
+  };
+  ASSERT_TRUE(add("2", "19.98")) << c.LastError();
+  // Text that is not a number counts as 0; an empty total starts from 0.
+  EXPECT_EQ(Rows("SELECT CURQTY3, CURDOL3, MTDQTY3, MTDDOL3, YTDQTY3 FROM KVTCOM12"),
+            Strings{"14.500|120.08|2.000|19.98|2.000"});
+  ASSERT_TRUE(add("-2", "-19.98"));  // a return takes it back down
+  EXPECT_EQ(Rows("SELECT CURQTY3, CURDOL3 FROM KVTCOM12"), Strings{"12.500|100.10"});
 }
 
 TEST_P(DialectOnDatabase, CountBesideABareColumnFindsTheOnlyStore) {
   Table("KVTCOM13", {{"REFERENCE", KVTColumnType::Text}, {"RECNO", KVTColumnType::Double}});
-  KVTSConnection s(1, nullptr, 0);
-  ASSERT_GT(s.ExecSQL("SELECT COUNT(1),REFERENCE FROM KVTCOM13"), 0) << s.LastError();
-  ASSERT_TRUE(s.FetchNext());
-  EXPECT_STREQ(s.ColumnVar(1), "0");
-  ASSERT_EQ(s.ExecSQLChange("INSERT INTO KVTCOM13 (REFERENCE, RECNO) VALUES ('MAIN', 1)"), 1);
-  ASSERT_GT(s.ExecSQL("SELECT COUNT(1),REFERENCE FROM KVTCOM13"), 0);
-  ASSERT_TRUE(s.FetchNext());
-  EXPECT_STREQ(s.ColumnVar(1), "1");
-  EXPECT_STREQ(s.ColumnVar(2), "MAIN");
+  EXPECT_EQ(Rows("SELECT COUNT(1),REFERENCE FROM KVTCOM13"), Strings{"0|"});
+  ASSERT_EQ(Rows("INSERT INTO KVTCOM13 (REFERENCE, RECNO) VALUES ('MAIN', 1)"), Strings{});
+  EXPECT_EQ(Rows("SELECT COUNT(1),REFERENCE FROM KVTCOM13"), Strings{"1|MAIN"});
 }
 
 TEST_P(DialectOnDatabase, DateLiteralsAreDates) {
@@ -225,11 +227,9 @@ TEST_P(DialectOnDatabase, DateLiteralsAreDates) {
                      {"COMMENT", KVTColumnType::Text},
                      {"RECNO", KVTColumnType::Double},
                      {"NUMCHANGE", KVTColumnType::Text}});
-  KVTSConnection s(1, nullptr, 0);
-  ASSERT_EQ(s.ExecSQLChange("INSERT INTO KVTAR50N (LINK, COMMDATE, COMMENT, RECNO, NUMCHANGE) "
-                            "VALUES ('O''NEIL',{12/31/2023},'Past Due Balance: ', 7,'')"),
-            1)
-      << s.LastError();
+  ASSERT_EQ(Rows("INSERT INTO KVTAR50N (LINK, COMMDATE, COMMENT, RECNO, NUMCHANGE) "
+                 "VALUES ('O''NEIL',{12/31/2023},'Past Due Balance: ', 7,'')"),
+            Strings{});
   EXPECT_EQ(One("SELECT COMMDATE FROM KVTAR50N WHERE COMMDATE < {01/01/2024}"), "12/31/2023");
   EXPECT_EQ(One("SELECT LINK FROM KVTAR50N WHERE RECNO >= 7 AND RECNO <= 7"), "O'NEIL");
 }
@@ -243,48 +243,33 @@ TEST_P(DialectOnDatabase, PhoneSteppingStatementsRunTheSameOnBothDatabases) {
   Table("KVTAR57", {{"CUSTLINK", KVTColumnType::Text},
                     {"TELEPHONE", KVTColumnType::Text},
                     {"RECNO", KVTColumnType::Double}});
-  KVTSConnection s(1, nullptr, 0);
-  for (const char* sql :
-       {"INSERT INTO KVTAR50 (REFERENCE, ISACTIVE, RECNO) VALUES ('ADAMS', 0, 1), ('BAKER', 0, 2), "
-        "('CLARK', 0, 3), ('DUNN', 1, 4)",
-        "INSERT INTO KVTAR57 (CUSTLINK, TELEPHONE, RECNO) VALUES ('2', '555-0101', 10), "
-        "('3', '555-0100', 11), ('4', '555-0099', 12)"})
-    ASSERT_GT(s.ExecSQLChange(sql), 0) << s.LastError();
-
-  const char* forward =
-      "SELECT KVTAR50.REFERENCE,STR(KVTAR50.RECNO),KVTAR57.TELEPHONE,KVTAR57.RECNO FROM KVTAR50 "
-      "LEFT OUTER JOIN KVTAR57 ON KVTAR50.RECNO = NUMVAL(KVTAR57.CUSTLINK) WHERE "
-      "(((KVTAR57.TELEPHONE = '' OR KVTAR57.TELEPHONE = NULL) AND KVTAR50.REFERENCE > '%s') OR "
-      "KVTAR57.TELEPHONE > '') AND KVTAR50.ISACTIVE = 0 ORDER BY KVTAR57.TELEPHONE, "
-      "KVTAR57.RECNO, KVTAR50.REFERENCE";
-  char sql[1024];
-  std::snprintf(sql, sizeof sql, forward, "");
-  ASSERT_GT(s.ExecSQL(sql), 0) << s.LastError();
-  std::vector<std::string> got;
-  while (s.FetchNext()) got.push_back(std::string(s.ColumnVar(1)) + "|" + s.ColumnVar(2));
-  EXPECT_EQ(got, (std::vector<std::string>{"CLARK|         3", "BAKER|         2"}));
-
-  const char* backward =
-      "SELECT KVTAR50.REFERENCE,STR(KVTAR50.RECNO),KVTAR57.TELEPHONE,KVTAR57.RECNO FROM KVTAR50 "
-      "LEFT OUTER JOIN KVTAR57 ON KVTAR50.RECNO = NUMVAL(KVTAR57.CUSTLINK) WHERE "
-      "((LEFT(KVTAR57.TELEPHONE + '               ',15) = LEFT('%s' + '               ',15) AND "
-      "KVTAR57.RECNO < %s) OR (LEFT(KVTAR57.TELEPHONE + '               ',15) < LEFT('%s' + '      "
-      "         ',15))) AND KVTAR50.ISACTIVE = 0 ORDER BY KVTAR57.TELEPHONE DESC, "
-      "KVTAR50.REFERENCE DESC, KVTAR57.RECNO DESC";
-  std::snprintf(sql, sizeof sql, backward, "555-0101", "10", "555-0101");
-  ASSERT_GT(s.ExecSQL(sql), 0) << s.LastError();
-  ASSERT_TRUE(s.FetchNext());
-  EXPECT_STREQ(s.ColumnVar(1), "CLARK");
-  EXPECT_FALSE(s.FetchNext());  // DUNN is inactive
-
-  // Sorting with NULLs: customers without a phone come first going forward.
-  ASSERT_GT(s.ExecSQL("SELECT KVTAR50.REFERENCE FROM KVTAR50 LEFT OUTER JOIN KVTAR57 ON "
-                      "KVTAR50.RECNO = NUMVAL(KVTAR57.CUSTLINK) ORDER BY KVTAR57.TELEPHONE, "
-                      "KVTAR50.REFERENCE"),
-            0);
-  got.clear();
-  while (s.FetchNext()) got.push_back(s.ColumnVar(1));
-  EXPECT_EQ(got, (std::vector<std::string>{"ADAMS", "DUNN", "CLARK", "BAKER"}));
+  ASSERT_EQ(Rows("INSERT INTO KVTAR50 (REFERENCE, ISACTIVE, RECNO) VALUES ('ADAMS', 0, 1), "
+                 "('BAKER', 0, 2), ('CLARK', 0, 3), ('DUNN', 1, 4)"),
+            Strings{});
+  ASSERT_EQ(Rows("INSERT INTO KVTAR57 (CUSTLINK, TELEPHONE, RECNO) VALUES ('2', '555-0101', 10), "
+                 "('3', '555-0100', 11), ('4', '555-0099', 12)"),
+            Strings{});
+  const std::string select =
+      "SELECT KVTAR50.REFERENCE,STR(KVTAR50.RECNO) FROM KVTAR50 LEFT OUTER JOIN KVTAR57 ON "
+      "KVTAR50.RECNO = NUMVAL(KVTAR57.CUSTLINK) WHERE ";
+  EXPECT_EQ(
+      Rows(select + "(((KVTAR57.TELEPHONE = '' OR KVTAR57.TELEPHONE = NULL) AND KVTAR50.REFERENCE "
+                    "> '') OR KVTAR57.TELEPHONE > '') AND KVTAR50.ISACTIVE = 0 ORDER BY "
+                    "KVTAR57.TELEPHONE, KVTAR57.RECNO, KVTAR50.REFERENCE"),
+      (Strings{"CLARK|         3", "BAKER|         2"}));
+  // Back from BAKER's phone: DUNN is inactive.
+  EXPECT_EQ(
+      Rows(select + "((LEFT(KVTAR57.TELEPHONE + '               ',15) = LEFT('555-0101' + '     "
+                    "          ',15) AND KVTAR57.RECNO < 10) OR (LEFT(KVTAR57.TELEPHONE + '     "
+                    "          ',15) < LEFT('555-0101' + '               ',15))) AND "
+                    "KVTAR50.ISACTIVE = 0 ORDER BY KVTAR57.TELEPHONE DESC, KVTAR50.REFERENCE DESC, "
+                    "KVTAR57.RECNO DESC"),
+      (Strings{"CLARK|         3"}));
+  // Customers without a phone come first going forward.
+  EXPECT_EQ(Rows("SELECT KVTAR50.REFERENCE FROM KVTAR50 LEFT OUTER JOIN KVTAR57 ON "
+                 "KVTAR50.RECNO = NUMVAL(KVTAR57.CUSTLINK) ORDER BY KVTAR57.TELEPHONE, "
+                 "KVTAR50.REFERENCE"),
+            (Strings{"ADAMS", "DUNN", "CLARK", "BAKER"}));
 }
 
 KVT_ON_BOTH_BACKENDS(DialectOnDatabase);

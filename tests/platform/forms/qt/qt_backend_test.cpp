@@ -71,15 +71,13 @@ class Showcase : public PVMDIDialog {
  protected:
   void SetupWindow() override {
     TDataTbl* g = Grid(310);
-    const char* rows[][4] = {{"AMES", "1", "120.50", "11"},
-                             {"BOONE", "2", "-3.00", "12"},
-                             {"BRITT", "1", "77.25", "13"}};
-    HBITMAP marks[] = {LoadBitmap(nullptr, "SCHECKG"), LoadBitmap(nullptr, "REDX"),
-                       LoadBitmap(nullptr, "BLUEX")};
+    const char* rows[][5] = {{"SCHECKG", "AMES", "1", "120.50", "11"},
+                             {"REDX", "BOONE", "2", "-3.00", "12"},
+                             {"BLUEX", "BRITT", "1", "77.25", "13"}};
     for (int r = 0; r < 3; ++r) {
       g->InsertRow();
-      for (int c = 0; c < 4; ++c) g->UpdateCell(c + 1, rows[r][c]);
-      g->SetRowMark(r, marks[r]);
+      for (int c = 1; c < 5; ++c) g->UpdateCell(c, rows[r][c]);
+      g->SetRowMark(r, LoadBitmap(nullptr, rows[r][0]));
     }
     g->SetRowColor(1, KVT_RED);
     SetFieldColors(302, KVT_BLUE, KVT_YELLOW);
@@ -101,6 +99,13 @@ class Pager : public KVTPropertyPage {
   void PageSelected() override { ++selected; }
 };
 
+void StoresQuery() {
+  SetFormsQuery([](const std::string&, std::vector<std::vector<std::string>>* rows) {
+    *rows = {{"S1", "Ames", "1"}, {"S2", "Boone", "2"}};
+    return true;
+  });
+}
+
 std::string Joined(const std::vector<std::string>& v) {
   std::string out;
   for (const std::string& s : v) out += s + "\n";
@@ -110,10 +115,7 @@ std::string Joined(const std::vector<std::string>& v) {
 class QtScreens : public QtFormsTest {};
 
 TEST_F(QtScreens, EveryKindOfScreenOpensDrawnAsDeclared) {
-  SetFormsQuery([](const std::string&, std::vector<std::vector<std::string>>* rows) {
-    *rows = {{"S1", "Ames", "1"}, {"S2", "Boone", "2"}};
-    return true;
-  });
+  StoresQuery();
   // MDI screens, checked once open.
   OpenTestScreenIn(host);
   auto* test = dynamic_cast<PVtestDlg*>(KVTForms::Instance().ActiveScreen());
@@ -138,17 +140,15 @@ TEST_F(QtScreens, EveryKindOfScreenOpensDrawnAsDeclared) {
 
   // Modal ones, checked while they run.
   std::vector<std::string> modal;
-  user.Do([&] { test->SendMessage(WM_COMMAND, PVtestDlg::IDC_NOTE); });
-  user.Do([&] { modal.push_back(Joined(Problems(*KVTForms::Instance().ActiveScreen()))); })
-      .Key("Esc");
-  user.Run();
-  user.Do([&] {
-    KVTSearchResult r;
-    KVTSimpleSearch(host, "STOREREFSRCH", "STOREREFFMT", &r);
-  });
-  user.Do([&] { modal.push_back(Joined(Problems(*KVTForms::Instance().ActiveScreen()))); })
-      .Key("Esc");
-  user.Run();
+  KVTSearchResult r;
+  for (std::function<void()> open : std::vector<std::function<void()>>{
+           [&] { test->SendMessage(WM_COMMAND, PVtestDlg::IDC_NOTE); },
+           [&] { KVTSimpleSearch(host, "STOREREFSRCH", "STOREREFFMT", &r); }}) {
+    user.Do(open);
+    user.Do([&] { modal.push_back(Joined(Problems(*KVTForms::Instance().ActiveScreen()))); })
+        .Key("Esc");
+    user.Run();
+  }
   user.Finish();
   EXPECT_EQ(modal, (std::vector<std::string>{"", ""}));
   EXPECT_TRUE(user.Failures().empty()) << Joined(user.Failures());
@@ -325,6 +325,13 @@ TEST_F(QtInput, KeysOnTheWidgetsReachTheScreenFirst) {
   EXPECT_EQ(test->checker.lastField, 0);
   EXPECT_NE(test->GetFocusField(), PVtestDlg::IDC_STORE);
   EXPECT_EQ(qt.KeyTarget(), qt.ViewOf(test)->WidgetForId(test->GetFocusField()));
+  // A click on a field moves the focus there without its check either.
+  auto* price = qt.ViewOf(test)->WidgetForId(PVtestDlg::IDC_PRICE);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), price->mapToGlobal(QPointF(5, 5)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(price, &press);
+  EXPECT_EQ(test->GetFocusField(), PVtestDlg::IDC_PRICE);
+  EXPECT_EQ(test->checker.lastField, 0);
 }
 
 TEST_F(QtInput, PostedMessagesRunFromTheEventLoop) {
@@ -346,20 +353,8 @@ TEST_F(QtInput, PostedMessagesRunFromTheEventLoop) {
   EXPECT_EQ(label->text(), "posted command ran");
 }
 
-TEST_F(QtInput, ClickingAFieldMovesTheFocusWithoutItsCheck) {
-  auto* price = qt.ViewOf(test)->WidgetForId(PVtestDlg::IDC_PRICE);
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), price->mapToGlobal(QPointF(5, 5)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(price, &press);
-  EXPECT_EQ(test->GetFocusField(), PVtestDlg::IDC_PRICE);
-  EXPECT_EQ(test->checker.lastField, 0);
-}
-
 TEST_F(QtScreens, ADoubleClickInThePickListChoosesTheRow) {
-  SetFormsQuery([](const std::string&, std::vector<std::vector<std::string>>* rows) {
-    *rows = {{"S1", "Ames", "1"}, {"S2", "Boone", "2"}};
-    return true;
-  });
+  StoresQuery();
   user.Do([&] {
     auto* table = qt.ViewOf(KVTForms::Instance().ActiveScreen())->GridView(KVTSearchDlg::IDC_LIST);
     ASSERT_NE(table, nullptr);
@@ -381,9 +376,8 @@ TEST_F(QtScreens, ADoubleClickInThePickListChoosesTheRow) {
 
 TEST_F(QtScreens, TheCloseBoxCancelsAndTheTabBarGoesThroughTheRuntime) {
   auto* tabs = new Tbacktab(host);
-  auto* one = new Pager(host, "PVpos1Dlg");
   auto* two = new Pager(host, "PVpos2Dlg");
-  tabs->AddTab("Sale Items", one);
+  tabs->AddTab("Sale Items", new Pager(host, "PVpos1Dlg"));
   tabs->AddTab("Sale Total", two);
   auto* frame = new PVmdiwinDlg(KVTFindMDIClient(host), "Point of Sale", tabs);
   frame->SetFrameStyle({false, false, false});
@@ -400,13 +394,12 @@ TEST_F(QtScreens, TheCloseBoxCancelsAndTheTabBarGoesThroughTheRuntime) {
   auto* tw = dynamic_cast<QTabWidget*>(qt.WidgetOf(tabs));
   ASSERT_NE(tw, nullptr);
   EXPECT_FALSE(tw->isTabEnabled(1));
-  emit tw->tabBar()->tabBarClicked(1);  // refused: disabled
-  qt.Sync();
-  EXPECT_EQ(tabs->GetSelectedTab(), 0);
-  tabs->EnableTab(1, true);
-  emit tw->tabBar()->tabBarClicked(1);
-  qt.Sync();
-  EXPECT_EQ(tabs->GetSelectedTab(), 1);
+  for (int selected : {0, 1}) {  // refused while disabled
+    emit tw->tabBar()->tabBarClicked(1);
+    qt.Sync();
+    EXPECT_EQ(tabs->GetSelectedTab(), selected);
+    tabs->EnableTab(1, true);
+  }
   EXPECT_EQ(two->selected, 1);
   EXPECT_EQ(tw->currentIndex(), 1);
   sub->close();  // the close box
