@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/forms/datatbl.h"
@@ -107,34 +108,31 @@ TEST(DataTbl, DeleteKeepsCurrentAndSelectionOnTheirRows) {
   EXPECT_EQ(g.GetRowCount(), 1);
 }
 
-TEST(DataTbl, SelectionNoneAndCurrentRow) {
+// Current, selected and top row as one text.
+std::string Rows(const TDataTbl& g) {
+  return std::to_string(g.GetCurRow()) + " " + std::to_string(g.GetSelRow()) + " " +
+         std::to_string(g.GetTopRow());
+}
+
+TEST(DataTbl, SelectionNoneAndCurrentRowAndResetEmptiesEverything) {
+  const std::string none = std::to_string(KVT_NONE);
   TDataTbl g = MakeGrid();
-  EXPECT_EQ(g.GetCurRow(), KVT_NONE);
-  EXPECT_EQ(g.GetSelRow(), KVT_NONE);
+  EXPECT_EQ(Rows(g), none + " " + none + " 0");
   Fill(g, {"A", "B", "C"});
-  EXPECT_EQ(g.GetCurRow(), 0);
-  EXPECT_EQ(g.GetSelRow(), KVT_NONE);
+  EXPECT_EQ(Rows(g), "0 " + none + " 0");
   EXPECT_TRUE(g.SelRow(2));
-  EXPECT_EQ(g.GetCurRow(), 2);
+  EXPECT_EQ(Rows(g), "2 2 0");
   EXPECT_TRUE(g.SelRow(KVT_NONE));
-  EXPECT_EQ(g.GetSelRow(), KVT_NONE);
-  EXPECT_EQ(g.GetCurRow(), 2);
+  EXPECT_EQ(Rows(g), "2 " + none + " 0");
   EXPECT_FALSE(g.SelRow(3));
   EXPECT_FALSE(g.SetCurCell(0, 3));
   g.InsertRow(0);  // a row before the current one moves it down
   EXPECT_EQ(g.GetCurRow(), 3);
-}
-
-TEST(DataTbl, ResetEmptiesEverything) {
-  TDataTbl g = MakeGrid();
-  Fill(g, {"A", "B", "C"});
   g.SelRow(1);
   g.SetTopRow(2);
   g.ResetData();
+  EXPECT_EQ(Rows(g), none + " " + none + " 0");
   EXPECT_EQ(g.GetRowCount(), 0);
-  EXPECT_EQ(g.GetCurRow(), KVT_NONE);
-  EXPECT_EQ(g.GetSelRow(), KVT_NONE);
-  EXPECT_EQ(g.GetTopRow(), 0);
   EXPECT_EQ(g.ReadCell(0), "");
   EXPECT_EQ(g.GetColCount(), 4);  // the columns stay
 }
@@ -151,22 +149,19 @@ TEST(DataTbl, RowColoursAndMarksFollowTheirRows) {
   g.SetRowMark(1, check);
   g.SetRowColor(1, KVT_YELLOW);
   g.DeleteRow(0);
-  EXPECT_EQ(g.GetRowMark(0), check);
-  EXPECT_EQ(g.GetRowColor(0), KVT_YELLOW);
-  EXPECT_EQ(g.GetRowMark(1), nullptr);
-  EXPECT_EQ(g.GetRowColor(1), KVT_DEFAULT_COLOR);
+  EXPECT_EQ(std::tuple(g.GetRowMark(0), g.GetRowColor(0)), std::tuple(check, KVT_YELLOW));
+  EXPECT_EQ(std::tuple(g.GetRowMark(1), g.GetRowColor(1)),
+            std::tuple(HBITMAP{}, KVT_DEFAULT_COLOR));
   EXPECT_FALSE(g.SetRowMark(5, check));
 }
 
 TEST(DataTbl, TopRowStaysInsideTheRows) {
   TDataTbl g = MakeGrid();
   Fill(g, std::vector<std::string>(16, "x"));
-  g.SetTopRow(16 - 15);
-  EXPECT_EQ(g.GetTopRow(), 1);
-  g.SetTopRow(-3);
-  EXPECT_EQ(g.GetTopRow(), 0);
-  g.SetTopRow(40);
-  EXPECT_EQ(g.GetTopRow(), 15);
+  for (auto [set, top] : {std::pair{1, 1}, {-3, 0}, {40, 15}}) {
+    g.SetTopRow(set);
+    EXPECT_EQ(g.GetTopRow(), top) << set;
+  }
   g.DeleteRow(15);
   EXPECT_EQ(g.GetTopRow(), 14);
 }
