@@ -13,6 +13,7 @@
 namespace {
 
 using kvt::test::Slurp;
+using kvt::test::WriteFile;
 
 // Each test works in a fresh folder under the test's working directory.
 class Folders : public ::testing::Test {
@@ -21,7 +22,6 @@ class Folders : public ::testing::Test {
     std::filesystem::remove_all("scratch");
     ASSERT_EQ(::mkdir("scratch", 0777), 0);
   }
-  void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 };
 
 TEST_F(Folders, CreatesParentsAndTakesAnExistingFolderAsDone) {
@@ -32,7 +32,7 @@ TEST_F(Folders, CreatesParentsAndTakesAnExistingFolderAsDone) {
   EXPECT_TRUE(CreateFolder("scratch//POSFILES/b", &error)) << error;
   EXPECT_TRUE(FolderExists("scratch/POSFILES/b"));
   // A file in the way is a failure naming it.
-  Write("scratch/POSSign", "x");
+  WriteFile("scratch/POSSign", "x");
   EXPECT_FALSE(CreateFolder("scratch/POSSign", &error));
   EXPECT_NE(error.find("scratch/POSSign"), std::string::npos) << error;
   EXPECT_FALSE(CreateFolder("scratch/POSSign/inner", &error));
@@ -47,26 +47,20 @@ TEST_F(Folders, TempFolderFollowsTmpdirWithATrailingSlash) {
   struct Case { const char* tmpdir; const char* want; } cases[] = {  // null: unset
       {"/var/tmp", "/var/tmp/"}, {"/var/tmp/", "/var/tmp/"}, {"", "/tmp/"}, {nullptr, "/tmp/"}};
   // clang-format on
+  auto set = [](const char* value) { value ? ::setenv("TMPDIR", value, 1) : ::unsetenv("TMPDIR"); };
   for (const auto& c : cases) {
-    if (c.tmpdir)
-      ::setenv("TMPDIR", c.tmpdir, 1);
-    else
-      ::unsetenv("TMPDIR");
+    set(c.tmpdir);
     EXPECT_EQ(GetTempFolder(), c.want) << (c.tmpdir ? c.tmpdir : "(unset)");
   }
-  if (saved)
-    ::setenv("TMPDIR", keep.c_str(), 1);
-  else
-    ::unsetenv("TMPDIR");
+  set(saved ? keep.c_str() : nullptr);
 }
 
 TEST_F(Folders, FileExistsAndDeleteAreAboutFilesOnly) {
-  Write("scratch/KVTCMP5.DBF", "data");
-  EXPECT_TRUE(FileExists(".\\scratch\\KVTCMP5.DBF"));
-  EXPECT_TRUE(FileExists("scratch/kvtcmp5.dbf"));
-  EXPECT_FALSE(FileExists("scratch"));
-  EXPECT_FALSE(FileExists("scratch/nothing"));
-  EXPECT_FALSE(FileExists(""));
+  WriteFile("scratch/KVTCMP5.DBF", "data");
+  for (const char* name : {".\\scratch\\KVTCMP5.DBF", "scratch/kvtcmp5.dbf"})
+    EXPECT_TRUE(FileExists(name)) << name;
+  for (const char* name : {"scratch", "scratch/nothing", ""})
+    EXPECT_FALSE(FileExists(name)) << name;
   std::string error;
   EXPECT_FALSE(DeleteFile("scratch", &error));
   EXPECT_TRUE(FolderExists("scratch"));
@@ -77,8 +71,8 @@ TEST_F(Folders, FileExistsAndDeleteAreAboutFilesOnly) {
 }
 
 TEST_F(Folders, CopyKeepsOrReplacesTheTargetAsAsked) {
-  Write("scratch/KVT32.ini", "[Main]\nA=1\n");
-  Write("scratch/old.ini", "old");
+  WriteFile("scratch/KVT32.ini", "[Main]\nA=1\n");
+  WriteFile("scratch/old.ini", "old");
   std::string error;
   EXPECT_FALSE(CopyFile("scratch/KVT32.ini", "scratch/old.ini", true, &error));
   EXPECT_EQ(Slurp("scratch/old.ini"), "old");
@@ -113,10 +107,10 @@ TEST(Mask, MatchesLikeWindowsWithoutRegardToCase) {
 
 TEST_F(Folders, ListsMatchingFilesSortedAndLeavesFoldersOut) {
   ASSERT_TRUE(CreateFolder("scratch/xfer/ST-1-2-dir.ZIP"));
-  Write("scratch/xfer/ST-1-2-B-10212002.ZIP", "12345");
-  Write("scratch/xfer/st-1-2-a-10202002.zip", "1");
-  Write("scratch/xfer/ST-1-3-A-10202002.ZIP", "");
-  Write("scratch/xfer/TU-1-2-A-10202002.ZIP", "");
+  WriteFile("scratch/xfer/ST-1-2-B-10212002.ZIP", "12345");
+  WriteFile("scratch/xfer/st-1-2-a-10202002.zip", "1");
+  WriteFile("scratch/xfer/ST-1-3-A-10202002.ZIP", "");
+  WriteFile("scratch/xfer/TU-1-2-A-10202002.ZIP", "");
   std::vector<KVTFileInfo> files{KVTFileInfo{}};  // replaced, not appended to
   std::string error;
   ASSERT_TRUE(ListFiles(".\\scratch\\XFER\\", "ST-1-2-*.ZIP", &files, &error)) << error;
