@@ -82,10 +82,3 @@ KVT_EXPORT void KVTSqlClearFaults();
 // Record numbers drawn on PostgreSQL's counter session are not in it.
 // Null stops recording. It takes the place of any faults asked for.
 KVT_EXPORT void KVTSqlTraceStatements(std::vector<std::string>* into);
-
-// In the lock file beside an SQLite database ("<database>.lock") the
-// writers queue on a lock of the whole file, and the till flushing the log
-// for the tills that committed holds a lock of this byte.
-inline constexpr long kKVTSqliteFlushLockByte = 4097;
-// How many times this process flushed an SQLite database's log to disk.
-KVT_EXPORT long KVTSqliteLogFlushes();

@@ -7,22 +7,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <condition_variable>
-#include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/sql/backend.h"
-#include "platform/sql/kvtsqladmin.h"
 #include "platform/win/profile.h"
 
 namespace kvt::sql {
@@ -181,71 +176,6 @@ class Checkpointer {
   std::thread thread_;
 };
 
-// ---- flushing the log together -------------------------------------------
-
-// The machine's boot: what the page cache held, and so what a record says
-// was written, does not outlive it.
-const std::string& BootId() {
-  static const std::string id = [] {
-    std::string s;
-    std::getline(std::ifstream("/proc/sys/kernel/random/boot_id"), s);
-    return s;
-  }();
-  return id;
-}
-
-// Where a commit ended in the write-ahead log: the log's generation (the
-// boot, the log file, the salts SQLite renews each time it starts the log
-// over) and its frames then. Taken while the writers' lock is held, so no
-// till starts the log over in between.
-struct LogPosition {
-  char boot[36] = {};
-  std::uint64_t log = 0;
-  std::uint32_t salt1 = 0, salt2 = 0, frames = 0;
-  bool SameLog(const LogPosition& o) const {
-    return std::memcmp(boot, o.boot, sizeof boot) == 0 && log == o.log && salt1 == o.salt1 &&
-           salt2 == o.salt2;
-  }
-};
-
-// What the tills of a database wrote to its log and what is known on disk,
-// at the start of the writers' lock file: the furthest commit written, and
-// the frames a flush that began after them covered.
-struct FlushRecord {
-  LogPosition written;
-  std::uint32_t flushed = 0;
-};
-
-// A byte of the lock file held as a lock of its own: a lock of this open
-// file, apart from the writers' lock on the whole file. Let go on scope exit.
-class ByteLock {
- public:
-  ByteLock(int fd, off_t byte) : fd_(fd), byte_(byte) { held_ = Set(F_WRLCK); }
-  ~ByteLock() {
-    if (held_) Set(F_UNLCK);
-  }
-  ByteLock(const ByteLock&) = delete;
-  ByteLock& operator=(const ByteLock&) = delete;
-  explicit operator bool() const { return held_; }
-
- private:
-  bool Set(short type) {
-    struct flock range {};
-    range.l_type = type;
-    range.l_whence = SEEK_SET;
-    range.l_start = byte_;
-    range.l_len = 1;
-    while (::fcntl(fd_, F_OFD_SETLKW, &range) != 0)
-      if (errno != EINTR) return false;
-    return true;
-  }
-  int fd_;
-  off_t byte_;
-  bool held_ = false;
-};
-
-std::atomic<long> g_logFlushes{0};
-
 struct Db {
   sqlite3* db = nullptr;
   std::unique_ptr<Checkpointer> checkpointer;  // stopped before db closes
@@ -255,109 +185,33 @@ struct Db {
   FileId fileId, walId;  // what was opened; the write-ahead log beside it
   bool haveWal = false;
   int lastCode = SQLITE_OK;
-  bool syncAfterCommit = false;  // a commit returns once on disk (SyncCommitted)
-  bool committed = false;        // since the last flush
-  int walFd = -1;                // the log as this connection opened it, once written
-  std::uint64_t walInode = 0;
-  std::optional<LogPosition> position;  // of the last commit, when known
+  // A commit returns once its log is on disk. The flush is made after the
+  // writer lock is let go, so the tills queued behind this one wait for its
+  // statements only, and their flushes overlap the next till's work.
+  bool syncAfterCommit = false;
+  bool committed = false;  // since the last flush
+  int walFd = -1;          // the log as this connection opened it, once written
 
-  // The write-ahead log's hook: after each commit on this connection, the
-  // writers' lock still held.
+  // The write-ahead log's hook: after each commit on this connection.
   static int Committed(void* self, sqlite3* conn, const char* name, int pages) {
     auto* d = static_cast<Db*>(self);
     d->committed = true;
-    d->position = d->PositionAt(pages);
     return d->checkpointer->Committed(conn, name, pages);
   }
 
-  // The log stays while this connection is open, so it is opened once, by
-  // the name SQLite gave it (beside the file a link leads to).
-  bool OpenLog() {
-    if (walFd >= 0) return true;
-    walFd = ::open(sqlite3_filename_wal(sqlite3_db_filename(db, "main")), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (walFd >= 0 && ::fstat(walFd, &st) == 0) walInode = st.st_ino;
-    return walFd >= 0;
-  }
-
-  std::optional<LogPosition> PositionAt(int frames) {
-    unsigned char header[24];
-    if (BootId().size() != sizeof LogPosition::boot || !OpenLog() || walInode == 0 ||
-        ::pread(walFd, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header))
-      return std::nullopt;
-    auto word = [&](int at) {
-      return std::uint32_t{header[at]} << 24 | std::uint32_t{header[at + 1]} << 16 |
-             std::uint32_t{header[at + 2]} << 8 | header[at + 3];
-    };
-    LogPosition p;
-    std::memcpy(p.boot, BootId().data(), sizeof p.boot);
-    p.log = walInode;
-    p.salt1 = word(16);
-    p.salt2 = word(20);
-    p.frames = static_cast<std::uint32_t>(frames);
-    return p;
-  }
-
-  // A commit returns once the log is on disk up to it. The writer lock is
-  // let go first, so tills queued behind this one wait for its statements
-  // only. Tills that commit while another flushes wait for that flush and
-  // then make one for all of them: a commit that a flush begun after it
-  // covered is not flushed again. A flush that fails leaves the commit in
-  // doubt.
+  // The log flushed up to this connection's last commit, the writer lock
+  // let go first. The log stays while this connection is open, so it is
+  // opened once, by the name SQLite gave it (beside the file a link leads
+  // to). A flush that fails leaves the commit in doubt.
   bool SyncCommitted(std::string* error) {
     if (!committed || !syncAfterCommit) return true;
     committed = false;
-    if (OpenLog() && FlushLog()) return true;
+    if (walFd < 0)
+      walFd = ::open(sqlite3_filename_wal(sqlite3_db_filename(db, "main")), O_RDONLY | O_CLOEXEC);
+    if (walFd >= 0 && ::fdatasync(walFd) == 0) return true;
     lastCode = SQLITE_IOERR;
     *error = "the disk did not confirm the commit: " + std::string(std::strerror(errno));
     return false;
-  }
-
-  static constexpr off_t kRecordLock = kKVTSqliteFlushLockByte - 1,
-                         kFlushLock = kKVTSqliteFlushLockByte;
-
-  bool ReadRecord(FlushRecord* r) const {
-    ssize_t n = ::pread(lockFd, r, sizeof *r, 0);
-    if (n != static_cast<ssize_t>(sizeof *r)) *r = FlushRecord{};  // a new lock file
-    return n >= 0;
-  }
-  void WriteRecord(const FlushRecord& r) const {
-    // Not written, a later commit flushes for itself: nothing is lost.
-    (void)!::pwrite(lockFd, &r, sizeof r, 0);
-  }
-  bool Flush() {
-    g_logFlushes.fetch_add(1, std::memory_order_relaxed);
-    return ::fdatasync(walFd) == 0;
-  }
-
-  bool FlushLog() {
-    if (!position) return Flush();
-    const LogPosition mine = *position;
-    FlushRecord r;
-    {
-      ByteLock hold(lockFd, kRecordLock);
-      if (!hold || !ReadRecord(&r)) return Flush();
-      if (!r.written.SameLog(mine)) r = FlushRecord{mine, 0};
-      if (r.flushed >= mine.frames) return true;
-      r.written.frames = std::max(r.written.frames, mine.frames);
-      WriteRecord(r);
-    }
-    ByteLock flushing(lockFd, kFlushLock);
-    std::uint32_t upTo = mine.frames;
-    {
-      ByteLock hold(lockFd, kRecordLock);
-      if (hold && ReadRecord(&r) && r.written.SameLog(mine)) {
-        if (r.flushed >= mine.frames) return true;
-        upTo = r.written.frames;  // every commit told so far is in the page cache
-      }
-    }
-    if (!Flush()) return false;
-    ByteLock hold(lockFd, kRecordLock);
-    if (hold && ReadRecord(&r) && r.written.SameLog(mine) && r.flushed < upTo) {
-      r.flushed = upTo;
-      WriteRecord(r);
-    }
-    return true;
   }
 
   ~Db() {
@@ -748,7 +602,3 @@ std::unique_ptr<Backend> OpenSqliteBackend(const KVTConnectionSettings& settings
 }
 
 }  // namespace kvt::sql
-
-long KVTSqliteLogFlushes() {
-  return kvt::sql::g_logFlushes.load(std::memory_order_relaxed);
-}
