@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuzz/fuzz.h"
+#include "platform/base/kvtbase.h"
 #include "platform/win/profile.h"
 
 namespace {
@@ -63,9 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), File().c_str())) {
     FUZZ_CHECK(Read(section.c_str(), key.c_str()) == value);
     // A key is named without its surrounding blanks: " Schema" is Schema.
-    const std::size_t b = key.find_first_not_of(" \t\r");
-    const std::string name =
-        b == std::string::npos ? "" : key.substr(b, key.find_last_not_of(" \t\r") - b + 1);
+    std::string name = key;
+    TRIM(name.data());
     for (int i = 0; i < 3; ++i)
       if (strcasecmp(name.c_str(), others[i]) != 0)
         FUZZ_CHECK(Read(section.c_str(), others[i]) == old[i]);
